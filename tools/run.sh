@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the program and starts it on a sample card (build/card), laid out like
+# the recorder's SD card, which is made on the first run.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash tools/setup.sh
+cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/run -j "$(nproc)"
+card="$top/build/card"
+mkdir -p "$card/Icon" "$card/ffdshow" "$card/DATA"
+export VELMORASTINE_DRIVES="${VELMORASTINE_DRIVES:-E=$card:removable;C=$HOME}"
+cd "$card"
+exec "$top/build/run/velmorastine" "$@"
