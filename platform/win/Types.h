@@ -29,8 +29,7 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HANDLE = void*;
 
-inline constexpr BOOL TRUE = 1;
-inline constexpr BOOL FALSE = 0;
+// No TRUE/FALSE here: libjpeg's headers define them as macros.
 
 inline constexpr HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
