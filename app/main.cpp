@@ -1,5 +1,13 @@
-// The program's entry: hands over to the start-up logic.
+// The program's entry: the application object, a watch for the end
+// requests of a session without a display (SIGINT, SIGTERM, end of input on
+// a terminal), then the start-up logic.
+#include "app/StopWatch.h"
+#include "app/WinMain.h"
+
 int main()
 {
-    return 0;
+    TStopWatch::BlockStopSignals();
+    TApplication application;
+    TStopWatch watch;
+    return WinMain(nullptr, nullptr, nullptr, 0);
 }

@@ -1,0 +1,65 @@
+// The seam that makes the pictures the video renderer shows. Filters move no
+// samples: whenever the graph shows a frame (a pause, a seek while paused, a
+// cue, a run, and each new frame while running, found when someone asks the
+// renderer), the renderer asks the frame source in force for the picture of
+// that frame of the recording's video stream.
+//
+// The default draws the synthetic picture: four coloured quadrants (top
+// left red, top right green, bottom left blue, bottom right yellow) and the
+// frame number in white digits on a black box in the middle. Real decoding
+// comes later behind the same interface.
+//
+// Thread: the thread that uses the graph (the user interface thread); the
+// installation calls are thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/media/SourceStream.h"
+
+namespace media {
+
+// A picture, top-down, one uint32 per pixel as a 32-bit DIB pixel reads
+// (0x00RRGGBB: bytes B, G, R, 0).
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    friend bool operator==(const Frame&, const Frame&) = default;
+};
+
+struct FrameRequest {
+    const SourceStream* stream = nullptr; // never null when the renderer asks
+    REFERENCE_TIME position = 0;          // the position shown, 100 ns
+    std::int64_t frameNumber = 0;         // position / frame time
+    int width = 0;                        // the native size of the video
+    int height = 0;
+};
+
+// The frame time of streams whose header gives none (30 frames a second).
+inline constexpr REFERENCE_TIME kDefaultFrameTime = 333333;
+// The frame of `stream` shown at `position`.
+std::int64_t FrameNumberAt(const SourceStream& stream, REFERENCE_TIME position);
+
+class FrameSource {
+public:
+    virtual ~FrameSource();
+    // Fills `out` with the picture of the request, request.width x
+    // request.height. True when it drew; false keeps the picture the renderer
+    // showed before. The default draws the synthetic picture and never fails.
+    virtual bool DrawFrame(const FrameRequest& request, Frame& out);
+};
+
+// The synthetic picture of frame `frameNumber` at a size (0 x 0 gives an empty frame).
+Frame SyntheticFrame(int width, int height, std::int64_t frameNumber);
+
+// The frame source in force (the default unless one was installed).
+FrameSource& CurrentFrameSource();
+// Installs a frame source process-wide (null: the default); returns the
+// previous one (null when it was the default). The caller keeps ownership.
+FrameSource* InstallFrameSource(FrameSource* source);
+
+} // namespace media

@@ -1,0 +1,30 @@
+// The seam between the video renderer and the screen: a repaint of the
+// windowless renderer hands the picture and its rectangles to the presenter
+// in force. The default presents nothing (there is no display in tests); a
+// window presenter for a real display comes later behind this interface.
+//
+// Thread: the thread that uses the graph; installation is thread-safe.
+#pragma once
+
+#include "platform/media/FrameSource.h"
+#include "platform/media/Vmr9Interfaces.h"
+
+namespace media {
+
+class VideoPresenter {
+public:
+    virtual ~VideoPresenter();
+    // Draws `frame` (empty when nothing was shown yet) into `dc` of `window`:
+    // the part `source` of the picture scaled into `picture`, which lies
+    // inside `destination`; the rest of `destination` in `border`. The
+    // default does nothing.
+    virtual void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
+                         const RECT& destination, COLORREF border);
+};
+
+VideoPresenter& CurrentVideoPresenter();
+// Installs a presenter process-wide (null: the default); returns the
+// previous one (null for the default). The caller keeps ownership.
+VideoPresenter* InstallVideoPresenter(VideoPresenter* presenter);
+
+} // namespace media

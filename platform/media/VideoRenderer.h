@@ -1,0 +1,94 @@
+// The Video Mixing Renderer 9: one input, "VMR Input0", taking uncompressed
+// video; IVMRFilterConfig9 always and IVMRWindowlessControl9 once the
+// windowless mode is set. It keeps the picture last shown (a stop keeps it;
+// a new picture comes when the graph shows a frame) and the rectangles of
+// the windowless control.
+#pragma once
+
+#include <string>
+
+#include "platform/media/FilterBase.h"
+#include "platform/media/FrameSource.h"
+#include "platform/media/Vmr9Interfaces.h"
+#include "platform/media/VideoRendererState.h"
+
+namespace media::detail {
+
+class VideoRenderer final : public FilterBase {
+public:
+    static HRESULT Create(REFIID riid, void** object);
+    VideoRenderer();
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+
+    bool Accepts(const Pin& pin, const MediaTypeValue& type) override;
+    void Disconnected(Pin& pin) override;
+    void Present(REFERENCE_TIME position) override;
+    bool NativeVideoSize(LONG& width, LONG& height) const override;
+
+    VideoRendererState State() const;
+    const Frame& Picture() const { return frame_; }
+
+protected:
+    void* ExtraInterface(REFIID riid) override;
+
+private:
+    ~VideoRenderer() override = default;
+
+    RECT PictureRect() const;
+    // Brings a running graph's picture up to date.
+    void CatchUp();
+
+    class Config final : public ComFacet<IVMRFilterConfig9> {
+    public:
+        explicit Config(VideoRenderer& owner) : ComFacet(owner), r_(owner) {}
+        HRESULT SetNumberOfStreams(DWORD max) override;
+        HRESULT GetNumberOfStreams(DWORD* max) override;
+        HRESULT SetRenderingMode(DWORD mode) override;
+        HRESULT GetRenderingMode(DWORD* mode) override;
+
+    private:
+        VideoRenderer& r_;
+    };
+
+    class Windowless final : public ComFacet<IVMRWindowlessControl9> {
+    public:
+        explicit Windowless(VideoRenderer& owner) : ComFacet(owner), r_(owner) {}
+        HRESULT GetNativeVideoSize(LONG* width, LONG* height, LONG* arWidth, LONG* arHeight) override;
+        HRESULT GetMinIdealVideoSize(LONG* width, LONG* height) override;
+        HRESULT GetMaxIdealVideoSize(LONG* width, LONG* height) override;
+        HRESULT SetVideoPosition(const RECT* source, const RECT* destination) override;
+        HRESULT GetVideoPosition(RECT* source, RECT* destination) override;
+        HRESULT GetAspectRatioMode(DWORD* mode) override;
+        HRESULT SetAspectRatioMode(DWORD mode) override;
+        HRESULT SetVideoClippingWindow(HWND window) override;
+        HRESULT RepaintVideo(HWND window, HDC dc) override;
+        HRESULT DisplayModeChanged() override { return S_OK; }
+        HRESULT GetCurrentImage(BYTE** dib) override;
+        HRESULT SetBorderColor(COLORREF colour) override;
+        HRESULT GetBorderColor(COLORREF* colour) override;
+
+    private:
+        VideoRenderer& r_;
+    };
+
+    Pin* input_;
+    Config config_{*this};
+    Windowless windowless_{*this};
+    DWORD mode_ = 0;
+    DWORD streams_ = 0;
+    HWND clip_ = nullptr;
+    RECT source_{};
+    RECT destination_{};
+    COLORREF border_ = 0;
+    DWORD aspect_ = VMR9ARMode_None;
+    Frame frame_;
+    bool hasFrame_ = false;
+    std::u16string framePath_;
+    std::int64_t frameNumber_ = -1;
+    REFERENCE_TIME framePosition_ = 0;
+    int framesDrawn_ = 0;
+    int repaints_ = 0;
+};
+
+} // namespace media::detail

@@ -1,0 +1,190 @@
+#include "platform/vcl/Application.h"
+
+#include <algorithm>
+
+#include "platform/vcl/CustomForm.h"
+#include "platform/vcl/DataModule.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Messages.h"
+
+namespace vcl {
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication() : TComponent(nullptr), FPrevious(Application) { Application = this; }
+
+TApplication::~TApplication()
+{
+    // The forms and modules go newest first, while this object is whole.
+    DestroyComponents();
+    FHandle.reset();
+    // A quit nobody took would end the next loop of this thread at once.
+    win::MSG m;
+    while (win::PeekMessage(&m, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {
+    }
+    if (Application == this)
+        Application = FPrevious;
+}
+
+void TApplication::Initialize() {}
+
+win::HWND TApplication::Handle()
+{
+    if (!FHandle)
+        FHandle = std::make_unique<win::TMessageWindow>([](win::TMessage&) {});
+    return FHandle->Handle();
+}
+
+void TApplication::AfterCreate(TComponent* instance)
+{
+    const auto life = instance->LifeToken();
+    if (auto* form = dynamic_cast<TCustomForm*>(instance)) {
+        form->AfterConstruction();
+        if (Alive(life) && !FMainForm)
+            FMainForm = form;
+    } else if (auto* module = dynamic_cast<TDataModule*>(instance)) {
+        try {
+            module->AfterConstruction();
+        } catch (const rtl::Exception& e) {
+            HandleException(module, &e);
+        }
+    }
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMainForm)
+        FMainForm = nullptr;
+}
+
+bool TApplication::ProcessOne()
+{
+    win::MSG msg;
+    if (!win::PeekMessage(&msg, nullptr, 0, 0, win::PM_REMOVE))
+        return false;
+    if (msg.message == win::WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    win::TranslateMessage(&msg);
+    win::DispatchMessage(&msg);
+    return true;
+}
+
+bool TApplication::HandleOne(TCustomForm* modalForm)
+{
+    if (ProcessOne())
+        return true;
+    if (OnIdle)
+        OnIdle(this);
+    if (FIdleHandler) {
+        IdleContext context;
+        context.ModalForm = modalForm;
+        context.ModalLevel = ModalLevel();
+        return FIdleHandler->Idle(context);
+    }
+    // The program's default: wait for the next message. Under the virtual
+    // clock the layer moves the clock to the next timer, or calls its stall
+    // handler when nothing can come.
+    win::MSG msg;
+    const win::BOOL got = win::GetMessage(&msg, nullptr, 0, 0);
+    if (got == 0) {
+        FTerminated = true;
+    } else if (got > 0) {
+        win::TranslateMessage(&msg);
+        win::DispatchMessage(&msg);
+    }
+    return true;
+}
+
+void TApplication::HandleMessage() { HandleOne(nullptr); }
+
+void TApplication::ProcessMessages()
+{
+    while (!FTerminated && ProcessOne()) {
+    }
+}
+
+void TApplication::Run()
+{
+    if (!FMainForm)
+        return;
+    if (ShowMainForm && !FMainForm->Visible())
+        FMainForm->Show();
+    while (!FTerminated) {
+        try {
+            if (!HandleOne(nullptr))
+                break;
+        } catch (const rtl::Exception& e) {
+            HandleException(this, &e);
+        }
+    }
+}
+
+void TApplication::Terminate() { win::PostQuitMessage(0); }
+
+void TApplication::ShowException(const rtl::Exception* E)
+{
+    UnicodeString text = E ? E->Message : UnicodeString();
+    // As the framework: a message that ends in a character above "." gets one.
+    if (!text.IsEmpty() && text[text.Length()] > u'.')
+        text += u".";
+    UnicodeString caption = FTitle;
+    win::MessageBoxW(Handle(), text.c_str(), caption.c_str(), win::MB_OK | win::MB_ICONSTOP);
+}
+
+void TApplication::HandleException(TObject* Sender, const rtl::Exception* E)
+{
+    if (dynamic_cast<const rtl::EAbort*>(E))
+        return;
+    if (OnException)
+        OnException(Sender, const_cast<rtl::Exception*>(E));
+    else
+        ShowException(E);
+}
+
+void TApplication::Minimize()
+{
+    if (FMinimized)
+        return;
+    FMinimized = true;
+    if (OnMinimize)
+        OnMinimize(this);
+}
+
+void TApplication::Restore()
+{
+    if (!FMinimized)
+        return;
+    FMinimized = false;
+    if (OnRestore)
+        OnRestore(this);
+}
+
+void TApplication::PopModal(TCustomForm* form)
+{
+    const auto it = std::find(FModalStack.rbegin(), FModalStack.rend(), form);
+    if (it != FModalStack.rend())
+        FModalStack.erase(std::next(it).base());
+}
+
+int TApplication::FormCount() const
+{
+    int n = 0;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (dynamic_cast<TCustomForm*>(Components(i)))
+            ++n;
+    return n;
+}
+
+TCustomForm* TApplication::Forms(int index) const
+{
+    int n = 0;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* f = dynamic_cast<TCustomForm*>(Components(i)); f && n++ == index)
+            return f;
+    throw rtl::EListError(UnicodeString(u"List index out of bounds (") + UnicodeString(index) + u")");
+}
+
+} // namespace vcl

@@ -1,0 +1,74 @@
+#include "platform/vcl/PixelBuffer.h"
+
+#include <algorithm>
+
+namespace vcl {
+
+namespace {
+int ClampSide(int v) { return std::clamp(v, 0, PixelBuffer::MaxSide); }
+} // namespace
+
+PixelBuffer::PixelBuffer(int width, int height, std::uint32_t fill) { Resize(width, height, fill); }
+
+void PixelBuffer::Resize(int width, int height, std::uint32_t fill)
+{
+    FWidth = ClampSide(width);
+    FHeight = ClampSide(height);
+    if (FWidth == 0 || FHeight == 0)
+        FWidth = FHeight = 0;
+    FPixels.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), fill);
+}
+
+std::uint32_t PixelBuffer::Pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+        return 0;
+    return FPixels[static_cast<std::size_t>(y) * FWidth + x];
+}
+
+void PixelBuffer::SetPixel(int x, int y, std::uint32_t value)
+{
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+        return;
+    FPixels[static_cast<std::size_t>(y) * FWidth + x] = value;
+}
+
+TColor PixelBuffer::ColorAt(int x, int y) const { return ToColor(Pixel(x, y)); }
+
+std::uint32_t PixelBuffer::FromColor(TColor c)
+{
+    const TColor rgb = ColorToRGB(c);
+    return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(rgb)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(rgb)) << 8) | GetBValue(rgb);
+}
+
+TColor PixelBuffer::ToColor(std::uint32_t pixel)
+{
+    return RGB(static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+               static_cast<std::uint8_t>(pixel));
+}
+
+TColor ColorToRGB(TColor c)
+{
+    if (c == clNone || c == clDefault)
+        return clBlack;
+    if ((static_cast<std::uint32_t>(c) & 0xFF000000u) != 0xFF000000u)
+        return c & 0x00FFFFFF;
+    switch (c & 0xFF) {
+    case 0: return 0xC8C8C8;  // scroll bar
+    case 1: return 0x000000;  // desktop
+    case 2: return 0xD1B499;  // active caption
+    case 5: return 0xFFFFFF;  // window
+    case 8: return 0x000000;  // window text
+    case 13: return 0xD77800; // highlight
+    case 14: return 0xFFFFFF; // highlight text
+    case 15: return 0xF0F0F0; // button face
+    case 16: return 0xA0A0A0; // button shadow
+    case 17: return 0x6D6D6D; // grey text
+    case 18: return 0x000000; // button text
+    case 20: return 0xFFFFFF; // button highlight
+    default: return 0xF0F0F0;
+    }
+}
+
+} // namespace vcl

@@ -1,0 +1,45 @@
+// A 32-bit picture in memory, top-down, one uint32 per pixel laid out as a
+// Windows 32-bit DIB pixel (bytes B, G, R, X; read as 0xXXRRGGBB). Canvases
+// paint onto it and the PNG writer saves it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/vcl/Color.h"
+
+namespace vcl {
+
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    // Negative sizes count as 0; sizes are capped at 16384 a side.
+    PixelBuffer(int width, int height, std::uint32_t fill = 0);
+
+    void Resize(int width, int height, std::uint32_t fill = 0);
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool Empty() const { return FWidth == 0 || FHeight == 0; }
+
+    // Outside the picture: Pixel gives 0 and SetPixel does nothing.
+    std::uint32_t Pixel(int x, int y) const;
+    void SetPixel(int x, int y, std::uint32_t value);
+    // The pixel as a framework colour (0x00BBGGRR).
+    TColor ColorAt(int x, int y) const;
+
+    std::uint32_t* Row(int y) { return FPixels.data() + static_cast<std::size_t>(y) * FWidth; }
+    const std::uint32_t* Row(int y) const { return FPixels.data() + static_cast<std::size_t>(y) * FWidth; }
+    const std::vector<std::uint32_t>& Pixels() const { return FPixels; }
+
+    static constexpr int MaxSide = 16384;
+
+    static std::uint32_t FromColor(TColor c);
+    static TColor ToColor(std::uint32_t pixel);
+
+private:
+    int FWidth = 0;
+    int FHeight = 0;
+    std::vector<std::uint32_t> FPixels;
+};
+
+} // namespace vcl

@@ -1,0 +1,23 @@
+// Saves a PixelBuffer as a PNG picture (RGB, 8 bits a channel). The deflate
+// stream uses stored blocks only: no compression, no library, a few lines of
+// code, and any PNG reader opens it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/vcl/PixelBuffer.h"
+
+namespace vcl {
+
+class PngWriter {
+public:
+    // The whole file in memory. An empty buffer gives a 1 x 1 black picture,
+    // as PNG allows no empty image.
+    static std::vector<std::uint8_t> Encode(const PixelBuffer& picture);
+    // Writes to a host path (UTF-8); false when the file cannot be written.
+    static bool Save(const PixelBuffer& picture, const std::string& hostPath);
+};
+
+} // namespace vcl

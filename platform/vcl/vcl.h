@@ -1,0 +1,42 @@
+// The form framework: the application object, components and ownership,
+// controls and forms, modal loops, canvas and pictures, and the interface
+// by which tests drive the program (TestDriver).
+//
+// Conventions: the framework's properties are methods of the same name
+// (`Label1->Caption()`, `Label1->SetCaption(t)`); events are std::function
+// fields (`Button1->OnClick = [this](TObject* s) { Button1Click(s); };`).
+#pragma once
+
+#include "platform/vcl/Object.h"
+#include "platform/vcl/Set.h"
+#include "platform/vcl/Events.h"
+#include "platform/vcl/Color.h"
+#include "platform/vcl/Geometry.h"
+#include "platform/vcl/Component.h"
+#include "platform/vcl/DataModule.h"
+#include "platform/vcl/IdleHandler.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Screen.h"
+#include "platform/vcl/Font.h"
+#include "platform/vcl/PixelBuffer.h"
+#include "platform/vcl/PngWriter.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/Graphic.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Picture.h"
+#include "platform/vcl/Control.h"
+#include "platform/vcl/GraphicControl.h"
+#include "platform/vcl/WinControl.h"
+#include "platform/vcl/CustomForm.h"
+#include "platform/vcl/Form.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/Button.h"
+#include "platform/vcl/Edit.h"
+#include "platform/vcl/Panel.h"
+#include "platform/vcl/ProgressBar.h"
+#include "platform/vcl/Timer.h"
+#include "platform/vcl/Image.h"
+#include "platform/vcl/MouseInput.h"
+#include "platform/vcl/TestDriver.h"
+
+using namespace vcl;

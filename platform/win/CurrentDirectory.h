@@ -1,0 +1,28 @@
+// The process's current directory, kept in Windows form ("E:\" at a drive's
+// root, "E:\Viewer" below it). It starts as the host's current directory seen
+// through the drive table; setting it does not change the host's.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/win/Types.h"
+
+namespace win {
+
+// The current directory in Windows form.
+std::u16string CurrentDirectory();
+// Sets it to an existing folder; false (with the last error set) otherwise.
+bool SetCurrentDirectoryPath(std::u16string_view path);
+
+// Win32 forms. GetCurrentDirectoryW returns the length without the NUL, or the
+// size needed with the NUL when the buffer is too small (nothing written).
+DWORD GetCurrentDirectoryW(DWORD bufferLength, char16_t* buffer);
+BOOL SetCurrentDirectoryW(const char16_t* path);
+
+namespace detail {
+// The drive table changed: take the current directory anew from the host's.
+void ForgetCurrentDirectory();
+} // namespace detail
+
+} // namespace win

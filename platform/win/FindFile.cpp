@@ -1,0 +1,362 @@
+#include "platform/win/FindFile.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "platform/rtl/AnsiString.h"
+#include "platform/win/Files.h"
+#include "platform/win/LastError.h"
+#include "platform/win/PathResolver.h"
+
+namespace win {
+
+namespace {
+
+struct Entry {
+    std::u16string name;
+    DWORD attributes = 0;
+    std::uint64_t size = 0;
+    FILETIME created, accessed, written;
+};
+
+struct Search {
+    std::vector<Entry> entries;
+    size_t next = 0;
+};
+
+std::mutex& SearchMutex()
+{
+    static std::mutex m;
+    return m;
+}
+std::set<Search*>& LiveSearches()  // guarded by SearchMutex
+{
+    static std::set<Search*> live;
+    return live;
+}
+
+bool HasWildcards(std::u16string_view s) { return s.find_first_of(u"*?") != std::u16string_view::npos; }
+
+// Glob without regard to case; "*" any run, "?" one character.
+bool Glob(std::u16string_view p, std::u16string_view s)
+{
+    size_t pi = 0, si = 0, starP = std::u16string_view::npos, starS = 0;
+    while (si < s.size()) {
+        if (pi < p.size() && p[pi] == u'*') {
+            starP = pi++;
+            starS = si;
+        } else if (pi < p.size() && (p[pi] == u'?' || UpperCaseForNames(p[pi]) == UpperCaseForNames(s[si]))) {
+            ++pi;
+            ++si;
+        } else if (starP != std::u16string_view::npos) {
+            pi = starP + 1;
+            si = ++starS;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == u'*')
+        ++pi;
+    return pi == p.size();
+}
+
+bool Matches(std::u16string_view pattern, std::u16string_view name)
+{
+    if (Glob(pattern, name))
+        return true;
+    // "x.*" also matches "x" (no extension), as Windows does.
+    if (pattern.size() >= 2 && pattern.ends_with(u".*") && name.find(u'.') == std::u16string_view::npos)
+        return Glob(pattern.substr(0, pattern.size() - 2), name);
+    return false;
+}
+
+Entry EntryOf(std::u16string name, const struct stat& st)
+{
+    Entry e;
+    e.name = std::move(name);
+    e.attributes = detail::AttributesOf(st.st_mode);
+    e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+    e.written = detail::FileTimeFromHost(st.st_mtim);
+    e.accessed = detail::FileTimeFromHost(st.st_atim);
+    e.created = e.written;
+    return e;
+}
+
+bool SortOrder(const Entry& a, const Entry& b)
+{
+    const auto dots = [](const std::u16string& n) { return n == u"." ? 0 : n == u".." ? 1 : 2; };
+    if (dots(a.name) != dots(b.name))
+        return dots(a.name) < dots(b.name);
+    const size_t n = std::min(a.name.size(), b.name.size());
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t x = UpperCaseForNames(a.name[i]);
+        const char16_t y = UpperCaseForNames(b.name[i]);
+        if (x != y)
+            return x < y;
+    }
+    if (a.name.size() != b.name.size())
+        return a.name.size() < b.name.size();
+    return a.name < b.name;
+}
+
+// Builds the snapshot; 0 or the error code.
+DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
+{
+    size_t cut = path.find_last_of(u"\\/");
+    std::u16string folder;
+    std::u16string_view pattern;
+    if (cut != std::u16string_view::npos) {
+        folder = path.substr(0, cut + 1);
+        pattern = path.substr(cut + 1);
+    } else if (path.size() >= 2 && path[1] == u':') {
+        folder = path.substr(0, 2);
+        pattern = path.substr(2);
+    } else {
+        folder = u".";
+        pattern = path;
+    }
+    if (pattern.empty())
+        return ERROR_FILE_NOT_FOUND;
+
+    if (!HasWildcards(pattern)) {
+        const ResolvedPath r = ResolvePath(path);
+        if (!r.ok())
+            return r.error;
+        struct stat st {};
+        if (r.isRoot || stat(r.host.c_str(), &st) != 0)
+            return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+        const size_t slash = r.windows.find_last_of(u'\\');
+        out.push_back(EntryOf(r.windows.substr(slash + 1), st));
+        return 0;
+    }
+    for (char16_t c : pattern)
+        if (c < 0x20 || std::u16string_view(u"<>:\"|").find(c) != std::u16string_view::npos)
+            return ERROR_INVALID_NAME;
+
+    const ResolvedPath dir = ResolvePath(folder);
+    if (!dir.ok())
+        return dir.error;
+    struct stat dst {};
+    if (stat(dir.host.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode))
+        return ERROR_PATH_NOT_FOUND;
+    if (!dir.isRoot) {
+        if (Matches(pattern, u"."))
+            out.push_back(EntryOf(u".", dst));
+        struct stat pst {};
+        if (Matches(pattern, u"..") && stat((dir.host + "/..").c_str(), &pst) == 0)
+            out.push_back(EntryOf(u"..", pst));
+    }
+    DIR* d = opendir(dir.host.c_str());
+    if (d == nullptr)
+        return ERROR_ACCESS_DENIED;
+    std::u16string wide;
+    while (const dirent* e = readdir(d)) {
+        const std::string_view host(e->d_name);
+        if (host == "." || host == "..")
+            continue;
+        if (!Utf8ToUtf16(host, wide) || !IsWindowsName(wide) || !Matches(pattern, wide))
+            continue;
+        struct stat st {};
+        const std::string full = dir.host + (dir.host.ends_with('/') ? "" : "/") + std::string(host);
+        if (stat(full.c_str(), &st) != 0)
+            continue;  // a dangling link
+        out.push_back(EntryOf(wide, st));
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end(), SortOrder);
+    return out.empty() ? ERROR_FILE_NOT_FOUND : 0;
+}
+
+void Fill(const Entry& e, WIN32_FIND_DATAW& d)
+{
+    d = WIN32_FIND_DATAW{};
+    d.dwFileAttributes = e.attributes;
+    d.ftCreationTime = e.created;
+    d.ftLastAccessTime = e.accessed;
+    d.ftLastWriteTime = e.written;
+    d.nFileSizeHigh = static_cast<DWORD>(e.size >> 32);
+    d.nFileSizeLow = static_cast<DWORD>(e.size & 0xFFFFFFFFu);
+    const size_t n = std::min<size_t>(e.name.size(), MAX_PATH - 1);
+    e.name.copy(d.cFileName, n);
+    d.cFileName[n] = u'\0';
+}
+
+void Narrow(const WIN32_FIND_DATAW& w, WIN32_FIND_DATAA& a)
+{
+    a = WIN32_FIND_DATAA{};
+    a.dwFileAttributes = w.dwFileAttributes;
+    a.ftCreationTime = w.ftCreationTime;
+    a.ftLastAccessTime = w.ftLastAccessTime;
+    a.ftLastWriteTime = w.ftLastWriteTime;
+    a.nFileSizeHigh = w.nFileSizeHigh;
+    a.nFileSizeLow = w.nFileSizeLow;
+    const rtl::AnsiString name{rtl::UnicodeString(w.cFileName)};
+    const size_t n = std::min<size_t>(static_cast<size_t>(name.Length()), MAX_PATH - 1);
+    name.str().copy(a.cFileName, n);
+    a.cFileName[n] = '\0';
+}
+
+// Takes the next entry of a live search; false at the end or for a bad handle.
+bool Next(HANDLE handle, WIN32_FIND_DATAW& data)
+{
+    std::lock_guard lock(SearchMutex());
+    auto* s = static_cast<Search*>(handle);
+    if (LiveSearches().count(s) == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    if (s->next >= s->entries.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return false;
+    }
+    Fill(s->entries[s->next++], data);
+    return true;
+}
+
+HANDLE InvalidHandle() { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)); }
+
+// DOS date/time of a file time, in local time.
+int DosTime(const FILETIME& ft)
+{
+    const timespec t = detail::HostFromFileTime(ft);
+    tm local{};
+    if (localtime_r(&t.tv_sec, &local) == nullptr || local.tm_year < 80)
+        return 0;
+    const unsigned date = static_cast<unsigned>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    const unsigned time = static_cast<unsigned>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+    return static_cast<int>((date << 16) | time);
+}
+
+void FillRec(TSearchRec& rec)
+{
+    const WIN32_FIND_DATAW& d = rec.FindData;
+    rec.Name = rtl::UnicodeString(d.cFileName);
+    rec.Attr = static_cast<int>(d.dwFileAttributes);
+    rec.Size = static_cast<std::int64_t>((static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
+    rec.Time = DosTime(d.ftLastWriteTime);
+}
+
+// Advances to the next entry the record's attribute filter lets through.
+int NextAllowed(TSearchRec& rec)
+{
+    for (;;) {
+        if (!Next(rec.FindHandle, rec.FindData))
+            return static_cast<int>(GetLastError());
+        if ((static_cast<int>(rec.FindData.dwFileAttributes) & rec.ExcludeAttr) == 0)
+            break;
+    }
+    FillRec(rec);
+    return 0;
+}
+
+} // namespace
+
+HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data)
+{
+    if (pattern == nullptr || data == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return InvalidHandle();
+    }
+    auto search = std::make_unique<Search>();
+    if (const DWORD error = Collect(pattern, search->entries); error != 0) {
+        SetLastError(error);
+        return InvalidHandle();
+    }
+    Fill(search->entries[0], *data);
+    search->next = 1;
+    std::lock_guard lock(SearchMutex());
+    LiveSearches().insert(search.get());
+    return search.release();
+}
+
+HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data)
+{
+    if (pattern == nullptr || data == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return InvalidHandle();
+    }
+    WIN32_FIND_DATAW wide;
+    HANDLE h = FindFirstFileW(AnsiPathToWide(pattern).c_str(), &wide);
+    if (h != InvalidHandle())
+        Narrow(wide, *data);
+    return h;
+}
+
+BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data)
+{
+    if (data == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return Next(search, *data) ? 1 : 0;
+}
+
+BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data)
+{
+    if (data == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    WIN32_FIND_DATAW wide;
+    if (!Next(search, wide))
+        return 0;
+    Narrow(wide, *data);
+    return 1;
+}
+
+BOOL FindClose(HANDLE search)
+{
+    auto* s = static_cast<Search*>(search);
+    {
+        std::lock_guard lock(SearchMutex());
+        if (LiveSearches().erase(s) == 0) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return 0;
+        }
+    }
+    delete s;
+    return 1;
+}
+
+int FindFirst(const rtl::UnicodeString& path, int attr, TSearchRec& rec)
+{
+    rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faDirectory);
+    rec.FindHandle = FindFirstFileW(path.c_str(), &rec.FindData);
+    if (rec.FindHandle == InvalidHandle()) {
+        rec.FindHandle = nullptr;
+        return static_cast<int>(GetLastError());
+    }
+    if ((static_cast<int>(rec.FindData.dwFileAttributes) & rec.ExcludeAttr) == 0) {
+        FillRec(rec);
+        return 0;
+    }
+    const int error = NextAllowed(rec);
+    if (error != 0) {
+        FindClose(rec);
+        return error == static_cast<int>(ERROR_NO_MORE_FILES) ? static_cast<int>(ERROR_FILE_NOT_FOUND) : error;
+    }
+    return 0;
+}
+
+int FindNext(TSearchRec& rec)
+{
+    if (rec.FindHandle == nullptr)
+        return static_cast<int>(ERROR_INVALID_HANDLE);
+    return NextAllowed(rec);
+}
+
+void FindClose(TSearchRec& rec)
+{
+    if (rec.FindHandle != nullptr) {
+        FindClose(rec.FindHandle);
+        rec.FindHandle = nullptr;
+    }
+}
+
+} // namespace win

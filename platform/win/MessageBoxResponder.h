@@ -1,0 +1,55 @@
+// Who answers the system message boxes (MessageBox.h).
+#pragma once
+
+#include "platform/win/MessageBox.h"
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace win {
+
+class MessageBoxResponder {
+public:
+  virtual ~MessageBoxResponder() = default;
+  // Called on the thread that shows the box; returns the button pressed.
+  // A result that is not one of the box's buttons is replaced by the box's
+  // cancel result (IDCANCEL, or IDNO / IDOK for boxes without cancel).
+  virtual int Answer(const MessageBoxCall& call) = 0;
+};
+
+// Installs the responder for every thread (null: the default, which writes
+// the box to standard error and takes the default button). Returns the
+// previous one. The responder must outlive its installation.
+MessageBoxResponder* SetMessageBoxResponder(MessageBoxResponder* responder);
+
+// Records every box and answers from a queue of answers, then with the
+// default button. Thread-safe. Installs itself for its lifetime.
+class TRecordingMessageBoxResponder : public MessageBoxResponder {
+public:
+  TRecordingMessageBoxResponder();
+  ~TRecordingMessageBoxResponder() override;
+  TRecordingMessageBoxResponder(const TRecordingMessageBoxResponder&) = delete;
+  TRecordingMessageBoxResponder& operator=(const TRecordingMessageBoxResponder&) = delete;
+
+  // The next box is answered with `result`.
+  void QueueAnswer(int result);
+  // The next box is answered by `answer` (which may pump messages first).
+  void QueueAnswer(std::function<int(const MessageBoxCall&)> answer);
+
+  std::vector<MessageBoxCall> Calls() const;
+  // Boxes answered with the default because the queue was empty.
+  int UnqueuedCount() const;
+
+  int Answer(const MessageBoxCall& call) override;
+
+private:
+  mutable std::mutex mutex_;
+  std::deque<std::function<int(const MessageBoxCall&)>> answers_;
+  std::vector<MessageBoxCall> calls_;
+  int unqueued_ = 0;
+  MessageBoxResponder* previous_ = nullptr;
+};
+
+} // namespace win

@@ -1,0 +1,31 @@
+// Window timers on the layer's clock (Clock.h).
+//
+// A timer produces WM_TIMER (wParam the timer id, lParam the callback if one
+// was given) only from message retrieval, after the posted messages, and at
+// most one pending tick: periods that pass while nobody retrieves messages
+// are not queued up. After a tick the next one is due one interval later
+// than the moment the tick was taken. Setting a timer that exists (same
+// window and id) replaces it and re-arms it from now.
+#pragma once
+
+#include "platform/win/Messages.h"
+
+namespace win {
+
+using TIMERPROC = void (*)(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+inline constexpr UINT USER_TIMER_MINIMUM = 10;
+inline constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
+
+// Starts (or re-arms) the timer `id` of `window`, which must belong to the
+// calling thread; returns `id` (nonzero) on success, 0 on failure
+// (ERROR_INVALID_WINDOW_HANDLE, ERROR_ACCESS_DENIED for another thread's
+// window). With a null window the timer belongs to the calling thread, `id`
+// is ignored and a new id is returned. The interval is clamped to
+// USER_TIMER_MINIMUM..USER_TIMER_MAXIMUM.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback);
+
+// Stops the timer and drops its pending tick; 0 when there is no such timer.
+BOOL KillTimer(HWND window, UINT_PTR id);
+
+} // namespace win

@@ -1,0 +1,50 @@
+// The Windows layer: everything the program calls of the Windows API.
+#pragma once
+
+#include "platform/win/Types.h"
+#include "platform/win/Rect.h"
+#include "platform/win/LastError.h"
+#if __has_include("platform/win/Clock.h")
+#include "platform/win/Clock.h"
+#endif
+
+#include "platform/win/Messages.h"
+#include "platform/win/Window.h"
+#include "platform/win/MessageWindow.h"
+#include "platform/win/Timers.h"
+#include "platform/win/MessageLoop.h"
+#include "platform/win/Thread.h"
+#include "platform/win/Handle.h"
+#include "platform/win/Mutex.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/MessageBoxResponder.h"
+#include "platform/win/Com.h"
+#include "platform/win/SystemInfo.h"
+
+// The other parts of the layer, as far as they are there.
+#if __has_include("platform/win/ErrorMode.h")
+#include "platform/win/ErrorMode.h"
+#endif
+#if __has_include("platform/win/CurrentDirectory.h")
+#include "platform/win/CurrentDirectory.h"
+#endif
+#if __has_include("platform/win/Drives.h")
+#include "platform/win/Drives.h"
+#endif
+#if __has_include("platform/win/Files.h")
+#include "platform/win/Files.h"
+#endif
+#if __has_include("platform/win/FindFile.h")
+#include "platform/win/FindFile.h"
+#endif
+#if __has_include("platform/win/FileTime.h")
+#include "platform/win/FileTime.h"
+#endif
+#if __has_include("platform/win/Registry.h")
+#include "platform/win/Registry.h"
+#endif
+#if __has_include("platform/win/ShellExecute.h")
+#include "platform/win/ShellExecute.h"
+#endif
+
+using namespace win;

@@ -1,0 +1,247 @@
+// The windowless video renderer: its mode, rectangles, repaint and current
+// image, and the frame source behind the pictures.
+#include "MediaFixture.h"
+
+#include <cstring>
+
+namespace media_test {
+namespace {
+
+class RendererTest : public MediaTest {
+protected:
+    ComPtr<IBaseFilter> MakeRenderer()
+    {
+        ComPtr<IBaseFilter> vmr;
+        EXPECT_EQ(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                   vmr.PutVoid()),
+                  S_OK);
+        return vmr;
+    }
+    static ComPtr<IVMRWindowlessControl9> Windowless(IBaseFilter* vmr)
+    {
+        ComPtr<IVMRFilterConfig9> config;
+        EXPECT_EQ(vmr->QueryInterface(IID_IVMRFilterConfig9, config.PutVoid()), S_OK);
+        EXPECT_EQ(config->SetRenderingMode(VMR9Mode_Windowless), S_OK);
+        ComPtr<IVMRWindowlessControl9> w;
+        EXPECT_EQ(vmr->QueryInterface(IID_IVMRWindowlessControl9, w.PutVoid()), S_OK);
+        return w;
+    }
+    RecordingWindow window;
+};
+
+TEST_F(RendererTest, TheWindowlessControlComesWithTheWindowlessMode)
+{
+    ComPtr<IBaseFilter> vmr = MakeRenderer();
+    ComPtr<IVMRWindowlessControl9> w;
+    EXPECT_EQ(vmr->QueryInterface(IID_IVMRWindowlessControl9, w.PutVoid()), E_NOINTERFACE);
+    EXPECT_FALSE(w);
+    ComPtr<IVMRFilterConfig9> config;
+    ASSERT_EQ(vmr->QueryInterface(IID_IVMRFilterConfig9, config.PutVoid()), S_OK);
+    DWORD mode = 0;
+    ASSERT_EQ(config->GetRenderingMode(&mode), S_OK);
+    EXPECT_EQ(mode, VMR9Mode_Windowed);
+    EXPECT_EQ(config->SetRenderingMode(3), E_INVALIDARG);
+    ASSERT_EQ(config->SetRenderingMode(VMR9Mode_Windowless), S_OK);
+    EXPECT_EQ(config->SetRenderingMode(VMR9Mode_Windowed), VFW_E_WRONG_STATE) << "the mode is set once";
+    EXPECT_EQ(vmr->QueryInterface(IID_IVMRWindowlessControl9, w.PutVoid()), S_OK);
+}
+
+TEST_F(RendererTest, RectanglesAndArguments)
+{
+    ComPtr<IBaseFilter> vmr = MakeRenderer();
+    ComPtr<IVMRWindowlessControl9> w = Windowless(vmr.Get());
+
+    EXPECT_EQ(w->SetVideoClippingWindow(nullptr), E_INVALIDARG);
+    EXPECT_EQ(w->SetVideoClippingWindow(window.Handle()), S_OK);
+    EXPECT_EQ(w->SetAspectRatioMode(2), E_INVALIDARG);
+    EXPECT_EQ(w->SetAspectRatioMode(VMR9ARMode_LetterBox), S_OK);
+    EXPECT_EQ(w->SetBorderColor(0x00123456), S_OK);
+
+    RECT zero{0, 0, 0, 0};
+    struct Case {
+        const char* name;
+        const RECT* source;
+        RECT destination;
+        HRESULT expected;
+    } cases[] = {
+        {"all-zero source, the window's rectangle", &zero, {0, 0, 640, 504}, S_OK},
+        {"destination larger than any window", nullptr, {0, 0, 1280, 1008}, S_OK},
+        {"destination outside, to the left and above", nullptr, {-640, -504, 640, 504}, S_OK},
+        {"empty destination", nullptr, {10, 10, 10, 10}, S_OK},
+        {"inverted destination", nullptr, {100, 0, 0, 100}, E_INVALIDARG},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(w->SetVideoPosition(c.source, &c.destination), c.expected);
+    }
+    RECT source{};
+    RECT destination{};
+    ASSERT_EQ(w->GetVideoPosition(&source, &destination), S_OK);
+    EXPECT_EQ(source, zero);
+    EXPECT_EQ(destination, (RECT{10, 10, 10, 10})) << "the refused one changed nothing";
+    EXPECT_EQ(w->SetVideoPosition(nullptr, nullptr), E_POINTER);
+    EXPECT_EQ(w->GetVideoPosition(nullptr, nullptr), E_POINTER);
+    RECT badSource{-1, 0, 10, 10};
+    EXPECT_EQ(w->SetVideoPosition(&badSource, nullptr), E_INVALIDARG);
+
+    LONG width = 0;
+    LONG height = 0;
+    EXPECT_EQ(w->GetNativeVideoSize(&width, &height, nullptr, nullptr), VFW_E_NOT_CONNECTED);
+    BYTE* image = reinterpret_cast<BYTE*>(1);
+    EXPECT_EQ(w->GetCurrentImage(&image), VFW_E_NOT_CONNECTED);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(w->GetCurrentImage(nullptr), E_POINTER);
+}
+
+TEST_F(RendererTest, TheCurrentImageIsOneBlockOfHeaderAndBottomUpBits)
+{
+    ProgramGraph g;
+    BuildProgramGraph(g, window.Handle());
+    Recording r;
+    r.width = 64;
+    r.height = 48;
+    ASSERT_EQ(LoadRecording(g, WriteRecording("A.ASF", r)), S_OK);
+
+    LONG width = 0;
+    LONG height = 0;
+    LONG arW = 0;
+    LONG arH = 0;
+    ASSERT_EQ(g.windowless->GetNativeVideoSize(&width, &height, &arW, &arH), S_OK);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+    BYTE* image = nullptr;
+    EXPECT_EQ(g.windowless->GetCurrentImage(&image), E_FAIL) << "nothing was shown yet";
+
+    LONGLONG at = 25000000;
+    ASSERT_EQ(g.seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    ASSERT_EQ(g.control->StopWhenReady(), S_OK);
+    ASSERT_EQ(g.windowless->GetCurrentImage(&image), S_OK);
+    ASSERT_NE(image, nullptr);
+
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, image, sizeof header);
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biWidth, 64);
+    EXPECT_EQ(header.biHeight, 48) << "positive: bottom-up";
+    EXPECT_EQ(header.biBitCount, 32);
+    EXPECT_EQ(header.biCompression, BI_RGB);
+    EXPECT_EQ(header.biSizeImage, 64u * 48u * 4u);
+
+    Frame expected = SyntheticFrame(64, 48, at / kDefaultFrameTime);
+    const BYTE* bits = image + 40;
+    bool same = true;
+    for (int y = 0; y < 48 && same; ++y)
+        for (int x = 0; x < 64 && same; ++x) {
+            std::uint32_t p = expected.At(x, 47 - y);
+            const BYTE* q = bits + (static_cast<std::size_t>(y) * 64 + x) * 4;
+            same = q[0] == (p & 0xFF) && q[1] == ((p >> 8) & 0xFF) && q[2] == ((p >> 16) & 0xFF);
+        }
+    EXPECT_TRUE(same) << "the synthetic picture of frame " << at / kDefaultFrameTime << ", rows bottom first";
+    CoTaskMemFree(image);
+}
+
+TEST_F(RendererTest, TheSyntheticPictureHasFourQuadrantsAndTheFrameNumber)
+{
+    Frame f = SyntheticFrame(320, 240, 42);
+    ASSERT_EQ(f.pixels.size(), 320u * 240u);
+    EXPECT_EQ(f.At(5, 5), 0x00FF0000u);
+    EXPECT_EQ(f.At(315, 5), 0x0000FF00u);
+    EXPECT_EQ(f.At(5, 235), 0x000000FFu);
+    EXPECT_EQ(f.At(315, 235), 0x00FFFF00u);
+    EXPECT_NE(f, SyntheticFrame(320, 240, 43)) << "the number is drawn";
+    EXPECT_EQ(f, SyntheticFrame(320, 240, 42));
+    EXPECT_TRUE(SyntheticFrame(0, 10, 1).pixels.empty());
+}
+
+TEST_F(RendererTest, LetterboxAndRepaint)
+{
+    struct Presenter : VideoPresenter {
+        void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
+                     const RECT& destination, COLORREF border) override
+        {
+            ++calls;
+            lastWindow = window;
+            lastDc = dc;
+            lastPicture = picture;
+            lastSource = source;
+            lastDestination = destination;
+            lastBorder = border;
+            width = frame.width;
+        }
+        int calls = 0;
+        HWND lastWindow = nullptr;
+        HDC lastDc = nullptr;
+        RECT lastPicture{}, lastSource{}, lastDestination{};
+        COLORREF lastBorder = 1;
+        int width = 0;
+    } presenter;
+    InstallVideoPresenter(&presenter);
+
+    ProgramGraph g;
+    BuildProgramGraph(g, window.Handle());
+    ASSERT_EQ(LoadRecording(g, WriteRecording("A.ASF")), S_OK); // 320 x 240
+    ASSERT_EQ(g.control->StopWhenReady(), S_OK);
+
+    RECT zero{};
+    RECT wide{0, 0, 800, 300};
+    ASSERT_EQ(g.windowless->SetVideoPosition(&zero, &wide), S_OK);
+    HDC dc = reinterpret_cast<HDC>(0x1234);
+    EXPECT_EQ(g.windowless->RepaintVideo(window.Handle(), nullptr), E_POINTER);
+    ASSERT_EQ(g.windowless->RepaintVideo(window.Handle(), dc), S_OK);
+    EXPECT_EQ(presenter.calls, 1);
+    EXPECT_EQ(presenter.lastWindow, window.Handle());
+    EXPECT_EQ(presenter.lastDc, dc);
+    EXPECT_EQ(presenter.lastSource, (RECT{0, 0, 320, 240})) << "all zero means the whole picture";
+    EXPECT_EQ(presenter.lastPicture, (RECT{200, 0, 600, 300})) << "bars left and right";
+    EXPECT_EQ(presenter.lastDestination, wide);
+    EXPECT_EQ(presenter.lastBorder, 0u);
+    EXPECT_EQ(presenter.width, 320);
+
+    RECT tall{0, 0, 320, 480};
+    ASSERT_EQ(g.windowless->SetVideoPosition(nullptr, &tall), S_OK);
+    VideoRendererState s;
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    EXPECT_EQ(s.picture, (RECT{0, 120, 320, 360})) << "bars above and below";
+    ASSERT_EQ(g.windowless->SetAspectRatioMode(VMR9ARMode_None), S_OK);
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    EXPECT_EQ(s.picture, tall);
+    EXPECT_EQ(s.repaints, 1);
+    EXPECT_EQ(s.clippingWindow, window.Handle());
+}
+
+TEST_F(RendererTest, TheFrameSourceMakesThePicturesAndIsAskedOncePerFrame)
+{
+    struct Source : FrameSource {
+        bool DrawFrame(const FrameRequest& request, Frame& out) override
+        {
+            requests.push_back(request.frameNumber);
+            path = request.stream->path;
+            out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
+            return !refuse;
+        }
+        std::vector<std::int64_t> requests;
+        std::u16string path;
+        bool refuse = false;
+    } source;
+    InstallFrameSource(&source);
+
+    ProgramGraph g;
+    BuildProgramGraph(g, window.Handle());
+    std::u16string path = WriteRecording("A.ASF");
+    ASSERT_EQ(LoadRecording(g, path), S_OK);
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    LONGLONG at = 1000000; // frame 3 at 333,333 a frame
+    ASSERT_EQ(g.seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    EXPECT_EQ(source.requests, (std::vector<std::int64_t>{0, 3}));
+    EXPECT_EQ(source.path, path);
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003));
+
+    source.refuse = true;
+    at = 5000000;
+    ASSERT_EQ(g.seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003)) << "a refused frame keeps the last";
+}
+
+} // namespace
+} // namespace media_test
