@@ -32,7 +32,8 @@ void TStopWatch::BlockStopSignals()
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-TStopWatch::TStopWatch()
+TStopWatch::TStopWatch(int inputFd)
+    : FInput(inputFd)
 {
     FWindow = std::make_unique<win::TMessageWindow>([](win::TMessage& message) {
         if (message.Msg == WM_STOP_REQUEST)
@@ -60,10 +61,10 @@ TStopWatch::~TStopWatch()
 
 void TStopWatch::Watch()
 {
-    bool watchInput = isatty(STDIN_FILENO) == 1;
+    bool watchInput = FInput >= 0;
     const win::HWND target = FWindow->Handle();
     for (;;) {
-        pollfd fds[3] = {{FWake, POLLIN, 0}, {FSignals, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        pollfd fds[3] = {{FWake, POLLIN, 0}, {FSignals, POLLIN, 0}, {FInput, POLLIN, 0}};
         if (poll(fds, watchInput ? 3 : 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -78,7 +79,7 @@ void TStopWatch::Watch()
         }
         if (watchInput && fds[2].revents) {
             char buffer[256];
-            if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            if (read(FInput, buffer, sizeof buffer) <= 0) {
                 // The end of input asks once; the signals stay watched.
                 watchInput = false;
                 stop = true;

@@ -4,10 +4,12 @@
 #include "app/StopWatch.h"
 #include "app/WinMain.h"
 
+#include <unistd.h>
+
 int main()
 {
     TStopWatch::BlockStopSignals();
     TApplication application;
-    TStopWatch watch;
+    TStopWatch watch(isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1);
     return WinMain(nullptr, nullptr, nullptr, 0);
 }

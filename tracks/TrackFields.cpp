@@ -22,8 +22,8 @@ std::vector<UnicodeString> SplitTrackFields(std::u16string_view text)
     while (p < n && IsSeparatorBlank(text[p]))
         ++p;
     while (p < n) {
-        std::u16string field;
         if (text[p] == u'"') {
+            std::u16string field;
             ++p;
             while (p < n) {
                 if (text[p] == u'"') {
@@ -33,13 +33,13 @@ std::vector<UnicodeString> SplitTrackFields(std::u16string_view text)
                 }
                 field += text[p++];
             }
+            fields.emplace_back(std::u16string_view(field));
         } else {
             const std::size_t start = p;
             while (p < n && text[p] != u',' && !IsSeparatorBlank(text[p]))
                 ++p;
-            field.assign(text.substr(start, p - start));
+            fields.emplace_back(text.substr(start, p - start));
         }
-        fields.emplace_back(std::move(field));
         while (p < n && IsSeparatorBlank(text[p]))
             ++p;
         if (p < n && text[p] == u',') {

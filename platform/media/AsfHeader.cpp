@@ -189,6 +189,19 @@ std::optional<std::uint64_t> PeekAsfHeaderSize(const std::uint8_t* data, std::si
     return objSize;
 }
 
+/*
+  The header object as a recording starts, byte by byte:
+    30 26 B2 75 8E 66 CF 11 A6 D9 00 AA 00 62 CE 6C   header object GUID
+    5E 02 00 00 00 00 00 00                           object size (606 bytes)
+    05 00 00 00                                       child objects (not trusted)
+    01 02                                             reserved
+    A1 DC AB 8C 47 A9 CF 11 8E E4 00 C0 0C 20 53 65   file properties GUID
+    68 00 00 00 00 00 00 00                           its size (104)
+    ... file id, file size, creation date, packets, play duration,
+    send duration, preroll (ms), flags, packet sizes, bitrate
+  then stream properties objects (one per stream), the header extension,
+  and the data object after the header.
+*/
 AsfParseResult ParseAsfHeader(const std::uint8_t* data, std::size_t size)
 {
     AsfParseResult result;

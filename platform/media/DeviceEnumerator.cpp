@@ -20,16 +20,13 @@ RegistryPath InstancesPath() {
 
 RegistryPath ClassPath(std::u16string_view clsid) { return {u"SOFTWARE", u"Classes", u"CLSID", std::u16string(clsid)}; }
 
-// Reads one key of the machine hive afresh; false when the hive or key is not there.
+// Reads one key of the machine hive afresh (values and subkey names); false
+// when the hive or key is not there.
 bool ReadKey(const RegistryPath& path, RegistryKey& out) {
-    RegistryKey root;
     auto store = win::CurrentRegistryStore();
-    if (!store->MayOpen(win::RegistryHive::Machine, path) || !store->Read(win::RegistryHive::Machine, root))
-        return false;
-    const RegistryKey* key = root.Find(path);
-    if (key == nullptr) return false;
-    out = *key;
-    return true;
+    bool exists = false;
+    return store->MayOpen(win::RegistryHive::Machine, path) &&
+           store->ReadKey(win::RegistryHive::Machine, path, out, exists) && exists;
 }
 
 bool ReadString(const RegistryKey& key, std::u16string_view name, std::u16string& out) {

@@ -5,14 +5,20 @@
 // result instead of doing its work (an out-argument is left as the call
 // would leave it on that failure). A rule matches a point and, when it has a
 // qualifier, only calls with that qualifier:
-//   Create          the class name: "FilterGraph", "VideoMixingRenderer9",
-//                   "DSoundRender", "InfTee", "AVIDec", "Colour",
-//                   "ffdshow Video Decoder", "ffdshow Audio Decoder"
-//   QueryInterface  the interface name, as "IMediaControl", "IVMRFilterConfig9"
-//   AddFilter       the name the filter is added under
-//   AddSourceFilter the name the source is added under
-//   the pin calls   the pin's name ("Raw Video 0", "In", ...)
-//   the others      no qualifier
+//   Create            the class: "FilterGraph", "VideoMixingRenderer9",
+//                     "DSoundRender", "InfTee", "AVIDec", "Colour",
+//                     "ffdshow Video Decoder", "ffdshow Audio Decoder"
+//   QueryInterface    the interface, as "IMediaControl", "IVMRFilterConfig9"
+//                     (asked of the graph or of the video renderer)
+//   AddFilter         the name the filter is added under
+//   AddSourceFilter   the name the source is added under (the path when none)
+//   RemoveFilter, EnumPins, QueryFilterInfo   the filter's name in its graph
+//   FindFilterByName  the name asked for;  FindPin  the pin id asked for
+//   ConnectDirect     the output pin's name
+//   Disconnect, ConnectedTo, QueryPinInfo, EnumMediaTypes   the pin's name
+//   the others        no qualifier
+// A success code as the result (VFW_S_STATE_INTERMEDIATE for GetState) makes
+// GetState answer the state with that code; elsewhere results are failures.
 // Rules are global and thread-safe; Clear() removes them all (tests do it in
 // their fixture). With no rule every call does its real work.
 #pragma once

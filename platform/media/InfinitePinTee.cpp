@@ -32,9 +32,19 @@ std::vector<MediaTypeValue> InfinitePinTee::OfferedTypes(const Pin& pin)
 
 bool InfinitePinTee::Accepts(const Pin& pin, const MediaTypeValue&) { return &pin == input_; }
 
+void InfinitePinTee::TypeChanged(Pin& pin)
+{
+    if (&pin != input_) return;
+    for (const auto& p : Pins())
+        if (p->Direction() == PINDIR_OUTPUT && p->IsConnected()) p->ChangeType(input_->Type());
+}
+
 void InfinitePinTee::Connected(Pin& pin)
 {
-    if (pin.Direction() != PINDIR_OUTPUT) return;
+    if (&pin == input_) {
+        TypeChanged(pin);
+        return;
+    }
     int outputs = 0;
     for (const auto& p : Pins()) {
         if (p->Direction() != PINDIR_OUTPUT) continue;

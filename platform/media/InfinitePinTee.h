@@ -17,6 +17,7 @@ public:
     std::vector<MediaTypeValue> OfferedTypes(const Pin& pin) override;
     bool Accepts(const Pin& pin, const MediaTypeValue& type) override;
     void Connected(Pin& pin) override;
+    void TypeChanged(Pin& pin) override;
 
 private:
     ~InfinitePinTee() override = default;

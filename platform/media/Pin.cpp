@@ -41,6 +41,18 @@ void Pin::SetPeer(Pin* peer, const MediaTypeValue& type)
     host_.Connected(*this);
 }
 
+bool Pin::ChangeType(const MediaTypeValue& type)
+{
+    if (peer_ == nullptr || direction_ != PINDIR_OUTPUT || type == type_) return true;
+    if (!peer_->host_.Accepts(*peer_, type)) return false;
+    type_ = type;
+    if (peer_->peer_ == this) {
+        peer_->type_ = type;
+        peer_->host_.TypeChanged(*peer_);
+    }
+    return true;
+}
+
 void Pin::Break()
 {
     if (peer_ == nullptr) return;

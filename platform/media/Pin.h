@@ -30,6 +30,9 @@ public:
     virtual bool Accepts(const Pin&, const MediaTypeValue&) { return false; }
     virtual void Connected(Pin&) {}
     virtual void Disconnected(Pin&) {}
+    // An input's connection type was changed from upstream (a new source
+    // of another picture size behind a kept chain).
+    virtual void TypeChanged(Pin&) {}
 
 protected:
     ~PinHost() = default;
@@ -67,6 +70,10 @@ public:
     Pin* Peer() const { return peer_; }
     bool IsConnected() const { return peer_ != nullptr; }
     const MediaTypeValue& Type() const { return type_; }
+
+    // Gives both ends of this output's connection a new type, if the peer
+    // takes it, and tells the peer's filter. False when it refuses.
+    bool ChangeType(const MediaTypeValue& type);
 
     // Drops this side's connection whatever the state (graph manager use).
     void Break();

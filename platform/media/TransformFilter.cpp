@@ -135,6 +135,23 @@ std::vector<MediaTypeValue> TransformFilter::OfferedTypes(const Pin& pin)
     return {};
 }
 
+void TransformFilter::Connected(Pin& pin)
+{
+    if (&pin == input_) TypeChanged(pin);
+}
+
+// A kept output follows its input: the offered type of the same subtype as
+// the connection's (the size may be new).
+void TransformFilter::TypeChanged(Pin& pin)
+{
+    if (&pin != input_ || !output_->IsConnected()) return;
+    for (const MediaTypeValue& offered : OfferedTypes(*output_))
+        if (offered.sub == output_->Type().sub) {
+            output_->ChangeType(offered);
+            return;
+        }
+}
+
 HRESULT TransformFilter::CreateFfdshowVideo(REFIID riid, void** object)
 {
     return CreateFilter(u"ffdshow Video Decoder", riid, object,

@@ -27,6 +27,8 @@ public:
     HRESULT CheckConnect(const Pin& pin) override;
     std::vector<MediaTypeValue> OfferedTypes(const Pin& pin) override;
     bool Accepts(const Pin& pin, const MediaTypeValue& type) override;
+    void Connected(Pin& pin) override;
+    void TypeChanged(Pin& pin) override;
 
 private:
     ~TransformFilter() override = default;

@@ -7,6 +7,8 @@
 #include "platform/rtl/UnicodeString.h"
 #include "platform/rtl/detail/StringOps.h"
 
+#include <ostream>
+
 namespace rtl {
 
 namespace {
@@ -103,5 +105,7 @@ std::strong_ordering AnsiString::operator<=>(const char* other) const {
 }
 int AnsiString::Compare(const AnsiString& other) const { return detail::CompareOrdinal(view(), other.view(), false); }
 int AnsiString::CompareIC(const AnsiString& other) const { return detail::CompareOrdinal(view(), other.view(), true); }
+
+std::ostream& operator<<(std::ostream& out, const AnsiString& text) { return out << ToUtf8(UnicodeString(text)); }
 
 } // namespace rtl

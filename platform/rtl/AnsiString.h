@@ -9,6 +9,7 @@
 #include "platform/rtl/FormatArg.h"
 
 #include <compare>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -100,6 +101,9 @@ public:
 private:
   std::string s_;
 };
+
+// Writes the text as UTF-8 (from code page 932) (test output, host diagnostics).
+std::ostream& operator<<(std::ostream& out, const AnsiString& text);
 
 } // namespace rtl
 

@@ -82,6 +82,8 @@ public:
     return c;
   }
 
+  bool IsLead(unsigned char b) const { return isLead_[b]; }
+
   // Code page 932 bytes of a UTF-16 unit (1 or 2 bytes), 0 bytes when none.
   int Encode(char16_t c, unsigned char out[2]) const {
     if (c == 0) {
@@ -246,6 +248,8 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   }
   return out;
 }
+
+bool IsDBCSLeadByte(unsigned char byte) { return Tables().IsLead(byte); }
 
 std::string ToUtf8(const UnicodeString& text) { return Utf16ToUtf8(text.view()); }
 

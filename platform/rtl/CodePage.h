@@ -20,6 +20,10 @@ std::string Utf16ToCp932(std::u16string_view text);
 // valid trail byte becomes U+FFFD (the next byte is then read afresh).
 std::u16string Cp932ToUtf16(std::string_view bytes);
 
+// Whether the byte starts a double-byte character of code page 932
+// (0x81-0x9F, 0xE0-0xFC), as the system's IsDBCSLeadByte.
+bool IsDBCSLeadByte(unsigned char byte);
+
 // UTF-16 <-> UTF-8. Lone surrogates and invalid UTF-8 become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view bytes);

@@ -168,6 +168,14 @@ std::basic_string<Ch> Cut(std::basic_string<Ch> text, int precision) {
   std::size_t n = static_cast<std::size_t>(precision);
   if constexpr (sizeof(Ch) == 2) {
     if (n > 0 && text[n - 1] >= 0xD800 && text[n - 1] < 0xDC00) --n;
+  } else {
+    std::size_t i = 0;
+    while (i < n) {
+      std::size_t len = IsDBCSLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+      if (i + len > n) break;
+      i += len;
+    }
+    n = i;
   }
   text.resize(n);
   return text;

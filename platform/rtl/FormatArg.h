@@ -31,6 +31,10 @@ public:
     }
     bits_ = static_cast<int>(sizeof(T) * 8);
   }
+  // An enumerator prints as its number.
+  template <class T>
+    requires std::is_enum_v<T>
+  FormatArg(T value) : FormatArg(static_cast<std::underlying_type_t<T>>(value)) {}
   FormatArg(bool value) : kind_(Kind::Signed), bits_(32), i_(value ? 1 : 0) {}
   // A character: %c prints it, %d its code.
   FormatArg(char value) : kind_(Kind::Signed), bits_(8), i_(static_cast<unsigned char>(value)), isChar_(true) {}

@@ -110,7 +110,10 @@ struct Document {
     Line line;
     line.raw.assign(raw);
     line.end.assign(end);
-    Classify(line, encoding->GetString(raw).view());
+    // Only a line with "[" or "=" can be a header or a key ("=" is never a
+    // trail byte; "[" may be one, so such lines are decoded and looked at).
+    if (encoding == TEncoding::Unicode || raw.find_first_of("[=") != std::string_view::npos)
+      Classify(line, encoding->GetString(raw).view());
     lines.push_back(std::move(line));
   }
 
@@ -320,7 +323,7 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& id
   long at = doc.FindKey(header, key);
   if (at >= 0) {
     Line& line = doc.lines[static_cast<std::size_t>(at)];
-    if (line.value == value.view()) return;  // unchanged: the file is not touched
+    if (TrimBlanks(line.value) == value.view()) return;  // unchanged: the file is not touched
     std::u16string name = line.name;
     std::string end = line.end.empty() ? std::string() : line.end;
     line = doc.MakeLine(name + u"=" + std::u16string(value.view()));

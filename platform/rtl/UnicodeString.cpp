@@ -7,6 +7,8 @@
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/detail/StringOps.h"
 
+#include <ostream>
+
 namespace rtl {
 
 namespace {
@@ -107,5 +109,7 @@ int UnicodeString::Compare(const UnicodeString& other) const {
 int UnicodeString::CompareIC(const UnicodeString& other) const {
   return detail::CompareOrdinal(view(), other.view(), true);
 }
+
+std::ostream& operator<<(std::ostream& out, const UnicodeString& text) { return out << ToUtf8(text); }
 
 } // namespace rtl

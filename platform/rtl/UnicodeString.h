@@ -9,6 +9,7 @@
 #include "platform/rtl/FormatArg.h"
 
 #include <compare>
+#include <iosfwd>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -115,6 +116,9 @@ private:
 
 // The framework's generic string type.
 using String = UnicodeString;
+
+// Writes the text as UTF-8 (test output, host diagnostics).
+std::ostream& operator<<(std::ostream& out, const UnicodeString& text);
 
 } // namespace rtl
 

@@ -102,7 +102,9 @@ void TApplication::HandleMessage() { HandleOne(nullptr); }
 
 void TApplication::ProcessMessages()
 {
-    while (!FTerminated && ProcessOne()) {
+    // As the framework: a quit on the way marks the application terminated
+    // and the messages behind it are still handled.
+    while (ProcessOne()) {
     }
 }
 

@@ -74,6 +74,24 @@ void TCustomForm::Show()
 
 void TCustomForm::Hide() { SetVisible(false); }
 
+void TCustomForm::Activation(bool active)
+{
+    const auto life = LifeToken();
+    win::SendMessage(Handle(), win::WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
+    if (!Alive(life))
+        return;
+    try {
+        if (active && OnActivate)
+            OnActivate(this);
+        if (!active && OnDeactivate)
+            OnDeactivate(this);
+    } catch (const rtl::Exception& e) {
+        if (!Application)
+            throw;
+        Application->HandleException(this, &e);
+    }
+}
+
 void TCustomForm::ShowingChanged()
 {
     if (Showing()) {
@@ -81,20 +99,37 @@ void TCustomForm::ShowingChanged()
             PlaceOnShow();
         DoShow();
     } else {
+        const auto life = LifeToken();
         DoHide();
+        if (Alive(life) && !Parent())
+            Screen->ActivateNext(this);
     }
 }
 
+// As the framework, an exception in OnShow or OnHide goes to the exception
+// box; the change of visibility stands.
 void TCustomForm::DoShow()
 {
-    if (OnShow)
-        OnShow(this);
+    try {
+        if (OnShow)
+            OnShow(this);
+    } catch (const rtl::Exception& e) {
+        if (!Application)
+            throw;
+        Application->HandleException(this, &e);
+    }
 }
 
 void TCustomForm::DoHide()
 {
-    if (OnHide)
-        OnHide(this);
+    try {
+        if (OnHide)
+            OnHide(this);
+    } catch (const rtl::Exception& e) {
+        if (!Application)
+            throw;
+        Application->HandleException(this, &e);
+    }
 }
 
 void TCustomForm::PlaceOnShow()
@@ -197,16 +232,19 @@ int TCustomForm::ShowModal()
     if (!app)
         throw rtl::EInvalidOperation(u"No application for a modal loop");
 
-    // Every other top-level form stops taking input until the loop ends.
+    // Every other shown top-level form stops taking input until the loop
+    // ends (forms shown later, such as a nested modal one, do not).
     std::vector<std::pair<TCustomForm*, std::weak_ptr<void>>> blocked;
     for (int i = 0; i < Screen->FormCount(); ++i) {
         TCustomForm* f = Screen->Forms(i);
-        if (f != this && !f->Parent()) {
+        if (f != this && !f->Parent() && f->Showing()) {
             f->BlockForModal(true);
             blocked.emplace_back(f, f->LifeToken());
         }
     }
     const auto life = LifeToken();
+    TCustomForm* before = Screen->ActiveForm();
+    const auto beforeLife = before ? before->LifeToken() : std::weak_ptr<void>();
     FModal = true;
     app->PushModal(this);
     const auto finish = [&] {
@@ -218,6 +256,9 @@ int TCustomForm::ShowModal()
             FModal = false;
             Hide();
         }
+        // The form that was active before the loop is active again.
+        if (before && Alive(beforeLife) && before->Showing() && !before->Parent())
+            Screen->SetActiveForm(before);
     };
 
     try {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/PixelBuffer.h"
@@ -101,6 +102,9 @@ public:
     // Writes Snapshot() as PNG to a host path; false when it cannot.
     bool SaveSnapshot(const std::string& hostPath);
 
+    // Sends WM_ACTIVATE and raises OnActivate / OnDeactivate (TScreen).
+    void Activation(bool active);
+
     // Called by TWinControl when a control gets the focus.
     void FocusChanged(TWinControl* control);
 
@@ -139,13 +143,17 @@ private:
 
 // `new T(owner)` with the after-construction step (OnCreate), for forms made
 // outside CreateForm.
-template <class T>
-T* NewForm(TComponent* owner)
+template <class T, class... Args>
+T* NewForm(TComponent* owner, Args&&... args)
 {
-    T* form = new T(owner);
+    T* form = new T(owner, std::forward<Args>(args)...);
     form->AfterConstruction();
     return form;
 }
+
+inline constexpr win::WPARAM WA_INACTIVE = 0;
+inline constexpr win::WPARAM WA_ACTIVE = 1;
+inline constexpr win::WPARAM WA_CLICKACTIVE = 2;
 
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;

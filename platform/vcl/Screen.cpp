@@ -5,6 +5,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/CustomForm.h"
+#include "platform/win/Messages.h"
 #include "platform/win/SystemInfo.h"
 
 namespace vcl {
@@ -44,6 +45,38 @@ TCustomForm* TScreen::ActiveForm() const
         if ((*it)->Parent() == nullptr && (*it)->Showing())
             return *it;
     return nullptr;
+}
+
+void TScreen::SetActiveForm(TCustomForm* form)
+{
+    TCustomForm* old = FActive;
+    if (old == form)
+        return;
+    FActive = form;
+    const auto oldLife = old ? old->LifeToken() : std::weak_ptr<void>();
+    const auto newLife = form ? form->LifeToken() : std::weak_ptr<void>();
+    if (old)
+        old->Activation(false);
+    if (form && Alive(newLife))
+        form->Activation(true);
+    if (old && Alive(oldLife))
+        win::SendMessage(old->Handle(), win::WM_KILLFOCUS, 0, 0);
+    if (form && Alive(newLife))
+        win::SendMessage(form->Handle(), win::WM_SETFOCUS, 0, 0);
+}
+
+void TScreen::ActivateNext(TCustomForm* hidden)
+{
+    if (FActive != hidden)
+        return;
+    TCustomForm* next = nullptr;
+    if (Application && Application->MainForm() && Application->MainForm() != hidden &&
+        Application->MainForm()->Showing() && !Application->MainForm()->Parent())
+        next = Application->MainForm();
+    for (auto it = FForms.rbegin(); !next && it != FForms.rend(); ++it)
+        if (*it != hidden && !(*it)->Parent() && (*it)->Showing())
+            next = *it;
+    SetActiveForm(next);
 }
 
 void TScreen::AddForm(TCustomForm* form) { FForms.push_back(form); }

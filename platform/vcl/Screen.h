@@ -24,7 +24,15 @@ public:
     // Raises EListError for a bad index.
     TCustomForm* Forms(int index) const;
     TCustomForm* ActiveForm() const;
-    void SetActiveForm(TCustomForm* form) { FActive = form; }
+    // Activation moves from the active form to form (null: to no form of
+    // this program, as when another program takes the focus): the old one
+    // gets WM_ACTIVATE (WA_INACTIVE) and OnDeactivate, the new one
+    // WM_ACTIVATE (WA_ACTIVE) and OnActivate, then WM_KILLFOCUS to the old
+    // and WM_SETFOCUS to the new, each through its window procedure.
+    void SetActiveForm(TCustomForm* form);
+    // The active form hid: activation passes to the main form when it
+    // shows, else to the newest shown top-level form.
+    void ActivateNext(TCustomForm* hidden);
 
     // Kept by TCustomForm's constructor and destructor.
     void AddForm(TCustomForm* form);

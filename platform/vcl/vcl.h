@@ -5,7 +5,13 @@
 // Conventions: the framework's properties are methods of the same name
 // (`Label1->Caption()`, `Label1->SetCaption(t)`); events are std::function
 // fields (`Button1->OnClick = [this](TObject* s) { Button1Click(s); };`).
+//
+// As the framework's own umbrella, it brings the run-time library and the
+// Windows layer along (rtl.h, win.h), each with its using-directive.
 #pragma once
+
+#include "platform/rtl/rtl.h"
+#include "platform/win/win.h"
 
 #include "platform/vcl/Object.h"
 #include "platform/vcl/Set.h"

@@ -147,6 +147,10 @@ BOOL SetCurrentDirectoryW(const char16_t* path)
     return SetCurrentDirectoryPath(path) ? 1 : 0;
 }
 
+rtl::UnicodeString GetCurrentDir() { return rtl::UnicodeString(CurrentDirectory()); }
+
+bool SetCurrentDir(const rtl::UnicodeString& dir) { return SetCurrentDirectoryPath(dir.view()); }
+
 namespace detail {
 void ForgetCurrentDirectory()
 {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/UnicodeString.h"
 #include "platform/win/Types.h"
 
 namespace win {
@@ -19,6 +20,10 @@ bool SetCurrentDirectoryPath(std::u16string_view path);
 // size needed with the NUL when the buffer is too small (nothing written).
 DWORD GetCurrentDirectoryW(DWORD bufferLength, char16_t* buffer);
 BOOL SetCurrentDirectoryW(const char16_t* path);
+
+// The framework's forms.
+rtl::UnicodeString GetCurrentDir();
+bool SetCurrentDir(const rtl::UnicodeString& dir);
 
 namespace detail {
 // The drive table changed: take the current directory anew from the host's.

@@ -89,18 +89,19 @@ std::string FileRegistryStore::DefaultFolder() {
     return "/tmp/velmorastine-registry";
 }
 
-bool FileRegistryStore::ReadFile(RegistryHive hive, RegistryKey& out) {
-    std::string path = HivePath(hive);
-    Cache& cache = caches_[hive == RegistryHive::Machine ? 0 : 1];
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool FileRegistryStore::Refresh(RegistryHive hive) {
+    Cache& cache = CacheOf(hive);
+    int fd = open(HivePath(hive).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        out = RegistryKey{};
-        cache.valid = false;
-        return errno == ENOENT; // a hive never written is empty
+        cache.valid = errno == ENOENT; // a hive never written is empty
+        cache.bytes.clear();
+        cache.root = RegistryKey{};
+        return cache.valid;
     }
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxHiveBytes) {
         close(fd);
+        cache.valid = false;
         return false;
     }
     std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
@@ -113,12 +114,9 @@ bool FileRegistryStore::ReadFile(RegistryHive hive, RegistryKey& out) {
     }
     close(fd);
     bytes.resize(done);
-    // Identical bytes need no parse. (The file's identity and time cannot tell:
-    // inodes are reused and times are coarse.)
-    if (cache.valid && cache.bytes == bytes) {
-        out = cache.root;
-        return true;
-    }
+    // Identical bytes need no parse. (The file's identity and time cannot
+    // tell: inodes are reused and times are coarse.)
+    if (cache.valid && cache.bytes == bytes) return true;
     RegistryKey root;
     if (!ParseRegistryHive(bytes, root)) {
         cache.valid = false;
@@ -126,14 +124,30 @@ bool FileRegistryStore::ReadFile(RegistryHive hive, RegistryKey& out) {
     }
     cache.valid = true;
     cache.bytes = std::move(bytes);
-    cache.root = root;
-    out = std::move(root);
+    cache.root = std::move(root);
     return true;
 }
 
 bool FileRegistryStore::Read(RegistryHive hive, RegistryKey& out) {
     std::lock_guard<std::mutex> guard(mutex_);
-    return ReadFile(hive, out);
+    if (!Refresh(hive)) {
+        out = RegistryKey{};
+        return false;
+    }
+    out = CacheOf(hive).root;
+    return true;
+}
+
+bool FileRegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    exists = false;
+    out = RegistryKey{};
+    if (!Refresh(hive)) return false;
+    if (const RegistryKey* key = CacheOf(hive).root.Find(path)) {
+        exists = true;
+        out = ShallowCopy(*key);
+    }
+    return true;
 }
 
 bool FileRegistryStore::CanWrite(RegistryHive hive) {
@@ -148,21 +162,30 @@ EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit)
     if (!CanWrite(hive) || !MakeFolders(folder_)) return EditResult::Refused;
     HiveLock lock(folder_ + "/" + HiveName(hive) + ".lock");
     if (!lock.Held()) return EditResult::Refused;
-    RegistryKey root;
-    if (!ReadFile(hive, root)) return EditResult::Refused; // never overwrite what we cannot read
-    EditResult result = ApplyRegistryEdit(root, edit);
-    if (result != EditResult::Done) return result;
+    if (!Refresh(hive)) return EditResult::Refused; // never overwrite what we cannot read
+    // Applied to the cache itself; anything but a stored result makes the
+    // next access read the file again.
+    Cache& cache = CacheOf(hive);
+    EditResult result = ApplyRegistryEdit(cache.root, edit);
+    if (result != EditResult::Done) {
+        cache.valid = false;
+        return result;
+    }
+    cache.valid = false;
 
     std::string path = HivePath(hive);
     std::string temp = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(tempCounter++);
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return EditResult::Refused;
-    bool ok = WriteAll(fd, FormatRegistryHive(root));
+    std::string bytes = FormatRegistryHive(cache.root);
+    bool ok = WriteAll(fd, bytes);
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
         return EditResult::Refused;
     }
+    cache.bytes = std::move(bytes);
+    cache.valid = true;
     return EditResult::Done;
 }
 

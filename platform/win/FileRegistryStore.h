@@ -24,6 +24,7 @@ public:
     explicit FileRegistryStore(std::string folder);
 
     bool Read(RegistryHive hive, RegistryKey& out) override;
+    bool ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) override;
     EditResult Apply(RegistryHive hive, const RegistryEdit& edit) override;
     bool CanWrite(RegistryHive hive) override;
 
@@ -39,7 +40,9 @@ private:
         std::string bytes;
         RegistryKey root;
     };
-    bool ReadFile(RegistryHive hive, RegistryKey& out);
+    // Brings the hive's cache up to date with its file; false when it cannot be read.
+    bool Refresh(RegistryHive hive);
+    Cache& CacheOf(RegistryHive hive) { return caches_[hive == RegistryHive::Machine ? 0 : 1]; }
 
     std::string folder_;
     std::mutex mutex_;

@@ -34,6 +34,20 @@ bool MemoryRegistryStore::Read(RegistryHive hive, RegistryKey& out) {
     return true;
 }
 
+bool MemoryRegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
+    CallHook();
+    std::lock_guard<std::mutex> guard(mutex_);
+    Hive& h = Get(hive);
+    exists = false;
+    out = RegistryKey{};
+    if (h.unreadable) return false;
+    if (const RegistryKey* key = h.root.Find(path)) {
+        exists = true;
+        out = ShallowCopy(*key);
+    }
+    return true;
+}
+
 bool MemoryRegistryStore::MayOpen(RegistryHive hive, const RegistryPath& path) {
     std::lock_guard<std::mutex> guard(mutex_);
     for (const RegistryPath& refused : Get(hive).refusedKeys)

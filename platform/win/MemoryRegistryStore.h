@@ -14,6 +14,7 @@ namespace win {
 class MemoryRegistryStore final : public RegistryStore {
 public:
     bool Read(RegistryHive hive, RegistryKey& out) override;
+    bool ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) override;
     EditResult Apply(RegistryHive hive, const RegistryEdit& edit) override;
     bool MayOpen(RegistryHive hive, const RegistryPath& path) override;
     bool CanWrite(RegistryHive hive) override;

@@ -8,10 +8,14 @@
 // posted again with PostQuitMessage), so the outer loop meets it too.
 //
 // Under the virtual clock (Clock.h) no loop ever sleeps: when every thread of
-// the layer waits and nothing is pending anywhere, the clock moves to the
-// next due timer or loop deadline. When nothing at all can come (no message,
-// no timer, every thread waiting), the loop calls the stall handler instead
-// of hanging; so does a wait that has seen no progress for 30 s of real time.
+// the layer waits in the layer and nothing is pending anywhere, the clock
+// moves to the next due timer or loop deadline. When nothing at all can come
+// (no message, no timer, every thread waiting), the loop calls the stall
+// handler instead of hanging; so does, under the virtual clock, a wait that
+// has not been woken for 30 s of real time. A thread counts as waiting only
+// inside the layer's waits: one that has used the layer and now blocks
+// elsewhere (a join, a condition variable) holds the clock still.
+// Under the real clock loops simply wait, as on Windows.
 #pragma once
 
 #include "platform/win/Messages.h"
@@ -28,6 +32,15 @@ class EMessageLoopStalled : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
+
+// One step of a loop: handles the sent messages, then dispatches one posted
+// message or due timer tick. Never waits.
+enum class PumpResult {
+  Dispatched,  // something was handled (a sent message counts: a loop's condition may have changed)
+  Idle,        // nothing was there
+  Quit,        // WM_QUIT was met and left pending
+};
+PumpResult PumpOnce();
 
 // Dispatches everything pending now: sent messages, the posted messages in
 // order, then each due timer once. Never waits and never moves the clock.

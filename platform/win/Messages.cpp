@@ -44,7 +44,8 @@ BOOL PostToQueue(MessageSystem& system, ThreadQueue& queue, const MSG& msg)
 
 // GetMessage and PeekMessage: sent messages first (handled here), then the
 // queue's next message.
-BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, bool wait)
+BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove, bool wait,
+             int* sentHandled = nullptr)
 {
   if (!msg) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -55,7 +56,8 @@ BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
   const MessageFilter filter{window, filterMin, filterMax};
   std::unique_lock<std::mutex> lock(system.mutex);
   for (;;) {
-    system.HandleSentLocked(lock, *queue);
+    const int handled = system.HandleSentLocked(lock, *queue);
+    if (sentHandled) *sentHandled += handled;
     if (system.TakeLocked(*queue, filter, remove, msg)) return 1;
     if (!wait) return 0;
     MessageSystem::WaitSpec spec;
@@ -355,12 +357,16 @@ BOOL KillTimer(HWND window, UINT_PTR id)
 
 namespace {
 
-enum class Pumped { Message, Nothing, Quit };
+using Pumped = PumpResult;
 
 Pumped PumpOne()
 {
   MSG msg;
-  if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) return Pumped::Nothing;
+  int sentHandled = 0;
+  if (!Retrieve(&msg, nullptr, 0, 0, true, false, &sentHandled))
+    // A sent message handled on the way counts: the loop's condition may
+    // have changed.
+    return sentHandled > 0 ? Pumped::Dispatched : Pumped::Idle;
   if (msg.message == WM_QUIT) {
     // Left for the loop outside this one.
     PostQuitMessage(static_cast<int>(msg.wParam));
@@ -368,7 +374,7 @@ Pumped PumpOne()
   }
   TranslateMessage(&msg);
   DispatchMessage(&msg);
-  return Pumped::Message;
+  return Pumped::Dispatched;
 }
 
 // Waits until the calling thread has something to retrieve, the deadline has
@@ -388,12 +394,32 @@ void WaitForWork(std::uint64_t deadline, const char* what)
 
 } // namespace
 
+PumpResult PumpOnce() { return PumpOne(); }
+
+BOOL WaitMessage()
+{
+  MessageSystem& system = System();
+  std::shared_ptr<ThreadQueue> queue = system.Current();
+  std::unique_lock<std::mutex> lock(system.mutex);
+  for (;;) {
+    // A sent message handled here ends the wait too: the caller's loop
+    // condition may have changed.
+    if (system.HandleSentLocked(lock, *queue) > 0) return 1;
+    if (system.HasWorkLocked(*queue, MessageFilter{}, true)) return 1;
+    MessageSystem::WaitSpec spec;
+    spec.timers = true;
+    spec.reportsStall = !queue->fromTThread;
+    spec.what = "WaitMessage";
+    system.WaitLocked(lock, *queue, spec, [&] { return system.HasWorkLocked(*queue, MessageFilter{}, true); });
+  }
+}
+
 bool PumpPendingMessages()
 {
   for (;;) {
     switch (PumpOne()) {
-    case Pumped::Message: break;
-    case Pumped::Nothing: return true;
+    case Pumped::Dispatched: break;
+    case Pumped::Idle: return true;
     case Pumped::Quit: return false;
     }
   }
@@ -404,9 +430,9 @@ bool PumpUntil(const std::function<bool()>& done)
   for (;;) {
     if (done()) return true;
     switch (PumpOne()) {
-    case Pumped::Message: break;
+    case Pumped::Dispatched: break;
     case Pumped::Quit: return false;
-    case Pumped::Nothing: WaitForWork(detail::kNever, "PumpUntil"); break;
+    case Pumped::Idle: WaitForWork(detail::kNever, "PumpUntil"); break;
     }
   }
 }
@@ -416,9 +442,9 @@ bool PumpFor(DWORD milliseconds)
   const std::uint64_t deadline = detail::NowMs() + milliseconds;
   for (;;) {
     switch (PumpOne()) {
-    case Pumped::Message: break;
+    case Pumped::Dispatched: break;
     case Pumped::Quit: return false;
-    case Pumped::Nothing:
+    case Pumped::Idle:
       // What falls due at the deadline itself is still handled.
       if (detail::NowMs() >= deadline) return true;
       WaitForWork(deadline, "PumpFor");

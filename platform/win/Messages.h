@@ -145,6 +145,13 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
 BOOL PeekMessageW(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 
+// Waits until the calling thread has something to retrieve (a posted
+// message, the quit request, a due timer) or has handled a message sent to
+// it; returns at once when something is there already. Under the virtual clock it
+// moves the clock on or calls the stall handler as GetMessage does. A loop
+// that finds nothing with PeekMessage waits here (the framework's idle wait).
+BOOL WaitMessage();
+
 // Keys are delivered by the framework's test interface directly; this
 // produces no WM_CHAR and returns 0.
 BOOL TranslateMessage(const MSG* msg);

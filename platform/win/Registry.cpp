@@ -70,9 +70,10 @@ bool TRegistry::OpenKey(const UnicodeString& key, bool canCreate) {
     RegistryHive hive;
     RegistryPath path;
     if (!Resolve(key, hive, path) || !store_->MayOpen(hive, path)) return false;
-    RegistryKey root;
-    if (!store_->Read(hive, root)) return false;
-    if (root.Find(path) == nullptr) {
+    RegistryKey found;
+    bool exists = false;
+    if (!store_->ReadKey(hive, path, found, exists)) return false;
+    if (!exists) {
         bool mayCreate = canCreate && (access_ & KEY_WRITE & ~KEY_READ) != 0;
         if (!mayCreate) return false;
         if (store_->Apply(hive, {RegistryEdit::Kind::CreateKey, path, {}}) != EditResult::Done) return false;
@@ -107,8 +108,9 @@ bool TRegistry::KeyExists(const UnicodeString& key) {
     RegistryHive hive;
     RegistryPath path;
     if (!Resolve(key, hive, path) || !store_->MayOpen(hive, path)) return false;
-    RegistryKey root;
-    return store_->Read(hive, root) && root.Find(path) != nullptr;
+    RegistryKey found;
+    bool exists = false;
+    return store_->ReadKey(hive, path, found, exists) && exists;
 }
 
 bool TRegistry::DeleteKey(const UnicodeString& key) {
@@ -123,11 +125,10 @@ bool TRegistry::DeleteKey(const UnicodeString& key) {
 
 bool TRegistry::ReadOpenValue(const UnicodeString& name, RegistryValue& out) {
     if (!open_) return false;
-    RegistryKey root;
-    if (!store_->Read(openHive_, root)) return false;
-    const RegistryKey* key = root.Find(openPath_);
-    if (key == nullptr) return false;
-    const RegistryValue* value = key->FindValue(name.view());
+    RegistryKey key;
+    bool exists = false;
+    if (!store_->ReadKey(openHive_, openPath_, key, exists) || !exists) return false;
+    const RegistryValue* value = key.FindValue(name.view());
     if (value == nullptr) return false;
     out = *value;
     return true;

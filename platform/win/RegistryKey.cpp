@@ -103,6 +103,13 @@ const RegistryKey* RegistryKey::Find(const RegistryPath& path) const {
     return const_cast<RegistryKey*>(this)->Find(path);
 }
 
+RegistryKey ShallowCopy(const RegistryKey& key) {
+    RegistryKey out{key.name, key.values, {}};
+    out.subkeys.reserve(key.subkeys.size());
+    for (const RegistryKey& sub : key.subkeys) out.subkeys.push_back(RegistryKey{sub.name, {}, {}});
+    return out;
+}
+
 bool SplitRegistryPath(std::u16string_view text, RegistryPath& out) {
     out.clear();
     if (!text.empty() && text.front() == u'\\') text.remove_prefix(1);

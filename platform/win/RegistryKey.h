@@ -62,6 +62,9 @@ struct RegistryKey {
     bool operator==(const RegistryKey&) const = default;
 };
 
+// The key with its values and its subkeys' names only.
+RegistryKey ShallowCopy(const RegistryKey& key);
+
 // Registry name comparison: without regard to letter case (ASCII, Latin-1,
 // Greek, Cyrillic and the full-width Latin letters).
 bool RegistryNamesEqual(std::u16string_view a, std::u16string_view b);

@@ -10,6 +10,18 @@ RegistryStore::~RegistryStore() = default;
 
 bool RegistryStore::MayOpen(RegistryHive, const RegistryPath&) { return true; }
 
+bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
+    RegistryKey root;
+    exists = false;
+    out = RegistryKey{};
+    if (!Read(hive, root)) return false;
+    if (const RegistryKey* key = root.Find(path)) {
+        exists = true;
+        out = ShallowCopy(*key);
+    }
+    return true;
+}
+
 namespace {
 
 std::mutex& StoreLock() {

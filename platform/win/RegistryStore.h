@@ -23,6 +23,10 @@ public:
     // The hive as it is now. False when it cannot be read (a corrupt or
     // unreadable file); a hive never written is empty, which is no failure.
     virtual bool Read(RegistryHive hive, RegistryKey& out) = 0;
+    // One key as it is now: its values and its subkeys by name only (without
+    // their contents). False when the hive cannot be read; `exists` tells
+    // whether the key is there. The default reads the whole hive.
+    virtual bool ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists);
     // Makes one change (the store applies it with ApplyRegistryEdit to the
     // hive's current contents and keeps the result). Refused when the hive
     // cannot be read or written.

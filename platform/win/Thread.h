@@ -8,9 +8,11 @@
 // The thread's message queue and ThreadID exist from the constructor on.
 //
 // Destruction: the destructor terminates the thread and waits for it (as
-// WaitFor). It runs after the derived class's members are gone, so a class
-// whose Execute uses its own members makes its owner (or its own destructor)
-// call Terminate() and WaitFor() first. A thread that was never started is
+// WaitFor). It runs after the derived class's part is gone, so a class whose
+// Execute uses its own members (or calls its own virtual functions) makes its
+// owner, or its own destructor, call Terminate() and WaitFor() first;
+// otherwise Execute may use only the TThread part while it is being waited
+// for. A thread that was never started is
 // not run at destruction. A destructor whose wait can never end (under the
 // virtual clock: every thread waits and nothing can come) aborts the process
 // with a message rather than hang.

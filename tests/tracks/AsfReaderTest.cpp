@@ -4,6 +4,8 @@
 #include "tests/tracks/TrackFiles.h"
 #include "tests/tracks/TrackLogProbe.h"
 
+#include "platform/win/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -119,6 +121,7 @@ TEST_F(AsfReader, ErrorCorrectionBytes)
         EXPECT_EQ(ReadBytes(PreludeFile({second})), Expect(row.code, expected));
         if (row.code != 0 && log.Available()) {
             EXPECT_EQ(log.Lines(), std::vector<std::string>{"<GPS> File:T:\\REC.ASF Error:" + std::to_string(row.code)});
+            EXPECT_EQ(log.Levels(), std::vector<int>{0});  // bad packets at debug level
         }
     }
 }
@@ -164,7 +167,9 @@ TEST_F(AsfReader, EveryFieldWidth)
                 continue;
             }
             p.format = f;
-            p.format.streamNumberType = static_cast<std::uint8_t>(width);  // bits 6-7 are never read
+            // Bits the reader never reads: the stream number's length type and bit 7 of the length types.
+            p.format.streamNumberType = static_cast<std::uint8_t>(width);
+            p.format.lengthTypeBit7 = (width & 1) != 0;
             EXPECT_EQ(ReadBytes(File({p})), Expect(0, {GxRecord(7, -8, 9, expectedTime)}));
         }
     }
@@ -435,6 +440,7 @@ TEST_F(AsfReader, MisuseCodes)
             "TGetGPSFromASF::Read ERROR:Asf file isn't opening.",
         };
         EXPECT_EQ(log.Lines(), expected);
+        EXPECT_EQ(log.Levels(), std::vector<int>(expected.size(), 3));
         EXPECT_EQ(log.Lines().at(2).rfind("TGetGPSFromASF::Open ERROR:", 0), 0u);
     }
 }
@@ -468,6 +474,16 @@ TEST_F(AsfReader, PathIsCutAtCarriageReturnAndMissingFilesGiveOne)
     // A name the 8-bit code page cannot hold is lost on the way: no such file.
     card.Put("\xC3\xA9t\xC3\xA9.ASF", PreludeFile({}));  // "été.ASF"
     EXPECT_EQ(ReadPath(card.WindowsPath("\xC3\xA9t\xC3\xA9.ASF")).code, 1);
+}
+
+TEST_F(AsfReader, OpenRecordingCannotBeDeleted)
+{
+    const rtl::UnicodeString path = card.Put("HELD.ASF", PreludeFile({}));
+    TGetGPSFromASF reader;
+    ASSERT_EQ(reader.Open(path), AsfOk);
+    EXPECT_FALSE(win::DeleteFile(path));
+    EXPECT_EQ(reader.Close(), AsfOk);
+    EXPECT_TRUE(win::DeleteFile(path));
 }
 
 } // namespace

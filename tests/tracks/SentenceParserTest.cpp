@@ -160,6 +160,7 @@ TEST(TrackSentence, RejectedAndIgnoredSentences)
             if (row.logLine)
                 expected.push_back(*row.logLine);
             EXPECT_EQ(log.Lines(), expected);
+            EXPECT_EQ(log.Levels(), std::vector<int>(expected.size(), 3));
         }
     }
 }

@@ -1,8 +1,73 @@
 #include "tests/tracks/TrackLogProbe.h"
 
-TrackLogProbe::TrackLogProbe() = default;
-TrackLogProbe::~TrackLogProbe() = default;
+#include "app/Globals.h"
+#include "app/MyLog.h"
 
-bool TrackLogProbe::Available() const { return false; }
+#include "platform/rtl/CodePage.h"
+#include "platform/win/DriveTable.h"
 
-std::vector<std::string> TrackLogProbe::Lines() const { return {}; }
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+void EnsureLog()
+{
+    static const bool ready = [] {
+        if (!MyLogModule) {
+            char pattern[] = "/tmp/vm_tracks_log_XXXXXX";
+            if (!mkdtemp(pattern))
+                throw std::runtime_error("mkdtemp failed");
+            win::DriveTable::Instance().SetDrive(u'L', pattern);
+            ProgramFolder = u"L:\\Viewer";
+            MyLogModule = new TMyLogModule(nullptr);
+        }
+        return true;
+    }();
+    (void)ready;
+}
+
+} // namespace
+
+TrackLogProbe::TrackLogProbe()
+{
+    EnsureLog();
+    start_ = MyLogModule->NextLine();
+}
+
+std::vector<TrackLogProbe::Entry> TrackLogProbe::Entries() const
+{
+    std::vector<Entry> out;
+    const int end = MyLogModule->NextLine();
+    // The ring wraps at its size; a probe sees at most one round.
+    for (int i = start_; i != end; i = (i + 1) % TMyLogModule::RingSize) {
+        const std::string line = rtl::ToUtf8(MyLogModule->Line(i));
+        Entry e{-1, line};
+        for (int level = 0; level < 4; ++level) {
+            const char* tag = TMyLogModule::LevelTag(level);
+            if (line.size() >= 19 + std::strlen(tag) && line.compare(19, std::strlen(tag), tag) == 0) {
+                e = {level, line.substr(19 + std::strlen(tag))};
+                break;
+            }
+        }
+        out.push_back(e);
+    }
+    return out;
+}
+
+std::vector<std::string> TrackLogProbe::Lines() const
+{
+    std::vector<std::string> out;
+    for (const Entry& e : Entries())
+        out.push_back(e.text);
+    return out;
+}
+
+std::vector<int> TrackLogProbe::Levels() const
+{
+    std::vector<int> out;
+    for (const Entry& e : Entries())
+        out.push_back(e.level);
+    return out;
+}

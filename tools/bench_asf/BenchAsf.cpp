@@ -109,7 +109,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
             if (r.iterations > 0 && !r.error_occurred)
-                seconds[r.benchmark_name()] = r.real_accumulated_time / static_cast<double>(r.iterations);
+                seconds[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
     }
     std::map<std::string, double> seconds;
 };

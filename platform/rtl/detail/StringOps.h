@@ -17,15 +17,15 @@ Ch AsciiLower(Ch c) {
   return (c >= Ch('A') && c <= Ch('Z')) ? static_cast<Ch>(c - Ch('A') + Ch('a')) : c;
 }
 
-// Framework clamping of a 1-based (start, count) to [begin, end).
+// The framework's Copy: a start below 1 counts as 1 (the count is kept), a
+// count past the end stops there, a count below 1 gives nothing.
 template <class Ch>
 std::basic_string<Ch> Sub(const std::basic_string<Ch>& s, int start, int count) {
   long long size = static_cast<long long>(s.size());
   long long from = start < 1 ? 1 : start;
-  long long last = static_cast<long long>(start) + count;  // one past, 1-based
-  if (count <= 0 || from > size || last <= from) return {};
-  if (last > size + 1) last = size + 1;
-  return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(last - from));
+  if (count <= 0 || from > size) return {};
+  long long n = std::min<long long>(count, size - from + 1);
+  return s.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(n));
 }
 
 template <class Ch>

@@ -7,6 +7,7 @@
 
 #include "MediaFixture.h"
 #include "platform/media/AsfHeader.h"
+#include "tools/asfwriter/SampleRecording.h"
 
 namespace media_test {
 namespace {
@@ -71,6 +72,24 @@ TEST(AsfHeader, ReadsTheWritersRecording)
     EXPECT_EQ(h.streams[1], audio);
     EXPECT_EQ(h.streams[2], track);
     EXPECT_EQ(h.FirstOf(AsfStreamKind::Audio), &h.streams[1]);
+}
+
+TEST(AsfHeader, ReadsASampleRecordingWithItsDataPackets)
+{
+    asfwriter::SampleOptions o;
+    o.seconds = 2;
+    o.width = 64;
+    o.height = 48;
+    o.prerollMs = 1000;
+    Bytes bytes = asfwriter::SampleRecordingBytes(o);
+    AsfParseResult parsed = ParseAsfHeader(bytes.data(), bytes.size());
+    ASSERT_TRUE(parsed.header) << static_cast<int>(parsed.error);
+    EXPECT_EQ(parsed.header->prerollMs, 1000u);
+    EXPECT_GT(parsed.header->Duration(), 10000000); // about two seconds
+    EXPECT_LE(parsed.header->Duration(), 20000000);
+    const AsfStream* video = parsed.header->FirstOf(AsfStreamKind::Video);
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->video, (AsfVideoFormat{64, 48, 24, 0x47504A4D}));
 }
 
 TEST(AsfHeader, PrerollLongerThanThePlayDurationGivesZero)

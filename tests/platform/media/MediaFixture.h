@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/media/media.h"
+#include "platform/win/DriveTable.h"
 #include "platform/win/win.h"
 #include "tools/asfwriter/AsfWriter.h"
 

@@ -140,6 +140,27 @@ TEST_F(RendererTest, TheCurrentImageIsOneBlockOfHeaderAndBottomUpBits)
     CoTaskMemFree(image);
 }
 
+TEST_F(RendererTest, AKeptChainFollowsTheSizeOfANewSource)
+{
+    ProgramGraph g;
+    BuildProgramGraph(g, window.Handle());
+    ASSERT_EQ(LoadRecording(g, WriteRecording("BIG.ASF")), S_OK); // 320 x 240
+    ASSERT_EQ(g.control->StopWhenReady(), S_OK);
+    ASSERT_EQ(g.graph->RemoveFilter(g.source.Get()), S_OK);
+    Recording small;
+    small.width = 64;
+    small.height = 48;
+    ASSERT_EQ(LoadRecording(g, WriteRecording("SMALL.ASF", small)), S_OK) << "links 2 to 5 are kept";
+    LONG w = 0;
+    LONG h = 0;
+    ASSERT_EQ(g.windowless->GetNativeVideoSize(&w, &h, nullptr, nullptr), S_OK);
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 48);
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()).width, 320) << "the last picture stays until the next cue";
+    ASSERT_EQ(g.control->StopWhenReady(), S_OK);
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(64, 48, 0));
+}
+
 TEST_F(RendererTest, TheSyntheticPictureHasFourQuadrantsAndTheFrameNumber)
 {
     Frame f = SyntheticFrame(320, 240, 42);

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "platform/win/OpenFileHold.h"
 
 namespace media_test {

@@ -66,8 +66,11 @@ TEST(Format, EightBitAndMemberForms) {
   UnicodeString u;
   u.sprintf(u"%d件", 3).cat_sprintf(u"/%s", u"x");
   EXPECT_EQ(u, u"3件/x");
-  // Precision counts bytes of 8-bit output.
+  // Precision counts bytes of 8-bit output, without splitting a character.
   EXPECT_EQ(FormatAnsi("%.3s", "abcdef"), "abc");
+  EXPECT_EQ(FormatAnsi("%.3s", u"日本"), "\x93\xFA");
+  enum Level { kDebug, kError = 3 };
+  EXPECT_EQ(Format(u"%d", kError), u"3");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "CardFolder.h"
+#include "platform/win/CRuntimeFile.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Files.h"
 #include "platform/win/LastError.h"
@@ -192,6 +193,47 @@ TEST_F(FilesTest, OpenFileHoldsCountAndMove)
     EXPECT_EQ(Call(DeleteFileW(u"E:\\DATA\\Rec01.ASF")), Fails(ERROR_SHARING_VIOLATION));
     moved.Release();
     EXPECT_EQ(Call(DeleteFileW(u"E:\\DATA\\Rec01.ASF")), Succeeds());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FilesTest, CRuntimeOpenGoesThroughTheDriveTable)
+{
+    std::FILE* f = OpenCFile("e:\\data\\REC01.asf", "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[16] = {};
+    EXPECT_EQ(std::fread(buf, 1, sizeof buf, f), 9u);
+    EXPECT_STREQ(buf, "recording");
+    std::fclose(f);
+
+    const struct {
+        const char* path;
+        const char* mode;
+        int error;
+    } rows[] = {
+        {"E:\\DATA", "rb", EACCES},          // a folder
+        {"E:\\DATA\\none.asf", "rb", ENOENT},
+        {"Q:\\x", "rb", ENOENT},
+        {"E:\\DATA\\ro.asf", "r+b", EACCES},  // read-only attribute
+        {nullptr, "rb", EINVAL},
+        {"E:\\DATA\\Rec01.ASF", "x", EINVAL},
+    };
+    card.WriteFile("DATA/ro.asf");
+    card.SetReadOnly("DATA/ro.asf", true);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path ? row.path : "null");
+        errno = 0;
+        EXPECT_EQ(OpenCFile(row.path, row.mode), nullptr);
+        EXPECT_EQ(errno, row.error);
+    }
+    DriveTable::Instance().SetWriteProtected(u'E', true);
+    EXPECT_EQ(OpenCFile("E:\\new.txt", "wb"), nullptr);
+    EXPECT_EQ(errno, EROFS);
+    DriveTable::Instance().SetPresent(u'E', false);
+    EXPECT_EQ(OpenCFile("E:\\DATA\\Rec01.ASF", "rb"), nullptr);
+    EXPECT_EQ(errno, ENODEV);
 }
 
 } // namespace

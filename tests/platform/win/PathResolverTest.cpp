@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -142,8 +143,8 @@ TEST_F(PathResolverTest, RelativePathsFollowTheCurrentDirectory)
     EXPECT_EQ(ResolvePath(u"E:Icon").host, card.Root() + "/Viewer/Icon");
     EXPECT_EQ(ResolvePath(u"C:x").host, home.Root() + "/x");  // another drive: its root
 
-    ASSERT_TRUE(SetCurrentDirectoryPath(u"E:\\"));
-    EXPECT_EQ(CurrentDirectory(), u"E:\\");
+    ASSERT_TRUE(SetCurrentDir(u"E:\\"));
+    EXPECT_EQ(GetCurrentDir(), u"E:\\");
     // Windows keeps the spelling it was given.
     ASSERT_TRUE(SetCurrentDirectoryPath(u"e:\\viewer\\\\"));
     EXPECT_EQ(CurrentDirectory(), u"e:\\viewer");
@@ -188,6 +189,23 @@ TEST(DriveTableTest, ParsesTheEnvironmentFormat)
         {u'E', "/media/other", false, true, true},
     };
     EXPECT_EQ(t, expected);
+}
+
+TEST(DriveTableTest, ComesFromTheEnvironmentOnFirstUse)
+{
+    const char* before = std::getenv("VELMORASTINE_DRIVES");
+    const std::string saved = before ? before : "";
+    setenv("VELMORASTINE_DRIVES", "E=/media/card:removable;C=/home/me", 1);
+    DriveTable::Instance().Reset();
+    EXPECT_EQ(DriveTable::Instance().Entries(), (std::vector<DriveEntry>{{u'E', "/media/card", true, false, true},
+                                                                          {u'C', "/home/me", false, false, true}}));
+    EXPECT_EQ(DriveTable::Instance().Find(u'e')->root, "/media/card");
+    EXPECT_FALSE(DriveTable::Instance().Find(u'D'));
+    if (before)
+        setenv("VELMORASTINE_DRIVES", saved.c_str(), 1);
+    else
+        unsetenv("VELMORASTINE_DRIVES");
+    DriveTable::Instance().Reset();
 }
 
 TEST(DriveTableTest, DefaultsAddTheMountOfACurrentDirectoryOutsideHome)

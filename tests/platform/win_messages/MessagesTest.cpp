@@ -337,6 +337,30 @@ TEST_F(WinMessages, PostedQuitMessageAlsoStaysPendingAfterANestedLoop)
   EXPECT_TRUE(PumpPendingMessages());
 }
 
+TEST_F(WinMessages, PumpOnceTakesOneStepAndWaitMessageReturnsWhenWorkIsThere)
+{
+  EventLog log;
+  RecordingWindow a(log, "A");
+  EXPECT_EQ(PumpOnce(), PumpResult::Idle);
+  PostMessage(a.Handle(), WM_APP + 1, 0, 0);
+  PostMessage(a.Handle(), WM_APP + 2, 0, 0);
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(PumpOnce(), PumpResult::Dispatched);
+  EXPECT_EQ(log.Size(), 1u);
+  PostQuitMessage(0);
+  EXPECT_EQ(PumpOnce(), PumpResult::Dispatched);
+  EXPECT_EQ(PumpOnce(), PumpResult::Quit);
+  EXPECT_EQ(PumpOnce(), PumpResult::Quit);  // still pending
+  MSG msg;
+  EXPECT_EQ(GetMessage(&msg, nullptr, 0, 0), 0);
+  SetTimer(a.Handle(), 1, 300, nullptr);
+  EXPECT_TRUE(WaitMessage());  // moves the virtual clock to the tick
+  EXPECT_EQ(ElapsedMs(), 300u);
+  EXPECT_EQ(PumpOnce(), PumpResult::Dispatched);
+  KillTimer(a.Handle(), 1);
+  EXPECT_THROW(WaitMessage(), EMessageLoopStalled);
+}
+
 // --- loops that cannot end -------------------------------------------------
 
 TEST_F(WinMessages, LoopWaitingForWhatCannotComeFailsInsteadOfHanging)

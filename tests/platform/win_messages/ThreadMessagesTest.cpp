@@ -81,6 +81,24 @@ TEST_F(WinMessagesThread, SendAcrossThreadsIsHandledInsideTheReceiversModalLoop)
             (Events{{"W", WM_APP + 1, 0, 0}, Step("modal begin"), {"W", WM_APP + 2, 7, 8}, Step("modal end")}));
 }
 
+TEST_F(WinMessagesThread, LoopOfPumpOnceAndWaitMessageSeesAConditionSetByASentMessage)
+{
+  // The framework's modal loop shape: one step, and the idle wait when
+  // nothing was there.
+  EventLog log;
+  bool answered = false;
+  RecordingWindow window(log, "W", [&](TMessage& m) { answered = m.Msg == WM_APP + 2; });
+  HWND target = window.Handle();
+  TLambdaThread* worker = NewThread<TLambdaThread>(false, [&](TLambdaThread&) { SendMessage(target, WM_APP + 2, 0, 0); });
+  int steps = 0;
+  while (!answered) {
+    if (PumpOnce() == PumpResult::Idle) WaitMessage();
+    ASSERT_LT(++steps, 1000);
+  }
+  delete worker;
+  EXPECT_EQ(log.Events(), (Events{{"W", WM_APP + 2, 0, 0}}));
+}
+
 TEST_F(WinMessagesThread, SentMessagesGoBeforePostedOnes)
 {
   EventLog log;

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "VclFixture.h"
+
+namespace {
+
+TEST(CanvasTest, TextWidthMetric)
+{
+    TFont font;
+    font.SetName(u"ＭＳ ゴシック");
+    font.SetHeight(-16);
+    struct Row {
+        const char16_t* text;
+        int width;
+    };
+    for (const Row& row : {Row{u"", 0}, Row{u"B_no = 99", 72}, Row{u"確認", 32}, Row{u"ｱｲ", 16}, Row{u"a確", 24}}) {
+        SCOPED_TRACE(TestDriver::Utf8(row.text));
+        EXPECT_EQ(TCanvas::TextWidthOf(font, row.text), row.width);
+    }
+}
+
+class PaintTest : public VclTest {};
+
+TEST_F(PaintTest, LabelSizesToItsWidestLine)
+{
+    auto* form = NewForm<TForm>(&app);
+    form->Font()->SetName(u"ＭＳ ゴシック");
+    form->Font()->SetHeight(-16);
+    auto* label = new TLabel(form);
+    label->SetParent(form); // follows the form's font
+    label->SetCaption(u"ab\n確認確認");
+    EXPECT_EQ(label->Width(), 64);
+    EXPECT_EQ(label->Height(), 32);
+    form->Font()->SetHeight(-12); // the parent's font change reaches it
+    EXPECT_EQ(label->Width(), 48);
+    label->Font()->SetHeight(-16); // own font: no longer follows
+    form->Font()->SetHeight(-20);
+    EXPECT_EQ(label->Font()->Height(), -16);
+}
+
+TEST_F(PaintTest, SnapshotShowsControlsInTheirColours)
+{
+    auto* form = NewForm<TForm>(&app);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 60, 40);
+    form->SetColor(clBlack);
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetBevelOuter(bvNone);
+    panel->SetBounds(10, 10, 20, 20);
+    panel->SetColor(clRed);
+    auto* hidden = new TPanel(form);
+    hidden->SetParent(form);
+    hidden->SetBounds(40, 10, 10, 10);
+    hidden->SetColor(clLime);
+    hidden->Hide();
+    const PixelBuffer shot = form->Snapshot();
+    EXPECT_EQ(shot.Width(), 60);
+    EXPECT_EQ(shot.ColorAt(5, 5), clBlack);
+    EXPECT_EQ(shot.ColorAt(15, 15), clRed);
+    EXPECT_EQ(shot.ColorAt(45, 15), clBlack);
+}
+
+TEST_F(PaintTest, SnapshotIsWrittenAsPng)
+{
+    auto* form = NewForm<TForm>(&app);
+    form->SetBounds(0, 0, 300, 200);
+    form->SetCaption(u"ダイアログ");
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->SetCaption(u"確認");
+    const std::string path = std::string(VM_BINARY_DIR) + "/vcl_snapshot_test.png";
+    ASSERT_TRUE(form->SaveSnapshot(path));
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    ASSERT_GT(bytes.size(), 33u);
+    const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(std::equal(signature, signature + 8, bytes.begin()));
+    EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "IHDR");
+    EXPECT_EQ((bytes[16] << 24) | (bytes[17] << 16) | (bytes[18] << 8) | bytes[19], 300);
+    EXPECT_EQ((bytes[20] << 24) | (bytes[21] << 16) | (bytes[22] << 8) | bytes[23], 200);
+    EXPECT_EQ(std::string(bytes.end() - 8, bytes.end() - 4), "IEND");
+    EXPECT_FALSE(PngWriter::Save(form->Snapshot(), "/nonexistent-folder/x.png"));
+}
+
+TEST(PngWriterTest, StoredBlocksCoverLargePictures)
+{
+    // More than one 65535-byte deflate block, and an empty picture.
+    const PixelBuffer big(200, 200, 0xFF123456);
+    const auto bytes = PngWriter::Encode(big);
+    EXPECT_GT(bytes.size(), 200u * 200u * 3u);
+    const auto empty = PngWriter::Encode(PixelBuffer());
+    EXPECT_GT(empty.size(), 50u);
+}
+
+} // namespace
