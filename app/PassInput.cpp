@@ -14,6 +14,8 @@ TPassWordInput::TPassWordInput(TComponent* Owner)
     SetBorderStyle(bsSingle);
     SetBorderIcons(TBorderIcons{biSystemMenu});
     SetFormStyle(fsStayOnTop);
+    // It is the first window the user sees: in the middle of the screen.
+    SetPosition(poScreenCenter);
     Font()->SetName(u"ＭＳ ゴシック");
     Font()->SetHeight(-16);
     SetClientWidth(436);

@@ -4,6 +4,7 @@
 
 #include "platform/vcl/vcl.h"
 #include "platform/win/win.h"
+#include "platform/media/FilterInterfaces.h"
 
 // Media graph events, to the playback control.
 inline constexpr win::UINT WM_GRAPH_NOTIFY = win::WM_APP + 1;
@@ -16,6 +17,10 @@ class TPlayControl : public TForm {
 public:
     explicit TPlayControl(TComponent* Owner);
     ~TPlayControl() override;
+    // 1 when a filter of that friendly name is registered (and, with a graph,
+    // bound and added to it under that name); 0 otherwise.
+    static bool AddFilterFromFriendlyName(media::IGraphBuilder* graph, media::IBaseFilter** filter,
+                                          const UnicodeString& friendlyName);
 };
 
 extern TPlayControl* PlayControl;

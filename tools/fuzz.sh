@@ -13,11 +13,11 @@ if [ "${1:-}" = "--short" ]; then
   seconds=25
 fi
 
-cmake -S "$top" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVM_SANITIZE=address,undefined -DVM_FUZZ=ON >/dev/null
+cmake -S "$top/tools/fuzz" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j4 --target FuzzTrackReader FuzzTrackSentence fuzz_seeds
 
-bin="$build/tools/fuzz"
+bin="$build"
 mkdir -p "$build/corpus/reader" "$build/corpus/sentence" "$build/artifacts"
 "$bin/fuzz_seeds" "$build/corpus/reader" "$build/corpus/sentence"
 

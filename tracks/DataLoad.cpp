@@ -90,8 +90,10 @@ bool TDataLoad::NotifyLoadGInfo(TAsfFileInfo* info, win::HWND window)
         request->Window = window;
         request->Path = info->FilePath;
         request->Serial = ++FSerial;
-        if (window)
+        if (window) {
+            FLatest[info] = request->Serial;
             ResetTracks(info);
+        }
         bool idle = false;
         if (!FBusy.compare_exchange_strong(idle, true)) {
             FKept = std::move(request);
@@ -124,21 +126,25 @@ void TDataLoad::OnLoadResult(win::TMessage& message)
     if (!result || !result->Request || FStopping)
         return;
     const TGInfoRequest& request = *result->Request;
-    // A newer request supersedes this one: its records are not shown.
-    const bool current = request.Serial == FSerial;
-    if (current && request.Window) {
-        TAsfFileInfo* info = request.Info;
-        ResetTracks(info);
-        MoveRecords(result->Tracks->GpsList, info->GpsList);
-        MoveRecords(result->Tracks->GSensorList, info->GSensorList);
-        info->Loaded = (result->Answer && result->Code == 0) ? 1 : 0;
-        if (result->Answer) {
-            // Busy until the answer has been handled: a request made in the
-            // handler is kept and started right after it.
-            if (result->Code == 0)
+    if (request.Window) {
+        const auto latest = FLatest.find(request.Info);
+        const bool current = latest == FLatest.end() || latest->second == request.Serial;
+        // Busy until the answer has been handled: a request made in the
+        // handler is kept and started right after it.
+        if (current) {
+            if (latest != FLatest.end())
+                FLatest.erase(latest);
+            TAsfFileInfo* info = request.Info;
+            ResetTracks(info);
+            MoveRecords(result->Tracks->GpsList, info->GpsList);
+            MoveRecords(result->Tracks->GSensorList, info->GSensorList);
+            info->Loaded = (result->Answer && result->Code == 0) ? 1 : 0;
+            if (result->Answer && result->Code == 0)
                 win::SendMessage(request.Window, WM_GINFO_LOAD_END, 0, 0);
-            else
+            else if (result->Answer)
                 win::SendMessage(request.Window, WM_GINFO_LOAD_ERROR, static_cast<win::WPARAM>(result->Code), 0);
+        } else if (result->Answer) {
+            win::SendMessage(request.Window, WM_GINFO_LOAD_ERROR, static_cast<win::WPARAM>(GInfoLoadSuperseded), 0);
         }
     }
     if (FKept && !FStopping) {

@@ -19,10 +19,13 @@
 // user interface thread) reads them.
 //
 // One load runs at a time. A request made while one runs is kept (only the
-// newest) and started once the running load has handed back; the answer of
-// a load that a newer request has superseded is dropped, so only the
-// recording asked for last is ever answered as loaded. While the loader is
-// being destroyed no answer is delivered at all (the panes may be gone).
+// newest) and started once the running load has handed back. A load whose
+// record has been asked for again meanwhile is answered with
+// WM_GINFO_LOAD_ERROR and wParam GInfoLoadSuperseded, and the record is left
+// alone: only the recording asked for last is ever answered as loaded, so the
+// panes never show the tracks of a recording that no longer plays. While the
+// loader is being destroyed no answer is delivered at all (the panes may be
+// gone).
 #pragma once
 
 #include "platform/win/MessageWindow.h"
@@ -30,6 +33,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 
 struct TAsfFileInfo;
@@ -43,6 +47,10 @@ inline constexpr win::UINT WM_GINFO_LOAD = win::WM_APP + 7;
 inline constexpr win::UINT WM_GINFO_LOAD_ERROR = win::WM_APP + 8;
 // Sent to the requesting window after a load with result 0.
 inline constexpr win::UINT WM_GINFO_LOAD_END = win::WM_APP + 9;
+
+// wParam of WM_GINFO_LOAD_ERROR for a load that a newer request for the same
+// record superseded (beside the reader's own codes, Loaded stays 0).
+inline constexpr int GInfoLoadSuperseded = 19;
 
 class TDataLoad {
 public:
@@ -61,7 +69,8 @@ public:
 
     // Asks for the tracks of info->FilePath (copied now) into info, answered
     // to window. With a window, empties info's lists and sets Loaded and
-    // GpsCursor to 0 at once. True: the worker starts it now. False: a load
+    // GpsCursor to 0 at once, and makes every earlier request for info stale.
+    // True: the worker starts it now. False: a load
     // runs, and the request is kept in place of any kept before and started
     // when that load has handed back; also false, with an error line, for a
     // null info or a loader that is being destroyed (nothing kept then).
@@ -88,6 +97,8 @@ private:
     std::atomic<bool> FBusy{false};
     bool FStopping = false;
     std::unique_ptr<TGInfoRequest> FKept;
-    // Serial number of the newest request; the one holding it is current.
     std::uint64_t FSerial = 0;
+    // Per record, the serial of its newest request with a window while that
+    // one has not been handed back: an older result for the record is stale.
+    std::map<const TAsfFileInfo*, std::uint64_t> FLatest;
 };

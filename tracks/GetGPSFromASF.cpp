@@ -3,9 +3,8 @@
 #include "tracks/TrackServices.h"
 
 #include "platform/rtl/AnsiString.h"
-#include "platform/rtl/Exception.h"
-
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/Exception.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,20 +1,17 @@
 #include "tracks/TrackServices.h"
 
-// VM_TRACKS_STANDALONE: the fuzz targets, built without the program's services.
-#if !defined(VM_TRACKS_STANDALONE) && __has_include("app/MyLog.h")
-#include "app/MyLog.h"
-#define VM_TRACKS_HAVE_LOG 1
-#endif
-#if !defined(VM_TRACKS_STANDALONE) && __has_include("app/Common.h")
+// VM_TRACKS_STANDALONE: the fuzz targets, built without the program's
+// services (no log; the same number reading on the class library's own).
+#ifndef VM_TRACKS_STANDALONE
 #include "app/Common.h"
-#define VM_TRACKS_HAVE_COMMON 1
+#include "app/MyLog.h"
 #else
 #include "platform/rtl/Numbers.h"
 #endif
 
 void TrackLogError(const rtl::AnsiString& text)
 {
-#ifdef VM_TRACKS_HAVE_LOG
+#ifndef VM_TRACKS_STANDALONE
     if (MyLogModule)
         MyLogModule->LogError(text);
 #else
@@ -24,7 +21,7 @@ void TrackLogError(const rtl::AnsiString& text)
 
 void TrackLogDebug(const rtl::AnsiString& text)
 {
-#ifdef VM_TRACKS_HAVE_LOG
+#ifndef VM_TRACKS_STANDALONE
     if (MyLogModule)
         MyLogModule->LogDebug(text);
 #else
@@ -34,9 +31,17 @@ void TrackLogDebug(const rtl::AnsiString& text)
 
 double TrackStrToFloatOrZero(const rtl::UnicodeString& text)
 {
-#ifdef VM_TRACKS_HAVE_COMMON
+#ifndef VM_TRACKS_STANDALONE
     return StrToFloatOrZero(rtl::AnsiString(text));
 #else
-    return rtl::StrToFloatDef(text, 0.0);
+    if (text.IsEmpty() || text == u"0")
+        return 0.0;
+    try {
+        double value = 0.0;
+        if (rtl::TryStrToFloat(text, value))
+            return value;
+    } catch (...) {
+    }
+    return 0.0;
 #endif
 }

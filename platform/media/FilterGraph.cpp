@@ -133,7 +133,9 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, const char16_t* name)
     if (core == nullptr) return E_INVALIDARG;
     if (Contains(core)) return E_INVALIDARG;
     std::u16string unique = UniqueName(name);
-    bool renamed = name == nullptr || unique != name;
+    // A name given and taken is changed (a success code says so); a missing
+    // one is made up.
+    bool renamed = name != nullptr && *name != 0 && unique != name;
     HRESULT hr = filter->JoinFilterGraph(static_cast<IFilterGraph*>(static_cast<IGraphBuilder*>(this)), unique.c_str());
     if (FAILED(hr)) return hr;
     filters_.push_back(Entry{ComPtr<IBaseFilter>::Copy(filter), core});

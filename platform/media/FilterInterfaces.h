@@ -110,8 +110,10 @@ struct IEnumFilters : IUnknown {
 
 struct IFilterGraph : IUnknown {
     static constexpr IID iid = QuartzIid(0x56A8689F);
-    // E_POINTER for a null filter; a name taken already is changed (a number
-    // appended) and gives VFW_S_DUPLICATE_NAME, a success.
+    // E_POINTER for a null filter; a name taken already is changed (" 0001"
+    // appended) and gives VFW_S_DUPLICATE_NAME, a success; a null or empty
+    // name becomes "0001", "0002"... (S_OK). E_INVALIDARG for a filter that
+    // is in the graph already or is not one of the layer's.
     virtual HRESULT AddFilter(IBaseFilter* filter, const char16_t* name) = 0;
     // Breaks every connection of the filter on both ends, then lets it go.
     // VFW_E_NOT_FOUND when it is not in the graph.

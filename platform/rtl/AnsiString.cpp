@@ -90,11 +90,6 @@ AnsiString operator+(const char* left, const AnsiString& right) {
   r += right.s_;
   return AnsiString(std::move(r));
 }
-AnsiString operator+(char left, const AnsiString& right) {
-  std::string r(1, left);
-  r += right.s_;
-  return AnsiString(std::move(r));
-}
 
 bool AnsiString::operator==(const char* other) const { return view() == ViewOf(other); }
 std::strong_ordering AnsiString::operator<=>(const AnsiString& other) const {

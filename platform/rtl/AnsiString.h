@@ -9,6 +9,7 @@
 #include "platform/rtl/FormatArg.h"
 
 #include <compare>
+#include <concepts>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -83,12 +84,21 @@ public:
 
   AnsiString& operator+=(const AnsiString& other) { s_ += other.s_; return *this; }
   AnsiString& operator+=(const char* other);
-  AnsiString& operator+=(char c) { s_ += c; return *this; }
+  // Only a char appends a byte (an int does not convert).
+  template <class C>
+    requires std::same_as<C, char>
+  AnsiString& operator+=(C c) { s_ += c; return *this; }
   AnsiString operator+(const AnsiString& other) const { return AnsiString(s_ + other.s_); }
   AnsiString operator+(const char* other) const;
-  AnsiString operator+(char c) const { return AnsiString(s_ + c); }
+  template <class C>
+    requires std::same_as<C, char>
+  AnsiString operator+(C c) const { return AnsiString(s_ + c); }
   friend AnsiString operator+(const char* left, const AnsiString& right);
-  friend AnsiString operator+(char left, const AnsiString& right);
+  template <class C>
+    requires std::same_as<C, char>
+  friend AnsiString operator+(C left, const AnsiString& right) {
+    return AnsiString(std::string(1, left) + right.s_);
+  }
 
   // Byte equality and ordinal order (unsigned bytes).
   bool operator==(const AnsiString& other) const { return s_ == other.s_; }

@@ -1,7 +1,6 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exception.h"
-#include "platform/win/Clock.h"
 
 #include <cmath>
 #include <string>
@@ -132,23 +131,6 @@ void DecodeDate(TDateTime value, Word& year, Word& month, Word& day) {
 void DecodeTime(TDateTime value, Word& hour, Word& minute, Word& second, Word& ms) {
   Word y, m, d;
   DecodeDateTime(value, y, m, d, hour, minute, second, ms);
-}
-
-TDateTime Now() {
-  win::ClockDateTime t = win::CurrentClock().Now();
-  TDateTime date, time;
-  if (!TryEncodeDate(static_cast<Word>(t.year), static_cast<Word>(t.month), static_cast<Word>(t.day), date) ||
-      !TryEncodeTime(static_cast<Word>(t.hour), static_cast<Word>(t.minute), static_cast<Word>(t.second),
-                     static_cast<Word>(t.millisecond), time))
-    return TDateTime();
-  return date.Val + time.Val;
-}
-
-TDateTime Date() { return std::floor(Now().Val); }
-
-TDateTime Time() {
-  double v = Now().Val;
-  return v - std::floor(v);
 }
 
 UnicodeString FormatDateTime(const UnicodeString& format, TDateTime value) {

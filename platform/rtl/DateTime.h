@@ -60,6 +60,20 @@ TDateTime Time();
 UnicodeString FormatDateTime(const UnicodeString& format, TDateTime value);
 // FormatDateTime("yyyy/mm/dd", ...), ("h:nn:ss"), and both (time left out
 // at midnight).
+// Text -> date-time with the Japanese system settings: a date "y/m/d"
+// (1 to 4 digit year, a two-digit year within 50 years of now; "m/d" takes
+// the current year), a time "h:n", "h:n:s" or "h:n:s.z" (one or two digits
+// each, optional "AM"/"PM"), or both separated by blanks; blanks around are
+// ignored. Invalid fields (month 13, hour 24, minute 60...) fail. Failure
+// raises EConvertError ("'%s' is not a valid date and time", "... date",
+// "... time").
+TDateTime StrToDateTime(const UnicodeString& text);
+TDateTime StrToDate(const UnicodeString& text);
+TDateTime StrToTime(const UnicodeString& text);
+bool TryStrToDateTime(const UnicodeString& text, TDateTime& value);
+bool TryStrToDate(const UnicodeString& text, TDateTime& value);
+bool TryStrToTime(const UnicodeString& text, TDateTime& value);
+
 UnicodeString DateToStr(TDateTime value);
 UnicodeString TimeToStr(TDateTime value);
 UnicodeString DateTimeToStr(TDateTime value);

@@ -17,6 +17,8 @@ const char* Exception::what() const noexcept {
   return what_.c_str();
 }
 
+void Abort() { throw EAbort(u"Operation aborted"); }
+
 UnicodeString SysErrorMessage(std::uint32_t code) {
   switch (code) {
     case 0: return u"この操作を正しく終了しました。";

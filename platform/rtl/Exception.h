@@ -65,6 +65,9 @@ VM_RTL_EXCEPTION(EAbort, Exception);               // the framework's silent exc
 
 #undef VM_RTL_EXCEPTION
 
+// Raises EAbort, the framework's silent exception ("Operation aborted").
+[[noreturn]] void Abort();
+
 // The system's text for a Win32 error code, as a Japanese system words it
 // ("指定されたファイルが見つかりません。" for 2); unknown codes give
 // "不明なエラー (n)".

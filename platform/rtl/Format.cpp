@@ -280,6 +280,14 @@ std::basic_string<Ch> Run(std::basic_string_view<Ch> format, const FormatArg* ar
         if (a->kind() == K::Bytes || a->kind() == K::Utf16) {
           std::basic_string<Ch> text = TextOf<Ch>(*a);
           AppendPadded<Ch>(out, Cut(text, 1), spec);
+        } else if constexpr (sizeof(Ch) == 2) {
+          // An 8-bit character is a code page 932 byte (half-width katakana).
+          if (a->bits() == 8 && code >= 0x80) {
+            char byte = static_cast<char>(code);
+            AppendPadded<Ch>(out, Cp932ToUtf16(std::string_view(&byte, 1)), spec);
+          } else {
+            AppendPadded<Ch>(out, CharOf<Ch>(code), spec);
+          }
         } else {
           AppendPadded<Ch>(out, CharOf<Ch>(code), spec);
         }

@@ -7,7 +7,9 @@
 // of a 32-bit -1 is "ffffffff" and of a 64-bit -1 sixteen "f"s. "%s" takes
 // UnicodeString, AnsiString, char16_t* (UTF-16) and char* (code page 932)
 // alike and converts to the output's encoding; a precision limits the
-// characters. Numbers given to "%s" print as by "%d"/"%g".
+// characters (never splitting one). Numbers given to "%s" print as by
+// IntToStr / FloatToStr. "%c" takes a char (a code page 932 byte) or a
+// char16_t.
 // A malformed directive, or one without an argument, is copied literally
 // (never read past the argument list); surplus arguments are ignored.
 #pragma once

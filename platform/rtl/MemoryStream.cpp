@@ -28,7 +28,18 @@ std::int32_t TMemoryStream::Write(const void* buffer, std::int32_t count) {
   std::int64_t end = position_ + count;
   if (end > kMaxSize) return 0;
   try {
-    if (end > Size()) data_.resize(static_cast<std::size_t>(end));
+    if (end > Size()) {
+      // The source may be this stream's own memory, which growing moves.
+      const auto* p = static_cast<const std::uint8_t*>(buffer);
+      if (!data_.empty() && p >= data_.data() && p < data_.data() + data_.size()) {
+        std::vector<std::uint8_t> copy(p, p + count);
+        data_.resize(static_cast<std::size_t>(end));
+        std::memcpy(data_.data() + position_, copy.data(), copy.size());
+        position_ = end;
+        return count;
+      }
+      data_.resize(static_cast<std::size_t>(end));
+    }
   } catch (const std::bad_alloc&) {
     return 0;
   }

@@ -91,11 +91,6 @@ UnicodeString operator+(const char16_t* left, const UnicodeString& right) {
   r += right.s_;
   return UnicodeString(std::move(r));
 }
-UnicodeString operator+(char16_t left, const UnicodeString& right) {
-  std::u16string r(1, left);
-  r += right.s_;
-  return UnicodeString(std::move(r));
-}
 
 bool UnicodeString::operator==(const char16_t* other) const { return view() == ViewOf(other); }
 std::strong_ordering UnicodeString::operator<=>(const char16_t* other) const { return view() <=> ViewOf(other); }

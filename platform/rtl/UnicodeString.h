@@ -9,6 +9,7 @@
 #include "platform/rtl/FormatArg.h"
 
 #include <compare>
+#include <concepts>
 #include <iosfwd>
 #include <cstdint>
 #include <string>
@@ -41,6 +42,9 @@ public:
   bool IsEmpty() const { return s_.empty(); }
   // Never null; NUL-terminated.
   const char16_t* c_str() const { return s_.c_str(); }
+  // The framework's other spellings of c_str().
+  const char16_t* w_str() const { return s_.c_str(); }
+  const char16_t* t_str() const { return s_.c_str(); }
   const std::u16string& str() const { return s_; }
   std::u16string_view view() const { return s_; }
 
@@ -90,12 +94,21 @@ public:
 
   UnicodeString& operator+=(const UnicodeString& other) { s_ += other.s_; return *this; }
   UnicodeString& operator+=(const char16_t* other);
-  UnicodeString& operator+=(char16_t c) { s_ += c; return *this; }
+  // Only a char16_t appends a character (an int does not convert).
+  template <class C>
+    requires std::same_as<C, char16_t>
+  UnicodeString& operator+=(C c) { s_ += c; return *this; }
   UnicodeString operator+(const UnicodeString& other) const { return UnicodeString(s_ + other.s_); }
   UnicodeString operator+(const char16_t* other) const;
-  UnicodeString operator+(char16_t c) const { return UnicodeString(s_ + c); }
+  template <class C>
+    requires std::same_as<C, char16_t>
+  UnicodeString operator+(C c) const { return UnicodeString(s_ + c); }
   friend UnicodeString operator+(const char16_t* left, const UnicodeString& right);
-  friend UnicodeString operator+(char16_t left, const UnicodeString& right);
+  template <class C>
+    requires std::same_as<C, char16_t>
+  friend UnicodeString operator+(C left, const UnicodeString& right) {
+    return UnicodeString(std::u16string(1, left) + right.s_);
+  }
 
   // Ordinal comparison of the code units.
   bool operator==(const UnicodeString& other) const { return s_ == other.s_; }

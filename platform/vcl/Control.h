@@ -149,6 +149,9 @@ public:
     // Raise the events as input does (called by MouseInput; also usable by
     // program code, as the framework's Click()).
     virtual void Click();
+    // A click by the user (mouse or Space): check boxes and radio buttons
+    // change their state here; everything else raises Click.
+    virtual void InputClick() { Click(); }
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);

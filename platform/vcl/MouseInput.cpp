@@ -137,7 +137,7 @@ bool MouseInput::Release(TControl* control, TMouseButton button, TShiftState shi
     const auto life = target->LifeToken();
     // The click needs the press too (capture) and the pointer still inside.
     if (captured && button == mbLeft && target->ClientRect().Contains(p) && !wasDouble) {
-        Guarded(target, [&] { target->Click(); });
+        Guarded(target, [&] { target->InputClick(); });
         if (!Alive(life))
             return true;
     }

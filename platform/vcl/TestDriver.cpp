@@ -78,6 +78,9 @@ TestDriver::TestDriver() : TestDriver(*Application) {}
 
 TestDriver::TestDriver(TApplication& app, win::VirtualClock* clock) : FApp(&app)
 {
+    // A virtual clock the test installed already is the one to move.
+    if (!clock)
+        clock = dynamic_cast<win::VirtualClock*>(&win::CurrentClock());
     if (clock) {
         FClockInUse = clock;
     } else {
@@ -277,6 +280,8 @@ bool TestDriver::CloseByTitleBar(TCustomForm& form)
     return true;
 }
 
+void TestDriver::Activate(TCustomForm* form) { Screen->SetActiveForm(form); }
+
 void TestDriver::AnswerForm(const UnicodeString& formName, const UnicodeString& controlName)
 {
     Step s;
@@ -305,6 +310,21 @@ void TestDriver::Then(std::function<void()> step, const std::string& description
     s.description = description;
     s.action = std::move(step);
     FSteps.push_back(std::move(s));
+}
+
+void TestDriver::ThenClick(const UnicodeString& formName, const UnicodeString& controlName)
+{
+    Then(
+        [this, formName, controlName] {
+            if (!Click(Find(formName, controlName)))
+                Fail("control " + Utf8(formName) + "." + Utf8(controlName) + " did not take the click");
+        },
+        "click " + Utf8(formName) + "." + Utf8(controlName));
+}
+
+void TestDriver::ThenAdvance(std::uint64_t ms)
+{
+    Then([this, ms] { Advance(ms); }, "wait " + std::to_string(ms) + " ms");
 }
 
 void TestDriver::AnswerBox(int button) { FBoxAnswers.push_back(button); }

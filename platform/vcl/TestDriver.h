@@ -3,8 +3,8 @@
 // the next box, move the virtual clock, pump messages.
 //
 // While it lives, the driver is the application's idle handler and the
-// system message boxes' responder, and (unless given one) it installs a
-// virtual clock of its own. Answers are queued before the action that
+// system message boxes' responder; it moves the virtual clock that is
+// installed (or given), else installs one of its own. Answers are queued before the action that
 // needs them:
 //
 //     TestDriver driver;                                  // a TApplication exists
@@ -49,10 +49,10 @@ public:
 
 class TestDriver : public IdleHandler, public win::MessageBoxResponder {
 public:
-    // Uses Application (which must exist) and a virtual clock of its own.
+    // Uses Application (which must exist).
     TestDriver();
-    // Uses the given application; clock null: a virtual clock of its own,
-    // else the given one (already installed by the caller).
+    // Uses the given application and clock (installed by the caller); with
+    // clock null, the installed virtual clock or else one of its own.
     explicit TestDriver(TApplication& app, win::VirtualClock* clock = nullptr);
     ~TestDriver() override;
     TestDriver(const TestDriver&) = delete;
@@ -96,6 +96,10 @@ public:
     // biSystemMenu) or input to it is blocked.
     bool CloseByTitleBar(TCustomForm& form);
 
+    // Activation moves to form, as when the user clicks into it; null moves
+    // it to another program (the program's forms deactivate).
+    void Activate(TCustomForm* form);
+
     // --- answers and steps, run in order at the next idle point of a
     // waiting loop ---
     // When a modal loop of formName waits: click its control controlName.
@@ -104,6 +108,10 @@ public:
     void AnswerFormResult(const UnicodeString& formName, int modalResult);
     // Any step (description names it in failures).
     void Then(std::function<void()> step, const std::string& description = "step");
+    // Steps for a loop that is not modal (Run): click a control that must
+    // take the click; let ms of the clock pass.
+    void ThenClick(const UnicodeString& formName, const UnicodeString& controlName);
+    void ThenAdvance(std::uint64_t ms);
     int PendingSteps() const { return static_cast<int>(FSteps.size()); }
     // The next system message box is answered with this button (IDOK...).
     void AnswerBox(int button);

@@ -42,6 +42,10 @@
 #include "platform/vcl/ProgressBar.h"
 #include "platform/vcl/Timer.h"
 #include "platform/vcl/Image.h"
+#include "platform/vcl/CheckBox.h"
+#include "platform/vcl/RadioButton.h"
+#include "platform/vcl/ScrollBar.h"
+#include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"
 

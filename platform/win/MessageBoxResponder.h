@@ -14,8 +14,9 @@ class MessageBoxResponder {
 public:
   virtual ~MessageBoxResponder() = default;
   // Called on the thread that shows the box; returns the button pressed.
-  // A result that is not one of the box's buttons is replaced by the box's
-  // cancel result (IDCANCEL, or IDNO / IDOK for boxes without cancel).
+  // A result that is not one of the box's buttons is replaced by what
+  // closing the box gives: IDCANCEL where it has that button, else IDNO for
+  // yes/no, IDABORT for abort/retry/ignore, IDOK for OK.
   virtual int Answer(const MessageBoxCall& call) = 0;
 };
 

@@ -21,12 +21,20 @@ constexpr auto kVirtualGuard = std::chrono::seconds(30);
 // meanwhile, a loop condition set without a message).
 constexpr auto kRealPoll = std::chrono::milliseconds(50);
 
-// Ends the queue of a thread the layer did not start, when that thread ends.
+// The calling thread's queue. The plain pointer stays readable after the
+// thread's thread-local objects are destroyed (at exit, static destructors
+// may still destroy windows); the binding keeps the queue alive and ends the
+// queue of a thread the layer did not start when that thread ends.
+thread_local ThreadQueue* currentQueue = nullptr;
+thread_local bool bindingGone = false;
+
 struct ThreadBinding {
   std::shared_ptr<ThreadQueue> queue;
   bool ownedByBinding = false;
   ~ThreadBinding()
   {
+    currentQueue = nullptr;
+    bindingGone = true;
     if (queue && ownedByBinding) System().EndThread(queue);
   }
 };
@@ -74,7 +82,7 @@ std::uint64_t NowMs() { return CurrentClock().MonotonicMs(); }
 
 std::shared_ptr<ThreadQueue> MessageSystem::Current()
 {
-  if (binding.queue) return binding.queue;
+  if (currentQueue) return currentQueue->shared_from_this();
   auto queue = std::make_shared<ThreadQueue>();
   {
     std::lock_guard<std::mutex> guard(mutex);
@@ -82,8 +90,16 @@ std::shared_ptr<ThreadQueue> MessageSystem::Current()
     queue->started = true;
     threads[queue->id] = queue;
   }
-  binding.queue = queue;
-  binding.ownedByBinding = true;
+  currentQueue = queue.get();
+  if (bindingGone) {
+    // Used again while the thread ends: a queue that lives to the end.
+    std::lock_guard<std::mutex> guard(mutex);
+    static auto* lateQueues = new std::vector<std::shared_ptr<ThreadQueue>>;
+    lateQueues->push_back(queue);
+  } else {
+    binding.queue = queue;
+    binding.ownedByBinding = true;
+  }
   return queue;
 }
 
@@ -101,6 +117,7 @@ void MessageSystem::BindCurrent(const std::shared_ptr<ThreadQueue>& queue)
 {
   binding.queue = queue;
   binding.ownedByBinding = false;
+  currentQueue = queue.get();
 }
 
 void MessageSystem::MarkStarted(const std::shared_ptr<ThreadQueue>& queue)
@@ -298,7 +315,7 @@ void MessageSystem::WaitLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& 
     if (spec.deadline != kNever && now >= spec.deadline) return;
     std::uint64_t wakeAt = spec.deadline;
     if (spec.timers) {
-      std::uint64_t due = EarliestTimerLocked(queue, MessageFilter{});
+      std::uint64_t due = EarliestTimerLocked(queue, spec.timerFilter);
       if (due != kNever && due <= now) return;
       wakeAt = std::min(wakeAt, due);
     }

@@ -52,7 +52,7 @@ struct TimerEntry {
 
 inline constexpr std::uint64_t kNever = UINT64_MAX;
 
-struct ThreadQueue {
+struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
   DWORD id = 0;
   bool fromTThread = false;
   bool started = false;  // an OS thread runs it
@@ -116,7 +116,8 @@ public:
   void ReleaseSendersLocked(ThreadQueue& queue, HWND onlyWindow);
 
   struct WaitSpec {
-    bool timers = false;               // the wait ends when a timer is due
+    bool timers = false;               // the wait ends when a timer is due...
+    MessageFilter timerFilter;         // ... one that this filter takes
     std::uint64_t deadline = kNever;   // on the layer's clock
     bool reportsStall = true;
     const char* what = "";

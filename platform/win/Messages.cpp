@@ -62,6 +62,7 @@ BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
     if (!wait) return 0;
     MessageSystem::WaitSpec spec;
     spec.timers = true;
+    spec.timerFilter = filter;
     spec.reportsStall = !queue->fromTThread;
     spec.what = "GetMessage";
     system.WaitLocked(lock, *queue, spec, [&] { return system.HasWorkLocked(*queue, filter, true); });

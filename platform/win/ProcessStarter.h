@@ -28,8 +28,8 @@ public:
 
 // Resolves the program (see ShellExecute.h) and starts it detached: its own
 // session, no wait for it, the environment inherited. The registration tool
-// is "regsvr32" in the folder of VELMORASTINE_TOOLS, else beside the
-// program's executable.
+// is "regsvr32" in the folder of VELMORASTINE_TOOLS when that is set (and
+// only there), else beside the program's executable or one folder above it.
 class HostProcessStarter final : public ProcessStarter {
 public:
     int Start(const ProcessStartRequest& request) override;

@@ -1,6 +1,6 @@
 // A process starter for tests: records every request in order and answers
 // with a chosen code (default: started); an optional hook runs for each
-// request, so a test can play the started program in-process.
+// request answered as started, so a test can play the program in-process.
 #pragma once
 
 #include <functional>

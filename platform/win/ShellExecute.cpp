@@ -65,8 +65,9 @@ std::string FolderOf(const std::string& path) {
 std::string FindTool(const char* name) {
     const char* env = std::getenv("VELMORASTINE_TOOLS");
     if (env != nullptr && *env != '\0') {
+        // A folder named explicitly is the only place looked at.
         std::string candidate = std::string(env) + "/" + name;
-        if (IsExecutableFile(candidate)) return candidate;
+        return IsExecutableFile(candidate) ? candidate : std::string();
     }
     std::string self = OwnExecutable();
     if (self.empty()) return {};

@@ -41,6 +41,10 @@ inline constexpr int SE_RESULT_STARTED = 42; // what a successful start returns
 HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
                         const char* directory, int showCommand);
 
+// The shell's test for administrator rights: nonzero when the machine hive of
+// the registry store can be written (declared with the store in RegistryStore.h).
+BOOL IsUserAnAdmin();
+
 inline int ShellExecuteResult(HINSTANCE result) {
     return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
 }

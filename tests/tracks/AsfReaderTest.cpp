@@ -4,6 +4,8 @@
 #include "tests/tracks/TrackFiles.h"
 #include "tests/tracks/TrackLogProbe.h"
 
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/Exception.h"
 #include "platform/win/Files.h"
 
 #include <gtest/gtest.h>
@@ -302,7 +304,9 @@ TEST_F(AsfReader, TruncatedFilesAndBadDataOffsets)
     const Bytes whole = PreludeFile({Multi({Track(Gx(4, 4, 4), 4)})});
     for (std::size_t size : {0u, 1u, 16u, 29u}) {
         SCOPED_TRACE(size);
+        TrackLogProbe log;
         EXPECT_EQ(ReadBytes(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size))), Expect(2, {}));
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{"TGetGPSFromASF::Read ERROR:Reached the end of the file."});
     }
     // Cut inside the Data Object header, and inside the second packet.
     asfwriter::AsfWriter probe(FileOptions{});
@@ -470,7 +474,20 @@ TEST_F(AsfReader, PathIsCutAtCarriageReturnAndMissingFilesGiveOne)
 {
     card.Put("CR.ASF", PreludeFile({}));
     EXPECT_EQ(ReadPath(card.WindowsPath("CR.ASF") + u"\r\nrest"), Expect(0, {GxRecord(1, 2, 3, 100)}));
-    EXPECT_EQ(ReadPath(card.WindowsPath("NONE.ASF")), Expect(1, {}));
+    {
+        // One error line with the file stream's own message, nothing more.
+        std::string message;
+        try {
+            rtl::TFileStream probe(card.WindowsPath("NONE.ASF"), rtl::fmOpenRead | rtl::fmShareDenyNone);
+        } catch (rtl::Exception& e) {
+            message = rtl::ToUtf8(e.Message);
+        }
+        ASSERT_FALSE(message.empty());
+        TrackLogProbe log;
+        EXPECT_EQ(ReadPath(card.WindowsPath("NONE.ASF")), Expect(1, {}));
+        EXPECT_EQ(log.Lines(), std::vector<std::string>{"TGetGPSFromASF::Open ERROR:" + message});
+        EXPECT_EQ(log.Levels(), std::vector<int>{3});
+    }
     // A name the 8-bit code page cannot hold is lost on the way: no such file.
     card.Put("\xC3\xA9t\xC3\xA9.ASF", PreludeFile({}));  // "été.ASF"
     EXPECT_EQ(ReadPath(card.WindowsPath("\xC3\xA9t\xC3\xA9.ASF")).code, 1);

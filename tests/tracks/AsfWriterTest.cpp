@@ -9,6 +9,8 @@
 
 #include "tests/tracks/TrackFiles.h"
 
+#include "platform/media/AsfHeader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -192,6 +194,35 @@ TEST(AsfWriterSample, StandardDemuxerReadsIt)
         // And the pictures decode.
         EXPECT_EQ(Shell("ffmpeg -v error -i '" + path + "' -f null - 2>&1"), "");
     }
+}
+
+TEST(AsfWriterSample, PlatformAsfSourceReadsTheHeader)
+{
+    SampleOptions o;
+    o.seconds = 2;
+    o.framesPerSecond = 10;
+    o.prerollMs = 500;
+    const Bytes b = SampleRecordingBytes(o);
+    const media::AsfParseResult r = media::ParseAsfHeader(b.data(), b.size());
+    ASSERT_EQ(r.error, media::AsfParseError::None);
+    ASSERT_TRUE(r.header);
+    const media::AsfHeader& h = *r.header;
+    EXPECT_EQ(h.prerollMs, 500u);
+    EXPECT_EQ(h.playDuration, 25000000u);
+    EXPECT_EQ(h.Duration(), 20000000);
+    EXPECT_EQ(h.packetSize, 3200u);
+    EXPECT_EQ(h.creationDate, FileTimeOf(2024, 5, 17, 9, 30, 0));
+    ASSERT_EQ(h.streams.size(), 3u);
+    EXPECT_EQ(h.streams[0].kind, media::AsfStreamKind::Video);
+    EXPECT_EQ(h.streams[0].video.width, 320);
+    EXPECT_EQ(h.streams[0].video.height, 240);
+    EXPECT_EQ(h.streams[0].video.compression, 0x47504A4Du);  // "MJPG"
+    EXPECT_EQ(h.streams[0].avgTimePerFrame, 1000000);
+    EXPECT_EQ(h.streams[1].kind, media::AsfStreamKind::Audio);
+    EXPECT_EQ(h.streams[1].audio.formatTag, 1);
+    EXPECT_EQ(h.streams[1].audio.samplesPerSec, 8000u);
+    EXPECT_EQ(h.streams[2].number, 3);
+    EXPECT_EQ(h.streams[2].kind, media::AsfStreamKind::Other);
 }
 
 } // namespace

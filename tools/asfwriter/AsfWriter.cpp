@@ -48,6 +48,7 @@ constexpr Guid HeaderExtensionReserved = MakeGuid("ABD3D211-A9BA-11CF-8EE6-00C00
 constexpr Guid AudioMedia = MakeGuid("F8699E40-5B4D-11CF-A8FD-00805F5C442B");
 constexpr Guid VideoMedia = MakeGuid("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B");
 constexpr Guid CommandMedia = MakeGuid("59DACFC0-59E6-11D0-A3AC-00A0C90348F6");
+constexpr Guid ExtendedStreamPropertiesObject = MakeGuid("14E6A5CB-C672-4332-8399-A96952065B5A");
 constexpr Guid NoErrorCorrection = MakeGuid("20FB5700-5B55-11CF-A8FD-00805F5C442B");
 constexpr Guid FileId = MakeGuid("5A1E0F1D-7E11-4C0B-9B7A-2D6E3C8F4A10");
 
@@ -250,12 +251,33 @@ Bytes AsfWriter::Header() const
         objects.push_back(sp);
     }
     {
+        Bytes inner;
+        if (o.video && o.video->averageTimePerFrame) {
+            PutGuid(inner, ExtendedStreamPropertiesObject);
+            PutU64(inner, 88);
+            PutU64(inner, 0);  // start time
+            PutU64(inner, playDuration / 10000);  // end time, ms
+            PutU32(inner, 4000000);  // data bitrate
+            PutU32(inner, 1000);     // buffer size, ms
+            PutU32(inner, 0);        // initial buffer fullness
+            PutU32(inner, 4000000);  // alternate data bitrate
+            PutU32(inner, 1000);
+            PutU32(inner, 0);
+            PutU32(inner, 0);        // maximum object size
+            PutU32(inner, 0);        // flags
+            PutU16(inner, o.video->number & 0x7F);
+            PutU16(inner, 0);        // language index
+            PutU64(inner, o.video->averageTimePerFrame);
+            PutU16(inner, 0);        // stream names
+            PutU16(inner, 0);        // payload extension systems
+        }
         Bytes ext;
         PutGuid(ext, HeaderExtensionObject);
-        PutU64(ext, 46);
+        PutU64(ext, 46 + inner.size());
         PutGuid(ext, HeaderExtensionReserved);
         PutU16(ext, 6);
-        PutU32(ext, 0);
+        PutU32(ext, static_cast<std::uint32_t>(inner.size()));
+        ext.insert(ext.end(), inner.begin(), inner.end());
         objects.push_back(ext);
     }
 

@@ -94,6 +94,9 @@ struct VideoStream {
     std::uint8_t number = 1;
     std::uint32_t width = 320;
     std::uint32_t height = 240;
+    // Average time per frame in 100 ns units, written in an Extended Stream
+    // Properties object of the Header Extension; 0 writes none.
+    std::uint64_t averageTimePerFrame = 0;
 };
 
 struct AudioStream {

@@ -108,6 +108,8 @@ SampleResult Generate(AsfWriter& writer, const SampleOptions& o, Sink finish)
         }
     }
     mux.Flush();
+    result.endLatitude = lat;
+    result.endLongitude = lon;
     result.packets = writer.PacketCount();
     finish(writer);
     result.bytes = writer.HeaderSize() + 50 + result.packets * writer.Options().packetSize;
@@ -120,7 +122,8 @@ FileOptions FileOptionsOf(const SampleOptions& o)
     f.creationTime = FileTimeOf(o.year, o.month, o.day, o.hour, o.minute, o.second);
     f.prerollMs = o.prerollMs;
     f.playDuration = (static_cast<std::uint64_t>(o.seconds) * 1000 + o.prerollMs) * 10000ULL;
-    f.video = VideoStream{1, o.width, o.height};
+    f.video = VideoStream{1, o.width, o.height,
+                          10000000ull / static_cast<std::uint64_t>(o.framesPerSecond > 0 ? o.framesPerSecond : 1)};
     f.audio = AudioStream{2, o.channels, o.sampleRate, 16};
     f.track = TrackStream{3};
     return f;

@@ -44,6 +44,9 @@ struct SampleResult {
     std::vector<TrackSentence> sentences;  // in file order
     std::uint64_t packets = 0;
     std::uint64_t bytes = 0;
+    // Where the drive ended: the start of a recording that follows.
+    double endLatitude = 0;
+    double endLongitude = 0;
 };
 
 // Encodes one picture of the mosaic (four coloured quadrants and a bar that

@@ -114,6 +114,12 @@ TEST_F(GraphTest, AddFilterAndFindFilterByName)
     EXPECT_EQ(std::u16string(info.achName), u"Tee 0001");
     info.pGraph->Release();
 
+    ComPtr<IBaseFilter> unnamed = Make(CLSID_InfTee);
+    EXPECT_EQ(graph->AddFilter(unnamed.Get(), u""), S_OK);
+    ASSERT_EQ(unnamed->QueryFilterInfo(&info), S_OK);
+    EXPECT_EQ(std::u16string(info.achName), u"0001");
+    info.pGraph->Release();
+
     ComPtr<IBaseFilter> found;
     EXPECT_EQ(graph->FindFilterByName(u"Tee", found.Put()), S_OK);
     EXPECT_EQ(found.Get(), a.Get());
@@ -122,14 +128,14 @@ TEST_F(GraphTest, AddFilterAndFindFilterByName)
 
     ComPtr<IEnumFilters> e;
     ASSERT_EQ(graph->EnumFilters(e.Put()), S_OK);
-    IBaseFilter* listed[3] = {};
+    IBaseFilter* listed[4] = {};
     ULONG fetched = 0;
-    EXPECT_EQ(e->Next(3, listed, &fetched), S_FALSE);
-    ASSERT_EQ(fetched, 2u);
+    EXPECT_EQ(e->Next(4, listed, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 3u);
     EXPECT_EQ(listed[0], a.Get());
     EXPECT_EQ(listed[1], b.Get());
-    listed[0]->Release();
-    listed[1]->Release();
+    EXPECT_EQ(listed[2], unnamed.Get());
+    for (ULONG i = 0; i < fetched; ++i) listed[i]->Release();
 }
 
 TEST_F(GraphTest, RemoveFilterBreaksItsConnectionsOnBothEnds)

@@ -141,3 +141,36 @@ TEST_F(SourceTest, TheSourceHoldsItsFileOpen)
 
 } // namespace
 } // namespace media_test
+
+namespace media_test {
+namespace {
+
+class HostileSizeTest : public MediaTest {};
+
+TEST_F(HostileSizeTest, PictureSizesNoFilterTakesStopAtTheDecoder)
+{
+    RecordingWindow window;
+    struct Case {
+        std::uint32_t width, height;
+        HRESULT expected;
+    } cases[] = {
+        {4096, 4096, S_OK},
+        {4097, 240, VFW_E_NO_ACCEPTABLE_TYPES},
+        {320, 0x80000000u, VFW_E_NO_ACCEPTABLE_TYPES}, // INT32_MIN as biHeight
+        {0xFFFFFFFFu, 240, VFW_E_NO_ACCEPTABLE_TYPES}, // -1 as biWidth
+        {0, 0, VFW_E_NO_ACCEPTABLE_TYPES},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        ProgramGraph g;
+        BuildProgramGraph(g, window.Handle());
+        Recording r;
+        r.width = c.width;
+        r.height = c.height;
+        EXPECT_EQ(LoadRecording(g, WriteRecording("S" + std::to_string(n++) + ".ASF", r)), c.expected);
+    }
+}
+
+} // namespace
+} // namespace media_test

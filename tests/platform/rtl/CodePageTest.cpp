@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 
 struct Cp932Case {
@@ -87,6 +91,11 @@ TEST(CodePage, PathsSplitAfterWidening) {
   EXPECT_EQ(ExtractFileName(wide), u"x.txt");
   EXPECT_EQ(ExtractFilePath(wide), u"C:\\表\\");
   EXPECT_EQ(wide.Length(), 10);
+  // Lead bytes are 0x81-0x9F and 0xE0-0xFC.
+  for (int b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    EXPECT_EQ(rtl::IsDBCSLeadByte(static_cast<unsigned char>(b)), (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC));
+  }
 }
 
 TEST(CodePage, Utf8Boundary) {
@@ -108,6 +117,26 @@ TEST(CodePage, Utf8Boundary) {
   EXPECT_EQ(rtl::Utf8ToUtf16("\xC0\xAF"), u"\xFFFD");  // overlong "/"
   EXPECT_EQ(rtl::Utf8ToUtf16("\xED\xA0\x80"), u"\xFFFD");    // encoded surrogate
   EXPECT_EQ(rtl::Utf16ToUtf8(u"\xD800"), "\xEF\xBF\xBD");
+}
+
+} // namespace
+
+namespace {
+
+// The tables are built on first use, which may happen on any thread.
+TEST(CodePageThread, ConversionsFromManyThreads) {
+  std::vector<std::thread> threads;
+  std::atomic<int> failures{0};
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&failures] {
+      for (int i = 0; i < 200; ++i) {
+        AnsiString a = UnicodeString(u"ログ表示");
+        if (UnicodeString(a) != u"ログ表示") ++failures;
+        if (Format(u"%s/%d", a, i).IsEmpty()) ++failures;
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(failures.load(), 0);
 }
 
 } // namespace

@@ -68,6 +68,59 @@ TEST(DateTime, FormatDateTimePatterns) {
   EXPECT_EQ(t.FormatString(u"yyyy"), u"2026");
 }
 
+TEST(DateTime, TextToDateTime) {
+  win::VirtualClock clock(win::ClockDateTime{2026, 12, 10, 9, 0, 0, 0});
+  win::ScopedClock use(clock);
+  struct Row {
+    const char16_t* text;
+    Word y, m, d, h, n, s, z;
+  } good[] = {
+      {u"2026/03/04 05:06:07", 2026, 3, 4, 5, 6, 7, 0},
+      {u"2026/03/04 5:6:00", 2026, 3, 4, 5, 6, 0, 0},   // hour and minute as typed
+      {u"  2026/3/4   23:59  ", 2026, 3, 4, 23, 59, 0, 0},
+      {u"2026/03/04", 2026, 3, 4, 0, 0, 0, 0},
+      {u"26/03/04", 2026, 3, 4, 0, 0, 0, 0},
+      {u"80/01/02", 1980, 1, 2, 0, 0, 0, 0},              // within 50 years of now
+      {u"3/4 1:02:03.5", 2026, 3, 4, 1, 2, 3, 5},
+      {u"2024/02/29 12:00 PM", 2024, 2, 29, 12, 0, 0, 0},
+      {u"2024/02/29 12:00 am", 2024, 2, 29, 0, 0, 0, 0},
+      {u"1:02", 1899, 12, 30, 1, 2, 0, 0},
+  };
+  for (const Row& r : good) {
+    SCOPED_TRACE(rtl::Utf16ToUtf8(r.text));
+    TDateTime v = StrToDateTime(r.text);
+    Word y, m, d, h, n, s, z;
+    DecodeDateTime(v, y, m, d, h, n, s, z);
+    EXPECT_EQ((std::array<Word, 7>{y, m, d, h, n, s, z}), (std::array<Word, 7>{r.y, r.m, r.d, r.h, r.n, r.s, r.z}));
+  }
+  const char16_t* bad[] = {u"",
+                           u"2026/03/04 24:00:00",
+                           u"2026/03/04 23:60:00",
+                           u"2026/02/30",
+                           u"2026/13/01",
+                           u"2026-03-04",
+                           u"2026/03/04x",
+                           u"2026/03/0405:06",
+                           u"2026/03/04 05:06:07 extra",
+                           u"12",
+                           u"abc",
+                           u"2026/03/04 :06",
+                           u"20260/03/04"};
+  for (const char16_t* text : bad) {
+    SCOPED_TRACE(rtl::Utf16ToUtf8(text));
+    EXPECT_THROW(StrToDateTime(text), EConvertError);
+  }
+  EXPECT_EQ(StrToDate(u"2026/01/02").Val, EncodeDate(2026, 1, 2).Val);
+  EXPECT_THROW(StrToDate(u"2026/01/02 00:00"), EConvertError);
+  EXPECT_EQ(StrToTime(u"12:00").Val, 0.5);
+  EXPECT_THROW(StrToTime(u"2026/01/02"), EConvertError);
+  try {
+    StrToDateTime(u"x");
+  } catch (EConvertError& e) {
+    EXPECT_EQ(e.Message, u"'x' is not a valid date and time");
+  }
+}
+
 TEST(DateTime, NowFollowsTheLayersClock) {
   win::VirtualClock clock(win::ClockDateTime{2026, 12, 31, 23, 59, 59, 500});
   win::ScopedClock use(clock);

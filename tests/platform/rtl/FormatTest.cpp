@@ -36,7 +36,7 @@ TEST(Format, Table) {
       {Format(u"%s", "\x93\xFA"), u"日"},       // 8-bit text is code page 932
       {Format(u"[%5s][%-5s][%.2s]", u"ab", u"ab", u"abcdef"), u"[   ab][ab   ][ab]"},
       {Format(u"ドライブ（%c：内）", u'E'), u"ドライブ（E：内）"},
-      {Format(u"%c%c", 'A', u'日'), u"A日"},
+      {Format(u"%c%c%c", 'A', u'日', '\xB1'), u"A日ｱ"},
       {Format(u"100%%"), u"100%"},
       {Format(u"%*d|%-*d", 4, 1, 3, 2), u"   1|2  "},
       {Format(u"%s", 12), u"12"},

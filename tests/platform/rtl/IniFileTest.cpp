@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -232,6 +233,31 @@ TEST_F(IniFile, HostileFilesNeverCrash) {
     EXPECT_NO_THROW(ini.ReadBinaryStream(u"S", u"k", stream));
     EXPECT_NO_THROW(ini.WriteString(u"S", u"k", u"ok"));
     EXPECT_EQ(ini.ReadString(u"S", u"k", u""), u"ok");
+  }
+}
+
+// Random files over the characters that matter to the parser: every write
+// reads back, and a new section leaves what was there byte for byte.
+TEST_F(IniFile, RandomFilesKeepTheRules) {
+  const char alphabet[] = "[]=;\"' \tSk\r\n\x81\x5C\x93\xFA\xFF\xFE\xEF\xBB\xBF\0";
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 100; ++round) {
+    SCOPED_TRACE(round);
+    std::string bytes;
+    std::size_t length = random() % 200;
+    for (std::size_t i = 0; i < length; ++i) bytes += alphabet[random() % (sizeof alphabet - 1)];
+    WriteBytes("r.ini", bytes);
+    TIniFile ini(u"T:\\r.ini");
+    ini.WriteString(u"S", u"k", u"value");
+    EXPECT_EQ(ini.ReadString(u"S", u"k", u""), u"value");
+    WriteBytes("r.ini", bytes);
+    ini.WriteString(u"New9", u"q", u"1");
+    std::string after = ReadBytes("r.ini");
+    bool wide = bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0;
+    if (!wide && (bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r')) {
+      EXPECT_EQ(after.compare(0, bytes.size(), bytes), 0);
+    }
+    EXPECT_EQ(ini.ReadString(u"new9", u"Q", u""), u"1");
   }
 }
 

@@ -37,6 +37,10 @@ TEST(MemoryStream, ReadWriteSeek) {
   m.Clear();
   EXPECT_EQ(m.Size(), 0);
   EXPECT_EQ(m.Position(), 0);
+  // Writing the stream's own bytes past its end (the memory moves as it grows).
+  m.Write("abc", 3);
+  EXPECT_EQ(m.Write(m.Memory(), 3), 3);
+  EXPECT_EQ(std::string(static_cast<const char*>(m.Memory()), 6), "abcabc");
 }
 
 TEST_F(FileStream, OpenCreateAndErrors) {

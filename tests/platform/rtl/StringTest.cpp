@@ -81,6 +81,14 @@ TEST(UnicodeString, ConcatenationAndComparison) {
   EXPECT_EQ(AnsiString(7), "7");
 }
 
+// A number never appends as a character code.
+template <class S, class T>
+concept Appends = requires(S s, T t) { s + t; } || requires(S s, T t) { s += t; };
+static_assert(!Appends<UnicodeString, int>);
+static_assert(!Appends<AnsiString, int>);
+static_assert(Appends<UnicodeString, char16_t>);
+static_assert(Appends<AnsiString, char>);
+
 TEST(AnsiString, BytesAndConversions) {
   AnsiString a = u"パスワード";
   EXPECT_EQ(a.Length(), 10);  // five double-byte characters
@@ -154,6 +162,7 @@ TEST(Exception, MessageClassAndWhat) {
   // A plain message is not a format.
   EXPECT_EQ(Exception(u"100%").Message, u"100%");
   EXPECT_EQ(SysErrorMessage(2), u"指定されたファイルが見つかりません。");
+  EXPECT_THROW(Abort(), EAbort);
 }
 
 } // namespace

@@ -184,3 +184,35 @@ TEST_F(ApplicationTest, RunThatWaitsForeverFailsInsteadOfHanging)
 }
 
 } // namespace
+
+namespace {
+
+// The shape of a program test: script first, then run the program's loop.
+TEST_F(ApplicationTest, AScriptedRunClicksWaitsAndCloses)
+{
+    app.CreateForm(FirstForm);
+    auto* button = new TButton(FirstForm);
+    button->SetName(u"Start");
+    button->SetParent(FirstForm);
+    auto* timer = new TTimer(FirstForm);
+    timer->SetEnabled(false);
+    timer->SetInterval(500);
+    std::vector<std::string> seen;
+    button->OnClick = [&](TObject*) {
+        seen.push_back("clicked");
+        timer->SetEnabled(true);
+    };
+    timer->OnTimer = [&](TObject*) {
+        seen.push_back("tick");
+        timer->SetEnabled(false);
+        FirstForm->Close(); // the main form: ends the application
+    };
+    driver->ThenClick(u"FirstForm", u"Start");
+    driver->ThenAdvance(500);
+    app.Run();
+    EXPECT_EQ(seen, (std::vector<std::string>{"clicked", "tick"}));
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_EQ(driver->PendingSteps(), 0);
+}
+
+} // namespace

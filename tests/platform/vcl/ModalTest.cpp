@@ -177,3 +177,62 @@ TEST_F(ModalTest, ReleaseInsideTheLoopDeletesAfterwards)
 }
 
 } // namespace
+
+namespace {
+
+// Records the activation messages its Dispatch sees.
+class TWatched : public TForm {
+public:
+    TWatched(TComponent* owner, const char16_t* name, std::vector<std::string>& log) : TForm(owner), FLog(log)
+    {
+        SetName(name);
+    }
+    void Dispatch(TMessage& m) override
+    {
+        const std::string n = TestDriver::Utf8(Name());
+        if (m.Msg == WM_ACTIVATE)
+            FLog.push_back(n + (m.WParam ? " activate" : " deactivate"));
+        else if (m.Msg == WM_SETFOCUS)
+            FLog.push_back(n + " setfocus");
+        else if (m.Msg == WM_KILLFOCUS)
+            FLog.push_back(n + " killfocus");
+        TForm::Dispatch(m);
+    }
+
+private:
+    std::vector<std::string>& FLog;
+};
+
+TEST_F(VclTest, ActivationMovesToAModalFormAndBack)
+{
+    std::vector<std::string> log;
+    auto* main = NewForm<TWatched>(&app, u"Main", log);
+    auto* box = NewForm<TWatched>(&app, u"Box", log);
+    main->Show();
+    EXPECT_EQ(log, (std::vector<std::string>{"Main activate", "Main setfocus"}));
+    log.clear();
+    driver->AnswerFormResult(u"Box", mrOk);
+    EXPECT_EQ(box->ShowModal(), mrOk);
+    EXPECT_EQ(log, (std::vector<std::string>{"Main deactivate", "Box activate", "Main killfocus", "Box setfocus",
+                                             "Box deactivate", "Main activate", "Box killfocus", "Main setfocus"}));
+    log.clear();
+    driver->Activate(nullptr); // another program takes the focus
+    EXPECT_EQ(log, (std::vector<std::string>{"Main deactivate", "Main killfocus"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ModalWithoutDriverTest, ALoopNothingCanEndStallsInsteadOfHanging)
+{
+    win::VirtualClock clock;
+    win::ScopedClock scope(clock);
+    TApplication app; // no driver: the loops wait through the Windows layer
+    auto* form = NewForm<TForm>(&app);
+    EXPECT_THROW(form->ShowModal(), win::EMessageLoopStalled);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(app.ModalLevel(), 0);
+}
+
+} // namespace

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace winmsg_test {
 namespace {
 
@@ -167,6 +172,22 @@ TEST_F(WinMessages, NestedLoopInAHandlerTakesTheLaterMessages)
                                   {"A", WM_APP + 2, 0, 0},
                                   {"A", WM_APP + 3, 0, 0},
                                   Step("nested end")}));
+}
+
+TEST_F(WinMessages, WindowsMayStillGoDuringStaticDestructionAtExit)
+{
+  // The program's global objects destroy their windows after the main
+  // thread's thread-local objects are gone.
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    static TMessageWindow late([](TMessage&) {});
+    PostMessage(late.Handle(), WM_APP, 0, 0);
+    std::exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // --- timers ------------------------------------------------------------------
@@ -375,6 +396,23 @@ TEST_F(WinMessages, LoopWaitingForWhatCannotComeFailsInsteadOfHanging)
   EXPECT_NE(stalls[0].find("PumpUntil"), std::string::npos) << stalls[0];
   EXPECT_NE(stalls[1].find("GetMessage"), std::string::npos) << stalls[1];
   EXPECT_EQ(ElapsedMs(), 0u);
+}
+
+TEST_F(WinMessages, FilteredGetMessageIsNotWokenByATimerItDoesNotTake)
+{
+  EventLog log;
+  RecordingWindow a(log, "A");
+  SetTimer(a.Handle(), 1, 10, nullptr);
+  clock.Advance(10);
+  PostMessage(a.Handle(), WM_APP + 1, 0, 0);
+  MSG msg;
+  ASSERT_EQ(GetMessage(&msg, nullptr, WM_APP, WM_APP + 1), 1);
+  EXPECT_EQ(msg.message, WM_APP + 1u);
+  // Only the due tick is left, and this wait does not take it.
+  EXPECT_THROW(GetMessage(&msg, nullptr, WM_APP, WM_APP + 1), EMessageLoopStalled);
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_TIMER);
+  KillTimer(a.Handle(), 1);
 }
 
 TEST_F(WinMessages, LoopWaitingForATimerMovesTheVirtualClockToIt)

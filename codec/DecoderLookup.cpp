@@ -1,0 +1,8 @@
+#include "codec/CodecSupport.h"
+#include "playback/VideoView.h"
+
+namespace codec::detail {
+
+bool VideoDecoderRegistered() { return TPlayControl::AddFilterFromFriendlyName(nullptr, nullptr, kVideoDecoderName); }
+
+} // namespace codec::detail

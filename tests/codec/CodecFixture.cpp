@@ -1,0 +1,172 @@
+#include "CodecFixture.h"
+
+#include <fstream>
+
+#include "app/Globals.h"
+#include "codec/FfdshowInstall.h"
+#include "platform/media/DevEnum.h"
+#include "platform/media/FfdshowClasses.h"
+#include "platform/media/FilterRegistration.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/win/Com.h"
+#include "platform/win/DriveTable.h"
+#include "platform/win/Registry.h"
+#include "platform/win/RegistryText.h"
+#include "platform/win/ShellExecute.h"
+
+namespace fs = std::filesystem;
+using namespace win;
+
+namespace codec_test {
+
+FakeRegistrationTool::FakeRegistrationTool(VirtualClock& clock, MemoryRegistryStore& store)
+    : clock_(clock), store_(store) {}
+
+FakeRegistrationTool::~FakeRegistrationTool() = default;
+
+void FakeRegistrationTool::Started(const ProcessStartRequest& request) {
+    if (request.file != u"regsvr32" || fails) return;
+    Pending p{clock_.MonotonicMs() + delayMs, false, {}};
+    for (const std::u16string& arg : request.arguments) {
+        if (arg == u"/u") p.unregister = true;
+        else if (!arg.empty() && arg[0] != u'/') p.module = arg;
+    }
+    pending_.push_back(p);
+}
+
+void FakeRegistrationTool::Tick() {
+    if (applying_) return;
+    applying_ = true;
+    std::uint64_t now = clock_.MonotonicMs();
+    std::vector<Pending> due, later;
+    for (const Pending& p : pending_) (p.dueMs <= now ? due : later).push_back(p);
+    pending_ = later;
+    for (const Pending& p : due) {
+        try {
+            if (p.unregister) media::UnregisterModuleFilters(p.module);
+            else media::RegisterModuleFilters(p.module);
+        } catch (...) {
+        }
+    }
+    applying_ = false;
+}
+
+void CodecTest::SetUp() {
+    std::string pattern = (fs::temp_directory_path() / "codec-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    card = pattern + "/card";
+    computer = pattern + "/computer";
+    fs::create_directories(card + "/APP/ffdshow");
+    fs::create_directories(card + "/APP/Icon");
+    fs::create_directories(computer + "/Program Files/ffdshow");
+    std::ofstream(card + "/APP/ffdshow/ffdshow.ax") << "decoder";
+    std::ofstream(computer + "/Program Files/ffdshow/ffdshow.ax") << "decoder";
+    DriveTable::Instance().SetDrive(u'E', card, true);
+    DriveTable::Instance().SetDrive(u'C', computer);
+    ProgramFolder = u"E:\\APP";
+    ProgramDrive = 'E';
+
+    store = std::make_shared<MemoryRegistryStore>();
+    starter.Clear();
+    starter.SetResult(SE_RESULT_STARTED);
+    clockScope_ = std::make_unique<ScopedClock>(clock);
+    storeScope_ = std::make_unique<ScopedRegistryStore>(store);
+    starterScope_ = std::make_unique<ScopedProcessStarter>(starter);
+    tool = std::make_unique<FakeRegistrationTool>(clock, *store);
+    starter.SetHook([this](const ProcessStartRequest& r) { tool->Started(r); });
+    store->SetAccessHook([this] { tool->Tick(); });
+    boxes = std::make_unique<TRecordingMessageBoxResponder>();
+    application = std::make_unique<vcl::TApplication>();
+    log = std::make_unique<TMyLogModule>(nullptr);
+    MyLogModule = log.get();
+    logStart_ = log->LineCount();
+    codec::detail::ResetInstallState();
+}
+
+void CodecTest::TearDown() {
+    codec::detail::ResetInstallState();
+    MyLogModule = nullptr;
+    log.reset();
+    application.reset();
+    boxes.reset();
+    store->SetAccessHook(nullptr);
+    starter.SetHook(nullptr);
+    starterScope_.reset();
+    storeScope_.reset();
+    clockScope_.reset();
+    while (CoInitializeCount() > 0) CoUninitialize();
+    DriveTable::Instance().Forget(u'E');
+    DriveTable::Instance().Forget(u'C');
+    std::error_code ec;
+    fs::remove_all(fs::path(card).parent_path(), ec);
+}
+
+std::vector<std::string> CodecTest::TaggedLog() const {
+    static const char* const kTags[][2] = {{" [Debug]  ", "[Debug] "},
+                                           {" [Info]   ", "[Info] "},
+                                           {" [W A R N I N G]   ", "[Warning] "},
+                                           {" [E  R  R  O  R]   ", "[Error] "}};
+    std::vector<std::string> out;
+    for (int i = logStart_; i < log->LineCount(); ++i) {
+        // The log is 8-bit text; compare in UTF-8.
+        std::string line = rtl::Utf16ToUtf8(log->Line(i).view());
+        std::string rest = line.size() > 19 ? line.substr(19) : "";
+        for (const auto& tag : kTags)
+            if (rest.rfind(tag[0], 0) == 0) {
+                rest = tag[1] + rest.substr(std::string(tag[0]).size());
+                break;
+            }
+        out.push_back(rest);
+    }
+    return out;
+}
+
+std::vector<std::string> CodecTest::LogTexts() const {
+    std::vector<std::string> out;
+    for (const std::string& line : TaggedLog()) out.push_back(line.substr(line.find("] ") + 2));
+    return out;
+}
+
+bool CodecTest::Logged(const std::string& text) const { return CountLogged(text) > 0; }
+
+int CodecTest::CountLogged(const std::string& text) const {
+    int n = 0;
+    for (const std::string& t : LogTexts())
+        if (t == text) ++n;
+    return n;
+}
+
+std::string CodecTest::Export(RegistryHive hive) { return FormatRegistryHive(store->Contents(hive)); }
+
+void CodecTest::RegisterDecoder(const std::u16string& modulePath) { media::RegisterModuleFilters(modulePath); }
+
+bool CodecTest::DecoderRegistered() {
+    RegistryKey root = store->Contents(RegistryHive::Machine);
+    RegistryPath path{u"SOFTWARE", u"Classes", u"CLSID", media::GuidToString(media::CLSID_LegacyAmFilterCategory),
+                      u"Instance", media::GuidToString(media::CLSID_FfdshowVideoDecoder)};
+    return root.Find(path) != nullptr;
+}
+
+void CodecTest::WriteString(RegistryHive hive, const char16_t* key, const char16_t* name, const char16_t* value) {
+    TRegistry reg;
+    reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    ASSERT_TRUE(reg.OpenKey(key, true));
+    reg.WriteString(name, value);
+}
+
+void CodecTest::WriteInteger(RegistryHive hive, const char16_t* key, const char16_t* name, int value) {
+    TRegistry reg;
+    reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    ASSERT_TRUE(reg.OpenKey(key, true));
+    reg.WriteInteger(name, value);
+}
+
+std::u16string CodecTest::ReadText(RegistryHive hive, const char16_t* key, const char16_t* name) {
+    TRegistry reg;
+    reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (!reg.OpenKey(key, false)) return u"<no key>";
+    if (!reg.ValueExists(name)) return u"<no value>";
+    return reg.GetDataAsString(name, false).str();
+}
+
+} // namespace codec_test
