@@ -1,5 +1,6 @@
 #include "app/Dlg.h"
 
+#include "app/FormParts.h"
 #include "mainwindow/ListView.h"
 
 namespace {
@@ -69,31 +70,14 @@ TSDMessage SDMessageFor(int number, const UnicodeString& copyTarget)
 TSDDlg::TSDDlg(TComponent* Owner)
     : TForm(Owner)
 {
-    SetName(u"SDDlg");
+    SetUpToolDialog(this, u"SDDlg");
     SetCaption(u"ダイアログ");
-    SetBorderStyle(bsToolWindow);
-    SetBorderIcons(TBorderIcons{});
-    SetFormStyle(fsStayOnTop);
-    SetPosition(poMainFormCenter);
-    Font()->SetName(u"ＭＳ ゴシック");
-    Font()->SetHeight(-16);
     SetClientHeight(kClientHeight);
 
-    Line2Label = new TLabel(this);
-    Line2Label->SetName(u"Line2Label");
-    Line2Label->SetParent(this);
-    Line2Label->SetBounds(kLabelLeft, kLabelTop, 0, 0);
-
-    OKSDLabel = new TButton(this);
-    OKSDLabel->SetName(u"OKSDLabel");
-    OKSDLabel->SetParent(this);
-    OKSDLabel->SetBounds(0, kButtonTop, kFirstButtonWidth, kButtonHeight);
+    Line2Label = NewLabel(this, this, u"Line2Label", kLabelLeft, kLabelTop);
+    OKSDLabel = NewButton(this, this, u"OKSDLabel", 0, kButtonTop, kFirstButtonWidth, kButtonHeight);
     OKSDLabel->OnClick = [this](TObject* s) { OKSDLabelClick(s); };
-
-    NGLabel = new TButton(this);
-    NGLabel->SetName(u"NGLabel");
-    NGLabel->SetParent(this);
-    NGLabel->SetBounds(0, kButtonTop, kSecondButtonWidth, kButtonHeight);
+    NGLabel = NewButton(this, this, u"NGLabel", 0, kButtonTop, kSecondButtonWidth, kButtonHeight);
     NGLabel->OnClick = [this](TObject* s) { NGLabelClick(s); };
 
     OnCreate = [this](TObject* s) { FormCreate(s); };

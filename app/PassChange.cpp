@@ -1,20 +1,12 @@
 #include "app/PassChange.h"
 
 #include "app/Dlg.h"
+#include "app/FormParts.h"
 #include "mainwindow/MAIN.h"
 
 TPWChange* PWChange = nullptr;
 
 namespace {
-
-TLabel* MakeLabel(TForm* form, const char16_t* name, int left, int top)
-{
-    auto* label = new TLabel(form);
-    label->SetName(name);
-    label->SetParent(form);
-    label->SetBounds(left, top, 0, 0);
-    return label;
-}
 
 TEdit* MakeEdit(TForm* form, const char16_t* name, int top, int tabOrder)
 {
@@ -28,40 +20,24 @@ TEdit* MakeEdit(TForm* form, const char16_t* name, int top, int tabOrder)
     return edit;
 }
 
-TButton* MakeButton(TForm* form, const char16_t* name, int left, int width, int tabOrder)
-{
-    auto* button = new TButton(form);
-    button->SetName(name);
-    button->SetParent(form);
-    button->SetBounds(left, 160, width, 22);
-    button->SetTabOrder(tabOrder);
-    return button;
-}
-
 } // namespace
 
 TPWChange::TPWChange(TComponent* Owner)
     : TForm(Owner)
 {
-    SetName(u"PWChange");
-    SetBorderStyle(bsToolWindow);
-    SetBorderIcons(TBorderIcons{});
-    SetFormStyle(fsStayOnTop);
-    SetPosition(poMainFormCenter);
-    Font()->SetName(u"ＭＳ ゴシック");
-    Font()->SetHeight(-16);
+    SetUpToolDialog(this, u"PWChange");
     SetClientWidth(409);
     SetClientHeight(205);
 
-    LabelOldPsw = MakeLabel(this, u"LabelOldPsw", 48, 60);
-    LabelNewPsw = MakeLabel(this, u"LabelNewPsw", 48, 89);
-    LabelNewPsw2 = MakeLabel(this, u"LabelNewPsw2", 48, 120);
+    LabelOldPsw = NewLabel(this, this, u"LabelOldPsw", 48, 60);
+    LabelNewPsw = NewLabel(this, this, u"LabelNewPsw", 48, 89);
+    LabelNewPsw2 = NewLabel(this, this, u"LabelNewPsw2", 48, 120);
     EditOld = MakeEdit(this, u"EditOld", 52, 0);
     EditNew = MakeEdit(this, u"EditNew", 87, 1);
     EditConf = MakeEdit(this, u"EditConf", 117, 2);
-    ButtonOK = MakeButton(this, u"ButtonOK", 99, 69, 3);
-    ButtonCancel = MakeButton(this, u"ButtonCancel", 222, 89, 4);
-    LabelHeader = MakeLabel(this, u"LabelHeader", 24, 24);
+    ButtonOK = NewButton(this, this, u"ButtonOK", 99, 160, 69, 22, 3);
+    ButtonCancel = NewButton(this, this, u"ButtonCancel", 222, 160, 89, 22, 4);
+    LabelHeader = NewLabel(this, this, u"LabelHeader", 24, 24);
 
     const TKeyEvent keyDown = [this](TObject* s, std::uint16_t& k, TShiftState sh) { EditOldKeyDown(s, k, sh); };
     EditOld->OnKeyDown = keyDown;
@@ -139,11 +115,5 @@ void TPWChange::ButtonCancelClick(TObject*)
 
 void TPWChange::EditOldKeyDown(TObject* Sender, std::uint16_t& Key, TShiftState)
 {
-    if (Key == VK_RETURN) {
-        Key = 0;
-        ButtonOKClick(Sender);
-    } else if (Key == VK_ESCAPE) {
-        Key = 0;
-        ButtonCancelClick(Sender);
-    }
+    AnswerEnterEscape(Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
 }

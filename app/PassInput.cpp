@@ -1,6 +1,7 @@
 #include "app/PassInput.h"
 
 #include "app/Dlg.h"
+#include "app/FormParts.h"
 #include "app/Globals.h"
 #include "app/MyLog.h"
 #include "mainwindow/MAIN.h"
@@ -106,11 +107,5 @@ void TPassWordInput::ButtonCancelClick(TObject*)
 
 void TPassWordInput::Edit1KeyDown(TObject* Sender, std::uint16_t& Key, TShiftState)
 {
-    if (Key == VK_RETURN) {
-        Key = 0;
-        ButtonOKClick(Sender);
-    } else if (Key == VK_ESCAPE) {
-        Key = 0;
-        ButtonCancelClick(Sender);
-    }
+    AnswerEnterEscape(Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
 }

@@ -11,6 +11,8 @@ namespace codec::detail {
 inline constexpr const char16_t* kVideoDecoderName = u"ffdshow Video Decoder";
 inline constexpr const char16_t* kProgramFileName = u"Velmorastine II.exe";
 inline constexpr int kOwnRevision = 2528;
+// The video decoder's settings key (below the machine's or the user's root).
+inline constexpr const char16_t* kDecoderKey = u"\\SOFTWARE\\GNU\\ffdshow";
 
 void LogDebug(const rtl::UnicodeString& text);
 void LogInfo(const rtl::UnicodeString& text);

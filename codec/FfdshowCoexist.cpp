@@ -10,8 +10,6 @@ using rtl::UnicodeString;
 
 namespace {
 
-constexpr const char16_t* kMachineKey = u"\\SOFTWARE\\GNU\\ffdshow";
-
 bool IsAbsent(const UnicodeString& text) { return text.IsEmpty() || text == u"0"; }
 
 bool EndsWith(const UnicodeString& text, const char16_t* tail) {
@@ -44,7 +42,7 @@ int GetFfdshowRevision(TRegistry* registry) {
     int revision = 0;
     try {
         registry->RootKey = HKEY_LOCAL_MACHINE;
-        if (registry->OpenKey(kMachineKey, false)) {
+        if (registry->OpenKey(kDecoderKey, false)) {
             revision = registry->ReadInteger(u"revision");
             registry->CloseKey();
         }
@@ -83,7 +81,7 @@ void ChangePcFfdshowSet(TRegistry* registry) {
     try {
         UnicodeString folder = DecoderFolder();
         registry->RootKey = HKEY_LOCAL_MACHINE;
-        if (!registry->OpenKey(kMachineKey, true)) return;
+        if (!registry->OpenKey(kDecoderKey, true)) return;
         if (IsAbsent(registry->GetDataAsString(u"jcbakpth", false)))
             registry->WriteString(u"jcbakpth", registry->GetDataAsString(u"pth", false));
         RegisterFfdshowAx(folder);
@@ -103,7 +101,7 @@ void ChangePcFfdshowSet(TRegistry* registry) {
 void RecoverPcFfdshowSet(TRegistry* registry) {
     try {
         registry->RootKey = HKEY_LOCAL_MACHINE;
-        if (!registry->OpenKey(kMachineKey, false)) return;
+        if (!registry->OpenKey(kDecoderKey, false)) return;
         UnicodeString saved = registry->GetDataAsString(u"jcbakpth", false);
         if (!IsAbsent(saved)) {
             registry->WriteString(u"pth", saved);

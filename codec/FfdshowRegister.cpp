@@ -17,7 +17,6 @@ bool OwnFfdshowRegistered = false;
 
 namespace {
 
-constexpr const char16_t* kDecoderKey = u"\\SOFTWARE\\GNU\\ffdshow";
 constexpr const char16_t* kAudioKey = u"\\SOFTWARE\\GNU\\ffdshow_audio";
 constexpr int kInstallPolls = 70;
 

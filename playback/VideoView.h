@@ -1,10 +1,23 @@
 // The playback control: the one media graph and the video pane (docked into
 // the main window's PanelVideo).
+//
+// The pane builds its graph once, in its constructor (IninGraph), and
+// releases it in FreeGraph (from the destructor, or earlier on a failed
+// start). Every interface field holds one reference of the pane's own; while
+// MediaControl is null the graph counts as absent and every graph operation
+// does nothing. Everything here runs on the user interface thread.
 #pragma once
 
+#include <cstdint>
+
+#include "platform/media/ControlInterfaces.h"
+#include "platform/media/FilterInterfaces.h"
+#include "platform/media/Vmr9Interfaces.h"
 #include "platform/vcl/vcl.h"
 #include "platform/win/win.h"
-#include "platform/media/FilterInterfaces.h"
+
+class TDataLoad;
+struct TAsfFileInfo;
 
 // Media graph events, to the playback control.
 inline constexpr win::UINT WM_GRAPH_NOTIFY = win::WM_APP + 1;
@@ -13,14 +26,138 @@ inline constexpr win::UINT WM_PLAY_STATE = win::WM_APP + 3;
 // Posted to the playback control: repaint the video.
 inline constexpr win::UINT WM_VIDEO_REPAINT = win::WM_APP + 5;
 
+// Results of loading beside the graph's own codes.
+inline constexpr win::HRESULT PLAY_E_FILE_MISSING = -9900;
+inline constexpr win::HRESULT PLAY_E_NO_SOURCE = -9901;
+
+// One frame step, 100 ns units.
+inline constexpr std::int32_t DefaultFrameTime = 2000000;
+
+// 0 stopped, 1 paused, 2 running: what the last successful run, pause or stop
+// set. Written only by RunMedia, PauseMedia and StopMedia.
+extern std::int32_t PlayState;
+// Duration of the loaded recording in 100 ns units; 0 for the test recording
+// and while nothing is loaded.
+extern std::int64_t MediaDuration;
+
 class TPlayControl : public TForm {
 public:
     explicit TPlayControl(TComponent* Owner);
     ~TPlayControl() override;
+
+    // Graph release: stops the graph, detaches its events, releases every
+    // interface in a fixed order and lets the codec installation remove the
+    // decoder (ending COM). Safe to run twice. E_FAIL with the card gone
+    // (nothing released then) or on an exception.
+    win::HRESULT FreeGraph();
+    // printf-style text to the debugger output (1024 bytes at most); nothing
+    // while the program drive does not answer.
+    void RetailOutput(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Builds the graph; failures show their numbered message and end the
+    // application (or restart it). Called once by the constructor.
+    void IninGraph();
+    // True when the test recording's video pin connects to the video decoder.
+    bool TestPinConnect();
+
     // 1 when a filter of that friendly name is registered (and, with a graph,
     // bound and added to it under that name); 0 otherwise.
     static bool AddFilterFromFriendlyName(media::IGraphBuilder* graph, media::IBaseFilter** filter,
                                           const UnicodeString& friendlyName);
+    // Adds a Video Mixing Renderer 9 in windowless mode clipped to
+    // `clippingWindow`, black border, letterbox. On success *renderer and
+    // *control hold one reference each.
+    static win::HRESULT InitializeWindowlessVMR(media::IGraphBuilder* graph, media::IBaseFilter** renderer,
+                                                media::IVMRWindowlessControl9** control,
+                                                win::HWND clippingWindow);
+    // The pin of `filter` with that name and direction (one reference), or a
+    // failure with *pin null.
+    static win::HRESULT GetPinByName(media::IBaseFilter* filter, const UnicodeString& pinName,
+                                     media::PIN_DIRECTION direction, media::IPin** pin);
+    // Connects source's output pin to target's input pin directly. Pins that
+    // are already connected to each other count as done; pins connected
+    // elsewhere are freed (both ends) first.
+    static win::HRESULT ConnectFiltersByName(media::IGraphBuilder* graph, media::IBaseFilter* source,
+                                             const UnicodeString& outputPinName, media::IBaseFilter* target,
+                                             const UnicodeString& inputPinName,
+                                             const media::AM_MEDIA_TYPE* mediaType);
+
+    // Loading (the graph is left stopped with one frame shown).
+    win::HRESULT PrepareMedia(const UnicodeString& path);
+    win::HRESULT PrepareDummyMedia();
+    win::HRESULT RenderWMFile(const UnicodeString& path);
+    win::HRESULT RenderDummyFile(const UnicodeString& path);
+    win::HRESULT RenderOutputPins(media::IGraphBuilder* graph, media::IBaseFilter* source);
+    // The test recording: ProgramFolder + "\FFDShow\DummyFile.ASF".
+    static UnicodeString DummyFilePath();
+    // Whether GInfo's recording is the one the last PrepareMedia put into the
+    // graph: a track answer for any other (a load that failed, the blank
+    // recording) is not to be drawn.
+    bool TracksBelongToLoad() const;
+
+    // Run state; each posts WM_PLAY_STATE to the main window as it changes.
+    win::HRESULT RunMedia();
+    win::HRESULT StopMedia();
+    win::HRESULT PauseMedia();
+
+    // The form's parts.
+    TPanel* Panel1 = nullptr;
+    TPanel* Panel9 = nullptr; // the video renderer's clipping window
+    TTimer* Timer1 = nullptr;
+    TTimer* TimerSpeed = nullptr;
+    TTimer* TimerRefresh = nullptr;
+
+    // The pane's data.
+    TLabel* TimeLabel = nullptr;
+    std::int32_t CachedVolume = 0;
+    std::int32_t TotalSeconds = 0;
+    std::int64_t LastSeekPosition = 0;
+    std::int32_t VideoAreaHeight = 0;
+    std::int32_t VideoAreaWidth = 0;
+    std::uint8_t StartAtEnd = 0;
+    std::uint8_t AdvancedPastEnd = 0;
+    UnicodeString TotalTimeText;
+    media::IGraphBuilder* Graph = nullptr;
+    media::IMediaSeeking* MediaSeeking = nullptr;
+    media::IMediaControl* MediaControl = nullptr;
+    media::IMediaEventEx* MediaEvent = nullptr;
+    media::IBasicVideo* BasicVideo = nullptr;
+    media::IVMRWindowlessControl9* WindowlessControl = nullptr;
+    media::IBaseFilter* VmrFilter = nullptr;
+    media::IBaseFilter* SourceFilter = nullptr;
+    media::IMediaPosition* MediaPosition = nullptr;
+    media::IBasicAudio* BasicAudio = nullptr;
+    media::IBaseFilter* VideoDecoder = nullptr;
+    media::IBaseFilter* AudioDecoder = nullptr;
+    media::IBaseFilter* SoundRenderer = nullptr;
+    media::IBaseFilter* PinTee = nullptr;
+    media::IBaseFilter* AviDecompressor = nullptr;
+    media::IBaseFilter* ColourConverter = nullptr;
+    std::uint32_t MixerHandle = 0;
+    std::uint32_t VolumeMinimum = 0;
+    std::uint32_t VolumeMaximum = 0;
+    std::uint32_t VolumeControlId = 0;
+    float PlayRate = 1.0f;
+    std::uint8_t Paused = 1;
+    std::uint8_t FileOpened = 0;
+    std::uint8_t Rendered = 0;
+    std::int32_t FrameTime = DefaultFrameTime;
+    TDataLoad* GInfoLoader = nullptr;
+    TAsfFileInfo* GInfo = nullptr;
+
+private:
+    // The path of the last successful PrepareMedia; empty after a failed load
+    // and while the test recording is in the graph.
+    UnicodeString LoadedPath;
+
+    void FormCreate(TObject* Sender);
+    // Stops the graph directly (PlayState untouched) and takes the current
+    // source out of it.
+    void DropSource();
+    // Seeks the current position to `position` (absolute, stop unchanged):
+    // success when skipped for a missing drive or seeking interface.
+    win::HRESULT SeekTo(std::int64_t position);
+    void PostPlayState(win::WPARAM running);
 };
 
 extern TPlayControl* PlayControl;

@@ -1,44 +1,15 @@
 #include "recorder/TimerSet.h"
 
+#include "app/FormParts.h"
 #include "app/MyLog.h"
 #include "playback/VideoView.h"
 
 TTimeSet* TimeSet = nullptr;
 
-namespace {
-
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const char16_t* name, int left, int top)
-{
-    auto* label = new TLabel(owner);
-    label->SetName(name);
-    label->SetParent(parent);
-    label->SetBounds(left, top, 0, 0);
-    return label;
-}
-
-TButton* MakeButton(TComponent* owner, TWinControl* parent, const char16_t* name, int left, int top, int width,
-                    int tabOrder)
-{
-    auto* button = new TButton(owner);
-    button->SetName(name);
-    button->SetParent(parent);
-    button->SetBounds(left, top, width, 25);
-    button->SetTabOrder(tabOrder);
-    return button;
-}
-
-} // namespace
-
 TTimeSet::TTimeSet(TComponent* Owner)
     : TForm(Owner)
 {
-    SetName(u"TimeSet");
-    SetBorderStyle(bsToolWindow);
-    SetBorderIcons(TBorderIcons{});
-    SetFormStyle(fsStayOnTop);
-    SetPosition(poMainFormCenter);
-    Font()->SetName(u"ＭＳ ゴシック");
-    Font()->SetHeight(-16);
+    SetUpToolDialog(this, u"TimeSet");
     SetClientWidth(457);
     SetClientHeight(315);
 
@@ -55,19 +26,19 @@ TTimeSet::TTimeSet(TComponent* Owner)
     PanelTimeSet->SetShowCaption(false);
     PanelTimeSet->SetVisible(false);
 
-    LabelHeader = MakeLabel(this, PanelTimeSet, u"LabelHeader", 32, 33);
-    LabelDate = MakeLabel(this, PanelTimeSet, u"LabelDate", 112, 85);
-    LabelTime = MakeLabel(this, PanelTimeSet, u"LabelTime", 112, 138);
-    Button1 = MakeButton(this, PanelTimeSet, u"Button1", 64, 205, 113, 2);
-    Button2 = MakeButton(this, PanelTimeSet, u"Button2", 240, 205, 105, 3);
-    LabelGEnable = MakeLabel(this, PanelGSensor, u"LabelGEnable", 27, 32);
-    LabelEvent = MakeLabel(this, PanelGSensor, u"LabelEvent", 27, 70);
-    LabelGHeader = MakeLabel(this, PanelGSensor, u"LabelGHeader", 27, 104);
-    LabelLow = MakeLabel(this, PanelGSensor, u"LabelLow", 91, 166);
-    LabelMid = MakeLabel(this, PanelGSensor, u"LabelMid", 216, 166);
-    LabelHigh = MakeLabel(this, PanelGSensor, u"LabelHigh", 357, 166);
-    ButtonOK = MakeButton(this, PanelGSensor, u"ButtonOK", 91, 221, 113, 3);
-    ButtonCancel = MakeButton(this, PanelGSensor, u"ButtonCancel", 268, 221, 105, 4);
+    LabelHeader = NewLabel(this, PanelTimeSet, u"LabelHeader", 32, 33);
+    LabelDate = NewLabel(this, PanelTimeSet, u"LabelDate", 112, 85);
+    LabelTime = NewLabel(this, PanelTimeSet, u"LabelTime", 112, 138);
+    Button1 = NewButton(this, PanelTimeSet, u"Button1", 64, 205, 113, 25, 2);
+    Button2 = NewButton(this, PanelTimeSet, u"Button2", 240, 205, 105, 25, 3);
+    LabelGEnable = NewLabel(this, PanelGSensor, u"LabelGEnable", 27, 32);
+    LabelEvent = NewLabel(this, PanelGSensor, u"LabelEvent", 27, 70);
+    LabelGHeader = NewLabel(this, PanelGSensor, u"LabelGHeader", 27, 104);
+    LabelLow = NewLabel(this, PanelGSensor, u"LabelLow", 91, 166);
+    LabelMid = NewLabel(this, PanelGSensor, u"LabelMid", 216, 166);
+    LabelHigh = NewLabel(this, PanelGSensor, u"LabelHigh", 357, 166);
+    ButtonOK = NewButton(this, PanelGSensor, u"ButtonOK", 91, 221, 113, 25, 3);
+    ButtonCancel = NewButton(this, PanelGSensor, u"ButtonCancel", 268, 221, 105, 25, 4);
 
     ButtonOK->OnClick = [this](TObject* s) { ButtonOKClick(s); };
     ButtonCancel->OnClick = [this](TObject* s) { ButtonCancelClick(s); };

@@ -9,6 +9,13 @@ cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/run -j "$(nproc)"
 card="$top/build/card"
 mkdir -p "$card/Icon" "$card/ffdshow" "$card/DATA"
+# The decoder's folder: the blank test recording the start-up decoder test
+# connects, written by our ASF writer, and a stand-in for the decoder module
+# that our registration tool registers.
+if [ ! -f "$card/ffdshow/DummyFile.ASF" ]; then
+    "$top/build/run/tools/asfwriter/asfwriter" "$card/ffdshow/DummyFile.ASF" --seconds 1 --fps 1 >/dev/null
+fi
+[ -f "$card/ffdshow/ffdshow.ax" ] || printf 'ffdshow decoder module stand-in\n' >"$card/ffdshow/ffdshow.ax"
 export VELMORASTINE_DRIVES="${VELMORASTINE_DRIVES:-E=$card:removable;C=$HOME}"
 cd "$card"
 exec "$top/build/run/velmorastine" "$@"

@@ -61,9 +61,9 @@ TDataLoad::~TDataLoad()
         FStopping = true;
         FKept.reset();
         FLoadThread->Terminate();
+        FLoadThread->Priority = win::tpHigher;
         if (FHooks)
             FHooks->Stopping();
-        FLoadThread->Priority = win::tpHigher;
         // Wakes an idle worker; a busy one ends after its load.
         win::PostThreadMessage(FLoadThread->ThreadID(), win::WM_QUIT, 0, 0);
         // Handles the worker's hand-back meanwhile, so a running load finishes.

@@ -14,9 +14,10 @@
 // builds it): construction, NotifyLoadGInfo, destruction and the delivery of
 // each result run there. The worker reads into a record of its own; the
 // requested record (lists, Loaded, GpsCursor) is written only on the user
-// interface thread, while the worker waits in its hand-back send. So the
-// lists never change while the answer's handler (or any other code of the
-// user interface thread) reads them.
+// interface thread: emptied when it is asked for, refilled when the worker
+// hands its result back and waits in that send. So the lists never change
+// while the answer's handler (or any other code of the user interface
+// thread) reads them, and the worker never reads the record's FilePath.
 //
 // One load runs at a time. A request made while one runs is kept (only the
 // newest) and started once the running load has handed back. A load whose

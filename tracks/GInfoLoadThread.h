@@ -50,7 +50,8 @@ public:
     // Worker thread, after the read, just before the result is sent back.
     virtual void LoadRead(int code) { (void)code; }
     // User interface thread: the loader's destructor has set the worker's
-    // terminated flag and is about to wake it and wait for it.
+    // terminated flag and raised its priority, and is about to wake it and
+    // wait for it.
     virtual void Stopping() {}
 };
 

@@ -348,6 +348,15 @@ void FilterGraph::StartRunning()
     ArmEndTimer();
 }
 
+void FilterGraph::LeaveRunning()
+{
+    if (state_ == State_Running) {
+        position_ = RunningPosition();
+        KillEndTimer();
+    }
+    completeQueued_ = false;
+}
+
 // ---- IMediaControl -----------------------------------------------------------
 
 HRESULT FilterGraph::Run()
@@ -364,11 +373,7 @@ HRESULT FilterGraph::Run()
 HRESULT FilterGraph::Pause()
 {
     if (auto f = Faults::Check(Fault::Pause)) return *f;
-    if (state_ == State_Running) {
-        position_ = RunningPosition();
-        KillEndTimer();
-    }
-    completeQueued_ = false;
+    LeaveRunning();
     SetFilterStates(State_Paused);
     PresentAt(position_);
     return S_OK;
@@ -377,11 +382,7 @@ HRESULT FilterGraph::Pause()
 HRESULT FilterGraph::Stop()
 {
     if (auto f = Faults::Check(Fault::Stop)) return *f;
-    if (state_ == State_Running) {
-        position_ = RunningPosition();
-        KillEndTimer();
-    }
-    completeQueued_ = false;
+    LeaveRunning();
     SetFilterStates(State_Stopped);
     return S_OK;
 }
@@ -389,11 +390,7 @@ HRESULT FilterGraph::Stop()
 HRESULT FilterGraph::StopWhenReady()
 {
     if (auto f = Faults::Check(Fault::StopWhenReady)) return *f;
-    if (state_ == State_Running) {
-        position_ = RunningPosition();
-        KillEndTimer();
-    }
-    completeQueued_ = false;
+    LeaveRunning();
     SetFilterStates(State_Paused);
     PresentAt(position_);
     SetFilterStates(State_Stopped);

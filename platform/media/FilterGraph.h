@@ -143,6 +143,8 @@ private:
     void ArmEndTimer();
     void KillEndTimer();
     void StartRunning();
+    // Keeps the position a run has reached and drops a queued completion.
+    void LeaveRunning();
 
     std::vector<Entry> filters_;
     FILTER_STATE state_ = State_Stopped;

@@ -22,6 +22,10 @@ void FilterData(DWORD merit, std::uint8_t (&out)[16]) {
     for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(merit >> (8 * i));
 }
 
+void CreateKey(win::TRegistry& reg, const UnicodeString& key) {
+    if (!reg.OpenKey(key, true)) throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + key);
+}
+
 } // namespace
 
 UnicodeString FilterCategoryInstanceKey() {
@@ -36,15 +40,13 @@ bool RegisterModuleFilters(const UnicodeString& modulePath) {
     for (const ModuleFilter& f : filters) {
         UnicodeString clsid(GuidToString(f.clsid));
         UnicodeString classKey = UnicodeString(u"\\CLSID\\") + clsid;
-        if (!reg.OpenKey(classKey, true)) throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + classKey);
+        CreateKey(reg, classKey);
         reg.WriteString(u"", f.friendlyName);
-        if (!reg.OpenKey(classKey + u"\\InprocServer32", true))
-            throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + classKey + u"\\InprocServer32");
+        CreateKey(reg, classKey + u"\\InprocServer32");
         reg.WriteString(u"", modulePath);
         reg.WriteString(u"ThreadingModel", u"Both");
         UnicodeString instanceKey = FilterCategoryInstanceKey() + u"\\" + clsid;
-        if (!reg.OpenKey(instanceKey, true))
-            throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + instanceKey);
+        CreateKey(reg, instanceKey);
         reg.WriteString(u"FriendlyName", f.friendlyName);
         reg.WriteString(u"CLSID", clsid);
         std::uint8_t data[16];

@@ -1,5 +1,7 @@
 #include "platform/media/Unknown.h"
 
+#include "platform/rtl/detail/Hex.h"
+
 namespace media {
 
 namespace {
@@ -12,17 +14,10 @@ void AppendHex(std::u16string& out, std::uint64_t value, int digits) {
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out.push_back(kHex[(value >> shift) & 0xF]);
 }
 
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 bool ReadHex(std::u16string_view text, std::size_t at, int digits, std::uint64_t& value) {
     value = 0;
     for (int i = 0; i < digits; ++i) {
-        int d = HexDigit(text[at + i]);
+        int d = rtl::detail::HexDigitValue(text[at + i]);
         if (d < 0) return false;
         value = value << 4 | static_cast<unsigned>(d);
     }

@@ -42,7 +42,13 @@ char& AnsiString::operator[](int index) {
 AnsiString AnsiString::SubString(int start, int count) const { return AnsiString(detail::Sub(s_, start, count)); }
 int AnsiString::Pos(const AnsiString& sub) const { return detail::Find(view(), sub.view()); }
 int AnsiString::LastDelimiter(const AnsiString& delimiters) const {
-  return detail::LastOf(view(), delimiters.view());
+  int last = 0;
+  for (std::size_t i = 0; i < s_.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s_[i]);
+    if (delimiters.view().find(s_[i]) != std::string_view::npos) last = static_cast<int>(i) + 1;
+    if (IsDBCSLeadByte(b) && i + 1 < s_.size()) ++i;  // skip the trail byte
+  }
+  return last;
 }
 AnsiString& AnsiString::Delete(int index, int count) {
   detail::Erase(s_, index, count);

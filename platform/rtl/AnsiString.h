@@ -50,8 +50,9 @@ public:
   // Byte positions, clamped as UnicodeString::SubString.
   AnsiString SubString(int start, int count) const;
   int Pos(const AnsiString& sub) const;
-  // Byte-wise: a trail byte 0x5C of a double-byte character counts as "\";
-  // split 8-bit paths after widening them instead.
+  // The last byte that is one of delimiters, 1-based, 0 when none. The
+  // trail byte of a double-byte character never counts (the 0x5C of "表" is
+  // no backslash).
   int LastDelimiter(const AnsiString& delimiters) const;
   AnsiString& Delete(int index, int count);
   AnsiString& Insert(const AnsiString& text, int index);

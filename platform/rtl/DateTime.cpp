@@ -1,6 +1,7 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/detail/CivilDate.h"
 
 #include <cmath>
 #include <string>
@@ -8,30 +9,7 @@
 namespace rtl {
 namespace {
 
-// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-void CivilFromDays(long long z, long long& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = static_cast<long long>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  y += m <= 2;
-}
-
-const long long kDelphiEpoch = DaysFromCivil(1899, 12, 30);
+constexpr long long kDelphiEpoch = detail::DaysFromCivil(1899, 12, 30);
 
 struct Parts {
   long long year;
@@ -49,13 +27,15 @@ bool Split(double value, Parts& p) {
   long long days = total / 86400000;
   long long time = total % 86400000;
   if (time < 0) time = -time;
-  CivilFromDays(days + kDelphiEpoch, p.year, p.month, p.day);
+  const detail::CivilDate date = detail::CivilFromDays(days + kDelphiEpoch);
+  p.year = date.year;
+  p.month = date.month;
+  p.day = date.day;
   p.hour = static_cast<unsigned>(time / 3600000);
   p.minute = static_cast<unsigned>(time / 60000 % 60);
   p.second = static_cast<unsigned>(time / 1000 % 60);
   p.ms = static_cast<unsigned>(time % 1000);
-  long long dow = (days + kDelphiEpoch + 4) % 7;  // 1970-01-01 was a Thursday
-  p.dayOfWeek = static_cast<int>(dow < 0 ? dow + 7 : dow);
+  p.dayOfWeek = detail::DayOfWeekFromDays(days + kDelphiEpoch);
   return true;
 }
 
@@ -97,7 +77,7 @@ Word DaysInMonth(Word year, Word month) {
 
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& value) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
-  value = static_cast<double>(DaysFromCivil(year, month, day) - kDelphiEpoch);
+  value = static_cast<double>(detail::DaysFromCivil(year, month, day) - kDelphiEpoch);
   return true;
 }
 

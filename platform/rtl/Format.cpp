@@ -70,7 +70,7 @@ std::string FormatInteger(const Spec& spec, const FormatArg& a) {
       negative = a.asSigned() < 0;
       magnitude = negative ? 0 - static_cast<std::uint64_t>(a.asSigned()) : static_cast<std::uint64_t>(a.asSigned());
     } else if (a.kind() == FormatArg::Kind::Float) {
-      double t = std::trunc(a.asFloat());
+      double t = std::isnan(a.asFloat()) ? 0.0 : std::trunc(a.asFloat());
       negative = t < 0;
       double m = std::fabs(t);
       magnitude = m < 18446744073709551616.0 ? static_cast<std::uint64_t>(m) : UINT64_MAX;
@@ -80,8 +80,16 @@ std::string FormatInteger(const Spec& spec, const FormatArg& a) {
     prefix = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
     return PadNumber(spec, prefix, Digits(magnitude, 10, false), false);
   }
-  magnitude = a.kind() == FormatArg::Kind::Float ? static_cast<std::uint64_t>(static_cast<std::int64_t>(a.asFloat()))
-                                                 : AsBits(a);
+  if (a.kind() == FormatArg::Kind::Float) {
+    // A floating-point argument to an unsigned conversion: its whole part,
+    // saturated (NaN gives 0).
+    double t = std::trunc(a.asFloat());
+    magnitude = !(t > -9223372036854775808.0) ? (std::isnan(t) ? 0 : static_cast<std::uint64_t>(INT64_MIN))
+                : t >= 9223372036854775808.0 ? static_cast<std::uint64_t>(INT64_MAX)
+                                             : static_cast<std::uint64_t>(static_cast<std::int64_t>(t));
+  } else {
+    magnitude = AsBits(a);
+  }
   if (c == 'u') return PadNumber(spec, "", Digits(magnitude, 10, false), false);
   if (c == 'o') return PadNumber(spec, spec.alt && magnitude ? "0" : "", Digits(magnitude, 8, false), false);
   bool upper = c == 'X';
@@ -221,6 +229,8 @@ std::basic_string<Ch> Run(std::basic_string_view<Ch> format, const FormatArg* ar
           return;
         }
         long long v = a->kind() == FormatArg::Kind::Signed ? a->asSigned() : static_cast<long long>(a->asUnsigned() & 0x7FFFFFFF);
+        if (v < -4096) v = -4096;
+        // A negative width means "-"; a negative precision means none.
         if (&target == &spec.width && v < 0) spec.left = true, v = -v;
         target = v < 0 ? -1 : static_cast<int>(v > 4096 ? 4096 : v);
         return;

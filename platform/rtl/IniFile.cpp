@@ -6,6 +6,7 @@
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/Strings.h"
+#include "platform/rtl/detail/Hex.h"
 #include "platform/rtl/detail/HostPath.h"
 #include "platform/rtl/detail/StringOps.h"
 
@@ -203,13 +204,6 @@ std::u16string Unquote(std::u16string_view raw) {
   return std::u16string(v);
 }
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 } // namespace
 
 // Applies one edit to the file (read afresh), or raises.
@@ -230,11 +224,27 @@ public:
 
   Document& doc() { return doc_; }
 
+  // Writes the whole file to a temporary file beside it and renames that
+  // over it, so a full card or a failed write keeps the old settings.
   void Save() {
     if (host_.writeProtected || !detail::HostFileWritable(host_.path)) Fail();
     std::string bytes = doc_.Bytes();
-    int fd = ::open(host_.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail();
+    struct stat st {};
+    bool created = false;
+    if (stat(host_.path.c_str(), &st) != 0) {
+      // A new file: create it first (in a missing folder this fails), which
+      // also gives the permissions the process's mask leaves.
+      int fd = ::open(host_.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd < 0) Fail();
+      bool ok = fstat(fd, &st) == 0;
+      ::close(fd);
+      created = true;
+      if (!ok) Abandon(created);
+    }
+    const mode_t mode = st.st_mode & 07777;
+    std::string temp = host_.path + ".XXXXXX";
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) Abandon(created);
     std::size_t done = 0;
     while (done < bytes.size()) {
       ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -242,15 +252,23 @@ public:
       if (n <= 0) break;
       done += static_cast<std::size_t>(n);
     }
-    bool ok = done == bytes.size();
+    bool ok = done == bytes.size() && fchmod(fd, mode) == 0;
     if (::close(fd) != 0) ok = false;
-    if (!ok) Fail();
+    if (!ok || ::rename(temp.c_str(), host_.path.c_str()) != 0) {
+      ::unlink(temp.c_str());
+      Abandon(created);
+    }
   }
 
   bool exists() const { return exists_; }
 
 private:
   [[noreturn]] void Fail() { throw EIniFileException(u"Unable to write to " + fileName_); }
+  // Fails, removing the file this write created.
+  [[noreturn]] void Abandon(bool created) {
+    if (created) ::unlink(host_.path.c_str());
+    Fail();
+  }
 
   UnicodeString fileName_;
   detail::HostFile host_;
@@ -288,7 +306,7 @@ int TIniFile::ReadBinaryStream(const UnicodeString& section, const UnicodeString
     std::u16string_view t = text.view();
     std::string bytes;
     for (std::size_t i = 0; i + 1 < t.size(); i += 2) {
-      int hi = HexValue(t[i]), lo = HexValue(t[i + 1]);
+      int hi = detail::HexDigitValue(t[i]), lo = detail::HexDigitValue(t[i + 1]);
       if (hi < 0 || lo < 0) break;
       bytes += static_cast<char>((hi << 4) | lo);
     }

@@ -1,6 +1,7 @@
 #include "platform/rtl/Numbers.h"
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/detail/Hex.h"
 
 #include <charconv>
 #include <climits>
@@ -9,13 +10,6 @@
 
 namespace rtl {
 namespace {
-
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // "  -0x1F", "$FF", "+12": leading blanks, sign, decimal or hex, nothing
 // after. Hex may fill all `bits` bits (two's complement), decimal must fit
@@ -31,7 +25,7 @@ bool ParseInteger(std::u16string_view s, int bits, std::int64_t& out) {
     i += s[i] == u'$' ? 1 : 2;
     if (i == n) return false;
     for (; i < n; ++i) {
-      int d = HexDigit(s[i]);
+      int d = detail::HexDigitValue(s[i]);
       if (d < 0) return false;
       if (value > (unsignedMax >> 4)) return false;
       value = (value << 4) | static_cast<std::uint64_t>(d);

@@ -63,7 +63,8 @@ public:
   // lines end at CR LF, LF or a lone CR. Save: each string then CR LF, in the
   // encoding loaded (with its mark), code page 932 without a mark when none
   // was loaded, or the one given. Failures raise EFOpenError/EFCreateError/
-  // EWriteError; a failed load leaves the list as it was.
+  // EWriteError (EReadError for a file above 256 MiB); a failed load leaves
+  // the list as it was.
   void LoadFromFile(const UnicodeString& fileName);
   void LoadFromFile(const UnicodeString& fileName, const TEncoding* encoding);
   void SaveToFile(const UnicodeString& fileName) const;

@@ -136,6 +136,12 @@ void TApplication::ShowException(const rtl::Exception* E)
     win::MessageBoxW(Handle(), text.c_str(), caption.c_str(), win::MB_OK | win::MB_ICONSTOP);
 }
 
+int TApplication::MessageBox(const UnicodeString& text, const UnicodeString& caption, unsigned flags)
+{
+    const UnicodeString shown = caption.IsEmpty() ? FTitle : caption;
+    return win::MessageBoxW(Handle(), text.c_str(), shown.c_str(), flags);
+}
+
 void TApplication::HandleException(TObject* Sender, const rtl::Exception* E)
 {
     if (dynamic_cast<const rtl::EAbort*>(E))

@@ -66,6 +66,9 @@ public:
     void ShowException(const rtl::Exception* E);
     // OnException when set, else ShowException. Called by the loops.
     void HandleException(TObject* Sender, const rtl::Exception* E);
+    // The system message box owned by the application window; caption
+    // empty: the title. Returns the button (IDOK...).
+    int MessageBox(const UnicodeString& text, const UnicodeString& caption, unsigned flags);
     TExceptionEvent OnException;
 
     TNotifyEvent OnRestore;

@@ -119,10 +119,4 @@ void TComponent::RemoveComponent(TComponent* AComponent)
     Notification(AComponent, opRemove);
 }
 
-void TDataModule::AfterConstruction()
-{
-    if (OnCreate)
-        OnCreate(this);
-}
-
 } // namespace vcl

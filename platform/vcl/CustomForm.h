@@ -4,17 +4,22 @@
 // vcl::NewForm) then runs AfterConstruction, which ends the build (from then
 // on size changes raise OnResize) and raises OnCreate. Show/Hide raise
 // OnShow/OnHide only on a real change of what shows (a docked form shows
-// when its host does). Close asks OnCloseQuery, then OnClose with caHide
-// (caFree for nothing else): caNone keeps the form, caHide hides it, caFree
-// releases it (deleted by a posted message), and closing the application's
-// main form ends the application (Terminate) instead.
+// when its host does); an exception in them goes to the exception box.
+// Close asks OnCloseQuery, then OnClose with caHide as the proposed action:
+// caNone keeps the form, caHide hides it, caFree releases it (deleted by a
+// posted message), caMinimize minimises it; closing the application's main
+// form ends the application (Terminate) instead, and leaves it shown.
+// Activation (WM_ACTIVATE, OnActivate...) follows TScreen::SetActiveForm.
 //
 // ShowModal: raises EInvalidOperation on a form that is visible, disabled or
 // already modal; sets ModalResult to 0, shows the form, blocks the other
 // forms' input and runs a nested loop until ModalResult becomes non-zero
 // (then OnCloseQuery/OnClose run; caNone goes on waiting) or the
-// application is terminated (mrCancel; the quit stays for the outer loops);
-// then hides the form and returns ModalResult.
+// application is terminated (mrCancel; Terminated stays set, so the outer
+// loops and Run end too); then hides the form, gives the activation back to
+// the form that had it and returns ModalResult.
+//
+// A form made visible inside its constructor shows after OnCreate.
 #pragma once
 
 #include <functional>

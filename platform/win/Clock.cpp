@@ -1,5 +1,7 @@
 #include "platform/win/Clock.h"
 
+#include "platform/rtl/detail/CivilDate.h"
+
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -8,37 +10,20 @@
 namespace win {
 namespace {
 
-// Proleptic Gregorian days from 1970-01-01 (H. Hinnant's algorithms).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
 ClockDateTime FromLocalMs(std::int64_t localMs) {
   long long days = localMs / 86400000;
   long long rest = localMs % 86400000;
   if (rest < 0) rest += 86400000, --days;
-  long long z = days + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  long long y = static_cast<long long>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
+  const rtl::detail::CivilDate date = rtl::detail::CivilFromDays(days);
   ClockDateTime t;
-  t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  t.year = static_cast<int>(y + (t.month <= 2));
+  t.year = static_cast<int>(date.year);
+  t.month = static_cast<int>(date.month);
+  t.day = static_cast<int>(date.day);
   t.hour = static_cast<int>(rest / 3600000);
   t.minute = static_cast<int>(rest / 60000 % 60);
   t.second = static_cast<int>(rest / 1000 % 60);
   t.millisecond = static_cast<int>(rest % 1000);
-  long long dow = (days + 4) % 7;  // 1970-01-01 was a Thursday
-  t.dayOfWeek = static_cast<int>(dow < 0 ? dow + 7 : dow);
+  t.dayOfWeek = rtl::detail::DayOfWeekFromDays(days);
   return t;
 }
 
@@ -50,7 +35,7 @@ std::int64_t ToLocalMs(const ClockDateTime& t) {
   year += month / 12;
   month %= 12;
   if (month < 0) month += 12, --year;
-  long long days = DaysFromCivil(year, static_cast<unsigned>(month + 1), 1) + (t.day - 1);
+  long long days = rtl::detail::DaysFromCivil(year, static_cast<unsigned>(month + 1), 1) + (t.day - 1);
   return days * 86400000LL + t.hour * 3600000LL + t.minute * 60000LL + t.second * 1000LL + t.millisecond;
 }
 

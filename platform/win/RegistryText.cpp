@@ -1,5 +1,6 @@
 #include "platform/win/RegistryText.h"
 
+#include "platform/rtl/detail/Hex.h"
 #include "platform/win/PathResolver.h"
 
 namespace win {
@@ -116,18 +117,11 @@ void AppendKey(std::u16string& out, const RegistryKey& key, std::u16string& path
 
 // ---- parsing, on a bounded view of one line ----
 
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 bool ReadHex4(std::u16string_view s, std::size_t at, char16_t& out) {
     if (at + 4 > s.size()) return false;
     unsigned v = 0;
     for (std::size_t i = 0; i < 4; ++i) {
-        int d = HexValue(s[at + i]);
+        int d = rtl::detail::HexDigitValue(s[at + i]);
         if (d < 0) return false;
         v = v << 4 | static_cast<unsigned>(d);
     }
@@ -237,7 +231,7 @@ bool ParseValueLine(std::u16string_view line, RegistryValue& v) {
                 ++i;
             }
             if (i + 2 > rest.size()) return false;
-            int a = HexValue(rest[i]), b = HexValue(rest[i + 1]);
+            int a = rtl::detail::HexDigitValue(rest[i]), b = rtl::detail::HexDigitValue(rest[i + 1]);
             if (a < 0 || b < 0) return false;
             v.data.push_back(static_cast<std::uint8_t>(a << 4 | b));
             i += 2;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/detail/StringOps.h"
 #include "platform/win/PathResolver.h"
 #include "platform/win/ProcessStarter.h"
 
@@ -19,18 +20,9 @@ namespace win {
 
 namespace {
 
-HINSTANCE AsResult(int code) { return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(code)); }
+using rtl::detail::SameAsciiNoCase;
 
-bool EqualsAsciiNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+HINSTANCE AsResult(int code) { return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(code)); }
 
 int CodeOfErrno(int error) {
     switch (error) {
@@ -148,12 +140,12 @@ ProcessStarter::~ProcessStarter() = default;
 std::string HostProcessStarter::ResolveProgram(const std::u16string& file, int& error) {
     error = 0;
     bool bare = file.find_first_of(u"\\/:") == std::u16string::npos;
-    if (bare && (EqualsAsciiNoCase(file, u"regsvr32") || EqualsAsciiNoCase(file, u"regsvr32.exe"))) {
+    if (bare && (SameAsciiNoCase(file, u"regsvr32") || SameAsciiNoCase(file, u"regsvr32.exe"))) {
         std::string tool = FindTool("regsvr32");
         if (tool.empty()) error = SE_ERR_FNF;
         return tool;
     }
-    if (bare && EqualsAsciiNoCase(file, u"Velmorastine II.exe")) {
+    if (bare && SameAsciiNoCase(file, u"Velmorastine II.exe")) {
         std::string self = OwnExecutable();
         if (self.empty()) error = SE_ERR_FNF;
         return self;
@@ -256,7 +248,7 @@ HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const cha
                         const char* directory, int showCommand) {
     if (operation != nullptr && *operation != '\0') {
         std::u16string op = rtl::Cp932ToUtf16(operation);
-        if (!EqualsAsciiNoCase(op, u"open")) return AsResult(SE_ERR_NOASSOC);
+        if (!SameAsciiNoCase(op, u"open")) return AsResult(SE_ERR_NOASSOC);
     }
     if (file == nullptr || *file == '\0') return AsResult(SE_ERR_FNF);
     ProcessStartRequest request;

@@ -4,9 +4,7 @@
 #include "platform/win/Types.h"
 #include "platform/win/Rect.h"
 #include "platform/win/LastError.h"
-#if __has_include("platform/win/Clock.h")
 #include "platform/win/Clock.h"
-#endif
 
 #include "platform/win/Messages.h"
 #include "platform/win/Window.h"
@@ -21,30 +19,17 @@
 #include "platform/win/Com.h"
 #include "platform/win/SystemInfo.h"
 
-// The other parts of the layer, as far as they are there.
-#if __has_include("platform/win/ErrorMode.h")
+// Paths, drives, files, the registry and process start.
 #include "platform/win/ErrorMode.h"
-#endif
-#if __has_include("platform/win/CurrentDirectory.h")
 #include "platform/win/CurrentDirectory.h"
-#endif
-#if __has_include("platform/win/Drives.h")
 #include "platform/win/Drives.h"
-#endif
-#if __has_include("platform/win/Files.h")
 #include "platform/win/Files.h"
-#endif
-#if __has_include("platform/win/FindFile.h")
 #include "platform/win/FindFile.h"
-#endif
-#if __has_include("platform/win/FileTime.h")
 #include "platform/win/FileTime.h"
-#endif
-#if __has_include("platform/win/Registry.h")
 #include "platform/win/Registry.h"
-#endif
-#if __has_include("platform/win/ShellExecute.h")
 #include "platform/win/ShellExecute.h"
-#endif
+#include "platform/win/PathResolver.h"
+#include "platform/win/OpenFileHold.h"
+#include "platform/win/CRuntimeFile.h"
 
 using namespace win;

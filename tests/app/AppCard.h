@@ -2,38 +2,38 @@
 // mapped as drive E: (removable) and made the current directory, with the
 // card's "Icon", "ffdshow" and "DATA" folders, and a mutex folder of its
 // own so that tests never meet a running program's single-instance mutex.
+// The decoder is ready as at a normal start (test_support::DecoderCard: the
+// decoder module and "DummyFile.ASF" in "ffdshow", an in-memory registry and
+// the registration tool played in-process); without it "ffdshow" is empty.
 #pragma once
 
 #include "platform/rtl/rtl.h"
 #include "platform/win/CurrentDirectory.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Mutex.h"
+#include "tests/support/DecoderCard.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
-
-#include <stdlib.h>
 
 namespace app_test {
 
 class AppCard {
 public:
-    explicit AppCard(char16_t letter = u'E', bool withIcon = true)
+    explicit AppCard(char16_t letter = u'E', bool withIcon = true, bool withDecoder = true)
     {
-        char pattern[] = "/tmp/vm-app-test-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        base_ = made ? made : "/tmp";
-        root_ = base_ + "/card";
         std::filesystem::create_directories(root_ + "/ffdshow");
+        decoder_ = std::make_unique<test_support::DecoderCard>(withDecoder ? root_ : std::string());
         std::filesystem::create_directories(root_ + "/DATA");
         if (withIcon)
             std::filesystem::create_directories(root_ + "/Icon");
-        std::filesystem::create_directories(base_ + "/mutex");
-        win::detail::SetMutexFolder(base_ + "/mutex");
+        std::filesystem::create_directories(base_.Path() + "/mutex");
+        win::detail::SetMutexFolder(base_.Path() + "/mutex");
         win::DriveTable::Instance().Configure(std::string(1, static_cast<char>(letter)) + "=" + root_ +
                                               ":removable");
         const char16_t rootPath[] = {letter, u':', u'\\', 0};
@@ -43,13 +43,14 @@ public:
     {
         win::DriveTable::Instance().Reset();
         win::detail::SetMutexFolder("");
-        std::error_code ignored;
-        std::filesystem::remove_all(base_, ignored);
     }
     AppCard(const AppCard&) = delete;
     AppCard& operator=(const AppCard&) = delete;
 
     const std::string& Root() const { return root_; }
+    test_support::DecoderCard& Decoder() { return *decoder_; }
+    // The decoder folder for a program folder elsewhere on the card.
+    void AddDecoderFolder(const std::string& relative) const { test_support::WriteDecoderFolder(Host(relative)); }
     std::string Host(const std::string& relative) const { return root_ + "/" + relative; }
     bool Exists(const std::string& relative) const { return std::filesystem::exists(Host(relative)); }
     void Write(const std::string& relative, const std::string& bytes) const
@@ -64,8 +65,9 @@ public:
     }
 
 private:
-    std::string base_;
-    std::string root_;
+    test_support::TempFolder base_{"vm-app-test"};
+    std::string root_ = base_.Path() + "/card";
+    std::unique_ptr<test_support::DecoderCard> decoder_;
 };
 
 // Upper-case hex of bytes, as the settings file holds them.

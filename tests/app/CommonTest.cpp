@@ -11,25 +11,15 @@
 #include "platform/rtl/Exception.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/ErrorMode.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vm-common-XXXXXX").string();
-        root = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(root); }
-    std::string root;
-};
-
 class CommonTest : public ::testing::Test {
 protected:
-    void SetUp() override { win::DriveTable::Instance().Configure("E=" + card.root + ":removable"); }
+    void SetUp() override { win::DriveTable::Instance().Configure("E=" + card.Path() + ":removable"); }
     void TearDown() override { win::DriveTable::Instance().Reset(); }
-    TempFolder card;
+    test_support::TempFolder card{"vm-common"};
 };
 
 TEST_F(CommonTest, IsDriveReadyAsksTheDriveOfTheFirstCharacter)
@@ -140,14 +130,14 @@ TEST(ConversionTest, RoundToTextRoundsHalfToEven)
 TEST_F(CommonTest, GetFileSizeByNameGivesTheLow32BitsSigned)
 {
     const auto sparse = [&](const std::string& name, long long size) {
-        std::ofstream(card.root + "/" + name).close();
-        ASSERT_EQ(truncate((card.root + "/" + name).c_str(), size), 0);
+        std::ofstream(card.Path() + "/" + name).close();
+        ASSERT_EQ(truncate((card.Path() + "/" + name).c_str(), size), 0);
     };
     sparse("five.asf", 5368709120LL);    // 5 GiB
     sparse("three.asf", 3221225472LL);   // 3 GiB: the low half has its top bit set
     sparse("small.asf", 1234);
-    std::filesystem::create_directory(card.root + "/Folder");
-    std::ofstream(card.root + "/\xe3\x83\xad\xe3\x82\xb0.asf").put('x');  // "ログ.asf"
+    std::filesystem::create_directory(card.Path() + "/Folder");
+    std::ofstream(card.Path() + "/\xe3\x83\xad\xe3\x82\xb0.asf").put('x');  // "ログ.asf"
 
     const struct {
         const char* path;

@@ -13,6 +13,7 @@
 #include "platform/win/Clock.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/MessageBoxResponder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -21,8 +22,6 @@ class MyLogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vm-log-XXXXXX").string();
-        root = mkdtemp(pattern.data());
         std::filesystem::create_directories(root + "/Viewer/Icon");
         win::DriveTable::Instance().Configure("E=" + root + ":removable");
         savedFolder = ProgramFolder;
@@ -32,8 +31,6 @@ protected:
     {
         ProgramFolder = savedFolder;
         win::DriveTable::Instance().Reset();
-        chmod((root + "/Viewer/Icon").c_str(), 0755);
-        std::filesystem::remove_all(root);
     }
 
     std::string LogFile() const { return root + "/Viewer/Icon/Log.log"; }
@@ -62,7 +59,8 @@ protected:
         return out;
     }
 
-    std::string root;
+    test_support::TempFolder temp{"vm-log"};
+    const std::string root = temp.Path();
     rtl::UnicodeString savedFolder;
     win::VirtualClock clock{win::ClockDateTime{2024, 5, 6, 7, 8, 9, 0}};
     win::ScopedClock useClock{clock};

@@ -7,12 +7,12 @@
 #include "platform/media/DevEnum.h"
 #include "platform/media/FfdshowClasses.h"
 #include "platform/media/FilterRegistration.h"
-#include "platform/rtl/CodePage.h"
 #include "platform/win/Com.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryText.h"
 #include "platform/win/ShellExecute.h"
+#include "tests/support/LogLines.h"
 
 namespace fs = std::filesystem;
 using namespace win;
@@ -52,10 +52,6 @@ void FakeRegistrationTool::Tick() {
 }
 
 void CodecTest::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "codec-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    card = pattern + "/card";
-    computer = pattern + "/computer";
     fs::create_directories(card + "/APP/ffdshow");
     fs::create_directories(card + "/APP/Icon");
     fs::create_directories(computer + "/Program Files/ffdshow");
@@ -97,35 +93,11 @@ void CodecTest::TearDown() {
     while (CoInitializeCount() > 0) CoUninitialize();
     DriveTable::Instance().Forget(u'E');
     DriveTable::Instance().Forget(u'C');
-    std::error_code ec;
-    fs::remove_all(fs::path(card).parent_path(), ec);
 }
 
-std::vector<std::string> CodecTest::TaggedLog() const {
-    static const char* const kTags[][2] = {{" [Debug]  ", "[Debug] "},
-                                           {" [Info]   ", "[Info] "},
-                                           {" [W A R N I N G]   ", "[Warning] "},
-                                           {" [E  R  R  O  R]   ", "[Error] "}};
-    std::vector<std::string> out;
-    for (int i = logStart_; i < log->LineCount(); ++i) {
-        // The log is 8-bit text; compare in UTF-8.
-        std::string line = rtl::Utf16ToUtf8(log->Line(i).view());
-        std::string rest = line.size() > 19 ? line.substr(19) : "";
-        for (const auto& tag : kTags)
-            if (rest.rfind(tag[0], 0) == 0) {
-                rest = tag[1] + rest.substr(std::string(tag[0]).size());
-                break;
-            }
-        out.push_back(rest);
-    }
-    return out;
-}
+std::vector<std::string> CodecTest::TaggedLog() const { return test_support::TaggedLogLines(*log, logStart_); }
 
-std::vector<std::string> CodecTest::LogTexts() const {
-    std::vector<std::string> out;
-    for (const std::string& line : TaggedLog()) out.push_back(line.substr(line.find("] ") + 2));
-    return out;
-}
+std::vector<std::string> CodecTest::LogTexts() const { return test_support::LogLineTexts(*log, logStart_); }
 
 bool CodecTest::Logged(const std::string& text) const { return CountLogged(text) > 0; }
 

@@ -17,6 +17,7 @@
 #include "platform/win/MemoryRegistryStore.h"
 #include "platform/win/MessageBoxResponder.h"
 #include "platform/win/RecordingProcessStarter.h"
+#include "tests/support/TempFolder.h"
 
 namespace codec_test {
 
@@ -72,8 +73,9 @@ protected:
 
     std::vector<win::ProcessStartRequest> Starts() { return starter.Requests(); }
 
-    std::string card;        // host folder of drive E:
-    std::string computer;    // host folder of drive C:
+    test_support::TempFolder folder{"codec-test"};
+    const std::string card = folder.Path() + "/card";          // host folder of drive E:
+    const std::string computer = folder.Path() + "/computer";  // host folder of drive C:
     win::VirtualClock clock;
     std::shared_ptr<win::MemoryRegistryStore> store = std::make_shared<win::MemoryRegistryStore>();
     win::RecordingProcessStarter starter;

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 namespace trackfiles {
@@ -54,21 +53,9 @@ Bytes FileOfRaw(const std::vector<Bytes>& packets, asfwriter::FileOptions option
     return w.Finish();
 }
 
-Card::Card()
-{
-    char pattern[] = "/tmp/vm_tracks_XXXXXX";
-    if (!mkdtemp(pattern))
-        throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-    win::DriveTable::Instance().SetDrive(u'T', root_);
-}
+Card::Card() { win::DriveTable::Instance().SetDrive(u'T', folder_.Path()); }
 
-Card::~Card()
-{
-    win::DriveTable::Instance().Forget(u'T');
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-}
+Card::~Card() { win::DriveTable::Instance().Forget(u'T'); }
 
 rtl::UnicodeString Card::WindowsPath(const std::string& name) const
 {

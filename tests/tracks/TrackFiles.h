@@ -5,6 +5,7 @@
 #include "tools/asfwriter/AsfWriter.h"
 
 #include "platform/rtl/UnicodeString.h"
+#include "tests/support/TempFolder.h"
 
 #include <cstdint>
 #include <string>
@@ -41,11 +42,11 @@ public:
 
     // Writes bytes as name in the folder; returns the Windows path "T:\name".
     rtl::UnicodeString Put(const std::string& name, const Bytes& bytes) const;
-    std::string HostPath(const std::string& name) const { return root_ + "/" + name; }
+    std::string HostPath(const std::string& name) const { return folder_.Path() + "/" + name; }
     rtl::UnicodeString WindowsPath(const std::string& name) const;
 
 private:
-    std::string root_;
+    test_support::TempFolder folder_{"vm_tracks"};
 };
 
 } // namespace trackfiles

@@ -5,10 +5,9 @@
 
 #include "platform/rtl/CodePage.h"
 #include "platform/win/DriveTable.h"
+#include "tests/support/TempFolder.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 
 namespace {
 
@@ -16,10 +15,9 @@ void EnsureLog()
 {
     static const bool ready = [] {
         if (!MyLogModule) {
-            char pattern[] = "/tmp/vm_tracks_log_XXXXXX";
-            if (!mkdtemp(pattern))
-                throw std::runtime_error("mkdtemp failed");
-            win::DriveTable::Instance().SetDrive(u'L', pattern);
+            // Lives, with the log on it, until the program ends.
+            static const test_support::TempFolder folder("vm_tracks_log");
+            win::DriveTable::Instance().SetDrive(u'L', folder.Path());
             ProgramFolder = u"L:\\Viewer";
             MyLogModule = new TMyLogModule(nullptr);
         }
@@ -33,13 +31,15 @@ void EnsureLog()
 TrackLogProbe::TrackLogProbe()
 {
     EnsureLog();
-    start_ = MyLogModule->NextLine();
+    // The log keeps its next-line index at the ring size right after the last
+    // line was written; the next write wraps it to 0.
+    start_ = MyLogModule->NextLine() % TMyLogModule::RingSize;
 }
 
 std::vector<TrackLogProbe::Entry> TrackLogProbe::Entries() const
 {
     std::vector<Entry> out;
-    const int end = MyLogModule->NextLine();
+    const int end = MyLogModule->NextLine() % TMyLogModule::RingSize;
     // The ring wraps at its size; a probe sees at most one round.
     for (int i = start_; i != end; i = (i + 1) % TMyLogModule::RingSize) {
         const std::string line = rtl::ToUtf8(MyLogModule->Line(i));

@@ -122,6 +122,8 @@ void LoadGate::LoadRead(int code)
 void LoadGate::Stopping()
 {
     log_.Step("stopping");
+    if (watched_)
+        priorityAtStopping_ = watched_->Priority.load();
     if (releaseOnStopping_)
         Release();
 }
@@ -216,9 +218,12 @@ LoaderThreadTest::Tracks LoaderThreadTest::ReadDirectly(const rtl::UnicodeString
 std::vector<std::string> LoaderThreadTest::LogLines() const
 {
     std::vector<std::string> out;
-    const int end = MyLogModule->NextLine();
-    for (int i = logStart_; i != end; i = (i + 1) % TMyLogModule::RingSize) {
-        std::string line = rtl::ToUtf8(MyLogModule->Line(i));
+    // The ring wraps at its size (its next index may read as the size
+    // itself); a test sees at most one round.
+    const int size = TMyLogModule::RingSize;
+    const int count = ((MyLogModule->NextLine() - logStart_) % size + size) % size;
+    for (int k = 0; k < count; ++k) {
+        std::string line = rtl::ToUtf8(MyLogModule->Line((logStart_ + k) % size));
         for (int level = 0; level < 4; ++level) {
             const char* tag = TMyLogModule::LevelTag(level);
             const std::size_t n = std::strlen(tag);

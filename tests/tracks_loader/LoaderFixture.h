@@ -12,6 +12,7 @@
 #include "platform/rtl/UnicodeString.h"
 #include "platform/win/Clock.h"
 #include "platform/win/MessageWindow.h"
+#include "platform/win/Thread.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,9 @@ public:
     void ReleaseOnStopping() { releaseOnStopping_ = true; }
     // The next load raises this message in LoadStarting.
     void FailNext(std::u16string message);
+    // Stopping notes the priority of this thread.
+    void Watch(const win::TThread* thread) { watched_ = thread; }
+    win::TThreadPriority PriorityAtStopping() const { return priorityAtStopping_; }
 
     void LoadStarting(const rtl::UnicodeString& path) override;
     void LoadRead(int code) override;
@@ -106,6 +110,8 @@ private:
     int reads_ = 0;
     bool releaseOnStopping_ = false;
     std::u16string failNext_;
+    const win::TThread* watched_ = nullptr;
+    win::TThreadPriority priorityAtStopping_ = win::tpIdle;
 };
 
 // A card folder mapped to T: (and a log drive L:), a virtual clock, and the

@@ -370,8 +370,10 @@ TEST_F(TrackLoaderThread, DestructionWhileIdleEndsTheWorker)
     TGInfoLoadThread* worker = loader->LoadThread();
     EXPECT_FALSE(worker->Suspended());
     EXPECT_EQ(worker->Priority.load(), win::tpNormal);
+    gate.Watch(worker);
     loader.reset();
     EXPECT_EQ(log.Events(), (Events{Step("stopping")}));
+    EXPECT_EQ(gate.PriorityAtStopping(), win::tpHigher);
     EXPECT_TRUE(LoaderLines(LogLines()).empty());
 }
 

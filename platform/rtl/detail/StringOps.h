@@ -100,4 +100,9 @@ int CompareOrdinal(std::basic_string_view<Ch> a, std::basic_string_view<Ch> b, b
   return a.size() < b.size() ? -1 : 1;
 }
 
+// Equal but for ASCII case.
+inline bool SameAsciiNoCase(std::u16string_view a, std::u16string_view b) {
+  return CompareOrdinal(a, b, true) == 0;
+}
+
 } // namespace rtl::detail

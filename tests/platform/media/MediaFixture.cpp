@@ -1,7 +1,6 @@
 #include "MediaFixture.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <ostream>
 
@@ -39,10 +38,7 @@ void MediaTest::SetUp()
     RegisterMediaClasses();
     Faults::Clear();
     scopedClock_ = new win::ScopedClock(clock_);
-    std::string pattern = (std::filesystem::temp_directory_path() / "vm-media-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    win::DriveTable::Instance().Configure("E=" + root_ + ":removable");
+    win::DriveTable::Instance().Configure("E=" + folder_.Path() + ":removable");
     liveAtStart_ = LiveObjectCount();
 }
 
@@ -52,8 +48,6 @@ void MediaTest::TearDown()
     InstallFrameSource(nullptr);
     InstallVideoPresenter(nullptr);
     win::DriveTable::Instance().Reset();
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
     delete scopedClock_;
     EXPECT_EQ(LiveObjectCount(), liveAtStart_) << "a media object outlived its test";
 }

@@ -12,6 +12,7 @@
 #include "platform/media/media.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/win.h"
+#include "tests/support/TempFolder.h"
 #include "tools/asfwriter/AsfWriter.h"
 
 namespace media_test {
@@ -68,7 +69,7 @@ protected:
     // Writes bytes to a file below the drive's root; returns its Windows path "E:\...".
     std::u16string WriteFile(const std::string& name, const asfwriter::Bytes& bytes);
     std::u16string WriteRecording(const std::string& name, const Recording& r = {});
-    std::string HostPath(const std::string& name) const { return root_ + "/" + name; }
+    std::string HostPath(const std::string& name) const { return folder_.Path() + "/" + name; }
 
     // The seven fixed filters added under the program's names, the renderer
     // windowless with `clip` as its clipping window.
@@ -80,7 +81,7 @@ protected:
 
     win::VirtualClock clock_;
     win::ScopedClock* scopedClock_ = nullptr;
-    std::string root_;
+    test_support::TempFolder folder_{"vm-media"};
     long liveAtStart_ = 0;
 };
 

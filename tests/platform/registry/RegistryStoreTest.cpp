@@ -12,6 +12,7 @@
 #include "platform/win/FileRegistryStore.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryText.h"
+#include "tests/support/TempFolder.h"
 
 using namespace win;
 namespace fs = std::filesystem;
@@ -106,23 +107,14 @@ TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt) {
 
 class FileRegistryStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "registry-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern + "/hives";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(folder, fs::perms::owner_all, ec);
-        fs::remove_all(fs::path(folder).parent_path(), ec);
-    }
     std::vector<std::string> Files() {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
-    std::string folder;
+    test_support::TempFolder temp{"registry-test"};
+    const std::string folder = temp.Path() + "/hives";
 };
 
 TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges) {

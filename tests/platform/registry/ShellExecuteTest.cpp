@@ -13,6 +13,7 @@
 #include "platform/win/ProcessStarter.h"
 #include "platform/win/RecordingProcessStarter.h"
 #include "platform/win/ShellExecute.h"
+#include "tests/support/TempFolder.h"
 
 using namespace win;
 namespace fs = std::filesystem;
@@ -73,9 +74,6 @@ TEST(ShellExecuteTest, BadArgumentsStartNothing) {
 class HostStarterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "starter-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         const char* old = std::getenv("VELMORASTINE_TOOLS");
         if (old != nullptr) saved = old, hadTools = true;
         setenv("VELMORASTINE_TOOLS", folder.c_str(), 1);
@@ -83,14 +81,14 @@ protected:
     void TearDown() override {
         if (hadTools) setenv("VELMORASTINE_TOOLS", saved.c_str(), 1);
         else unsetenv("VELMORASTINE_TOOLS");
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
     void WriteTool(const std::string& text, fs::perms perms) {
         std::ofstream(folder + "/regsvr32") << text;
         fs::permissions(folder + "/regsvr32", perms);
     }
-    std::string folder, saved;
+    test_support::TempFolder temp{"starter-test"};
+    const std::string folder = temp.Path();
+    std::string saved;
     bool hadTools = false;
 };
 

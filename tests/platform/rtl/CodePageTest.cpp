@@ -91,6 +91,8 @@ TEST(CodePage, PathsSplitAfterWidening) {
   EXPECT_EQ(ExtractFileName(wide), u"x.txt");
   EXPECT_EQ(ExtractFilePath(wide), u"C:\\表\\");
   EXPECT_EQ(wide.Length(), 10);
+  EXPECT_EQ(path.LastDelimiter("\\"), 6);                  // not the trail byte at 5
+  EXPECT_EQ(AnsiString("\x95\x5C").LastDelimiter("\\"), 0);
   // Lead bytes are 0x81-0x9F and 0xE0-0xFC.
   for (int b = 0; b < 256; ++b) {
     SCOPED_TRACE(b);

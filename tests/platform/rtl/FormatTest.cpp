@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <random>
 
 namespace {
 
@@ -39,6 +41,8 @@ TEST(Format, Table) {
       {Format(u"%c%c%c", 'A', u'日', '\xB1'), u"A日ｱ"},
       {Format(u"100%%"), u"100%"},
       {Format(u"%*d|%-*d", 4, 1, 3, 2), u"   1|2  "},
+      {Format(u"%*d|", -3, 1), u"1  |"},
+      {Format(u"%x %d", 1e300, std::nan("")), u"7fffffffffffffff 0"},
       {Format(u"%s", 12), u"12"},
       {Format(u"  [%s/%s]", u"3", u"10"), u"  [3/10]"},
       {Format(u"　[%s件]", u"7"), u"　[7件]"},
@@ -56,6 +60,11 @@ TEST(Format, Table) {
   }
 }
 
+TEST(Format, WidthsFromArgumentsAreBounded) {
+  EXPECT_EQ(Format(u"%*d", INT64_MIN, 1).Length(), 4096);
+  EXPECT_EQ(Format(u"%.*f", 100000, 1.0).Length(), 102);  // precision at most 100
+}
+
 TEST(Format, EightBitAndMemberForms) {
   AnsiString a;
   a.sprintf("TPlayControl::RunMedia Error (%08lx)!\r\n", 0x80040209u);
@@ -71,6 +80,21 @@ TEST(Format, EightBitAndMemberForms) {
   EXPECT_EQ(FormatAnsi("%.3s", u"日本"), "\x93\xFA");
   enum Level { kDebug, kError = 3 };
   EXPECT_EQ(Format(u"%d", kError), u"3");
+}
+
+// Random directives never read past the arguments or overflow a width.
+TEST(Format, RandomDirectivesAreSafe) {
+  const char alphabet[] = "%-+ #0123456789.*hlLzdiuxXocsfFeEgGp%a";
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string format;
+    std::size_t length = random() % 24;
+    for (std::size_t i = 0; i < length; ++i) format += static_cast<char16_t>(alphabet[random() % (sizeof alphabet - 1)]);
+    UnicodeString u = Format(format, -7, u"text", 2.5, 'c', std::uint64_t{1} << 63);
+    AnsiString a = FormatAnsi(AnsiString(UnicodeString(format)), -7, "text", -1e300, u'日');
+    EXPECT_LE(u.Length(), 24 * 4200);
+    EXPECT_LE(a.Length(), 24 * 4200);
+  }
 }
 
 } // namespace

@@ -148,6 +148,19 @@ TEST_F(IniFile, IntegersBoolsDeletes) {
   EXPECT_EQ(keys.Text(), u"x\r\n");
 }
 
+TEST_F(IniFile, WritesKeepPermissionsAndLeaveNoTemporaryFiles) {
+  WriteBytes("p.ini", "[S]\r\nk=1\r\n");
+  std::filesystem::permissions(Host("p.ini"), std::filesystem::perms(0640));
+  TIniFile ini(u"T:\\p.ini");
+  ini.WriteString(u"S", u"k", u"2");
+  ini.WriteString(u"N", u"k", u"3");
+  EXPECT_EQ(std::filesystem::status(Host("p.ini")).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(ReadBytes("p.ini"), "[S]\r\nk=2\r\n[N]\r\nk=3\r\n");
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(root_)) entries += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(entries, 1);
+}
+
 TEST_F(IniFile, BinaryValuesAsHex) {
   TIniFile ini(u"T:\\b.ini");
   TMemoryStream out;

@@ -89,6 +89,9 @@ TEST_F(FileStream, OpenCreateAndErrors) {
     else
       EXPECT_THROW(TFileStream(b.path, b.mode), EFOpenError);
   }
+  win::DriveTable::Instance().SetPresent(u'T', false);  // the card is pulled
+  EXPECT_THROW(TFileStream(u"T:\\DATA.BIN", fmOpenRead), EFOpenError);
+  win::DriveTable::Instance().SetPresent(u'T', true);
   try {
     TFileStream f(u"T:\\missing.bin", fmOpenRead);
   } catch (EFOpenError& e) {

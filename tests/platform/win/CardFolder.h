@@ -4,16 +4,17 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/TempFolder.h"
+
 namespace win_test {
 
 class CardFolder {
 public:
-    CardFolder();
-    ~CardFolder();
+    CardFolder() = default;
     CardFolder(const CardFolder&) = delete;
     CardFolder& operator=(const CardFolder&) = delete;
 
-    const std::string& Root() const { return root_; }
+    const std::string& Root() const { return folder_.Path(); }
     // Creates a file (and its folders) below the root with the given bytes.
     void WriteFile(const std::string& relative, const std::string& bytes = "x") const;
     void MakeFolder(const std::string& relative) const;
@@ -22,7 +23,7 @@ public:
     void SetReadOnly(const std::string& relative, bool readOnly) const;
 
 private:
-    std::string root_;
+    test_support::TempFolder folder_{"vm-card"};
 };
 
 } // namespace win_test
