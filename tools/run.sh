@@ -6,7 +6,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh
 cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/run -j "$(nproc)"
+cmake --build build/run -j "$(nproc)" --target velmorastine regsvr32 asfwriter
 card="$top/build/card"
 mkdir -p "$card/Icon" "$card/ffdshow" "$card/DATA"
 # The decoder's folder: the blank test recording the start-up decoder test
@@ -16,6 +16,11 @@ if [ ! -f "$card/ffdshow/DummyFile.ASF" ]; then
     "$top/build/run/tools/asfwriter/asfwriter" "$card/ffdshow/DummyFile.ASF" --seconds 1 --fps 1 >/dev/null
 fi
 [ -f "$card/ffdshow/ffdshow.ax" ] || printf 'ffdshow decoder module stand-in\n' >"$card/ffdshow/ffdshow.ax"
+# A few recordings in "DATA", as the recorder names them (every third one an
+# event recording).
+if [ -z "$(ls -A "$card/DATA")" ]; then
+    "$top/build/run/tools/asfwriter/asfwriter" --series 3 "$card/DATA" --seconds 60 >/dev/null
+fi
 export VELMORASTINE_DRIVES="${VELMORASTINE_DRIVES:-E=$card:removable;C=$HOME}"
 cd "$card"
 exec "$top/build/run/velmorastine" "$@"

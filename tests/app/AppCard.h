@@ -28,7 +28,8 @@ public:
     explicit AppCard(char16_t letter = u'E', bool withIcon = true, bool withDecoder = true)
     {
         std::filesystem::create_directories(root_ + "/ffdshow");
-        decoder_ = std::make_unique<test_support::DecoderCard>(withDecoder ? root_ : std::string());
+        decoder_ = withDecoder ? std::make_unique<test_support::DecoderCard>(root_)
+                               : std::make_unique<test_support::DecoderCard>();
         std::filesystem::create_directories(root_ + "/DATA");
         if (withIcon)
             std::filesystem::create_directories(root_ + "/Icon");

@@ -6,6 +6,7 @@
 #include "playback/VideoView.h"
 #include "platform/vcl/TestDriver.h"
 #include "platform/win/win.h"
+#include "tests/support/DecoderCard.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,9 @@ protected:
         return taken;
     }
 
+    // The playback control's end goes through the decoder removal, which
+    // reads the registry: an in-memory one, and no program started.
+    test_support::DecoderCard decoderSeams;
     TApplication app;
     TestDriver driver;
     TForm* main = nullptr;

@@ -63,10 +63,13 @@ void WriteDecoderFolder(const std::string& hostProgramFolder)
     asfwriter::WriteSampleRecording(folder + "/DummyFile.ASF", blank);
 }
 
-DecoderCard::DecoderCard(const std::string& hostProgramFolder)
+DecoderCard::DecoderCard(const std::string& hostProgramFolder) : DecoderCard()
 {
-    if (!hostProgramFolder.empty())
-        WriteDecoderFolder(hostProgramFolder);
+    WriteDecoderFolder(hostProgramFolder);
+}
+
+DecoderCard::DecoderCard()
+{
     starter_.SetResult(win::SE_RESULT_STARTED);
     starter_.SetHook(PlayRegistrationTool);
     storeScope_ = std::make_unique<win::ScopedRegistryStore>(store_);

@@ -30,9 +30,12 @@ void WriteDecoderFolder(const std::string& hostProgramFolder);
 
 class DecoderCard {
 public:
-    // Writes the decoder folder below hostProgramFolder (none when empty) and
-    // installs the seams.
+    // Writes the decoder folder below hostProgramFolder and installs the seams.
     explicit DecoderCard(const std::string& hostProgramFolder);
+    // The seams alone: a card without the decoder, or a test that makes the
+    // playback pane without a start (nothing reaches the user's registry or
+    // starts a program).
+    DecoderCard();
     ~DecoderCard();
     DecoderCard(const DecoderCard&) = delete;
     DecoderCard& operator=(const DecoderCard&) = delete;
