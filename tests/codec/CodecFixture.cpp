@@ -4,14 +4,10 @@
 
 #include "app/Globals.h"
 #include "codec/FfdshowInstall.h"
-#include "platform/media/DevEnum.h"
-#include "platform/media/FfdshowClasses.h"
 #include "platform/media/FilterRegistration.h"
-#include "platform/win/Com.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryText.h"
-#include "platform/win/ShellExecute.h"
 #include "tests/support/LogLines.h"
 
 namespace fs = std::filesystem;
@@ -62,21 +58,18 @@ void CodecTest::SetUp() {
     ProgramFolder = u"E:\\APP";
     ProgramDrive = 'E';
 
-    store = std::make_shared<MemoryRegistryStore>();
-    starter.Clear();
-    starter.SetResult(SE_RESULT_STARTED);
+    decoder_ = std::make_unique<test_support::DecoderCard>();
+    store = &decoder_->Store();
     clockScope_ = std::make_unique<ScopedClock>(clock);
-    storeScope_ = std::make_unique<ScopedRegistryStore>(store);
-    starterScope_ = std::make_unique<ScopedProcessStarter>(starter);
+    // The registration tool is our delayed one, not the card's immediate one.
     tool = std::make_unique<FakeRegistrationTool>(clock, *store);
-    starter.SetHook([this](const ProcessStartRequest& r) { tool->Started(r); });
+    Starter().SetHook([this](const ProcessStartRequest& r) { tool->Started(r); });
     store->SetAccessHook([this] { tool->Tick(); });
     boxes = std::make_unique<TRecordingMessageBoxResponder>();
     application = std::make_unique<vcl::TApplication>();
     log = std::make_unique<TMyLogModule>(nullptr);
     MyLogModule = log.get();
     logStart_ = log->LineCount();
-    codec::detail::ResetInstallState();
 }
 
 void CodecTest::TearDown() {
@@ -85,12 +78,11 @@ void CodecTest::TearDown() {
     log.reset();
     application.reset();
     boxes.reset();
-    store->SetAccessHook(nullptr);
-    starter.SetHook(nullptr);
-    starterScope_.reset();
-    storeScope_.reset();
+    if (store != nullptr) store->SetAccessHook(nullptr);
+    store = nullptr;
+    decoder_.reset(); // ends COM for the thread
+    tool.reset();
     clockScope_.reset();
-    while (CoInitializeCount() > 0) CoUninitialize();
     DriveTable::Instance().Forget(u'E');
     DriveTable::Instance().Forget(u'C');
 }
@@ -112,12 +104,7 @@ std::string CodecTest::Export(RegistryHive hive) { return FormatRegistryHive(sto
 
 void CodecTest::RegisterDecoder(const std::u16string& modulePath) { media::RegisterModuleFilters(modulePath); }
 
-bool CodecTest::DecoderRegistered() {
-    RegistryKey root = store->Contents(RegistryHive::Machine);
-    RegistryPath path{u"SOFTWARE", u"Classes", u"CLSID", media::GuidToString(media::CLSID_LegacyAmFilterCategory),
-                      u"Instance", media::GuidToString(media::CLSID_FfdshowVideoDecoder)};
-    return root.Find(path) != nullptr;
-}
+bool CodecTest::DecoderRegistered() { return decoder_->DecoderRegistered(); }
 
 void CodecTest::WriteString(RegistryHive hive, const char16_t* key, const char16_t* name, const char16_t* value) {
     TRegistry reg;

@@ -17,6 +17,7 @@
 #include "platform/win/MemoryRegistryStore.h"
 #include "platform/win/MessageBoxResponder.h"
 #include "platform/win/RecordingProcessStarter.h"
+#include "tests/support/DecoderCard.h"
 #include "tests/support/TempFolder.h"
 
 namespace codec_test {
@@ -71,23 +72,26 @@ protected:
     void WriteInteger(win::RegistryHive hive, const char16_t* key, const char16_t* name, int value);
     std::u16string ReadText(win::RegistryHive hive, const char16_t* key, const char16_t* name);
 
-    std::vector<win::ProcessStartRequest> Starts() { return starter.Requests(); }
+    std::vector<win::ProcessStartRequest> Starts() { return decoder_->Starts(); }
+    // The recording starter: every start is recorded, the registration tool's
+    // handed to `tool`.
+    win::RecordingProcessStarter& Starter() { return decoder_->Starter(); }
 
     test_support::TempFolder folder{"codec-test"};
     const std::string card = folder.Path() + "/card";          // host folder of drive E:
     const std::string computer = folder.Path() + "/computer";  // host folder of drive C:
     win::VirtualClock clock;
-    std::shared_ptr<win::MemoryRegistryStore> store = std::make_shared<win::MemoryRegistryStore>();
-    win::RecordingProcessStarter starter;
+    win::MemoryRegistryStore* store = nullptr; // the decoder card's, anew each SetUp
     std::unique_ptr<FakeRegistrationTool> tool;
     std::unique_ptr<win::TRecordingMessageBoxResponder> boxes;
     std::unique_ptr<vcl::TApplication> application;
     std::unique_ptr<TMyLogModule> log;
 
 private:
+    // The registry and the starter seams, without the card's decoder folder
+    // (the installation tests lay out their own).
+    std::unique_ptr<test_support::DecoderCard> decoder_;
     std::unique_ptr<win::ScopedClock> clockScope_;
-    std::unique_ptr<win::ScopedRegistryStore> storeScope_;
-    std::unique_ptr<win::ScopedProcessStarter> starterScope_;
     int logStart_ = 0;
 };
 

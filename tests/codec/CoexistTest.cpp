@@ -152,12 +152,12 @@ TEST_F(CoexistTest, RestoringCreatesNoKeyAndKeepsTheSavedFolderUntilTheStartSucc
 
     WriteString(RegistryHive::Machine, kMachineKey, u"pth", kDecoderFolder);
     WriteString(RegistryHive::Machine, kMachineKey, u"jcbakpth", kComputerFolder);
-    starter.SetResult(SE_ERR_FNF);
+    Starter().SetResult(SE_ERR_FNF);
     RecoverPcFfdshowSet(&reg);
     EXPECT_EQ(ReadText(RegistryHive::Machine, kMachineKey, u"pth"), kComputerFolder);
     EXPECT_EQ(ReadText(RegistryHive::Machine, kMachineKey, u"jcbakpth"), kComputerFolder);
 
-    starter.SetResult(SE_RESULT_STARTED);
+    Starter().SetResult(SE_RESULT_STARTED);
     RecoverPcFfdshowSet(&reg);
     EXPECT_EQ(ReadText(RegistryHive::Machine, kMachineKey, u"jcbakpth"), u"<no value>");
     EXPECT_EQ(Starts().size(), 2u);

@@ -189,7 +189,7 @@ TEST_F(CodecTest, ThePollWaitsUpToSeventyChecksOfOneHundredMilliseconds) {
         SetUp();
         tool->delayMs = c.toolDelayMs;
         tool->fails = c.toolFails;
-        starter.SetResult(c.startResult);
+        Starter().SetResult(c.startResult);
         std::uint64_t before = clock.ElapsedMs();
         EXPECT_EQ(FFDShowRegister(true), c.result);
         EXPECT_EQ(clock.ElapsedMs() - before, c.waitedMs);

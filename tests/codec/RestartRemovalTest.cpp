@@ -67,13 +67,13 @@ TEST_F(CodecTest, TheRestartCountAllowsThreeRestartsInARow) {
 TEST_F(CodecTest, ARestartThatCannotBeCountedOrStartedIsRefused) {
     // The start fails: logged, refused, and not counted.
     WriteInteger(RegistryHive::User, kCounterKey, u"restart_cnt", 1);
-    starter.SetResult(SE_ERR_FNF);
+    Starter().SetResult(SE_ERR_FNF);
     EXPECT_FALSE(RestartProgram());
     EXPECT_TRUE(Logged("Velmorastine Restart Failured (ShellExecute:2)"));
     EXPECT_EQ(ReadText(RegistryHive::User, kCounterKey, u"restart_cnt"), u"1");
 
     // A program folder that could break the parameters starts nothing.
-    starter.SetResult(SE_RESULT_STARTED);
+    Starter().SetResult(SE_RESULT_STARTED);
     ProgramFolder = u"E:\\A\"PP";
     EXPECT_FALSE(RestartProgram());
     EXPECT_EQ(Starts().size(), 1u);
@@ -160,7 +160,7 @@ TEST_F(CodecTest, TheRestartStartsTheNewInstanceOnlyAfterTheUnregistrationFinish
     ASSERT_TRUE(FFDShowRegister(true));
     tool->delayMs = 350;
     bool registeredAtStart = true;
-    starter.SetHook([&](const ProcessStartRequest& r) {
+    Starter().SetHook([&](const ProcessStartRequest& r) {
         tool->Started(r);
         if (r.file == u"Velmorastine II.exe") registeredAtStart = DecoderRegistered();
     });

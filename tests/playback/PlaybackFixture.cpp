@@ -7,15 +7,13 @@
 #include "codec/FfdshowInstall.h"
 #include "mainwindow/MAIN.h"
 #include "platform/media/Faults.h"
-#include "platform/media/FilterRegistration.h"
 #include "platform/media/Unknown.h"
 #include "platform/rtl/CodePage.h"
-#include "platform/win/Com.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Registry.h"
-#include "platform/win/ShellExecute.h"
 #include "playback/PlayLog.h"
+#include "tests/support/LogLines.h"
 #include "tools/asfwriter/SampleRecording.h"
 
 namespace fs = std::filesystem;
@@ -30,20 +28,10 @@ constexpr const char16_t* kCounterKey = u"\\Software\\Velmorastine";
 } // namespace
 
 void PlaybackTest::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "playback-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    card = pattern + "/card";
-    fs::create_directories(card + "/ffdshow");
+    folder_ = std::make_unique<test_support::TempFolder>("playback-test");
+    card = folder_->Path() + "/card";
     fs::create_directories(card + "/Icon");
     fs::create_directories(card + "/DATA");
-    std::ofstream(card + "/ffdshow/ffdshow.ax") << "decoder";
-    asfwriter::SampleOptions blank;
-    blank.seconds = 1;
-    blank.framesPerSecond = 1;
-    blank.width = 64;
-    blank.height = 48;
-    blank.gsensor = false;
-    asfwriter::WriteSampleRecording(card + "/ffdshow/DummyFile.ASF", blank);
     asfwriter::SampleOptions recording;
     recording.seconds = 3;
     recording.framesPerSecond = 5;
@@ -56,30 +44,16 @@ void PlaybackTest::SetUp() {
     ProgramFolder = u"E:\\";
     ProgramDrive = 'E';
 
-    store = std::make_shared<MemoryRegistryStore>();
-    starter.Clear();
-    starter.SetResult(SE_RESULT_STARTED);
-    // The registration tool, played at once: the decoder's filters appear.
-    starter.SetHook([](const ProcessStartRequest& r) {
-        if (r.file != u"regsvr32") return;
-        bool unregister = false;
-        std::u16string module;
-        for (const std::u16string& arg : r.arguments) {
-            if (arg == u"/u") unregister = true;
-            else if (!arg.empty() && arg[0] != u'/') module = arg;
-        }
-        if (unregister) media::UnregisterModuleFilters(module);
-        else media::RegisterModuleFilters(module);
-    });
+    // The decoder folder, the in-memory registry and the registration tool
+    // played at once: the decoder's filters appear.
+    decoder_ = std::make_unique<test_support::DecoderCard>(card);
+    store = &decoder_->Store();
     clockScope_ = std::make_unique<ScopedClock>(clock);
-    storeScope_ = std::make_unique<ScopedRegistryStore>(store);
-    starterScope_ = std::make_unique<ScopedProcessStarter>(starter);
     boxes = std::make_unique<TRecordingMessageBoxResponder>();
     application = std::make_unique<vcl::TApplication>();
     log = std::make_unique<TMyLogModule>(nullptr);
     MyLogModule = log.get();
     logStart_ = log->LineCount();
-    codec::detail::ResetInstallState();
     media::Faults::Clear();
     playback::ClearDebugOutput();
     PlayState = 0;
@@ -102,14 +76,11 @@ void PlaybackTest::TearDown() {
     log.reset();
     application.reset();
     boxes.reset();
-    starter.SetHook(nullptr);
-    starterScope_.reset();
-    storeScope_.reset();
+    store = nullptr;
+    decoder_.reset(); // ends COM for the thread
     clockScope_.reset();
-    while (CoInitializeCount() > 0) CoUninitialize();
     DriveTable::Instance().Forget(u'E');
-    std::error_code ec;
-    fs::remove_all(fs::path(card).parent_path(), ec);
+    folder_.reset();
 }
 
 TPlayControl* PlaybackTest::Build() {
@@ -122,30 +93,9 @@ void PlaybackTest::Destroy() {
     pane = nullptr;
 }
 
-std::vector<std::string> PlaybackTest::TaggedLog() const {
-    static const char* const kTags[][2] = {{" [Debug]  ", "[Debug] "},
-                                           {" [Info]   ", "[Info] "},
-                                           {" [W A R N I N G]   ", "[Warning] "},
-                                           {" [E  R  R  O  R]   ", "[Error] "}};
-    std::vector<std::string> out;
-    for (int i = logStart_; i < log->LineCount(); ++i) {
-        std::string line = rtl::Utf16ToUtf8(log->Line(i).view());
-        std::string rest = line.size() > 19 ? line.substr(19) : "";
-        for (const auto& tag : kTags)
-            if (rest.rfind(tag[0], 0) == 0) {
-                rest = tag[1] + rest.substr(std::string(tag[0]).size());
-                break;
-            }
-        out.push_back(rest);
-    }
-    return out;
-}
+std::vector<std::string> PlaybackTest::TaggedLog() const { return test_support::TaggedLogLines(*log, logStart_); }
 
-std::vector<std::string> PlaybackTest::LogTexts() const {
-    std::vector<std::string> out;
-    for (const std::string& line : TaggedLog()) out.push_back(line.substr(line.find("] ") + 2));
-    return out;
-}
+std::vector<std::string> PlaybackTest::LogTexts() const { return test_support::LogLineTexts(*log, logStart_); }
 
 int PlaybackTest::CountLogged(const std::string& text) const {
     int n = 0;
@@ -170,7 +120,7 @@ std::vector<WPARAM> PlaybackTest::TakePlayStatePosts() {
 
 int PlaybackTest::RestartStarts() {
     int n = 0;
-    for (const ProcessStartRequest& r : starter.Requests())
+    for (const ProcessStartRequest& r : decoder_->Starts())
         if (r.file == u"Velmorastine II.exe") ++n;
     return n;
 }

@@ -19,9 +19,9 @@
 #include "platform/win/Clock.h"
 #include "platform/win/MemoryRegistryStore.h"
 #include "platform/win/MessageBoxResponder.h"
-#include "platform/win/RecordingProcessStarter.h"
-#include "platform/win/RegistryStore.h"
 #include "playback/PlayLog.h"
+#include "tests/support/DecoderCard.h"
+#include "tests/support/TempFolder.h"
 
 class TMainForm;
 
@@ -56,8 +56,7 @@ protected:
 
     std::string card;
     win::VirtualClock clock;
-    std::shared_ptr<win::MemoryRegistryStore> store;
-    win::RecordingProcessStarter starter;
+    win::MemoryRegistryStore* store = nullptr; // the decoder card's
     std::unique_ptr<win::TRecordingMessageBoxResponder> boxes;
     std::unique_ptr<vcl::TApplication> application;
     std::unique_ptr<TMyLogModule> log;
@@ -67,9 +66,10 @@ protected:
 
 private:
     int logStart_ = 0;
+    // Made anew by each SetUp: a row that starts again gets a fresh card.
+    std::unique_ptr<test_support::TempFolder> folder_;
+    std::unique_ptr<test_support::DecoderCard> decoder_;
     std::unique_ptr<win::ScopedClock> clockScope_;
-    std::unique_ptr<win::ScopedRegistryStore> storeScope_;
-    std::unique_ptr<win::ScopedProcessStarter> starterScope_;
 };
 
 // Recordings on the card, by their Windows path.
