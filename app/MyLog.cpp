@@ -40,7 +40,14 @@ TMyLogModule::TMyLogModule(vcl::TComponent* Owner) : vcl::TDataModule(Owner)
     OpenLog();
 }
 
-TMyLogModule::~TMyLogModule() { CloseLog(); }
+TMyLogModule::~TMyLogModule()
+{
+    CloseLog();
+    // Like every window, the module takes its global with it, so a late log
+    // call finds no module instead of a destroyed one.
+    if (MyLogModule == this)
+        MyLogModule = nullptr;
+}
 
 const char* TMyLogModule::LevelTag(int level)
 {

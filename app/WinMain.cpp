@@ -70,7 +70,6 @@ void DestroyEverything()
         Application->DestroyComponents();
     } catch (...) {
     }
-    MyLogModule = nullptr;
 }
 
 void LogDebug(const AnsiString& text)

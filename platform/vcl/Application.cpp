@@ -84,17 +84,12 @@ bool TApplication::HandleOne(TCustomForm* modalForm)
         context.ModalLevel = ModalLevel();
         return FIdleHandler->Idle(context);
     }
-    // The program's default: wait for the next message. Under the virtual
-    // clock the layer moves the clock to the next timer, or calls its stall
-    // handler when nothing can come.
-    win::MSG msg;
-    const win::BOOL got = win::GetMessage(&msg, nullptr, 0, 0);
-    if (got == 0) {
-        FTerminated = true;
-    } else if (got > 0) {
-        win::TranslateMessage(&msg);
-        win::DispatchMessage(&msg);
-    }
+    // The program's default: wait until something arrives, then let the
+    // caller look at its condition again; a message sent meanwhile is handled
+    // inside the wait and may have ended the loop. Under the virtual clock the
+    // layer moves the clock to the next timer, or calls its stall handler when
+    // nothing can come.
+    win::WaitMessage();
     return true;
 }
 
