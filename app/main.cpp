@@ -3,12 +3,14 @@
 // a terminal), then the start-up logic.
 #include "app/StopWatch.h"
 #include "app/WinMain.h"
+#include "platform/backends/Install.h"
 
 #include <unistd.h>
 
 int main()
 {
     TStopWatch::BlockStopSignals();
+    backends::InstallRealBackends();
     TApplication application;
     TStopWatch watch(isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1);
     return WinMain(nullptr, nullptr, nullptr, 0);

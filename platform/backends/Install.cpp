@@ -1,0 +1,11 @@
+#include "platform/backends/Install.h"
+
+namespace backends {
+
+bool InstallRealBackends()
+{
+    // Each back end adds its installation here.
+    return false;
+}
+
+} // namespace backends
