@@ -1,0 +1,98 @@
+#include "platform/backends/ffmpeg/VideoDecoder.h"
+
+#include <algorithm>
+#include <utility>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswscale/swscale.h>
+}
+
+namespace ffmpeg {
+
+std::unique_ptr<VideoDecoder> VideoDecoder::Open(const std::string& hostPath, int streamNumber)
+{
+    std::unique_ptr<MediaFile> file = MediaFile::Open(hostPath, streamNumber, StreamKind::Video);
+    if (!file) return nullptr;
+    std::unique_ptr<VideoDecoder> d(new VideoDecoder(std::move(file)));
+    if (d->shown_ == nullptr || d->next_ == nullptr) return nullptr;
+    return d;
+}
+
+VideoDecoder::VideoDecoder(std::unique_ptr<MediaFile> file)
+    : file_(std::move(file)), shown_(av_frame_alloc()), next_(av_frame_alloc())
+{
+    positioned_ = true; // MediaFile::Open leaves it at the first frame
+}
+
+VideoDecoder::~VideoDecoder()
+{
+    av_frame_free(&shown_);
+    av_frame_free(&next_);
+    sws_freeContext(sws_);
+}
+
+std::int64_t VideoDecoder::TimeOf(std::int64_t number) const
+{
+    const auto& index = file_->Index();
+    number = std::clamp<std::int64_t>(number, 0, static_cast<std::int64_t>(index.size()) - 1);
+    return index[static_cast<std::size_t>(number)].time;
+}
+
+bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame& out)
+{
+    const auto& index = file_->Index();
+    number = std::clamp<std::int64_t>(number, 0, static_cast<std::int64_t>(index.size()) - 1);
+    if (number == shownNumber_) return Convert(shown_, width, height, out);
+
+    std::int64_t key = number;
+    while (key > 0 && !index[static_cast<std::size_t>(key)].key) --key;
+    if (!positioned_ || decoded_ < key - 1 || decoded_ >= number) {
+        // decoded_ == key - 1 follows on to the key frame without a seek.
+        if (!file_->SeekTo(key)) return false;
+        ++seeks_;
+        positioned_ = true;
+        decoded_ = key - 1;
+        shownNumber_ = -1;
+    }
+    std::int64_t time = 0;
+    while (file_->NextFrame(next_, time)) {
+        const std::int64_t got = file_->EntryAt(time);
+        decoded_ = got;
+        if (got > number && shownNumber_ >= 0 && shownNumber_ < number) {
+            // The frame asked for did not decode: keep the one before it,
+            // and seek next time, as the decoder is now past it.
+            av_frame_unref(next_);
+            positioned_ = false;
+            break;
+        }
+        std::swap(shown_, next_);
+        av_frame_unref(next_);
+        shownNumber_ = got;
+        if (got >= number) break;
+    }
+    if (decoded_ < number) positioned_ = false; // the stream ended first
+    if (shownNumber_ < 0) return false;
+    return Convert(shown_, width, height, out);
+}
+
+bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::Frame& out)
+{
+    if (frame->width <= 0 || frame->height <= 0 || frame->format < 0 || width <= 0 || height <= 0) return false;
+    sws_ = sws_getCachedContext(sws_, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), width,
+                                height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (sws_ == nullptr) return false;
+    media::Frame picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::uint8_t* planes[4] = {reinterpret_cast<std::uint8_t*>(picture.pixels.data()), nullptr, nullptr, nullptr};
+    int strides[4] = {width * 4, 0, 0, 0};
+    if (sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) != height) return false;
+    // The fourth byte is unused in a 32-bit DIB pixel: keep it 0.
+    for (std::uint32_t& p : picture.pixels) p &= 0x00FFFFFFu;
+    out = std::move(picture);
+    return true;
+}
+
+} // namespace ffmpeg

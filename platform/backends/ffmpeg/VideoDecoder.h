@@ -1,0 +1,57 @@
+// The pictures of one recording's video stream, frame by frame: frame n is
+// the n-th presentation time of the stream's index. A frame is decoded
+// forward from the last one decoded when no key frame lies between them,
+// else from the key frame at or before it after a seek, which gives the
+// same picture as decoding from the start.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/backends/ffmpeg/MediaFile.h"
+#include "platform/media/FrameSource.h"
+
+extern "C" {
+struct SwsContext;
+}
+
+namespace ffmpeg {
+
+class VideoDecoder {
+public:
+    // Null when the file or its video stream cannot be opened (see MediaFile::Open).
+    static std::unique_ptr<VideoDecoder> Open(const std::string& hostPath, int streamNumber);
+    ~VideoDecoder();
+    VideoDecoder(const VideoDecoder&) = delete;
+    VideoDecoder& operator=(const VideoDecoder&) = delete;
+
+    std::int64_t FrameCount() const { return static_cast<std::int64_t>(file_->Index().size()); }
+    // The frame shown at `position` (100 ns).
+    std::int64_t FrameAt(std::int64_t position) const { return file_->EntryAt(position); }
+    // Presentation time of frame `number` (100 ns).
+    std::int64_t TimeOf(std::int64_t number) const;
+
+    // Draws frame `number` (clamped to the stream) scaled to width x
+    // height into `out`. When that frame cannot be decoded (a damaged or
+    // missing picture) the nearest frame before it that can, else the next
+    // one, is drawn; false when none could be.
+    bool Draw(std::int64_t number, int width, int height, media::Frame& out);
+
+    int Seeks() const { return seeks_; } // for the benchmark and tests
+
+private:
+    explicit VideoDecoder(std::unique_ptr<MediaFile> file);
+    bool Convert(const AVFrame* frame, int width, int height, media::Frame& out);
+
+    std::unique_ptr<MediaFile> file_;
+    AVFrame* shown_ = nullptr;   // the last frame decoded that is kept
+    AVFrame* next_ = nullptr;
+    SwsContext* sws_ = nullptr;
+    std::int64_t shownNumber_ = -1;
+    std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek
+    bool positioned_ = false;    // the demuxer follows on from decoded_
+    int seeks_ = 0;
+};
+
+} // namespace ffmpeg
