@@ -1,6 +1,7 @@
 #include "platform/backends/ffmpeg/VideoDecoder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 extern "C" {
@@ -30,6 +31,12 @@ VideoDecoder::~VideoDecoder()
     av_frame_free(&shown_);
     av_frame_free(&next_);
     sws_freeContext(sws_);
+}
+
+std::int64_t VideoDecoder::FrameAt(std::int64_t position) const
+{
+    constexpr std::int64_t kStoredPrecision = 10000; // 1 ms
+    return file_->EntryAt(position > INT64_MAX - kStoredPrecision ? position : position + kStoredPrecision - 1);
 }
 
 std::int64_t VideoDecoder::TimeOf(std::int64_t number) const
@@ -76,12 +83,39 @@ bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame
     return Convert(shown_, width, height, out);
 }
 
+namespace {
+
+// The JPEG formats are the plain ones at full range; swscale converts them
+// so itself, which defeats sws_getCachedContext (a new context every frame).
+AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange)
+{
+    switch (f) {
+    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
+    default: return f;
+    }
+}
+
+} // namespace
+
 bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::Frame& out)
 {
     if (frame->width <= 0 || frame->height <= 0 || frame->format < 0 || width <= 0 || height <= 0) return false;
-    sws_ = sws_getCachedContext(sws_, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), width,
-                                height, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (sws_ == nullptr) return false;
+    bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
+    const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
+    const ScaleKey key{frame->width, frame->height, format, fullRange, width, height};
+    if (sws_ == nullptr || !(key == scaleKey_)) {
+        sws_freeContext(sws_);
+        sws_ = sws_getContext(frame->width, frame->height, format, width, height, AV_PIX_FMT_BGR0, SWS_BILINEAR,
+                              nullptr, nullptr, nullptr);
+        if (sws_ == nullptr) return false;
+        const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(sws_, coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+        scaleKey_ = key;
+    }
     media::Frame picture;
     picture.width = width;
     picture.height = height;

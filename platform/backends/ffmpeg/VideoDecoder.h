@@ -28,7 +28,11 @@ public:
 
     std::int64_t FrameCount() const { return static_cast<std::int64_t>(file_->Index().size()); }
     // The frame shown at `position` (100 ns).
-    std::int64_t FrameAt(std::int64_t position) const { return file_->EntryAt(position); }
+    // A frame is shown from one millisecond before its stored time: ASF
+    // cuts times down to whole milliseconds, and a position stepped on by
+    // the frame time (333333 for 30 frames a second) falls up to that much
+    // short of the frame it means.
+    std::int64_t FrameAt(std::int64_t position) const;
     // Presentation time of frame `number` (100 ns).
     std::int64_t TimeOf(std::int64_t number) const;
 
@@ -47,7 +51,14 @@ private:
     std::unique_ptr<MediaFile> file_;
     AVFrame* shown_ = nullptr;   // the last frame decoded that is kept
     AVFrame* next_ = nullptr;
+    struct ScaleKey {
+        int width = 0, height = 0, format = -1;
+        bool fullRange = false;
+        int outWidth = 0, outHeight = 0;
+        friend bool operator==(const ScaleKey&, const ScaleKey&) = default;
+    };
     SwsContext* sws_ = nullptr;
+    ScaleKey scaleKey_;
     std::int64_t shownNumber_ = -1;
     std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek
     bool positioned_ = false;    // the demuxer follows on from decoded_

@@ -13,11 +13,11 @@ constexpr std::chrono::seconds kRetryAfter{5};
 PulseConnection& PulseConnection::Instance()
 {
     // Never destroyed: the loop thread must not outlive its objects at exit.
-    static PulseConnection* c = new PulseConnection();
+    static PulseConnection* c = new PulseConnection(nullptr);
     return *c;
 }
 
-PulseConnection::PulseConnection()
+PulseConnection::PulseConnection(const char* server) : server_(server != nullptr ? server : ""), hasServer_(server != nullptr)
 {
     loop_ = pa_threaded_mainloop_new();
     if (loop_ != nullptr && pa_threaded_mainloop_start(loop_) < 0) {
@@ -26,7 +26,16 @@ PulseConnection::PulseConnection()
     }
 }
 
-PulseConnection::~PulseConnection() = default;
+PulseConnection::~PulseConnection()
+{
+    if (loop_ == nullptr) return;
+    {
+        Lock lock(*this);
+        DropContext();
+    }
+    pa_threaded_mainloop_stop(loop_);
+    pa_threaded_mainloop_free(loop_);
+}
 
 PulseConnection::Lock::Lock(PulseConnection& c) : loop_(c.loop_)
 {
@@ -62,7 +71,7 @@ void PulseConnection::StartConnecting()
         context_, [](pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
         loop_);
     // Never start a server of our own.
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) DropContext();
+    if (pa_context_connect(context_, hasServer_ ? server_.c_str() : nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) DropContext();
 }
 
 bool PulseConnection::Ready(std::chrono::milliseconds wait)

@@ -9,7 +9,7 @@
 #pragma once
 
 #include <chrono>
-#include <mutex>
+#include <string>
 
 #include <pulse/pulseaudio.h>
 
@@ -17,7 +17,14 @@ namespace pulse {
 
 class PulseConnection {
 public:
+    // The program's connection, to the server libpulse finds itself.
     static PulseConnection& Instance();
+    // A connection of its own, to `server` (libpulse's server string; null:
+    // the default), for tests.
+    explicit PulseConnection(const char* server);
+    ~PulseConnection();
+    PulseConnection(const PulseConnection&) = delete;
+    PulseConnection& operator=(const PulseConnection&) = delete;
 
     // True when the context is ready. Otherwise starts connecting (unless
     // an attempt is under way or failed lately) and returns false at once,
@@ -47,12 +54,12 @@ public:
     static constexpr std::chrono::milliseconds kTimeout{500};
 
 private:
-    PulseConnection();
-    ~PulseConnection();
     // Lock held.
     void StartConnecting();
     void DropContext();
 
+    std::string server_;
+    bool hasServer_ = false;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     std::chrono::steady_clock::time_point lastAttempt_{};

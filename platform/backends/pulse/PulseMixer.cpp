@@ -37,6 +37,8 @@ bool QueryDefaultSink(PulseConnection& c, SinkQuery& q)
 
 } // namespace
 
+PulseMixer::PulseMixer() : connection_(PulseConnection::Instance()) {}
+
 std::uint32_t PulseMixer::VolumeOfSteps(int steps)
 {
     const std::int64_t s = std::clamp(steps, 0, kSteps);
@@ -63,7 +65,7 @@ std::uint32_t PulseMixer::ControlOfVolume(std::uint32_t volume)
 
 std::optional<std::uint32_t> PulseMixer::Volume()
 {
-    PulseConnection& c = PulseConnection::Instance();
+    PulseConnection& c = connection_;
     if (!c.Ready(PulseConnection::kTimeout)) return std::nullopt;
     PulseConnection::Lock lock(c);
     SinkQuery q;
@@ -73,7 +75,7 @@ std::optional<std::uint32_t> PulseMixer::Volume()
 
 bool PulseMixer::SetVolume(std::uint32_t volume)
 {
-    PulseConnection& c = PulseConnection::Instance();
+    PulseConnection& c = connection_;
     if (!c.Ready(PulseConnection::kTimeout)) return false;
     PulseConnection::Lock lock(c);
     SinkQuery q;

@@ -22,8 +22,14 @@
 
 namespace pulse {
 
+class PulseConnection;
+
 class PulseMixer {
 public:
+    // On the program's connection unless given another.
+    PulseMixer();
+    explicit PulseMixer(PulseConnection& connection) : connection_(connection) {}
+
     static constexpr int kSteps = 30;
 
     static std::uint32_t VolumeOfSteps(int steps);       // clamped to 0..30
@@ -38,6 +44,9 @@ public:
 
     std::optional<int> Steps();
     bool SetSteps(int steps);
+
+private:
+    PulseConnection& connection_;
 };
 
 } // namespace pulse
