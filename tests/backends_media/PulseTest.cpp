@@ -103,7 +103,7 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
     media::AudioSource* previous = media::InstallAudioSource(&audio);
 
     const std::string capture = folder.Path() + "/monitor.raw";
-    ASSERT_EQ(std::system(("timeout 2.5 parec -d @DEFAULT_MONITOR@ --raw --format=s16le --rate=8000 --channels=1 >'" +
+    ASSERT_EQ(std::system(("timeout -s INT 2.5 parec -d @DEFAULT_MONITOR@ --latency-msec=20 --raw --format=s16le --rate=8000 --channels=1 >'" +
                            capture + "' 2>/dev/null &")
                               .c_str()),
               0);

@@ -53,9 +53,12 @@ public:
         if (stream_ != nullptr && (!StreamAlive() || !pa_sample_spec_equal(&spec, &spec_))) DropStream();
         if (stream_ == nullptr && !Connect(spec)) return;
         reader_->Seek(position);
-        Fire(pa_stream_flush(stream_, nullptr, nullptr));
-        Fire(pa_stream_cork(stream_, 0, nullptr, nullptr));
         playing_ = true;
+        // A stream still being created is started when it becomes ready (OnState).
+        if (pa_stream_get_state(stream_) == PA_STREAM_READY) {
+            Fire(pa_stream_flush(stream_, nullptr, nullptr));
+            Fire(pa_stream_cork(stream_, 0, nullptr, nullptr));
+        }
         startPosition_ = position;
         startedAt_ = now;
     }
@@ -143,7 +146,9 @@ private:
     static void OnState(pa_stream* s, void* self)
     {
         auto* p = static_cast<PulsePlayer*>(self);
-        if (pa_stream_get_state(s) == PA_STREAM_READY && p->volume_ != 0) p->ApplyVolume();
+        if (pa_stream_get_state(s) != PA_STREAM_READY) return;
+        if (p->volume_ != 0) p->ApplyVolume();
+        if (p->playing_) Fire(pa_stream_cork(s, 0, nullptr, nullptr));
     }
 
     // The loop's thread, lock held: the server wants `bytes` more.
