@@ -52,8 +52,10 @@ public:
     // time (FrameNumberAt); a decoder answers from the stream's own times.
     virtual std::int64_t FrameNumber(const SourceStream& stream, REFERENCE_TIME position);
     // Fills `out` with the picture of the request, request.width x
-    // request.height. True when it drew; false keeps the picture the renderer
-    // showed before. The default draws the synthetic picture and never fails.
+    // request.height. `out` may hold an older picture whose buffer can be
+    // reused; its contents are not defined after a false. True when it drew;
+    // false keeps the picture the renderer showed before. The default draws
+    // the synthetic picture and never fails.
     virtual bool DrawFrame(const FrameRequest& request, Frame& out);
 };
 

@@ -135,3 +135,36 @@ TEST_F(DecodingTest, TheFrameSourceScalesToTheRequestAndFollowsAChangedFile)
 
 } // namespace
 } // namespace backends_test
+
+namespace backends_test {
+namespace {
+
+// The decoder's worker reads ahead while frames are shown; seeks stop it
+// and the end of the decoder ends it. Runs under ThreadSanitizer too.
+TEST(DecoderReadAheadThreadTest, SeeksAndTheEndMeetTheWorkerAtAnyPoint)
+{
+    test_support::TempFolder folder("vm-readahead");
+    const auto o = Sample(2, 25);
+    const std::string path = folder.Path() + "/A.ASF";
+    asfwriter::WriteSampleRecording(path, o);
+    for (int stopAfter : {1, 2, 5, 20, 49}) {
+        SCOPED_TRACE(stopAfter);
+        auto d = ffmpeg::VideoDecoder::Open(path, 1);
+        ASSERT_TRUE(d);
+        media::Frame f;
+        for (int n = 0; n < stopAfter; ++n) {
+            ASSERT_TRUE(d->Draw(n, 320, 240, f));
+            EXPECT_EQ(Counter(f), n);
+        }
+        ASSERT_TRUE(d->Draw(stopAfter / 2, 320, 240, f)); // back, while the worker runs
+        EXPECT_EQ(Counter(f), stopAfter / 2);
+        ASSERT_TRUE(d->Draw(49, 320, 240, f));            // to the end
+        EXPECT_EQ(Counter(f), 49);
+        ASSERT_TRUE(d->Draw(stopAfter, 320, 240, f));
+        EXPECT_EQ(Counter(f), stopAfter);
+        // The decoder ends here with its worker reading ahead.
+    }
+}
+
+} // namespace
+} // namespace backends_test

@@ -2,12 +2,18 @@
 // the n-th presentation time of the stream's index. A frame is decoded
 // forward from the last one decoded when no key frame lies between them,
 // else from the key frame at or before it after a seek, which gives the
-// same picture as decoding from the start.
+// same picture as decoding from the start. While a frame is converted, a
+// worker thread of the decoder decodes the next one.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/backends/ffmpeg/MediaFile.h"
 #include "platform/media/FrameSource.h"
@@ -47,6 +53,12 @@ public:
 private:
     explicit VideoDecoder(std::unique_ptr<MediaFile> file);
     bool Convert(const AVFrame* frame, int width, int height, media::Frame& out);
+    // The next frame into next_, the one read ahead if there is one.
+    bool NextFrame(std::int64_t& time);
+    void StartAhead();
+    // Stops the worker and drops what it decoded.
+    void DropAhead();
+    void WorkerLoop();
 
     std::unique_ptr<MediaFile> file_;
     AVFrame* shown_ = nullptr;   // the last frame decoded that is kept
@@ -63,6 +75,23 @@ private:
     std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek
     bool positioned_ = false;    // the demuxer follows on from decoded_
     int seeks_ = 0;
+
+    struct Ahead {
+        AVFrame* frame;
+        std::int64_t time;
+        bool ok;
+    };
+    std::thread worker_;
+    std::mutex aheadLock_;
+    std::condition_variable aheadWake_;
+    // Guarded by aheadLock_:
+    std::deque<Ahead> ahead_;      // decoded by the worker, in order
+    std::vector<AVFrame*> spare_;  // frames free for the worker
+    std::vector<AVFrame*> owned_;  // every frame, to free at the end
+    bool running_ = false;         // the worker may decode on
+    bool busy_ = false;            // the worker is using file_
+    bool aheadEnded_ = false;      // the worker met the end of the stream
+    bool quit_ = false;
 };
 
 } // namespace ffmpeg
