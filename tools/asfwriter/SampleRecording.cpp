@@ -153,10 +153,29 @@ Rgb Mix(Rgb a, Rgb b, int t256)
 
 int Wrap(int v, int n) { return n > 0 ? ((v % n) + n) % n : 0; }
 
+// What moves with the frame, worked out once a picture.
+struct Motion {
+    int frame = 0;
+    double carSwing = 0;        // the following car, -1..1
+    double needleX = 0, needleY = 0;
+};
+
+Motion MotionOf(int frame)
+{
+    Motion m;
+    m.frame = frame;
+    m.carSwing = std::sin(frame * 0.15);
+    const double a = -2.4 + 4.8 * (Wrap(frame, 60) / 60.0);
+    m.needleX = std::sin(a);
+    m.needleY = -std::cos(a);
+    return m;
+}
+
 // One camera's view at (x, y) of a qw x qh quadrant. Each scene moves with
 // the frame number so that a still picture tells frames apart.
-Rgb Scene(int camera, int x, int y, int qw, int qh, int frame)
+Rgb Scene(int camera, int x, int y, int qw, int qh, const Motion& motion)
 {
+    const int frame = motion.frame;
     const int horizon = qh * 2 / 5;
     switch (camera) {
     case 0: { // front: sky, a road to the horizon, dashes coming closer
@@ -176,7 +195,7 @@ Rgb Scene(int camera, int x, int y, int qw, int qh, int frame)
     case 1: { // rear: a car following, its lights, the road going away
         if (y < horizon) return Mix({160, 170, 190}, {110, 120, 140}, y * 256 / std::max(1, horizon));
         const int carW = qw / 3, carH = qh / 4;
-        const int cx = qw / 2 + static_cast<int>(qw / 6 * std::sin(frame * 0.15)) - carW / 2;
+        const int cx = qw / 2 + static_cast<int>(qw / 6 * motion.carSwing) - carW / 2;
         const int cy = horizon + (qh - horizon) / 4;
         if (x >= cx && x < cx + carW && y >= cy && y < cy + carH) {
             const bool light = y > cy + carH / 2 && y < cy + carH * 3 / 4 &&
@@ -210,8 +229,7 @@ Rgb Scene(int camera, int x, int y, int qw, int qh, int frame)
         const int d2 = dx * dx + dy * dy;
         if (d2 > r * r) return {35, 35, 38};
         if (d2 > (r - std::max(1, r / 8)) * (r - std::max(1, r / 8))) return {200, 200, 200};
-        const double a = -2.4 + 4.8 * (Wrap(frame, 60) / 60.0);
-        const double nx = std::sin(a), ny = -std::cos(a);
+        const double nx = motion.needleX, ny = motion.needleY;
         const double along = dx * nx + dy * ny;
         const double across = std::fabs(dx * ny - dy * nx);
         if (along > 0 && along < r * 0.85 && across < std::max(1.0, r / 14.0)) return {240, 70, 40};
@@ -240,6 +258,7 @@ std::vector<std::uint8_t> MosaicRgb(std::uint32_t width, std::uint32_t height, i
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     const int w = static_cast<int>(width), h = static_cast<int>(height);
     const int qw = w / 2, qh = h / 2;
+    const Motion motion = MotionOf(frame);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int q = (y >= qh ? 2 : 0) + (x >= qw ? 1 : 0);
@@ -247,7 +266,7 @@ std::vector<std::uint8_t> MosaicRgb(std::uint32_t width, std::uint32_t height, i
             const int lw = x >= qw ? w - qw : qw, lh = y >= qh ? h - qh : qh;
             // A thin dark frame around each camera's picture.
             Rgb c = (lx == 0 || ly == 0 || lx == lw - 1 || ly == lh - 1) ? Rgb{10, 10, 10}
-                                                                         : Scene(q, lx, ly, lw, lh, frame);
+                                                                         : Scene(q, lx, ly, lw, lh, motion);
             std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
             p[0] = c.r;
             p[1] = c.g;
