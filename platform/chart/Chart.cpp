@@ -189,7 +189,7 @@ std::vector<TAxisLabel> TChart::CalcLabels(const TChartAxis& axis, const TRect& 
     double lo = 0, hi = 0;
     axis.CurrentRange(lo, hi);
     const int pixels = axis.Horizontal() ? plot.Width() : plot.Height();
-    if (pixels <= 1 || !std::isfinite(lo) || !std::isfinite(hi))
+    if (pixels <= 1 || !std::isfinite(hi - lo))
         return labels;
     TChartLayout at;
     at.Plot = plot;
@@ -206,8 +206,11 @@ std::vector<TAxisLabel> TChart::CalcLabels(const TChartAxis& axis, const TRect& 
             if (count > pixels)
                 continue;
             std::vector<TAxisLabel> candidate;
-            for (double k = std::ceil(loMs / stepMs - 1e-6); k * stepMs <= hiMs + 1e-6 * stepMs; k += 1.0) {
-                const double ms = k * stepMs;
+            const double first = std::ceil(loMs / stepMs - 1e-6);
+            for (int n = 0; n <= pixels; ++n) {
+                const double ms = (first + n) * stepMs;
+                if (ms > hiMs + 1e-6 * stepMs)
+                    break;
                 const double v = ms / kMsPerDay;
                 candidate.push_back({v, place(v), rtl::FormatDateTime(axis.DateTimeFormat, rtl::TDateTime(v))});
             }
@@ -228,8 +231,12 @@ std::vector<TAxisLabel> TChart::CalcLabels(const TChartAxis& axis, const TRect& 
                  kLabelGap;
     const double least = std::max(axis.Increment, (hi - lo) * roomPx / (pixels - 1));
     const double step = NiceStep(least);
-    for (double k = std::ceil(lo / step - 1e-9); k * step <= hi + step * 1e-9; k += 1.0) {
-        const double v = k * step;
+    const double first = std::ceil(lo / step - 1e-9);
+    // At most one label a pixel, whatever the range.
+    for (int n = 0; n <= pixels; ++n) {
+        const double v = (first + n) * step;
+        if (v > hi + step * 1e-9)
+            break;
         labels.push_back({v, place(v), NumberText(v, step)});
     }
     return labels;

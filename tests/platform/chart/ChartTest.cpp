@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 
 #include "platform/chart/chart.h"
@@ -323,6 +325,36 @@ TEST_F(ChartTest, VerticalTitlesAreTurned)
         ASSERT_GE(maxX, 0);
         EXPECT_LE(maxX - minX + 1, 12);
         EXPECT_GT(maxY - minY, 3 * (maxX - minX));
+    }
+}
+
+TEST_F(ChartTest, ExtremeValuesNeitherHangNorBreakThePaint)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* what;
+        double x0, y0, x1, y1;
+        bool dateTime;
+    } rows[] = {
+        {"widest range", -1.7e308, -1.7e308, 1.7e308, 1.7e308, false},
+        {"widest date-times", -1.7e308, 0, 1.7e308, 1, true},
+        {"far out, a step apart", 1e17, 1e17, 1e17 + 64, 1e17 + 64, true},
+        {"infinite and NaN", -inf, nan, inf, 1, true},
+        {"one point", 5, 5, 5, 5, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        auto* s = new TLineSeries(chart);
+        s->XValues()->SetDateTime(r.dateTime);
+        chart->AddSeries(s);
+        s->AddXY(r.x0, r.y0, u"", clRed);
+        s->AddXY(r.x1, r.y1, u"", clRed);
+        const TChartLayout layout = chart->CalcLayout();
+        EXPECT_LE(layout.Bottom.size(), static_cast<std::size_t>(chart->Width()));
+        EXPECT_LE(layout.Left.size(), static_cast<std::size_t>(chart->Height()));
+        Paint();
+        delete s;
     }
 }
 
