@@ -156,42 +156,46 @@ void TPageControl::Paint(TCanvas& canvas)
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = Color();
     canvas.FillRect(TRect(0, 0, Width(), Height()));
-    auto line = [&](int l, int t, int r, int b, TColor colour) {
+    auto fill = [&](int l, int t, int r, int b, TColor colour) {
         canvas.Brush.Color = colour;
         canvas.FillRect(TRect(l, t, r, b));
     };
+    auto outline = [&](const TRect& r, bool bottom) {
+        fill(r.Left, r.Top, r.Right, r.Top + 1, clBtnShadow);
+        fill(r.Left, r.Top, r.Left + 1, r.Bottom, clBtnShadow);
+        fill(r.Right - 1, r.Top, r.Right, r.Bottom, clBtnShadow);
+        if (bottom)
+            fill(r.Left, r.Bottom - 1, r.Right, r.Bottom, clBtnShadow);
+    };
+    constexpr TColor kBackTab = 0x00E3E3E3; // the tabs behind, a shade darker than the face
 
-    // The raised frame around the pages.
+    // The frame around the pages.
     const int top = TabHeight();
-    line(0, top, Width(), top + 1, clBtnHighlight);
-    line(0, top, 1, Height(), clBtnHighlight);
-    line(0, Height() - 1, Width(), Height(), clWindowText);
-    line(Width() - 1, top, Width(), Height(), clWindowText);
-    line(1, Height() - 2, Width() - 1, Height() - 1, clBtnShadow);
-    line(Width() - 2, top + 1, Width() - 1, Height() - 1, clBtnShadow);
+    outline(TRect(0, top, Width(), Height()), true);
 
-    // The tabs; the active one stands out and opens into the frame.
+    // The tabs behind first, then the active one, taller and open into the
+    // frame.
     canvas.Font = *Font();
-    for (int i = 0; i < PageCount(); ++i) {
+    const int active = ActivePageIndex();
+    auto tab = [&](int i) {
+        const bool isActive = i == active;
         TRect r = TabRect(i);
-        const bool active = FPages[static_cast<std::size_t>(i)] == FActivePage;
-        if (active)
+        if (isActive)
             r = TRect(r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 1);
-        line(r.Left, r.Top + 2, r.Right, r.Bottom, clBtnFace);
-        line(r.Left + 2, r.Top, r.Right - 2, r.Top + 2, clBtnFace);
-        line(r.Left + 2, r.Top, r.Right - 2, r.Top + 1, clBtnHighlight);
-        line(r.Left + 1, r.Top + 1, r.Left + 2, r.Top + 2, clBtnHighlight);
-        line(r.Left, r.Top + 2, r.Left + 1, r.Bottom, clBtnHighlight);
-        line(r.Right - 2, r.Top + 1, r.Right - 1, r.Top + 2, clWindowText);
-        line(r.Right - 1, r.Top + 2, r.Right, r.Bottom, clWindowText);
-        line(r.Right - 2, r.Top + 2, r.Right - 1, r.Bottom, clBtnShadow);
+        fill(r.Left, r.Top, r.Right, r.Bottom, isActive ? Color() : kBackTab);
+        outline(r, false);
         const UnicodeString& text = FPages[static_cast<std::size_t>(i)]->Caption();
         canvas.Font.SetColor(Enabled() ? Font()->Color() : clGrayText);
         canvas.Brush.Style = bsClear;
         canvas.TextOut((r.Left + r.Right - canvas.TextWidth(text)) / 2,
-                       r.Top + (r.Height() - canvas.TextHeight(text)) / 2 + (active ? 0 : 1), text);
+                       r.Top + (r.Height() - canvas.TextHeight(text)) / 2 + (isActive ? 0 : 1), text);
         canvas.Brush.Style = bsSolid;
-    }
+    };
+    for (int i = 0; i < PageCount(); ++i)
+        if (i != active)
+            tab(i);
+    if (active >= 0)
+        tab(active);
 }
 
 } // namespace vcl

@@ -165,19 +165,21 @@ void TTrackBar::Paint(TCanvas& canvas)
         fill(last, end + 2, last + 1, std::min(cross, end + 6), clWindowText);
     }
 
-    // The thumb: a raised body that points down (right) at the ticks.
+    // The thumb: a raised body that points down (right) at the ticks, with
+    // a grey outline so that it stands out from the face colour.
     const int at = PixelOf(FPosition);
     fill(at - 5, start, at + 6, body, clBtnFace);
     for (int i = 0; i < pointLength; ++i)
         fill(at - 5 + i + 1, body + i, at + 6 - i - 1, body + i + 1, clBtnFace);
-    fill(at - 5, start, at + 6, start + 1, clBtnHighlight);
-    fill(at - 5, start, at - 4, body, clBtnHighlight);
+    fill(at - 5, start, at + 6, start + 1, clBtnShadow);
+    fill(at - 5, start, at - 4, body, clBtnShadow);
     fill(at + 5, start, at + 6, body, clWindowText);
+    fill(at - 4, start + 1, at + 5, start + 2, clBtnHighlight);
+    fill(at - 4, start + 1, at - 3, body, clBtnHighlight);
     fill(at + 4, start + 1, at + 5, body, clBtnShadow);
     for (int i = 0; i < pointLength; ++i) {
-        fill(at - 5 + i, body + i, at - 4 + i, body + i + 1, clBtnHighlight);
+        fill(at - 5 + i, body + i, at - 4 + i, body + i + 1, clBtnShadow);
         fill(at + 5 - i, body + i, at + 6 - i, body + i + 1, clWindowText);
-        fill(at + 4 - i, body + i, at + 5 - i, body + i + 1, clBtnShadow);
     }
     fill(at, end - 1, at + 1, end, clWindowText);
 }
