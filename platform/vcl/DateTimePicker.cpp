@@ -1,5 +1,6 @@
 #include "platform/vcl/DateTimePicker.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/vcl/Canvas.h"
@@ -18,6 +19,10 @@ UnicodeString Digits(int value, int width)
 
 // The date part of a value (its fraction counts forward, also before 1899).
 double DatePart(double value) { return std::floor(value); }
+
+// The values the framework's dates can hold: 0001-01-01 to 9999-12-31 23:59:59.999.
+constexpr double kFirstValue = -693593.0;
+constexpr double kLastValue = 2958465.0 + 86399999.0 / 86400000.0;
 
 } // namespace
 
@@ -63,6 +68,8 @@ void TDateTimePicker::Store(rtl::TDateTime value)
 
 void TDateTimePicker::SetDateTime(rtl::TDateTime value)
 {
+    if (!(value.Val >= kFirstValue && value.Val <= kLastValue))
+        throw EDateTimeError(u"Invalid date");
     if (FMaxDate.Val != 0 && value.Val > FMaxDate.Val)
         throw EDateTimeError(UnicodeString(u"Date exceeds maximum of ") + rtl::DateTimeToStr(FMaxDate));
     if (FMinDate.Val != 0 && value.Val < FMinDate.Val)
@@ -104,9 +111,7 @@ void TDateTimePicker::SetMaxDate(rtl::TDateTime value)
 
 rtl::TDateTime TDateTimePicker::Clamp(rtl::TDateTime value) const
 {
-    double v = value.Val;
-    if (std::isnan(v))
-        v = FMinDate.Val;
+    double v = std::isnan(value.Val) ? FMinDate.Val : std::clamp(value.Val, kFirstValue, kLastValue);
     if (FMaxDate.Val != 0 && v > FMaxDate.Val)
         v = FMaxDate.Val;
     if (FMinDate.Val != 0 && v < FMinDate.Val)

@@ -5,7 +5,7 @@
 // The value keeps both parts whatever the kind: Date/SetDate work on the
 // date part and keep the time of day, Time/SetTime the reverse. MinDate and
 // MaxDate (0: no limit) bound the whole value; the program setting a value
-// outside them raises EDateTimeError, while what a person enters (UserSet,
+// outside them (or outside the years 1 to 9999) raises EDateTimeError, while what a person enters (UserSet,
 // the test driver's SetDateTime) is held inside them, as the system control
 // does. OnChange follows a change by the person only, never the program's
 // own setting.

@@ -66,7 +66,8 @@ TRect TPageControl::TabRect(int index) const
     int left = kFirstTab;
     for (int i = 0; i < index; ++i)
         left += TCanvas::TextWidthOf(*Font(), FPages[static_cast<std::size_t>(i)]->Caption()) + 2 * kTabPadding;
-    const int width = TCanvas::TextWidthOf(*Font(), FPages[static_cast<std::size_t>(index)]->Caption()) + 2 * kTabPadding;
+    const UnicodeString& text = FPages[static_cast<std::size_t>(index)]->Caption();
+    const int width = TCanvas::TextWidthOf(*Font(), text) + 2 * kTabPadding;
     return TRect(left, 2, left + width, TabHeight());
 }
 

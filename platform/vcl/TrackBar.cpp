@@ -1,6 +1,7 @@
 #include "platform/vcl/TrackBar.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/vcl/Canvas.h"
 
@@ -65,7 +66,8 @@ int TTrackBar::PixelOf(int position) const
     if (range <= 0)
         return ThumbMargin();
     const long long offset = std::clamp<long long>(static_cast<long long>(position) - FMin, 0, range);
-    return ThumbMargin() + static_cast<int>((2 * offset * span + range) / (2 * range));
+    // In long double: offset times span can pass 64 bits on a bar of 2^32 positions.
+    return ThumbMargin() + static_cast<int>(std::floor(static_cast<long double>(offset) * span / range + 0.5L));
 }
 
 int TTrackBar::PositionAt(int pixel) const
@@ -76,7 +78,8 @@ int TTrackBar::PositionAt(int pixel) const
     if (range <= 0 || span == 0)
         return FMin;
     const long long along = std::clamp<long long>(static_cast<long long>(pixel) - ThumbMargin(), 0, span);
-    return FMin + static_cast<int>((2 * along * range + span) / (2 * span));
+    const long double steps = std::floor(static_cast<long double>(along) * range / span + 0.5L);
+    return static_cast<int>(FMin + static_cast<long long>(steps));
 }
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "VclFixture.h"
 
+#include <cmath>
+
 namespace {
 
 class DateTimePickerTest : public VclTest {
@@ -74,6 +76,8 @@ TEST_F(DateTimePickerTest, TheProgramOutsideTheRangeRaisesAPersonIsHeldInside)
     picker->SetDateTime(EncodeDate(2020, 6, 1) + EncodeTime(10, 0, 0, 0));
     picker->SetMaxDate(max);
     picker->SetMinDate(min);
+    EXPECT_THROW(picker->SetDateTime(std::nan("")), EDateTimeError);
+    EXPECT_THROW(picker->SetDateTime(1e300), EDateTimeError);
     EXPECT_THROW(picker->SetDateTime(EncodeDate(2038, 1, 1)), EDateTimeError);
     EXPECT_THROW(picker->SetDate(EncodeDate(2000, 12, 31)), EDateTimeError);
     EXPECT_THROW(picker->SetMinDate(EncodeDate(2040, 1, 1)), EDateTimeError);
