@@ -120,8 +120,8 @@ TEST_F(SettingsFilesTest, TimeSetIniGoldenBytes)
 
 TEST_F(SettingsFilesTest, TimeSetIniOfAProgramFolderWithoutADriveGoesIntoThatFolder)
 {
-    // A folder path without ":\" (as a network share would be): the clock
-    // file goes beside the program, "setup.ini" is looked for on drive "\".
+    // A program folder without ":\": the clock file goes into the folder
+    // itself, while "setup.ini" is still looked for at "E:\setup.ini".
     ProgramFolder = u"E:Viewer";
     std::filesystem::create_directories(card.Host("Viewer"));
     ShowWindow();
