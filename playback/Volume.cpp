@@ -76,6 +76,19 @@ mixer::HMIXEROBJ MixerObject(std::uint32_t handle)
     return reinterpret_cast<mixer::HMIXEROBJ>(static_cast<std::uintptr_t>(handle));
 }
 
+// The details record for one channel's unsigned value of a control.
+mixer::MIXERCONTROLDETAILS ValueDetails(std::uint32_t controlId, mixer::MIXERCONTROLDETAILS_UNSIGNED& value)
+{
+    mixer::MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = controlId;
+    details.cChannels = 1;
+    details.cMultipleItems = 0;
+    details.cbDetails = sizeof value;
+    details.paDetails = &value;
+    return details;
+}
+
 } // namespace
 
 int TPlayControl::InitMasterVolumeControl()
@@ -124,13 +137,7 @@ bool TPlayControl::SetVolume(std::int32_t volume)
             return false;
         mixer::MIXERCONTROLDETAILS_UNSIGNED value{};
         value.dwValue = VolumeToMixerValue(volume, VolumeMinimum, VolumeMaximum);
-        mixer::MIXERCONTROLDETAILS details{};
-        details.cbStruct = sizeof details;
-        details.dwControlID = VolumeControlId;
-        details.cChannels = 1;
-        details.cMultipleItems = 0;
-        details.cbDetails = sizeof value;
-        details.paDetails = &value;
+        mixer::MIXERCONTROLDETAILS details = ValueDetails(VolumeControlId, value);
         if (mixer::mixerSetControlDetails(MixerObject(MixerHandle), &details,
                                           mixer::MIXER_OBJECTF_MIXER | mixer::MIXER_SETCONTROLDETAILSF_VALUE) !=
             mixer::MMSYSERR_NOERROR)
@@ -151,13 +158,7 @@ int TPlayControl::IGetMasterVolume(std::int32_t& volume)
         if (!InitMasterVolumeControl())
             return 0;
         mixer::MIXERCONTROLDETAILS_UNSIGNED value{};
-        mixer::MIXERCONTROLDETAILS details{};
-        details.cbStruct = sizeof details;
-        details.dwControlID = VolumeControlId;
-        details.cChannels = 1;
-        details.cMultipleItems = 0;
-        details.cbDetails = sizeof value;
-        details.paDetails = &value;
+        mixer::MIXERCONTROLDETAILS details = ValueDetails(VolumeControlId, value);
         if (mixer::mixerGetControlDetailsA(MixerObject(MixerHandle), &details,
                                            mixer::MIXER_OBJECTF_MIXER | mixer::MIXER_GETCONTROLDETAILSF_VALUE) !=
             mixer::MMSYSERR_NOERROR)
