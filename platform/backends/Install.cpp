@@ -2,6 +2,7 @@
 
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
+#include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
 
 namespace backends {
@@ -13,9 +14,11 @@ bool InstallRealBackends()
     static ffmpeg::FfmpegFrameSource frames;
     static ffmpeg::FfmpegAudioSource audio;
     static pulse::PulseSoundOutput sound;
+    static pulse::PulseMixerBackend volume;
     media::InstallFrameSource(&frames);
     media::InstallAudioSource(&audio);
     media::InstallSoundOutput(&sound);
+    mixer::InstallMixer(&volume);
     return false;
 }
 

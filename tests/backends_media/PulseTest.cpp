@@ -23,6 +23,7 @@
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/pulse/PulseConnection.h"
 #include "platform/backends/pulse/PulseMixer.h"
+#include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
 
 namespace backends_test {
@@ -72,6 +73,16 @@ TEST(PulseMixerSteps, AStuckOrMissingServerAnswersNoSoundLine)
         EXPECT_FALSE(mixer.Volume());
         EXPECT_FALSE(mixer.Steps());
         EXPECT_FALSE(mixer.SetSteps(10));
+        // The mixer seam's answers of a computer without a sound line.
+        pulse::PulseMixerBackend backend(connection);
+        mixer::MixerLineInfo line;
+        mixer::MixerVolumeInfo control;
+        mixer::DWORD value = 7;
+        EXPECT_EQ(backend.SpeakersLine(line), mixer::MIXERR_INVALLINE);
+        EXPECT_EQ(backend.VolumeControl(pulse::PulseMixerBackend::kLineId, control), mixer::MIXERR_INVALLINE);
+        EXPECT_EQ(backend.ReadVolume(pulse::PulseMixerBackend::kControlId, value), mixer::MIXERR_INVALCONTROL);
+        EXPECT_EQ(value, 7u);
+        EXPECT_EQ(backend.WriteVolume(pulse::PulseMixerBackend::kControlId, 100), mixer::MIXERR_INVALCONTROL);
     }
     ::close(listener);
 }
@@ -142,6 +153,23 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
         EXPECT_EQ(mixer.Steps(), steps);
         EXPECT_EQ(mixer.Volume(), PulseMixer::VolumeOfSteps(steps));
     }
+
+    // Through the mixer seam, as the program sets the master volume.
+    pulse::PulseMixerBackend backend;
+    mixer::MixerLineInfo line;
+    ASSERT_EQ(backend.SpeakersLine(line), mixer::MMSYSERR_NOERROR);
+    mixer::MixerVolumeInfo control;
+    ASSERT_EQ(backend.VolumeControl(line.lineId, control), mixer::MMSYSERR_NOERROR);
+    EXPECT_EQ(control.minimum, 0u);
+    EXPECT_EQ(control.maximum, 65535u);
+    for (mixer::DWORD v : {0u, 2184u, 32767u, 65535u}) {
+        SCOPED_TRACE(v);
+        ASSERT_EQ(backend.WriteVolume(control.controlId, v), mixer::MMSYSERR_NOERROR);
+        mixer::DWORD read = 0;
+        ASSERT_EQ(backend.ReadVolume(control.controlId, read), mixer::MMSYSERR_NOERROR);
+        EXPECT_EQ(read, v);
+    }
+    EXPECT_EQ(backend.WriteVolume(control.controlId, 65536), mixer::MIXERR_INVALVALUE);
 }
 
 } // namespace

@@ -80,7 +80,13 @@ bool PulseConnection::Ready(std::chrono::milliseconds wait)
     Lock lock(*this);
     auto state = [&] { return context_ != nullptr ? pa_context_get_state(context_) : PA_CONTEXT_FAILED; };
     if (state() == PA_CONTEXT_READY) return true;
-    const bool underWay = context_ != nullptr && PA_CONTEXT_IS_GOOD(state());
+    bool underWay = context_ != nullptr && PA_CONTEXT_IS_GOOD(state());
+    if (underWay && std::chrono::steady_clock::now() - lastAttempt_ > kTimeout) {
+        // A server that takes the connection and never answers: given up
+        // until the next attempt is due.
+        DropContext();
+        underWay = false;
+    }
     if (!underWay) {
         if (attempted_ && std::chrono::steady_clock::now() - lastAttempt_ < kRetryAfter) return false;
         StartConnecting();
@@ -107,6 +113,13 @@ bool PulseConnection::Wait(pa_operation* op, std::chrono::milliseconds timeout)
     const bool done = pa_operation_get_state(op) == PA_OPERATION_DONE;
     if (!done) pa_operation_cancel(op);
     pa_operation_unref(op);
+    if (!done) {
+        // The server stopped answering: no more waiting on it until a new
+        // connection is due.
+        DropContext();
+        attempted_ = true;
+        lastAttempt_ = std::chrono::steady_clock::now();
+    }
     return done;
 }
 

@@ -6,9 +6,10 @@
 // one desktop volume sliders show; it is cubic in loudness (amplitude
 // (s / 30)^3), so the steps sound even, as the bar looks. Reading back
 // rounds to the nearest step; a sink turned above 100 % reads as 30.
-// The raw value 0..PA_VOLUME_NORM is also offered for a mixer control
-// with bounds of its own (PA_VOLUME_NORM is 0x10000, one more than a
-// 0..65535 control; ControlOfVolume / VolumeOfControl convert).
+// The raw value 0..PA_VOLUME_NORM is also offered for the mixer seam's
+// volume control of 0..65535 (PulseMixerBackend; PA_VOLUME_NORM is
+// 0x10000, one more; ControlOfVolume / VolumeOfControl convert linearly,
+// so the program's own 0..30 mapping onto 0..65535 lands on the same steps).
 //
 // Every call waits for the server at most PulseConnection::kTimeout; no
 // server, no default sink or no answer gives nullopt / false, as a

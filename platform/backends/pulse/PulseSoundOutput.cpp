@@ -100,6 +100,7 @@ private:
     bool Connect(const pa_sample_spec& spec)
     {
         PulseConnection& c = PulseConnection::Instance();
+        if (c.Context() == nullptr || pa_context_get_state(c.Context()) != PA_CONTEXT_READY) return false;
         stream_ = pa_stream_new(c.Context(), "Recording", &spec, nullptr);
         if (stream_ == nullptr) return false;
         spec_ = spec;
@@ -135,12 +136,12 @@ private:
     // Lock held.
     void ApplyVolume()
     {
-        if (stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
+        pa_context* context = PulseConnection::Instance().Context();
+        if (context == nullptr || stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
         pa_cvolume cv;
         const pa_volume_t v = volume_ <= -10000 ? PA_VOLUME_MUTED : pa_sw_volume_from_dB(volume_ / 100.0);
         pa_cvolume_set(&cv, spec_.channels, v);
-        Fire(pa_context_set_sink_input_volume(PulseConnection::Instance().Context(), pa_stream_get_index(stream_), &cv,
-                                              nullptr, nullptr));
+        Fire(pa_context_set_sink_input_volume(context, pa_stream_get_index(stream_), &cv, nullptr, nullptr));
     }
 
     static void OnState(pa_stream* s, void* self)
