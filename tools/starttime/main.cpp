@@ -9,7 +9,8 @@
 // Defaults: 9 runs after one unmeasured warm-up run, the program beside this
 // tool's folder (build/<dir>/velmorastine), the card build/card laid out by
 // tools/run.sh, a fresh registry folder below $TMPDIR kept over the runs (the
-// warm-up run registers the decoder as a first start would).
+// warm-up run registers the decoder as a first start would), which also holds
+// the single-instance lock files.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -181,10 +182,13 @@ int main(int argc, char** argv)
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('='));
-        if (name != "VELMORASTINE_REGISTRY" && name != "VELMORASTINE_CUE_MARK" && name != "VELMORASTINE_DISPLAY")
+        if (name != "VELMORASTINE_REGISTRY" && name != "VELMORASTINE_CUE_MARK" && name != "VELMORASTINE_DISPLAY" &&
+            name != "VELMORASTINE_MUTEX_DIR")
             env.push_back(entry);
     }
     env.push_back("VELMORASTINE_REGISTRY=" + registry);
+    // A lock folder of its own: an instance started elsewhere must not count.
+    env.push_back("VELMORASTINE_MUTEX_DIR=" + registry);
     env.push_back("VELMORASTINE_CUE_MARK=1");
     env.push_back("VELMORASTINE_DISPLAY=headless");
     if (std::getenv("VELMORASTINE_DRIVES") == nullptr) {
