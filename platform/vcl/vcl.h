@@ -48,5 +48,8 @@
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"
+#include "platform/vcl/DateTimePicker.h"
+#include "platform/vcl/TabSheet.h"
+#include "platform/vcl/PageControl.h"
 
 using namespace vcl;
