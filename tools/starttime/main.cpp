@@ -165,6 +165,11 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    // The program starts in the card's folder: relative paths would not hold there.
+    if (char* full = realpath(program.c_str(), nullptr)) {
+        program = full;
+        std::free(full);
+    }
     if (!Exists(program) || !Exists(card + "/ffdshow/DummyFile.ASF")) {
         std::fprintf(stderr, "needs the program (%s) and a card laid out by tools/run.sh (%s)\n", program.c_str(),
                      card.c_str());
