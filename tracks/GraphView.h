@@ -4,10 +4,15 @@
 
 #include "platform/vcl/vcl.h"
 
+struct TAsfFileInfo;
+
 class TGraphControl : public TForm {
 public:
     explicit TGraphControl(TComponent* Owner);
     ~TGraphControl() override;
+
+    // Plots the tracks of `info` (the record stays the caller's).
+    void SetGraphData(TAsfFileInfo* info);
 };
 
 extern TGraphControl* GraphControl;

@@ -48,5 +48,8 @@
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"
+#include "platform/vcl/ImageList.h"
+#include "platform/vcl/ListView.h"
+#include "platform/vcl/FolderDialog.h"
 
 using namespace vcl;
