@@ -192,6 +192,7 @@ TListControl::TListControl(TComponent* Owner)
     } catch (Exception& e) {
         LogFailure("TListControl", e);
     }
+    SetVisible(true);
 }
 
 TListControl::~TListControl()

@@ -206,7 +206,10 @@ TEST_F(ScanTest, TheAbortFlagEndsTheScanAndKeepsWhatWasFound)
     application->CreateForm(ProgForm);
     // Handled at the first progress report (the tenth name): as a close of
     // the main window would.
-    win::TMessageWindow closer([](win::TMessage&) { ProgForm->FAbort = 1; });
+    win::TMessageWindow closer([](win::TMessage& m) {
+        if (m.Msg == win::WM_APP + 50)
+            ProgForm->FAbort = 1;
+    });
     win::PostMessage(closer.Handle(), win::WM_APP + 50, 0, 0);
     ProgForm->ShowProgress(false);
     const std::vector<std::string> taken = Scan();
