@@ -139,6 +139,8 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
             std::FILE* file = win::OpenCFileW(path.c_str(), "rb");
             if (file == nullptr)
                 continue;
+            // One short read: no stream buffer to fill.
+            std::setvbuf(file, nullptr, _IONBF, 0);
             std::uint8_t head[kHeadBytes] = {};
             const std::size_t got = std::fread(head, 1, sizeof head, file);
             std::fclose(file);
