@@ -247,7 +247,8 @@ void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
                 if (FCheckboxes && X >= 2 && X < 4 + kCheckBox)
                     item->SetChecked(!item->Checked());
                 Select(item);
-            } else if (!FRowSelect) {
+            } else {
+                // A click into the empty part takes the selection away.
                 Select(nullptr);
             }
         }
