@@ -50,10 +50,6 @@ constexpr std::int64_t kUnitsPerSecond = 10000000;
 
 } // namespace
 
-// The graph pane's own drawing replaces this; until it is there the record
-// is only handed over.
-__attribute__((weak)) void TGraphControl::SetGraphData(TAsfFileInfo*) {}
-
 bool TPlayControl::PlayFile()
 {
     try {
