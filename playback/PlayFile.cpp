@@ -283,25 +283,13 @@ void TPlayControl::ImageStopClick(TObject*)
     }
 }
 
-void TPlayControl::VideoRepaintRequested()
-{
-    try {
-        if (!DriveReady() || ListControl == nullptr)
-            return;
-        if (Panel9)
-            Panel9->Repaint();
-    } catch (Exception& e) {
-        LogException(u"TPlayControl::FormPaint", e);
-    }
-}
-
 void TPlayControl::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case win::WM_ERASEBKGND:
         return;
     case WM_VIDEO_REPAINT:
-        VideoRepaintRequested();
+        OnVideoRepaintMessage();
         return;
     case WM_GINFO_LOAD_END:
         OnGInfoLoadEnd();

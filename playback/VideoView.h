@@ -168,8 +168,6 @@ public:
     void ImageStopClick(TObject* Sender);
     // WM_ERASEBKGND (swallowed), WM_VIDEO_REPAINT, WM_GINFO_LOAD_END.
     void Dispatch(TMessage& Message) override;
-    // WM_VIDEO_REPAINT: the renderer presents its picture again.
-    void VideoRepaintRequested();
 
 private:
     // The path of the last successful PrepareMedia; empty after a failed load

@@ -12,6 +12,7 @@
 #include "app/ProgBar.h"
 #include "mainwindow/MAIN.h"
 #include "platform/media/Faults.h"
+#include "platform/media/VideoRendererState.h"
 #include "platform/win/MessageWindow.h"
 #include "tools/asfwriter/AsfWriter.h"
 #include "tracks/DataLoad.h"
@@ -456,23 +457,29 @@ TEST_F(ListPaneTest, StillPictureNameAndDefaultFolder)
     ProgramFolder = u"E:\\";
 }
 
-TEST_F(ListPaneTest, RepaintRequestsAndLoadAnswersReachTheControl)
+TEST_F(ListPaneTest, RepaintRequestsReachTheRendererWhileTheListExists)
 {
     WriteRecording("DATA/REC_0001.ASF", 9, 30);
     BuildWindows();
     StartUp();
     WaitForTracks();
-    const int before = PlayControl->Panel9->RepaintCount();
+    PlayControl->TimerRefresh->SetEnabled(false);
+    const auto repaints = [] {
+        media::VideoRendererState state;
+        EXPECT_TRUE(media::InspectVideoRenderer(PlayControl->VmrFilter, state));
+        return state.repaints;
+    };
+    const int before = repaints();
     win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     driver->Pump();
-    EXPECT_EQ(PlayControl->Panel9->RepaintCount(), before + 1);
+    EXPECT_EQ(repaints(), before + 1);
 
     // Not while the list pane is gone.
     TListControl* list = ListControl;
     ListControl = nullptr;
     win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     driver->Pump();
-    EXPECT_EQ(PlayControl->Panel9->RepaintCount(), before + 1);
+    EXPECT_EQ(repaints(), before + 1);
     ListControl = list;
 }
 
