@@ -338,6 +338,8 @@ TEST_F(ListPaneTest, AScanRequestedDuringAScanRunsAfterItInsteadOfInside)
             return;
         ++started;
         EXPECT_TRUE(ListControl->Scanning());
+        EXPECT_EQ(UnicodeString(ProgForm->FTitle), u"読込み中....");
+        EXPECT_FALSE(ProgForm->BtnStop->Visible()) << "a scan shows no stop button";
         driver->AnswerFolder(u"E:\\DATA");
         ListControl->ImageFolderClick();
         EXPECT_TRUE(ListControl->Scanning()) << "still the first scan";
