@@ -51,5 +51,8 @@
 #include "platform/vcl/DateTimePicker.h"
 #include "platform/vcl/TabSheet.h"
 #include "platform/vcl/PageControl.h"
+#include "platform/vcl/ImageList.h"
+#include "platform/vcl/ListView.h"
+#include "platform/vcl/FolderDialog.h"
 
 using namespace vcl;
