@@ -48,5 +48,8 @@
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"
+#include "platform/vcl/WindowPresenter.h"
+#include "platform/vcl/HostInput.h"
+#include "platform/vcl/TextRenderer.h"
 
 using namespace vcl;
