@@ -1,11 +1,15 @@
 #include "platform/backends/Install.h"
 
+#include "platform/backends/gtk/GtkDisplay.h"
+#include "platform/backends/pango/PangoText.h"
+
 namespace backends {
 
 bool InstallRealBackends()
 {
     // Each back end adds its installation here.
-    return false;
+    pango::InstallText();
+    return gtk::InstallDisplay();
 }
 
 } // namespace backends

@@ -335,7 +335,7 @@ void MessageSystem::WaitLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& 
       if (HostEventSource* source = spec.host ? HostFor(queue) : nullptr) {
         // The host waits instead of us; a Wake reaches it through Wake().
         const std::uint64_t timeout =
-            wakeAt == kNever ? HostEventSource::kWaitForever : std::min<std::uint64_t>(wakeAt - now, 60000);
+            wakeAt == kNever ? kRealPoll.count() : std::min<std::uint64_t>(wakeAt - now, 60000);
         lock.unlock();
         try {
           source->Wait(timeout);
