@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/backends/gtk/KeyMap.h"
+#include "platform/backends/gtk/X11Id.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/HostInput.h"
@@ -197,6 +198,9 @@ void GtkPresenter::Create(TCustomForm& form)
     ApplyStyle(ref);
     ApplyBounds(ref);
     Paint(ref);
+    // Again at the next turn, when its controls show too.
+    ref.dirty = true;
+    ref.dumpPending = true;
     gtk_widget_show_all(ref.window);
     if (form.Active())
         gtk_window_present(GTK_WINDOW(ref.window));
@@ -291,10 +295,11 @@ void GtkPresenter::Paint(Window& w)
         }
     }
     cairo_surface_mark_dirty(w.surface);
-    if (changed) {
+    if (changed)
         gtk_widget_queue_draw(w.area);
-        if (!FDump.empty())
-            Dump(w, client);
+    if (!FDump.empty() && (changed || w.dumpPending)) {
+        w.dumpPending = false;
+        Dump(w, client);
     }
 }
 
@@ -324,6 +329,8 @@ void GtkPresenter::Dump(Window& w, const vcl::PixelBuffer& client)
         if (!f)
             return false;
         std::fprintf(f, "window %d %d %d %d\n", x, y, client.Width(), client.Height());
+        if (const unsigned long xid = X11IdOf(gtk_widget_get_window(w.window)))
+            std::fprintf(f, "xid %lu\n", xid);
         std::vector<vcl::TControl*> stack{&form};
         while (!stack.empty()) {
             vcl::TControl* c = stack.back();
@@ -583,6 +590,8 @@ gboolean GtkPresenter::OnConfigure(GtkWidget* widget, GdkEventConfigure*, gpoint
     Window* w = p->FindWidget(widget);
     if (!w)
         return FALSE;
+    w->dumpPending = true;
+    w->dirty = true;
     int x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(w->window), &x, &y);
     if (w->moveRequested) {

@@ -75,6 +75,7 @@ private:
         GtkWidget* area = nullptr;
         cairo_surface_t* surface = nullptr; // the client area as last painted
         bool dirty = true;
+        bool dumpPending = true; // the smoke test's files are out of date
         bool moveRequested = false;
         int requestedX = 0;
         int requestedY = 0;
