@@ -61,8 +61,10 @@ BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
     if (sentHandled) *sentHandled += handled;
     if (system.TakeLocked(*queue, filter, remove, msg)) return 1;
     if (!wait) {
-      // Nothing here: the host may have input for us (once per call).
-      HostEventSource* host = hostPolled ? nullptr : system.HostFor(*queue);
+      // Nothing here: the host may have input for us (once per call, and
+      // only for a look at everything, as ProcessMessages takes).
+      const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
+      HostEventSource* host = hostPolled || !unfiltered ? nullptr : system.HostFor(*queue);
       if (!host) return 0;
       hostPolled = true;
       lock.unlock();

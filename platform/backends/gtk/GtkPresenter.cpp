@@ -67,7 +67,8 @@ bool WriteAtomically(const std::string& path, const std::function<bool(const std
 
 } // namespace
 
-GtkPresenter::GtkPresenter(std::string dumpFolder) : FDump(std::move(dumpFolder))
+GtkPresenter::GtkPresenter(std::string dumpFolder)
+    : FDump(std::move(dumpFolder)), FUiThread(std::this_thread::get_id())
 {
     FPoster = std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
         if (m.Msg == WM_HOST_INPUT)
@@ -140,7 +141,8 @@ void GtkPresenter::FormActivated(TCustomForm& form)
 
 void GtkPresenter::Invalidated(vcl::TControl& control)
 {
-    if (FWindows.empty())
+    // A control painted from another thread shows with the next full paint.
+    if (FWindows.empty() || std::this_thread::get_id() != FUiThread)
         return;
     if (Window* w = Find(vcl::GetParentForm(&control)))
         w->dirty = true;

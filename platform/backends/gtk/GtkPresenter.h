@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/vcl/Events.h"
 #include "platform/vcl/PixelBuffer.h"
@@ -114,6 +115,7 @@ private:
     bool FInWait = false;
     std::uint64_t FLastFullPaint = 0;
     std::string FDump;
+    std::thread::id FUiThread;
 };
 
 } // namespace backends::gtk
