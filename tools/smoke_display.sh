@@ -80,15 +80,24 @@ for _ in $(seq 600); do
 done
 [ -s "$info" ] || fail "no main window within 60 s"
 
-# Same pixels on the screen as in the program's picture (nothing native
-# covers the main window yet); the program may still be painting, so a few
-# tries.
+# Same pixels on the screen as in the program's picture where no native
+# widget covers it; the program may still be painting, so a few tries.
 same=""
 for _ in $(seq 20); do
   read -r _ x y w h < <(grep '^window ' "$info")
   cp "$picture" "$work/painted.png"
   import -window root "$work/screen.png"
   convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$work/window.png"
+  # Native widgets over the window ("native X Y W H" lines, screen
+  # coordinates) show what the program did not paint: left out of both.
+  masks=()
+  while read -r _ nx ny nw nh; do
+    masks+=(-draw "rectangle $((nx - x)),$((ny - y)) $((nx - x + nw - 1)),$((ny - y + nh - 1))")
+  done < <(grep '^native ' "$info" || true)
+  if [ ${#masks[@]} -gt 0 ]; then
+    convert "$work/window.png" -fill black "${masks[@]}" "$work/window.png"
+    convert "$work/painted.png" -fill black "${masks[@]}" "$work/painted.png"
+  fi
   differing=$(compare -metric AE "$work/window.png" "$work/painted.png" null: 2>&1 || true)
   if [ "$differing" = "0" ]; then
     same=yes
