@@ -6,22 +6,13 @@
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/WindowPresenter.h"
+#include "platform/vcl/detail/Guarded.h"
 
 namespace vcl {
 
-namespace {
+using detail::Guarded;
 
-template <class F>
-void Guarded(TObject* sender, F&& f)
-{
-    try {
-        f();
-    } catch (const rtl::Exception& e) {
-        if (!Application)
-            throw;
-        Application->HandleException(sender, &e);
-    }
-}
+namespace {
 
 // The control of the form that takes the keyboard now.
 TWinControl* KeyTarget(TCustomForm& form)

@@ -458,6 +458,23 @@ void GtkPresenter::DeliverOne()
     }
 }
 
+GtkPresenter::Event GtkPresenter::EventOf(Window& w, Kind kind)
+{
+    Event e;
+    e.form = w.form;
+    e.kind = kind;
+    return e;
+}
+
+// Pointer events: the place in the window and the keys and buttons held.
+template <class GdkPointerEvent>
+void GtkPresenter::At(Event& e, const GdkPointerEvent* event)
+{
+    e.shift = ShiftOf(event->state);
+    e.x = static_cast<int>(std::floor(event->x));
+    e.y = static_cast<int>(std::floor(event->y));
+}
+
 gboolean GtkPresenter::OnButton(GtkWidget* widget, GdkEventButton* event, gpointer self)
 {
     auto* p = static_cast<GtkPresenter*>(self);
@@ -477,13 +494,9 @@ gboolean GtkPresenter::OnButton(GtkWidget* widget, GdkEventButton* event, gpoint
     }
     if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE)
         return TRUE;
-    Event e;
-    e.form = w->form;
-    e.kind = event->type == GDK_BUTTON_PRESS ? Kind::Press : Kind::Release;
+    Event e = EventOf(*w, event->type == GDK_BUTTON_PRESS ? Kind::Press : Kind::Release);
     e.button = button;
-    e.shift = ShiftOf(event->state);
-    e.x = static_cast<int>(std::floor(event->x));
-    e.y = static_cast<int>(std::floor(event->y));
+    At(e, event);
     p->Queue(std::move(e));
     return TRUE;
 }
@@ -494,19 +507,11 @@ gboolean GtkPresenter::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpoint
     Window* w = p->FindWidget(widget);
     if (!w)
         return FALSE;
-    Event e;
-    e.form = w->form;
-    e.kind = Kind::Move;
-    e.shift = ShiftOf(event->state);
-    e.x = static_cast<int>(std::floor(event->x));
-    e.y = static_cast<int>(std::floor(event->y));
-    // Moves not yet handled merge into the newest one.
-    if (!p->FEvents.empty() && p->FEvents.back().kind == Kind::Move && p->FEvents.back().form == w->form) {
-        p->FEvents.back().x = e.x;
-        p->FEvents.back().y = e.y;
-        p->FEvents.back().shift = e.shift;
-        return TRUE;
-    }
+    Event e = EventOf(*w, Kind::Move);
+    At(e, event);
+    // A move not yet handled gives way to the newest one.
+    if (!p->FEvents.empty() && p->FEvents.back().kind == Kind::Move && p->FEvents.back().form == w->form)
+        p->FEvents.pop_back();
     p->Queue(std::move(e));
     return TRUE;
 }
@@ -515,12 +520,8 @@ gboolean GtkPresenter::OnCrossing(GtkWidget* widget, GdkEventCrossing* event, gp
 {
     auto* p = static_cast<GtkPresenter*>(self);
     Window* w = p->FindWidget(widget);
-    if (!w || event->type != GDK_LEAVE_NOTIFY || event->mode != GDK_CROSSING_NORMAL)
-        return FALSE;
-    Event e;
-    e.form = w->form;
-    e.kind = Kind::Leave;
-    p->Queue(std::move(e));
+    if (w && event->type == GDK_LEAVE_NOTIFY && event->mode == GDK_CROSSING_NORMAL)
+        p->Queue(EventOf(*w, Kind::Leave));
     return FALSE;
 }
 
@@ -530,12 +531,8 @@ gboolean GtkPresenter::OnScroll(GtkWidget* widget, GdkEventScroll* event, gpoint
     Window* w = p->FindWidget(widget);
     if (!w || (event->direction != GDK_SCROLL_UP && event->direction != GDK_SCROLL_DOWN))
         return FALSE;
-    Event e;
-    e.form = w->form;
-    e.kind = Kind::Wheel;
-    e.shift = ShiftOf(event->state);
-    e.x = static_cast<int>(std::floor(event->x));
-    e.y = static_cast<int>(std::floor(event->y));
+    Event e = EventOf(*w, Kind::Wheel);
+    At(e, event);
     e.notches = event->direction == GDK_SCROLL_UP ? 1 : -1;
     p->Queue(std::move(e));
     return TRUE;
@@ -547,42 +544,30 @@ gboolean GtkPresenter::OnKey(GtkWidget* widget, GdkEventKey* event, gpointer sel
     Window* w = p->FindWidget(widget);
     if (!w)
         return FALSE;
-    Event e;
-    e.form = w->form;
-    e.kind = event->type == GDK_KEY_PRESS ? Kind::KeyDown : Kind::KeyUp;
+    Event e = EventOf(*w, event->type == GDK_KEY_PRESS ? Kind::KeyDown : Kind::KeyUp);
     e.shift = ShiftOf(event->state);
     e.key = VirtualKeyOf(event->keyval);
     if (e.kind == Kind::KeyDown)
         e.ch = CharOf(event->keyval, gdk_keyval_to_unicode(event->keyval),
                       (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) != 0);
-    if (e.key == 0 && e.ch == 0)
-        return TRUE;
-    p->Queue(std::move(e));
+    if (e.key != 0 || e.ch != 0)
+        p->Queue(std::move(e));
     return TRUE;
 }
 
 gboolean GtkPresenter::OnFocus(GtkWidget* widget, GdkEventFocus* event, gpointer self)
 {
     auto* p = static_cast<GtkPresenter*>(self);
-    Window* w = p->FindWidget(widget);
-    if (!w)
-        return FALSE;
-    Event e;
-    e.form = w->form;
-    e.kind = event->in ? Kind::FocusIn : Kind::FocusOut;
-    p->Queue(std::move(e));
+    if (Window* w = p->FindWidget(widget))
+        p->Queue(EventOf(*w, event->in ? Kind::FocusIn : Kind::FocusOut));
     return FALSE;
 }
 
 gboolean GtkPresenter::OnDelete(GtkWidget* widget, GdkEvent*, gpointer self)
 {
     auto* p = static_cast<GtkPresenter*>(self);
-    if (Window* w = p->FindWidget(widget)) {
-        Event e;
-        e.form = w->form;
-        e.kind = Kind::Close;
-        p->Queue(std::move(e));
-    }
+    if (Window* w = p->FindWidget(widget))
+        p->Queue(EventOf(*w, Kind::Close));
     return TRUE; // the form decides; its window goes when it hides
 }
 
@@ -603,9 +588,7 @@ gboolean GtkPresenter::OnConfigure(GtkWidget* widget, GdkEventConfigure*, gpoint
         return FALSE;
     }
     if (x != w->form->Left() || y != w->form->Top()) {
-        Event e;
-        e.form = w->form;
-        e.kind = Kind::Moved;
+        Event e = EventOf(*w, Kind::Moved);
         e.x = x;
         e.y = y;
         p->Queue(std::move(e));

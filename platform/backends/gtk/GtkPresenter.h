@@ -94,6 +94,9 @@ private:
     void Paint(Window& w);
     void Dump(Window& w, const vcl::PixelBuffer& client);
     void Trace(const std::string& line);
+    static Event EventOf(Window& w, Kind kind);
+    template <class GdkPointerEvent>
+    static void At(Event& e, const GdkPointerEvent* event);
     void Queue(Event e);
     void DeliverOne();
 

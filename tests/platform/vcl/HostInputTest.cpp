@@ -52,7 +52,7 @@ struct Scene {
         f2->SetBounds(600, 60, 200, 100);
         for (TControl* c : {static_cast<TControl*>(image1), static_cast<TControl*>(panel),
                             static_cast<TControl*>(image2), static_cast<TControl*>(edit)})
-            RecordMouse(c);
+            RecordMouse(log, c, rtl::ToUtf8(c->Name()));
         button->OnClick = [this](TObject*) { log.Add("OK click"); };
         edit->OnEnter = [this](TObject*) { log.Add("Edit1 enter focus"); };
         edit->OnExit = [this](TObject*) { log.Add("Edit1 exit focus"); };
@@ -86,24 +86,6 @@ struct Scene {
         c->SetParent(parent);
         c->SetBounds(l, t, w, h);
         return c;
-    }
-    void RecordMouse(TControl* c)
-    {
-        const std::string n = rtl::ToUtf8(c->Name());
-        c->OnMouseDown = [this, n](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            log.Add(n + " down " + std::to_string(b) + (s.Contains(ssDouble) ? " double" : "") + " " +
-                    std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnMouseMove = [this, n](TObject*, TShiftState, int x, int y) {
-            log.Add(n + " move " + std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnMouseUp = [this, n](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log.Add(n + " up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnClick = [this, n](TObject*) { log.Add(n + " click"); };
-        c->OnDblClick = [this, n](TObject*) { log.Add(n + " dblclick"); };
-        c->OnMouseEnter = [this, n](TObject*) { log.Add(n + " enter"); };
-        c->OnMouseLeave = [this, n](TObject*) { log.Add(n + " leave"); };
     }
     // A point of control c (its client coordinates) in its form's window.
     static TPoint In(TControl* c, int x, int y)
