@@ -7,6 +7,7 @@
 #include "platform/win/win.h"
 
 TMainForm* MainForm = nullptr;
+std::int32_t LayoutIndex = -1;
 
 UnicodeString SettingsFilePath()
 {

@@ -62,6 +62,7 @@ TPlayControl::TPlayControl(TComponent* Owner)
     Timer1->SetName(u"Timer1");
     Timer1->SetEnabled(false);
     Timer1->SetInterval(100);
+    Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
 
     TimerSpeed = new TTimer(this);
     TimerSpeed->SetName(u"TimerSpeed");
@@ -125,6 +126,7 @@ TPlayControl::~TPlayControl()
 
 void TPlayControl::FormCreate(TObject*)
 {
+    SetUpVideoDisplay();
     // The recording list cues the blank picture when it has nothing to play;
     // until it exists the pane does so itself once its graph stands.
     if (MediaControl != nullptr)

@@ -30,6 +30,7 @@
 
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Control.h"
+#include "platform/vcl/FolderDialog.h"
 #include "platform/vcl/IdleHandler.h"
 #include "platform/win/Clock.h"
 #include "platform/win/MessageBoxResponder.h"
@@ -39,6 +40,7 @@ namespace vcl {
 class TApplication;
 class TCustomForm;
 class TWinControl;
+class TDateTimePicker;
 
 // Not derived from the framework's Exception, so `catch (Exception&)` in
 // the program does not swallow it.
@@ -92,6 +94,11 @@ public:
     void PressKey(TWinControl& control, std::uint16_t key, TShiftState shift = {});
     // To the focused control of the active form (or the form itself).
     void PressKey(std::uint16_t key, TShiftState shift = {});
+    // Enters a date (date picker) or a time of day (time picker) as a person
+    // would: held inside the picker's range, OnChange on a change. False when
+    // input does not reach the picker.
+    bool SetDateTime(TDateTimePicker& picker, double value);
+
     // The title bar's close box: false when the form has none (no
     // biSystemMenu) or input to it is blocked.
     bool CloseByTitleBar(TCustomForm& form);
@@ -142,6 +149,19 @@ public:
 
     static std::string Utf8(const UnicodeString& text);
 
+    // --- the folder picker (FolderDialog.h), installed while the driver
+    // lives: the next picker chooses `folder`, or is cancelled. A picker
+    // with no answer queued is a failure and cancels. ---
+    void AnswerFolder(const UnicodeString& folder);
+    void CancelFolder();
+    struct FolderPickerCall {
+        UnicodeString title;
+        UnicodeString start;
+    };
+    // Every picker shown while the driver lived.
+    const std::vector<FolderPickerCall>& FolderPickers() const;
+    int PendingFolderAnswers() const;
+
 private:
     struct Step {
         std::string description;
@@ -164,6 +184,12 @@ private:
     std::vector<win::MessageBoxCall> FBoxes;
     bool FAllowBoxes = false;
     std::string FFailure;
+
+    class FolderAnswers;
+    static FolderAnswers* NewFolderAnswers(TestDriver* driver);
+    static void DeleteFolderAnswers(FolderAnswers* answers);
+    std::unique_ptr<FolderAnswers, void (*)(FolderAnswers*)> FFolderAnswers{NewFolderAnswers(this),
+                                                                            &DeleteFolderAnswers};
 };
 
 } // namespace vcl

@@ -51,5 +51,11 @@
 #include "platform/vcl/WindowPresenter.h"
 #include "platform/vcl/HostInput.h"
 #include "platform/vcl/TextRenderer.h"
+#include "platform/vcl/DateTimePicker.h"
+#include "platform/vcl/TabSheet.h"
+#include "platform/vcl/PageControl.h"
+#include "platform/vcl/ImageList.h"
+#include "platform/vcl/ListView.h"
+#include "platform/vcl/FolderDialog.h"
 
 using namespace vcl;
