@@ -3,14 +3,17 @@
 #include <string>
 
 #include "platform/backends/gtk/KeyMap.h"
+#include "platform/backends/gtk/WindowsFolder.h"
 #include "platform/backends/pango/FontTable.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/Events.h"
+#include "platform/win/DriveTable.h"
 
 namespace {
 
 using backends::gtk::CharOf;
 using backends::gtk::VirtualKeyOf;
+using backends::gtk::WindowsFolderOf;
 using backends::pango::FamilyFor;
 
 TEST(FontTableTest, WindowsNamesMapToTheIpaFamilies)
@@ -84,6 +87,38 @@ TEST(KeyMapTest, KeysAndTheCharactersTheyType)
         EXPECT_EQ(VirtualKeyOf(row.keyval), row.vk);
         EXPECT_EQ(CharOf(row.keyval, row.unicode, row.ctrlOrAlt), row.ch);
     }
+}
+
+TEST(WindowsFolderTest, HostFoldersThroughTheDriveTable)
+{
+    win::DriveTable& table = win::DriveTable::Instance();
+    table.Configure("E=/media/card:removable;C=/home/me/;F=/media/card/sub;R=/");
+    struct Row {
+        const char* host;
+        const char16_t* windows;
+    };
+    const Row rows[] = {
+        {"/media/card", u"E:\\"},
+        {"/media/card/", u"E:\\"},
+        {"/media/card/DATA", u"E:\\DATA"},
+        {"/media/card/DATA/2024", u"E:\\DATA\\2024"},
+        {"/media/card/sub/x", u"F:\\x"},       // the drive with the longest folder
+        {"/home/me/日本語", u"C:\\日本語"},
+        {"/media/cardigan", u"R:\\media\\cardigan"}, // not below E's folder
+        {"/media/card/a:b", u""},              // no Windows name
+        {"/media/card/CON", u""},
+        {"relative", u""},
+        {"", u""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.host);
+        EXPECT_EQ(WindowsFolderOf(row.host), std::u16string(row.windows));
+    }
+    table.SetPresent(u'E', false); // a pulled card holds nothing
+    EXPECT_EQ(WindowsFolderOf("/media/card/DATA"), u"R:\\media\\card\\DATA");
+    table.Configure("E=/media/card");
+    EXPECT_EQ(WindowsFolderOf("/srv"), u"");
+    table.Reset();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/backends/gtk/GtkFolderPicker.h"
 #include "platform/backends/gtk/GtkMessageBox.h"
 #include "platform/backends/gtk/GtkPresenter.h"
 #include "platform/win/SystemInfo.h"
@@ -51,6 +52,10 @@ bool InstallDisplay()
     setenv("GDK_SCALE", "1", 1);
     setenv("GDK_DPI_SCALE", "1", 1);
     gdk_set_allowed_backends("x11,wayland");
+    // Without a session bus GTK's settings (the file chooser's) stay in
+    // memory instead of warning on every change.
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        setenv("GSETTINGS_BACKEND", "memory", 0);
     if (!gtk_init_check(nullptr, nullptr))
         return false;
     TakeScreen();
@@ -58,9 +63,11 @@ bool InstallDisplay()
     // Both live to the end of the program.
     static auto* presenter = new GtkPresenter(dump ? dump : "");
     static auto* boxes = new GtkMessageBoxes(*presenter);
+    static auto* folders = new GtkFolderPicker(*presenter);
     vcl::SetPresenter(presenter);
     win::SetHostEventSource(presenter);
     win::SetMessageBoxResponder(boxes);
+    vcl::SetFolderPicker(folders);
     return true;
 }
 
