@@ -8,22 +8,14 @@ bash tools/setup.sh
 cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/run -j "$(nproc)" --target velmorastine regsvr32 asfwriter
 card="$top/build/card"
-mkdir -p "$card/Icon" "$card/ffdshow" "$card/DATA"
-# The decoder's folder: the blank test recording the start-up decoder test
-# connects, written by our ASF writer, and a stand-in for the decoder module
-# that our registration tool registers.
-if [ ! -f "$card/ffdshow/DummyFile.ASF" ]; then
-    "$top/build/run/tools/asfwriter/asfwriter" "$card/ffdshow/DummyFile.ASF" --seconds 1 --fps 1 >/dev/null
-fi
-[ -f "$card/ffdshow/ffdshow.ax" ] || printf 'ffdshow decoder module stand-in\n' >"$card/ffdshow/ffdshow.ax"
-# The map page: our own offline page with the CarMarker function.
-cp "$top/tools/samplecard/googleMap.html" "$card/Icon/googleMap.html"
-# A few recordings in "DATA", as the recorder names them (every third one an
-# event recording): four cameras in a 1280x960 mosaic with a frame counter,
-# a 440 Hz tone and the GPS and G-sensor tracks.
-if [ -z "$(ls -A "$card/DATA")" ]; then
-    "$top/build/run/tools/asfwriter/asfwriter" --series 3 "$card/DATA" --seconds 60 --size 1280x960 >/dev/null
-fi
+bash tools/make_card.sh "$top/build/run" "$card"
 export VELMORASTINE_DRIVES="${VELMORASTINE_DRIVES:-E=$card:removable;C=$HOME}"
 cd "$card"
+# On a desktop the main window opens (VELMORASTINE_DISPLAY=headless keeps it
+# off the screen); without a display the program runs headless.
+if [ "${VELMORASTINE_DISPLAY:-}" != headless ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+    echo "run: log in $card/Icon/Log.log; close the main window (or press Ctrl-C here) to stop"
+else
+    echo "run: headless, log in $card/Icon/Log.log; press Ctrl-C (or Ctrl-D) here to stop"
+fi
 exec "$top/build/run/velmorastine" "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when
-# they are all present.
+# Installs the Debian packages the build and running need (with --test: also
+# what the tests need); does nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -10,7 +10,13 @@ packages=(
   clang libclang-rt-14-dev
   libavformat-dev libavcodec-dev libswscale-dev libpulse-dev
   pulseaudio pulseaudio-utils ffmpeg
+  libgtk-3-dev libpango1.0-dev fonts-ipafont-gothic fonts-ipafont-mincho
 )
+# With --test: what the display smoke test needs as well (a private X
+# server, screenshots and comparisons, clicks).
+if [ "${1:-}" = "--test" ]; then
+  packages+=(xvfb xauth imagemagick xdotool)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-bash tools/setup.sh
+bash tools/setup.sh --test
 jobs=$(nproc)
 
 # A private PulseAudio server with a null sink for the sound smoke test
@@ -20,6 +20,8 @@ fi
 cmake -S . -B build/asan -DVM_SANITIZE=address,undefined >/dev/null
 cmake --build build/asan -j "$jobs"
 (cd build/asan && ctest --output-on-failure --timeout 300 -j "$jobs")
+# The program on a private Xvfb display: windows, clicks, close.
+bash tools/smoke_display.sh build/asan
 
 cmake -S . -B build/tsan -DVM_SANITIZE=thread >/dev/null
 cmake --build build/tsan -j "$jobs"

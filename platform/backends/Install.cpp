@@ -2,6 +2,8 @@
 
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
+#include "platform/backends/gtk/GtkDisplay.h"
+#include "platform/backends/pango/PangoText.h"
 #include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
 
@@ -9,8 +11,7 @@ namespace backends {
 
 bool InstallRealBackends()
 {
-    // Each back end adds its installation here.
-    // Decoding and sound need no display.
+    // Decoding, sound and text need no display.
     static ffmpeg::FfmpegFrameSource frames;
     static ffmpeg::FfmpegAudioSource audio;
     static pulse::PulseSoundOutput sound;
@@ -19,7 +20,8 @@ bool InstallRealBackends()
     media::InstallAudioSource(&audio);
     media::InstallSoundOutput(&sound);
     mixer::InstallMixer(&volume);
-    return false;
+    pango::InstallText();
+    return gtk::InstallDisplay();
 }
 
 } // namespace backends

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/vcl/Graphic.h"
+#include "platform/vcl/TextRenderer.h"
 
 namespace vcl {
 
@@ -145,24 +146,14 @@ void TCanvas::TextOut(int x, int y, const rtl::UnicodeString& text)
     if (Brush.Style != bsClear) {
         FillRect(TRect(x, y, x + TextWidth(text), y + TextHeight(text)));
     }
-    // One box per visible character, inset so that neighbours stay apart.
-    const std::uint32_t ink = PixelBuffer::FromColor(Font.Color());
-    const int h = Font.PixelHeight();
-    int at = x;
-    for (char16_t c : text.view()) {
-        if (c == u'\r' || c == u'\n' || (c >= 0xDC00 && c <= 0xDFFF))
-            continue;
-        const int w = CharWidth(Font, c);
-        if (c != u' ' && c != 0x3000 && w > 2 && h > 4) {
-            const int l = at + 1 + FOriginX, t = y + h / 4 + FOriginY;
-            const int r = at + w - 1 + FOriginX, b = y + h - 1 + FOriginY;
-            Fill(l, t, r, t + 1, ink);
-            Fill(l, b - 1, r, b, ink);
-            Fill(l, t, l + 1, b, ink);
-            Fill(r - 1, t, r, b, ink);
-        }
-        at += w;
+    if (FTarget) {
+        TRect clip(0, 0, FTarget->Width(), FTarget->Height());
+        if (FClipSet)
+            clip = clip.Intersect(FClip);
+        if (!clip.Empty())
+            CurrentTextRenderer().DrawText(*FTarget, clip, x + FOriginX, y + FOriginY, Font, text);
     }
+    const int at = x + TextWidth(text);
     FPenX = at;
     FPenY = y;
 }

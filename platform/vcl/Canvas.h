@@ -2,7 +2,8 @@
 // lines, text and pictures. Every control paints through one, so a form can
 // be captured as a picture; a window presenter will use the same calls.
 //
-// Text is drawn as one box per character cell: logic never depends on
+// Text goes through the text seam (TextRenderer.h: one box per character
+// cell unless a real font back end is installed); logic never depends on
 // glyphs, and the cell widths are the framework's one text metric here
 // (TextWidth): a character that code page 932 holds in one byte (ASCII,
 // half-width katakana) is half the font's pixel height wide, any other

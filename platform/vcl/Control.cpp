@@ -6,6 +6,7 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/WinControl.h"
+#include "platform/vcl/WindowPresenter.h"
 
 namespace vcl {
 
@@ -241,7 +242,11 @@ void TControl::SetAutoSize(bool value)
         AdjustSize();
 }
 
-void TControl::Invalidate() { ++FInvalidateCount; }
+void TControl::Invalidate()
+{
+    ++FInvalidateCount;
+    Presenter().Invalidated(*this);
+}
 
 void TControl::Repaint()
 {

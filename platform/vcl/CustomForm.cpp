@@ -7,6 +7,7 @@
 #include "platform/vcl/Button.h"
 #include "platform/vcl/PngWriter.h"
 #include "platform/vcl/Screen.h"
+#include "platform/vcl/WindowPresenter.h"
 
 namespace vcl {
 
@@ -21,6 +22,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
 
 TCustomForm::~TCustomForm()
 {
+    Presenter().FormDestroyed(*this);
     // The form's own components go while the form is still whole.
     DestroyComponents();
     Screen->RemoveForm(this);
@@ -94,13 +96,17 @@ void TCustomForm::Activation(bool active)
 
 void TCustomForm::ShowingChanged()
 {
+    const auto life = LifeToken();
     if (Showing()) {
         if (!Parent())
             PlaceOnShow();
         DoShow();
+        if (Alive(life) && !Parent() && Showing())
+            Presenter().FormShowing(*this, true);
     } else {
-        const auto life = LifeToken();
         DoHide();
+        if (Alive(life) && !Parent() && !Showing())
+            Presenter().FormShowing(*this, false);
         if (Alive(life) && !Parent())
             Screen->ActivateNext(this);
     }
@@ -345,6 +351,26 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style)
     FBorderStyle = style;
     AlignControls();
     Invalidate();
+    StyleChanged();
+}
+
+void TCustomForm::StyleChanged()
+{
+    if (!Parent())
+        Presenter().FormStyleChanged(*this);
+}
+
+void TCustomForm::TextChanged()
+{
+    TWinControl::TextChanged();
+    StyleChanged();
+}
+
+void TCustomForm::BoundsChanged(bool sizeChanged)
+{
+    TWinControl::BoundsChanged(sizeChanged);
+    if (!Parent())
+        Presenter().FormMoved(*this);
 }
 
 int TCustomForm::FrameX() const

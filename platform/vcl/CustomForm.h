@@ -59,9 +59,9 @@ public:
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle style);
     TBorderIcons BorderIcons() const { return FBorderIcons; }
-    void SetBorderIcons(TBorderIcons icons) { FBorderIcons = icons; }
+    void SetBorderIcons(TBorderIcons icons) { FBorderIcons = icons; StyleChanged(); }
     TFormStyle FormStyle() const { return FFormStyle; }
-    void SetFormStyle(TFormStyle style) { FFormStyle = style; }
+    void SetFormStyle(TFormStyle style) { FFormStyle = style; StyleChanged(); }
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition position) { FPosition = position; }
     TWindowState WindowState() const { return FWindowState; }
@@ -71,7 +71,7 @@ public:
     // Extended window style bits (recorded; WS_EX_TOOLWINDOW keeps a form
     // off the taskbar).
     std::uint32_t ExStyle() const { return FExStyle; }
-    void SetExStyle(std::uint32_t style) { FExStyle = style; }
+    void SetExStyle(std::uint32_t style) { FExStyle = style; StyleChanged(); }
 
     // The control with the keyboard focus inside this form, or null.
     TWinControl* ActiveControl() const;
@@ -122,8 +122,12 @@ protected:
     void KeyDownDefault(std::uint16_t& Key, TShiftState Shift) override;
     TPoint ClientOffset() const override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void BoundsChanged(bool sizeChanged) override;
+    void TextChanged() override;
 
 private:
+    // Tells the window presenter (top-level forms only).
+    void StyleChanged();
     void DoShow();
     void DoHide();
     void PlaceOnShow();

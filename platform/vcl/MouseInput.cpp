@@ -5,8 +5,11 @@
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/WinControl.h"
+#include "platform/vcl/detail/Guarded.h"
 
 namespace vcl {
+
+using detail::Guarded;
 
 namespace {
 
@@ -25,18 +28,6 @@ Tracked gCapture;
 Tracked gHover;
 // The held press came as the second press of a double click: no click.
 bool gCaptureDouble = false;
-
-template <class F>
-void Guarded(TObject* sender, F&& f)
-{
-    try {
-        f();
-    } catch (const rtl::Exception& e) {
-        if (!Application)
-            throw;
-        Application->HandleException(sender, &e);
-    }
-}
 
 TShiftState WithButton(TShiftState shift, TMouseButton button)
 {

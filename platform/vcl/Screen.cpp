@@ -5,6 +5,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/CustomForm.h"
+#include "platform/vcl/WindowPresenter.h"
 #include "platform/win/Messages.h"
 #include "platform/win/SystemInfo.h"
 
@@ -57,8 +58,10 @@ void TScreen::SetActiveForm(TCustomForm* form)
     const auto newLife = form ? form->LifeToken() : std::weak_ptr<void>();
     if (old)
         old->Activation(false);
-    if (form && Alive(newLife))
+    if (form && Alive(newLife)) {
+        Presenter().FormActivated(*form);
         form->Activation(true);
+    }
     if (old && Alive(oldLife))
         win::SendMessage(old->Handle(), win::WM_KILLFOCUS, 0, 0);
     if (form && Alive(newLife))

@@ -1,7 +1,8 @@
 // The system message box, answered by a responder.
 //
-// There is no display behind it: every box goes to the installed responder
-// (MessageBoxResponder.h), which answers at once. Without one, the box is
+// Every box goes to the installed responder (MessageBoxResponder.h): a
+// test's answers, or on a real display a window the user answers while the
+// box waits in our own modal loop. Without one (headless), the box is
 // written to standard error and answered with its default button, so the
 // program never blocks on a box nobody can see. A responder that wants the
 // modal display's message handling can pump inside Answer (MessageLoop.h).

@@ -150,6 +150,14 @@ void MessageSystem::Wake(ThreadQueue& queue)
 {
   queue.idle = false;
   queue.cv.notify_all();
+  if (host && hostQueue == &queue) host->Wake();
+}
+
+HostEventSource* MessageSystem::HostFor(const ThreadQueue& queue) const
+{
+  if (!host || hostQueue != &queue) return nullptr;
+  if (dynamic_cast<VirtualClock*>(&CurrentClock())) return nullptr;
+  return host;
 }
 
 void MessageSystem::WakeAll()
@@ -324,6 +332,20 @@ void MessageSystem::WaitLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& 
 
     auto* virtualClock = dynamic_cast<VirtualClock*>(&clock);
     if (!virtualClock) {
+      if (HostEventSource* source = spec.host ? HostFor(queue) : nullptr) {
+        // The host waits instead of us; a Wake reaches it through Wake().
+        const std::uint64_t timeout =
+            wakeAt == kNever ? kRealPoll.count() : std::min<std::uint64_t>(wakeAt - now, 60000);
+        lock.unlock();
+        try {
+          source->Wait(timeout);
+        } catch (...) {
+          lock.lock();
+          throw;
+        }
+        lock.lock();
+        return;
+      }
       if (wakeAt == kNever) {
         queue.cv.wait_for(lock, kRealPoll);
       } else {
@@ -376,6 +398,17 @@ void ForgetWindow(HWND hwnd)
 } // namespace win::detail
 
 namespace win {
+
+HostEventSource* SetHostEventSource(HostEventSource* source)
+{
+  detail::MessageSystem& system = detail::System();
+  std::shared_ptr<detail::ThreadQueue> queue = system.Current();
+  std::lock_guard<std::mutex> guard(system.mutex);
+  HostEventSource* previous = system.host;
+  system.host = source;
+  system.hostQueue = source ? queue.get() : nullptr;
+  return previous;
+}
 
 StallHandler SetStallHandler(StallHandler handler)
 {

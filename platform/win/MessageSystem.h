@@ -13,6 +13,7 @@
 // nothing can ever come, and the waits that report stalls do so.
 #pragma once
 
+#include "platform/win/HostEvents.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Timers.h"
 #include "platform/win/Window.h"
@@ -91,6 +92,9 @@ public:
   DWORD nextThreadId = 1000;
   std::uint64_t nextTimerOrder = 0;
   UINT_PTR nextThreadTimerId = 0x7F00;
+  // The host event source and the queue of the thread that installed it.
+  HostEventSource* host = nullptr;
+  ThreadQueue* hostQueue = nullptr;
 
   // The calling thread's queue, registered on first use.
   std::shared_ptr<ThreadQueue> Current();
@@ -107,6 +111,8 @@ public:
   // --- called with the mutex held (lock) ---
   void Wake(ThreadQueue& queue);
   void WakeAll();
+  // The host source when `queue` is its thread's and the real clock runs.
+  HostEventSource* HostFor(const ThreadQueue& queue) const;
   // Handles every message sent to `queue` (drops and retakes the lock).
   int HandleSentLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& queue);
   // The next message for `queue` after the sent ones: posted, quit, due timer.
@@ -121,6 +127,7 @@ public:
     std::uint64_t deadline = kNever;   // on the layer's clock
     bool reportsStall = true;
     const char* what = "";
+    bool host = false;                 // a wait that may hand the host its turn
   };
   // Blocks until ready() or what the spec names; returns when something may
   // have changed (the caller checks again). May call the stall handler.

@@ -55,16 +55,29 @@ BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
   std::shared_ptr<ThreadQueue> queue = system.Current();
   const MessageFilter filter{window, filterMin, filterMax};
   std::unique_lock<std::mutex> lock(system.mutex);
+  bool hostPolled = false;
   for (;;) {
     const int handled = system.HandleSentLocked(lock, *queue);
     if (sentHandled) *sentHandled += handled;
     if (system.TakeLocked(*queue, filter, remove, msg)) return 1;
-    if (!wait) return 0;
+    if (!wait) {
+      // Nothing here: the host may have input for us (once per call, and
+      // only for a look at everything, as ProcessMessages takes).
+      const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
+      HostEventSource* host = hostPolled || !unfiltered ? nullptr : system.HostFor(*queue);
+      if (!host) return 0;
+      hostPolled = true;
+      lock.unlock();
+      host->Wait(0);
+      lock.lock();
+      continue;
+    }
     MessageSystem::WaitSpec spec;
     spec.timers = true;
     spec.timerFilter = filter;
     spec.reportsStall = !queue->fromTThread;
     spec.what = "GetMessage";
+    spec.host = true;
     system.WaitLocked(lock, *queue, spec, [&] { return system.HasWorkLocked(*queue, filter, true); });
   }
 }
@@ -390,6 +403,7 @@ void WaitForWork(std::uint64_t deadline, const char* what)
   spec.deadline = deadline;
   spec.reportsStall = deadline == detail::kNever;
   spec.what = what;
+  spec.host = true;
   system.WaitLocked(lock, *queue, spec, [&] { return system.HasWorkLocked(*queue, MessageFilter{}, true); });
 }
 
@@ -411,6 +425,7 @@ BOOL WaitMessage()
     spec.timers = true;
     spec.reportsStall = !queue->fromTThread;
     spec.what = "WaitMessage";
+    spec.host = true;
     system.WaitLocked(lock, *queue, spec, [&] { return system.HasWorkLocked(*queue, MessageFilter{}, true); });
   }
 }

@@ -1,7 +1,8 @@
 // The screen: its size and the work area (the screen without the taskbar).
 //
-// There is no display: the program sees a 1920 x 1080 screen with a 40-pixel
-// taskbar at the bottom unless VELMORASTINE_SCREEN says otherwise, e.g.
+// On a real display its back end sets the display's own screen and work
+// area. Headless, the program sees a 1920 x 1080 screen with a 40-pixel
+// taskbar at the bottom; VELMORASTINE_SCREEN overrides both, e.g.
 // "1366x768" or "1366x768:728" (width x height : work-area height). Tests set
 // both through SetScreen.
 #pragma once

@@ -19,23 +19,7 @@ protected:
         Record(image, "image");
         form->Show();
     }
-    void Record(TControl* c, const std::string& n)
-    {
-        c->OnMouseDown = [this, n](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            log.Add(n + " down " + std::to_string(b) + (s.Contains(ssDouble) ? " double" : "") + " " +
-                    std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnMouseMove = [this, n](TObject*, TShiftState, int x, int y) {
-            log.Add(n + " move " + std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnMouseUp = [this, n](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log.Add(n + " up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
-        };
-        c->OnClick = [this, n](TObject*) { log.Add(n + " click"); };
-        c->OnDblClick = [this, n](TObject*) { log.Add(n + " dblclick"); };
-        c->OnMouseEnter = [this, n](TObject*) { log.Add(n + " enter"); };
-        c->OnMouseLeave = [this, n](TObject*) { log.Add(n + " leave"); };
-    }
+    void Record(TControl* c, const std::string& n) { RecordMouse(log, c, n); }
     TForm* form;
     TImage* image;
     EventLog log;

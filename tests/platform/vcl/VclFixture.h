@@ -41,3 +41,26 @@ struct EventLog {
         return out;
     }
 };
+
+// Records a control's mouse events into log as "<name> down 0 25,20",
+// "<name> click", "<name> enter"...
+inline void RecordMouse(EventLog& log, vcl::TControl* c, const std::string& n)
+{
+    using vcl::TMouseButton;
+    using vcl::TObject;
+    using vcl::TShiftState;
+    c->OnMouseDown = [&log, n](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        log.Add(n + " down " + std::to_string(b) + (s.Contains(vcl::ssDouble) ? " double" : "") + " " +
+                std::to_string(x) + "," + std::to_string(y));
+    };
+    c->OnMouseMove = [&log, n](TObject*, TShiftState, int x, int y) {
+        log.Add(n + " move " + std::to_string(x) + "," + std::to_string(y));
+    };
+    c->OnMouseUp = [&log, n](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        log.Add(n + " up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    c->OnClick = [&log, n](TObject*) { log.Add(n + " click"); };
+    c->OnDblClick = [&log, n](TObject*) { log.Add(n + " dblclick"); };
+    c->OnMouseEnter = [&log, n](TObject*) { log.Add(n + " enter"); };
+    c->OnMouseLeave = [&log, n](TObject*) { log.Add(n + " leave"); };
+}

@@ -1,0 +1,124 @@
+// The GTK window presenter (see GtkDisplay.h).
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/vcl/Events.h"
+#include "platform/vcl/PixelBuffer.h"
+#include "platform/vcl/WindowPresenter.h"
+#include "platform/win/HostEvents.h"
+#include "platform/win/MessageWindow.h"
+
+namespace vcl {
+class TCustomForm;
+}
+
+namespace backends::gtk {
+
+class GtkPresenter : public vcl::WindowPresenter, public win::HostEventSource {
+public:
+    // On the user interface thread, after gtk_init_check. dumpFolder (may
+    // be empty): where each painted form's picture, its window and controls
+    // and the delivered presses are written, for the display smoke test.
+    explicit GtkPresenter(std::string dumpFolder);
+    ~GtkPresenter() override;
+
+    // WindowPresenter.
+    void FormShowing(vcl::TCustomForm& form, bool showing) override;
+    void FormMoved(vcl::TCustomForm& form) override;
+    void FormStyleChanged(vcl::TCustomForm& form) override;
+    void FormActivated(vcl::TCustomForm& form) override;
+    void Invalidated(vcl::TControl& control) override;
+    void FormDestroyed(vcl::TCustomForm& form) override;
+
+    // HostEventSource.
+    void Wait(std::uint64_t timeoutMs) override;
+    void Wake() override;
+
+    // The GTK window of a shown form, or null (message boxes sit on it).
+    GtkWindow* WindowOf(vcl::TCustomForm* form) const;
+    // The message window on the user interface thread (message boxes of
+    // other threads are sent there).
+    win::HWND PostTarget() const { return FPoster->Handle(); }
+    static constexpr win::UINT WM_HOST_INPUT = 0x8000 + 0x3E0;
+    static constexpr win::UINT WM_HOST_BOX = 0x8000 + 0x3E1;
+    // Handles WM_HOST_BOX (lParam: the request of GtkMessageBox.cpp).
+    std::function<void(win::LPARAM)> OnBoxRequest;
+
+private:
+    enum class Kind { Press, Release, Move, Leave, Wheel, KeyDown, KeyUp, FocusIn, FocusOut, Close, Moved };
+    struct Event {
+        vcl::TCustomForm* form = nullptr;
+        std::weak_ptr<void> life;
+        Kind kind = Kind::Move;
+        vcl::TMouseButton button = vcl::mbLeft;
+        vcl::TShiftState shift;
+        int x = 0;
+        int y = 0;
+        bool dbl = false;
+        int notches = 0;
+        std::uint16_t key = 0;
+        char16_t ch = 0;
+    };
+    struct Window {
+        vcl::TCustomForm* form = nullptr;
+        std::weak_ptr<void> life;
+        GtkWidget* window = nullptr;
+        GtkWidget* area = nullptr;
+        cairo_surface_t* surface = nullptr; // the client area as last painted
+        bool dirty = true;
+        bool dumpPending = true; // the smoke test's files are out of date
+        bool moveRequested = false;
+        int requestedX = 0;
+        int requestedY = 0;
+    };
+
+    Window* Find(vcl::TCustomForm* form);
+    Window* FindWidget(GtkWidget* widget);
+    void Create(vcl::TCustomForm& form);
+    void Destroy(Window& w);
+    void ApplyStyle(Window& w);
+    void ApplyBounds(Window& w);
+    // Paints the dirty windows (all of them now and then, in case a change
+    // came without an Invalidate).
+    void Flush();
+    void Paint(Window& w);
+    void Dump(Window& w, const vcl::PixelBuffer& client);
+    void Trace(const std::string& line);
+    static Event EventOf(Window& w, Kind kind);
+    template <class GdkPointerEvent>
+    static void At(Event& e, const GdkPointerEvent* event);
+    void Queue(Event e);
+    void DeliverOne();
+
+    static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+    static gboolean OnButton(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
+    static gboolean OnCrossing(GtkWidget* widget, GdkEventCrossing* event, gpointer self);
+    static gboolean OnScroll(GtkWidget* widget, GdkEventScroll* event, gpointer self);
+    static gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer self);
+    static gboolean OnFocus(GtkWidget* widget, GdkEventFocus* event, gpointer self);
+    static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
+    static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+
+    std::map<vcl::TCustomForm*, std::unique_ptr<Window>> FWindows;
+    std::deque<Event> FEvents;
+    bool FPosted = false;
+    std::unique_ptr<win::TMessageWindow> FPoster;
+    std::atomic<bool> FWoken{false};
+    bool FInWait = false;
+    std::uint64_t FLastFullPaint = 0;
+    std::string FDump;
+    std::thread::id FUiThread;
+};
+
+} // namespace backends::gtk

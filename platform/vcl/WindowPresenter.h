@@ -1,0 +1,49 @@
+// The window presenter: what puts the top-level forms on a real display.
+//
+// The forms keep all their state and paint themselves onto a TCanvas; the
+// layer tells the presenter what changed, and the presenter shows each
+// visible top-level form as a window holding the form's own painted picture
+// (no second drawing path). Input comes back through HostInput (the same
+// MouseInput and key route as the test driver).
+//
+// Every call comes on the user interface thread, from inside the layer,
+// after the layer's own work (state, events) is done; none may run program
+// code or a message loop, so the presenter only records and schedules. The
+// default presenter does nothing: headless, as in every unit test.
+#pragma once
+
+namespace vcl {
+
+class TControl;
+class TCustomForm;
+
+class WindowPresenter {
+public:
+    virtual ~WindowPresenter() = default;
+
+    // A form without a parent started (true) or stopped showing: its window
+    // appears at the form's bounds, or goes away. After OnShow / OnHide.
+    virtual void FormShowing(TCustomForm& /*form*/, bool /*showing*/) {}
+    // The bounds of a top-level form changed (outer frame, screen
+    // coordinates, as Left/Top/Width/Height).
+    virtual void FormMoved(TCustomForm& /*form*/) {}
+    // Caption, border style, stay-on-top or tool-window style changed.
+    virtual void FormStyleChanged(TCustomForm& /*form*/) {}
+    // The layer made form the active one: its window comes to the front and
+    // takes the keyboard.
+    virtual void FormActivated(TCustomForm& /*form*/) {}
+    // control (anywhere in a form) needs painting again. Cheap and frequent:
+    // the presenter repaints at its next idle turn.
+    virtual void Invalidated(TControl& /*control*/) {}
+    // The form is being destroyed (its window goes at once; no call about
+    // it follows).
+    virtual void FormDestroyed(TCustomForm& /*form*/) {}
+};
+
+// The installed presenter (the do-nothing one unless a back end set one).
+WindowPresenter& Presenter();
+// Installs presenter (null: the default); returns the previous one, null
+// for the default. The presenter must outlive its installation.
+WindowPresenter* SetPresenter(WindowPresenter* presenter);
+
+} // namespace vcl

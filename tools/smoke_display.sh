@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The display smoke test: the program on a sample card on a private Xvfb
+# display. Waits for the main window, compares a screenshot of it with the
+# picture the program painted, clicks controls through the display and waits
+# for each to show its effect, closes the window as a window manager would
+# and checks that the program ended cleanly with its log saved.
+#
+#     bash tools/smoke_display.sh [BUILD-DIR]        (default build/asan)
+#
+# Needs velmorastine, regsvr32, asfwriter and xclose built in BUILD-DIR, and
+# Xvfb, ImageMagick and xdotool (tools/setup.sh --test). Its files stay in
+# BUILD-DIR/smoke (screen.png is the last screenshot).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build/asan}" && pwd)
+work="$build/smoke"
+
+# The clicks, one a line: control name (its centre is clicked; "-" for the
+# window's centre), the file to watch (input.log: the presses the display
+# delivered; Log.log: the program's log), and an extended regular expression
+# that must appear in it within 20 s. Add a line per control worth checking.
+clicks=(
+  "-|input.log|^press MainForm\."
+)
+
+fail() { echo "smoke: FAILED: $*" >&2; exit 1; }
+
+for tool in Xvfb xdotool import compare convert; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (bash tools/setup.sh --test)"
+done
+for program in velmorastine regsvr32 tools/xclose/xclose tools/asfwriter/asfwriter; do
+  [ -x "$build/$program" ] || fail "$build/$program is not built"
+done
+
+rm -rf "$work"
+mkdir -p "$work/dump" "$work/registry"
+card="$work/card"
+bash "$top/tools/make_card.sh" "$build" "$card"
+
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# A display number of Xvfb's own choosing, so parallel runs never collide.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start (see $work/xvfb.log)"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+(
+  cd "$card"
+  export VELMORASTINE_DRIVES="E=$card:removable;C=$work"
+  export VELMORASTINE_REGISTRY="$work/registry"
+  export VELMORASTINE_MUTEX_DIR="$work"
+  export VELMORASTINE_PRESENTER_DUMP="$work/dump"
+  unset VELMORASTINE_DISPLAY VELMORASTINE_SCREEN WAYLAND_DISPLAY
+  # GTK and fontconfig keep their caches to the end of the process.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  exec "$build/velmorastine" </dev/null >"$work/program.out" 2>&1
+) &
+program_pid=$!
+
+# The main window: its picture and its place, written by the program.
+info="$work/dump/MainForm.txt"
+picture="$work/dump/MainForm.png"
+for _ in $(seq 600); do
+  [ -s "$info" ] && [ -s "$picture" ] && break
+  kill -0 "$program_pid" 2>/dev/null || fail "the program ended early (see $work/program.out)"
+  sleep 0.1
+done
+[ -s "$info" ] || fail "no main window within 60 s"
+
+# Same pixels on the screen as in the program's picture where no native
+# widget covers it; the program may still be painting, so a few tries.
+same=""
+for _ in $(seq 20); do
+  read -r _ x y w h < <(grep '^window ' "$info")
+  cp "$picture" "$work/painted.png"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$work/window.png"
+  # Native widgets over the window ("native X Y W H" lines, screen
+  # coordinates) show what the program did not paint: left out of both.
+  masks=()
+  while read -r _ nx ny nw nh; do
+    masks+=(-draw "rectangle $((nx - x)),$((ny - y)) $((nx - x + nw - 1)),$((ny - y + nh - 1))")
+  done < <(grep '^native ' "$info" || true)
+  if [ ${#masks[@]} -gt 0 ]; then
+    convert "$work/window.png" -fill black "${masks[@]}" "$work/window.png"
+    convert "$work/painted.png" -fill black "${masks[@]}" "$work/painted.png"
+  fi
+  differing=$(compare -metric AE "$work/window.png" "$work/painted.png" null: 2>&1 || true)
+  if [ "$differing" = "0" ]; then
+    same=yes
+    break
+  fi
+  sleep 0.5
+done
+[ -n "$same" ] || fail "the screen differs from the painted main window in $differing pixels (see $work)"
+echo "smoke: main window ${w}x${h} at $x,$y shows exactly what the program painted"
+
+for row in "${clicks[@]}"; do
+  IFS='|' read -r control file pattern <<<"$row"
+  read -r _ x y w h < <(grep '^window ' "$info")
+  if [ "$control" = "-" ]; then
+    cx=$((x + w / 2)); cy=$((y + h / 2))
+  else
+    line=$(grep "^control $control " "$info" || true)
+    [ -n "$line" ] || fail "the main window shows no control $control"
+    read -r _ _ x y w h <<<"$line"
+    cx=$((x + w / 2)); cy=$((y + h / 2))
+  fi
+  case "$file" in
+    Log.log) watched="$card/Icon/Log.log" ;;
+    *) watched="$work/dump/$file" ;;
+  esac
+  xdotool mousemove "$cx" "$cy" click 1
+  seen=""
+  for _ in $(seq 200); do
+    if [ -f "$watched" ] && grep -Eq "$pattern" "$watched"; then
+      seen=yes
+      break
+    fi
+    sleep 0.1
+  done
+  [ -n "$seen" ] || fail "clicking $control at $cx,$cy: no \"$pattern\" in $file"
+  echo "smoke: clicked $control at $cx,$cy: $(grep -E "$pattern" "$watched" | tail -n1)"
+done
+
+xid=$(awk '$1 == "xid" { print $2 }' "$info")
+[ -n "$xid" ] || fail "the program did not say which X window is the main window"
+"$build/tools/xclose/xclose" "$xid"
+status=""
+for _ in $(seq 300); do
+  if ! kill -0 "$program_pid" 2>/dev/null; then
+    status=0
+    wait "$program_pid" || status=$?
+    break
+  fi
+  sleep 0.1
+done
+program_pid_left=$program_pid
+program_pid=""
+[ -n "$status" ] || { program_pid=$program_pid_left; fail "the program did not end within 30 s of the close"; }
+[ "$status" = 0 ] || fail "the program ended with status $status (see $work/program.out)"
+grep -q "ERROR: AddressSanitizer\|runtime error:" "$work/program.out" && fail "sanitizer report (see $work/program.out)"
+log="$card/Icon/Log.log"
+[ -s "$log" ] || fail "no log at $log"
+grep -q "Application \[Velmorastine\] START" "$log" || fail "the log lacks the start line"
+echo "smoke: closed; the program ended with status 0 and its log is saved ($(wc -l <"$log") lines)"
