@@ -48,5 +48,8 @@
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"
+#include "platform/vcl/Resources.h"
+#include "platform/vcl/ResourceStream.h"
+#include "platform/vcl/JPEGImage.h"
 
 using namespace vcl;
