@@ -168,6 +168,8 @@ TMainForm::TMainForm(TComponent* Owner)
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");
     EditPath->SetParent(PanelMain);
+    // Dark under the window's cream text.
+    EditPath->SetColor(RGB(8, 9, 11));
     // later: EditPath's OnChange goes to the recording list's Edit2Change.
 
     LabelPlayTime = NewLabel(u"LabelPlayTime", 0);

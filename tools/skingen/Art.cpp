@@ -356,13 +356,14 @@ Image DrawButton(int tag, bool pressed)
         play(cx, h);
         break;
     default: { // 8..11 one quadrant enlarged, 12 back to the split view
-        const float cw = 10, ch = 7, g = 2;
+        // Solid blocks: the pictures are shrunk to a third by plain pixel
+        // picking, which loses thin lines.
+        const float cw = 13, ch = 8, g = 3;
         for (int q = 0; q < 4; ++q) {
             const float x = cx - cw - g / 2 + (q % 2) * (cw + g);
             const float y = cy - ch - g / 2 + (q / 2) * (ch + g);
             const bool chosen = tag == 12 || q == tag - 8;
-            fill(Box(x, y, cw, ch, 1), chosen ? 1.0f : 0.0f);
-            img.Fill(Outline(Box(x + 0.5f, y + 0.5f, cw - 1, ch - 1, 1), 1), Solid(ink), chosen ? 1.0f : 0.55f);
+            img.Fill(Box(x, y, cw, ch, 1), Solid(chosen ? ink : RgbOf(84, 90, 102)));
         }
         break;
     }
