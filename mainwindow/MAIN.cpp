@@ -11,6 +11,7 @@
 #include "platform/win/win.h"
 #include "playback/VideoView.h"
 #include "recorder/TimerSet.h"
+#include "tracks/MapView.h"
 
 #include <cmath>
 
@@ -396,9 +397,12 @@ void TMainForm::FormResize(TObject*)
         FWorkAreaHeight = height;
         FWorkAreaWidth = width;
         SelectLayout();
-        // later: re-fit the panes that exist, in this order: the graph pane
-        // (ArrangeGraph), the playback control (FitToPanelVideo), the map
-        // pane (FitToPanelMap), the recording list (AdjustListLayout).
+        // The panes that exist follow their panels.
+        // later: GraphControl->ArrangeGraph() first, then
+        // PlayControl->FitToPanelVideo(), before the map pane.
+        if (MapControl)
+            MapControl->FitToPanelMap();
+        // later: ListControl->AdjustListLayout() last.
     } catch (Exception& e) {
         LogFailure(u"アプリ初期化に失敗しました。【ｴﾗｰ番号：2001】 エラー:", e);
         Application->Terminate();
@@ -691,8 +695,9 @@ void TMainForm::Timer1Timer(TObject*)
 void TMainForm::ImageTimeClick(TObject*)
 {
     try {
-        if (IsDriveReady(ProgramDrive) && TimeSet)
-            TimeSet->Show();
+        // Shown without modality, only while the card answers.
+        if (TimeSet)
+            TimeSet->ShowWhenCardReady();
     } catch (Exception& e) {
         LogError(e);
     }

@@ -16,6 +16,8 @@ if [ ! -f "$card/ffdshow/DummyFile.ASF" ]; then
     "$top/build/run/tools/asfwriter/asfwriter" "$card/ffdshow/DummyFile.ASF" --seconds 1 --fps 1 >/dev/null
 fi
 [ -f "$card/ffdshow/ffdshow.ax" ] || printf 'ffdshow decoder module stand-in\n' >"$card/ffdshow/ffdshow.ax"
+# The map page: our own offline page with the CarMarker function.
+cp "$top/tools/samplecard/googleMap.html" "$card/Icon/googleMap.html"
 # A few recordings in "DATA", as the recorder names them (every third one an
 # event recording).
 if [ -z "$(ls -A "$card/DATA")" ]; then

@@ -3,6 +3,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/CustomForm.h"
+#include "platform/vcl/DateTimePicker.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/WinControl.h"
@@ -189,6 +190,16 @@ void TestDriver::MouseMove(TControl& control, int x, int y, TShiftState shift)
 bool TestDriver::MouseUp(TControl& control, int x, int y, TMouseButton button, TShiftState shift)
 {
     return MouseInput::Release(&control, button, shift, x, y);
+}
+
+bool TestDriver::SetDateTime(TDateTimePicker& picker, double value)
+{
+    if (!picker.AcceptsInput())
+        return false;
+    if (picker.CanFocus() && !picker.Focused())
+        picker.SetFocus();
+    picker.UserSet(value);
+    return true;
 }
 
 void TestDriver::Focus(TWinControl& control)

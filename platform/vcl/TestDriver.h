@@ -39,6 +39,7 @@ namespace vcl {
 class TApplication;
 class TCustomForm;
 class TWinControl;
+class TDateTimePicker;
 
 // Not derived from the framework's Exception, so `catch (Exception&)` in
 // the program does not swallow it.
@@ -92,6 +93,11 @@ public:
     void PressKey(TWinControl& control, std::uint16_t key, TShiftState shift = {});
     // To the focused control of the active form (or the form itself).
     void PressKey(std::uint16_t key, TShiftState shift = {});
+    // Enters a date (date picker) or a time of day (time picker) as a person
+    // would: held inside the picker's range, OnChange on a change. False when
+    // input does not reach the picker.
+    bool SetDateTime(TDateTimePicker& picker, double value);
+
     // The title bar's close box: false when the form has none (no
     // biSystemMenu) or input to it is blocked.
     bool CloseByTitleBar(TCustomForm& form);

@@ -1,5 +1,11 @@
 // A track bar (slider). Position stays within Min..Max; a different
 // Position raises OnChange, also when the program sets it.
+//
+// Horizontal layout: the channel runs ThumbMargin() pixels in from either
+// end and each position has a tick mark under it (every Frequency-th). The
+// mouse works in whole steps: a press on the thumb drags it to the nearest
+// position; a press on the channel beside it moves PageSize towards the
+// press (once per press).
 #pragma once
 
 #include "platform/vcl/WinControl.h"
@@ -29,6 +35,17 @@ public:
 
     void Paint(TCanvas& canvas) override;
 
+    // Where a position sits along the bar (x for horizontal, y for vertical,
+    // in client pixels) and the position nearest a pixel.
+    static constexpr int ThumbMargin() { return 11; }
+    int PixelOf(int position) const;
+    int PositionAt(int pixel) const;
+    TRect ThumbRect() const;
+
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
 protected:
     void KeyDownDefault(std::uint16_t& Key, TShiftState Shift) override;
 
@@ -41,6 +58,7 @@ private:
     int FPageSize = 2;
     int FFrequency = 1;
     TTrackBarOrientation FOrientation = trHorizontal;
+    bool FDragging = false;
 };
 
 } // namespace vcl

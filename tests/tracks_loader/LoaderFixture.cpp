@@ -1,4 +1,5 @@
 #include "tests/tracks_loader/LoaderFixture.h"
+#include "tests/support/BoundedWait.h"
 
 #include "tracks/GetGPSFromASF.h"
 
@@ -70,7 +71,7 @@ void LoadGate::HoldNext()
 void LoadGate::WaitUntilHeld()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    cv_.wait(lock, [this] { return held_; });
+    test_support::WaitUntil(cv_, lock, [this] { return held_; }, "a held load");
 }
 
 void LoadGate::Release()
@@ -80,11 +81,17 @@ void LoadGate::Release()
     cv_.notify_all();
 }
 
-void LoadGate::WaitUntilRead()
+int LoadGate::Reads()
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return reads_;
+}
+
+void LoadGate::WaitUntilReads(int count)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    const int seen = reads_;
-    cv_.wait(lock, [&] { return reads_ > seen; });
+    test_support::WaitUntil(cv_, lock, [&] { return reads_ >= count; },
+                            "read number " + std::to_string(count) + " of the worker");
 }
 
 void LoadGate::FailNext(std::u16string message)

@@ -86,8 +86,12 @@ public:
     // Blocks the calling thread until a held load waits.
     void WaitUntilHeld();
     void Release();
-    // The next LoadRead logs and then wakes WaitUntilRead.
-    void WaitUntilRead();
+    // How many reads the worker has finished so far.
+    int Reads();
+    // Blocks the calling thread until the worker has finished `count` reads
+    // in all. Take the count before the request: the read may be over by
+    // the time the test waits.
+    void WaitUntilReads(int count);
     // Stopping releases a held load.
     void ReleaseOnStopping() { releaseOnStopping_ = true; }
     // The next load raises this message in LoadStarting.

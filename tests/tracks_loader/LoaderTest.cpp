@@ -403,13 +403,14 @@ TEST_F(TrackLoaderThread, DestructionDuringALoadWaitsForItAndAnswersNobody)
             gate.ReleaseOnStopping();
         }
         info.FilePath = path;
+        const int readsBefore = gate.Reads();
         EXPECT_TRUE(loader->NotifyLoadGInfo(&info, w.Handle()));
         // The user interface thread handles no message meanwhile: the
         // worker's hand-back waits for the destructor's wait.
         if (row.heldInReader)
             gate.WaitUntilHeld();
         else
-            gate.WaitUntilRead();
+            gate.WaitUntilReads(readsBefore + 1);
         // Kept requests are not started any more.
         EXPECT_FALSE(loader->NotifyLoadGInfo(&info, w.Handle()));
         if (row.windowGoneFirst)

@@ -3,6 +3,7 @@
 #include "MessageRecorder.h"
 
 #include "platform/win/MessageSystem.h"
+#include "tests/support/BoundedWait.h"
 
 #include <gtest/gtest.h>
 
@@ -41,14 +42,13 @@ private:
 void WaitForPendingSend(DWORD thread)
 {
   detail::MessageSystem& system = detail::System();
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> guard(system.mutex);
-      auto it = system.threads.find(thread);
-      if (it != system.threads.end() && !it->second->sent.empty()) return;
-    }
-    std::this_thread::yield();
-  }
+  test_support::WaitUntil(
+      [&] {
+        std::lock_guard<std::mutex> guard(system.mutex);
+        auto it = system.threads.find(thread);
+        return it != system.threads.end() && !it->second->sent.empty();
+      },
+      "a message sent to the thread");
 }
 
 class WinMessagesThread : public VirtualClockTest {};
@@ -146,7 +146,7 @@ TEST_F(WinMessagesThread, SendToAWindowWhoseThreadEndsReturnsZero)
     // End, without handling it, once main's send waits in this queue.
     WaitForPendingSend(GetCurrentThreadId());
   });
-  while (!target.load()) std::this_thread::yield();
+  test_support::WaitUntil([&] { return target.load() != nullptr; }, "the owner's window");
   EXPECT_EQ(SendMessage(target, WM_APP, 0, 0), 0);
   delete owner;
   EXPECT_FALSE(IsWindow(target));
@@ -273,7 +273,7 @@ TEST_F(WinMessagesThread, DestructorDuringWorkTerminatesAndWaits)
 {
   busyRounds = 0;
   auto* busy = NewThread<TBusyThread>();
-  while (busyRounds.load() < 3) std::this_thread::yield();
+  test_support::WaitUntil([] { return busyRounds.load() >= 3; }, "three busy rounds");
   delete busy;
   const int seen = busyRounds.load();
   std::this_thread::yield();
@@ -348,7 +348,7 @@ TEST_F(WinMessagesThread, FreeOnTerminateDeletesTheThreadObject)
   };
   auto* thread = NewThread<TSelfFreeing>();
   thread->Start();
-  while (destroyed.load() == 0) std::this_thread::yield();
+  test_support::WaitUntil([&] { return destroyed.load() != 0; }, "the thread freeing itself");
   EXPECT_EQ(destroyed.load(), 1);
 }
 
@@ -369,7 +369,7 @@ TEST_F(WinMessagesThread, TwoThreadsSendingToEachOtherBothGetAnswers)
     // Stay until the end: the window must live while main may send.
     while (GetMessage(&msg, nullptr, 0, 0)) DispatchMessage(&msg);
   });
-  while (!workerWindow.load()) std::this_thread::yield();
+  test_support::WaitUntil([&] { return workerWindow.load() != nullptr; }, "the worker's window");
   EXPECT_EQ(SendMessage(workerWindow, WM_APP + 1, 0, 0), 101);
   PostThreadMessage(worker->ThreadID(), WM_QUIT, 0, 0);
   delete worker;
