@@ -5,6 +5,7 @@
 #include "app/Dlg.h"
 #include "app/ProgBar.h"
 #include "playback/VideoView.h"
+#include "recorder/TimerSet.h"
 
 namespace {
 
@@ -211,6 +212,20 @@ TEST_F(MainWindowMessages, ChannelButtonsWithoutARecordingDoNothing)
         EXPECT_FALSE(form.Timer1->Enabled());
     }
     EXPECT_EQ(card.Read("Icon/view"), settings);
+}
+
+TEST_F(MainWindowMessages, RecorderSettingsIconShowsItsWindowWhileTheCardAnswers)
+{
+    TMainForm& form = Create();
+    Application->CreateForm(TimeSet);
+    form.Show();
+    win::DriveTable::Instance().SetPresent(u'E', false);
+    EXPECT_TRUE(driver.Click(*form.ImageTime));
+    EXPECT_FALSE(TimeSet->Visible());
+    win::DriveTable::Instance().SetPresent(u'E', true);
+    EXPECT_TRUE(driver.Click(*form.ImageTime));
+    EXPECT_TRUE(TimeSet->Visible());
+    EXPECT_FALSE(TimeSet->Modal());
 }
 
 TEST_F(MainWindowMessages, PressedLooksSnapshot)
