@@ -101,24 +101,26 @@ TEST_F(MainWindowMessages, TitleDragMovesTheWindowByTheMouse)
 {
     TMainForm& form = Create();
     form.Show();
+    TImage& title = *form.ImageFormTitle;
     const int left = form.Left(), top = form.Top();
     // Moves without a press do nothing.
-    driver.MouseMove(*form.ImageFormTitle, 50, 20);
+    driver.MouseMove(title, 50, 20);
     EXPECT_EQ(form.Left(), left);
-    form.ImageFormTitleMouseDown(form.ImageFormTitle, mbRight, {}, 10, 3);
-    form.ImageFormTitleMouseMove(form.ImageFormTitle, {}, 30, 8);
+    // Any button starts the drag.
+    EXPECT_TRUE(driver.MouseDown(title, 10, 3, mbRight));
+    driver.MouseMove(title, 30, 8);
     EXPECT_EQ(form.Left(), left + 20);
     EXPECT_EQ(form.Top(), top + 5);
     // The picture moved with the window: the same screen point is (10, 3) again.
-    form.ImageFormTitleMouseMove(form.ImageFormTitle, {}, 10, 3);
+    driver.MouseMove(title, 10, 3);
     EXPECT_EQ(form.Left(), left + 20);
-    form.ImageFormTitleMouseMove(form.ImageFormTitle, {}, 0, 0);
+    driver.MouseMove(title, 0, 0);
     EXPECT_EQ(form.Left(), left + 10);
     EXPECT_EQ(form.Top(), top + 2);
-    form.ImageFormTitleMouseUp(form.ImageFormTitle, mbRight, {}, 0, 0);
-    form.ImageFormTitleMouseMove(form.ImageFormTitle, {}, 40, 40);
-    EXPECT_EQ(form.Left(), left + 10);
+    EXPECT_TRUE(driver.MouseUp(title, 0, 0, mbRight));
     EXPECT_EQ(form.FTitleDragging, 0);
+    driver.MouseMove(title, 40, 40);
+    EXPECT_EQ(form.Left(), left + 10);
 }
 
 // The decoded resource, to compare a button's picture with.

@@ -226,7 +226,7 @@ Image DrawBackground(int layout)
     img.Fill(Box(0, 0, size.Width, size.Height), Vertical(kBackTop, kBackBottom, 0, size.Height));
 
     // The column of function icons.
-    const Rect firstCell = R(lrIcon1), lastCell = R(lrIcon10);
+    const Rect firstCell = R(lrIcon1);
     const float columnWidth = firstCell.w + 2 * unit;
     FillBox(img, {0, 0, columnWidth, static_cast<float>(size.Height)},
             Vertical(kColumnTop, kColumnBottom, 0, size.Height));
@@ -250,7 +250,6 @@ Image DrawBackground(int layout)
             img.Fill(Box(gap, y, columnWidth - 2 * gap, 1), Solid(kEdgeLight), 0.3f, 0, y - 1, columnWidth, y + 2);
         }
     }
-    (void)lastCell;
     Well(img, Grow(R(lrEditPath), 2 * unit, 2 * unit), 3 * unit, RgbOf(8, 9, 11));
 
     // The control deck between the video and the graph.

@@ -158,19 +158,6 @@ void Image::Glow(const Sdf& shape, const Rgb& colour, float radius, float streng
         }
 }
 
-void Image::Noise(float amount, std::uint32_t seed)
-{
-    // A fixed sequence, so every build draws the same pictures.
-    std::uint32_t state = seed ? seed : 1u;
-    for (Rgb& p : pixels_) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        const float n = (static_cast<float>(state & 0xFFFF) / 65535.0f - 0.5f) * amount;
-        p = {p.r + n, p.g + n, p.b + n};
-    }
-}
-
 std::vector<std::uint8_t> Image::Bytes() const
 {
     std::vector<std::uint8_t> out;

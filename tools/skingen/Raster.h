@@ -53,7 +53,6 @@ public:
     // `radius` pixels out.
     void Glow(const Sdf& shape, const Rgb& colour, float radius, float strength, float left = -1e9f,
               float top = -1e9f, float right = 1e9f, float bottom = 1e9f);
-    void Noise(float amount, std::uint32_t seed);
 
     Rgb At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
     // 8-bit RGB rows, top-down.
