@@ -200,5 +200,9 @@ private:
 
 extern TMainForm* MainForm;
 
+// The chosen screen layout, 0 (largest) to 3; -1 while none is chosen or
+// when none fits the work area.
+extern std::int32_t LayoutIndex;
+
 // The settings file "view" below the program folder's "Icon".
 UnicodeString SettingsFilePath();

@@ -125,6 +125,7 @@ TPlayControl::~TPlayControl()
 
 void TPlayControl::FormCreate(TObject*)
 {
+    SetUpVideoDisplay();
     // The recording list cues the blank picture when it has nothing to play;
     // until it exists the pane does so itself once its graph stands.
     if (MediaControl != nullptr)

@@ -158,6 +158,45 @@ private:
     // success when skipped for a missing drive or seeking interface.
     win::HRESULT SeekTo(std::int64_t position);
     void PostPlayState(win::WPARAM running);
+
+    // ---- Video display (channel views, repaint) and master volume ----
+public:
+    // Shows a channel view of the 2x2 mosaic (VideoDisplay.h): 2 the upper
+    // two cameras, 4 all four, 11..14 one camera enlarged; stores the mode in
+    // ChannelMode. Any other mode is ignored.
+    void ShowChanel(std::int32_t mode);
+    // Sizes the pane to the main window's PanelVideo, shows ChannelMode again
+    // and places the volume thumb. The main window calls it on a new layout.
+    void FitToPanelVideo();
+    // Repaint triggers: the form's paint, the 1000 ms TimerRefresh tick and
+    // WM_VIDEO_REPAINT (only while the recording list exists); each only
+    // while the program drive answers.
+    void FormPaint(TObject* Sender);
+    void TimerRefreshTimer(TObject* Sender);
+    void OnVideoRepaintMessage();
+    // Presents the renderer's current picture again into Panel9 (between
+    // BeginPaint and EndPaint); failures are swallowed.
+    void RepaintVideoPanel();
+
+    // The master volume on the 0..30 scale (Volume.h). SetVolume clamps and
+    // writes it (true with the card gone, false when the mixer refuses;
+    // CachedVolume keeps the last volume written or read); GetVolume reads it,
+    // giving CachedVolume when the mixer cannot be read and 0 with the card
+    // gone. InitMasterVolumeControl finds the speakers volume control (1/0),
+    // IGetMasterVolume reads and scales it (1/0).
+    bool SetVolume(std::int32_t volume);
+    std::int32_t GetVolume();
+    int InitMasterVolumeControl();
+    int IGetMasterVolume(std::int32_t& volume);
+
+private:
+    // FormCreate's part: sizes, the initial renderer position and view.
+    void SetUpVideoDisplay();
+    // Reads the volume for the main window's thumb.
+    void PlaceVolumeThumb();
 };
+
+// The channel view last shown: 2, 4 or 11..14; 4 at start.
+extern std::int32_t ChannelMode;
 
 extern TPlayControl* PlayControl;

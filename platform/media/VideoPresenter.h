@@ -1,7 +1,8 @@
 // The seam between the video renderer and the screen: a repaint of the
 // windowless renderer hands the picture and its rectangles to the presenter
-// in force. The default presents nothing (there is no display in tests); a
-// window presenter for a real display comes later behind this interface.
+// in force. The default draws into the device context's window surface
+// (platform/win/Paint.h), which the window shows; a presenter for a real
+// display may take over behind this interface.
 //
 // Thread: the thread that uses the graph; installation is thread-safe.
 #pragma once
@@ -17,7 +18,8 @@ public:
     // Draws `frame` (empty when nothing was shown yet) into `dc` of `window`:
     // the part `source` of the picture scaled into `picture`, which lies
     // inside `destination`; the rest of `destination` in `border`. The
-    // default does nothing.
+    // default scales nearest-neighbour into the window's surface, clipped to
+    // it; a context that is not open draws nothing.
     virtual void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
                          const RECT& destination, COLORREF border);
 };

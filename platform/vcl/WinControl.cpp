@@ -255,6 +255,31 @@ void TWinControl::ParentColorChanged()
         c->ParentColorChanged();
 }
 
+win::WindowSurface* TWinControl::Surface()
+{
+    if (!FSurface)
+        FSurface = std::make_unique<win::WindowSurface>();
+    FSurface->Resize(ClientWidth(), ClientHeight());
+    return FSurface.get();
+}
+
+void TWinControl::DrawSurface(TCanvas& canvas, int x, int y) const
+{
+    PixelBuffer* target = canvas.Target();
+    if (target == nullptr)
+        return;
+    const TRect area = canvas.Clip()
+                           .Intersect(TRect(0, 0, target->Width(), target->Height()))
+                           .Intersect(TRect(x, y, x + FSurface->width, y + FSurface->height));
+    if (area.Empty())
+        return;
+    for (int ty = area.Top; ty < area.Bottom; ++ty) {
+        const std::uint32_t* from =
+            FSurface->pixels.data() + static_cast<std::size_t>(ty - y) * FSurface->width + (area.Left - x);
+        std::copy(from, from + (area.Right - area.Left), target->Row(ty) + area.Left);
+    }
+}
+
 void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
 {
     const TPoint origin = canvas.Origin();
@@ -267,6 +292,10 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
         const TPoint offset = ClientOffset();
         const TRect client =
             own.Intersect(TRect(x + offset.X, y + offset.Y, x + offset.X + ClientWidth(), y + offset.Y + ClientHeight()));
+        if (FSurface && FSurface->painted) {
+            canvas.SetClip(client);
+            DrawSurface(canvas, x + offset.X, y + offset.Y);
+        }
         for (TControl* c : FControls) {
             if (!c->Visible())
                 continue;

@@ -9,9 +9,11 @@
 // button). Characters follow the same way through OnKeyPress.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/vcl/Control.h"
+#include "platform/win/Paint.h"
 #include "platform/win/Window.h"
 
 namespace vcl {
@@ -64,6 +66,9 @@ public:
     // exception that escapes goes to Application->HandleException, as the
     // framework's main window procedure does.
     win::LRESULT WindowProc(win::HWND window, win::UINT message, win::WPARAM wParam, win::LPARAM lParam) override;
+    // The pixels drawn into the control through BeginPaint (made on first
+    // use, sized to the client area); PaintTo shows them over Paint.
+    win::WindowSurface* Surface() override;
 
     // Lays the aligned children out in the client area.
     virtual void AlignControls();
@@ -83,11 +88,14 @@ protected:
 
 private:
     friend class TControl;
+    // Copies the surface onto the canvas with its top left at x, y.
+    void DrawSurface(TCanvas& canvas, int x, int y) const;
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
 
     std::vector<TControl*> FControls;
     win::HWND FHandle = nullptr;
+    std::unique_ptr<win::WindowSurface> FSurface;
     int FTabOrder = -1;
     bool FTabStop = false;
     bool FAligning = false;

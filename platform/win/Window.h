@@ -11,6 +11,8 @@
 
 namespace win {
 
+struct WindowSurface;
+
 // What a window handle calls. Implemented by the framework's windowed
 // controls and by TMessageWindow.
 class WindowProcedure {
@@ -19,6 +21,9 @@ public:
   // Runs on the owner's thread. May run nested loops, send, post and destroy
   // its own window.
   virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // The window's pixels for BeginPaint (Paint.h), sized to its client area;
+  // null when it cannot be painted. Runs on the owner's thread.
+  virtual WindowSurface* Surface() { return nullptr; }
 };
 
 // Registers a window owned by the calling thread. `procedure` must outlive
