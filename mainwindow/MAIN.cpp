@@ -11,7 +11,10 @@
 #include "platform/win/win.h"
 #include "playback/VideoView.h"
 #include "recorder/TimerSet.h"
+#include "playback/Volume.h"
+#include "tracks/GraphView.h"
 #include "tracks/MapView.h"
+#include "tracks/TrackTimer.h"
 
 #include <cmath>
 
@@ -258,7 +261,7 @@ TMainForm::TMainForm(TComponent* Owner)
     TimerGps->SetName(u"TimerGps");
     TimerGps->SetEnabled(false);
     TimerGps->SetInterval(100);
-    // later: TimerGps's OnTimer is the track timer (TimerGpsTimer).
+    TimerGps->OnTimer = [this](TObject* s) { TimerGpsTimer(s); };
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnResize = [this](TObject* s) { FormResize(s); };
@@ -398,8 +401,10 @@ void TMainForm::FormResize(TObject*)
         FWorkAreaWidth = width;
         SelectLayout();
         // The panes that exist follow their panels.
-        // later: GraphControl->ArrangeGraph() first, then
-        // PlayControl->FitToPanelVideo(), before the map pane.
+        if (GraphControl)
+            GraphControl->ArrangeGraph();
+        if (PlayControl)
+            PlayControl->FitToPanelVideo();
         if (MapControl)
             MapControl->FitToPanelMap();
         // later: ListControl->AdjustListLayout() last.
@@ -604,7 +609,7 @@ void TMainForm::SetLowerZoomEnabled(bool enabled)
 void TMainForm::SetVolumePosition(std::int32_t volume)
 {
     try {
-        ImageVolume->SetLeft(FVolumeMin + ((FVolumeMax - FVolumeMin - ImageVolume->Width() / 2) * volume) / 30);
+        ImageVolume->SetLeft(playback::VolumeThumbLeft(volume, FVolumeMin, FVolumeMax, ImageVolume->Width()));
     } catch (Exception& e) {
         LogError(e);
     }
@@ -651,10 +656,9 @@ void TMainForm::OnSetFocusMessage(TMessage&)
             return;
         if (ListControl && ListControl->Showing() && ListControl->CanFocus())
             ListControl->SetFocus();
-        if (PlayControl && PlayControl->FileOpened && FFocusLost == 1) {
-            // later: SetVolumePosition(PlayControl->GetVolume()), so a volume
-            // changed elsewhere meanwhile shows on the thumb.
-        }
+        // A volume changed elsewhere meanwhile shows on the thumb.
+        if (PlayControl && PlayControl->FileOpened && FFocusLost == 1)
+            SetVolumePosition(PlayControl->GetVolume());
         FFocusLost = 0;
     } catch (Exception& e) {
         LogError(e);
@@ -692,6 +696,43 @@ void TMainForm::Timer1Timer(TObject*)
     }
 }
 
+namespace {
+
+// What a tick of the track timer moves: the graph pane and the map pane,
+// those that exist.
+class TPaneTargets : public TTrackTimerTargets {
+public:
+    void SetPos(std::int32_t ms) override
+    {
+        if (GraphControl)
+            GraphControl->SetPos(ms);
+    }
+    void SetSpeedText(const UnicodeString& text) override
+    {
+        if (GraphControl)
+            GraphControl->SetSpeedText(AnsiString(text));
+    }
+    bool SetCarPos(const AnsiString& lat, const AnsiString& lng, float heading) override
+    {
+        return MapControl && MapControl->SetCarPos(lat, lng, heading);
+    }
+};
+
+} // namespace
+
+void TMainForm::TimerGpsTimer(TObject*)
+{
+    try {
+        if (!PlayControl)
+            return;
+        TPaneTargets panes;
+        TrackTimerTick(ImageTrack->Left(), FTrackMin, FSeekScale, PlayControl->GInfo,
+                       {FLastPositionMs, FLastGpsTimeMs, FLastLatitude, FLastLongitude}, panes);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
 void TMainForm::ImageTimeClick(TObject*)
 {
     try {
@@ -712,9 +753,10 @@ bool TMainForm::HasSelectedRecording() const
     return ListControl && PlayControl && PlayControl->FileOpened;
 }
 
-void TMainForm::ShowChannels(std::int32_t)
+void TMainForm::ShowChannels(std::int32_t mode)
 {
-    // later: PlayControl->ShowChanel(mode).
+    if (PlayControl)
+        PlayControl->ShowChanel(mode);
 }
 
 void TMainForm::ImageScreen2Click(TObject*)

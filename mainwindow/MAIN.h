@@ -135,6 +135,9 @@ public:
     void OnPlayStateMessage(TMessage& Message);
     void OnSetFocusMessage(TMessage& Message);
     void Timer1Timer(TObject* Sender);
+    // The track timer: graph cursor, speed read-out and map marker follow
+    // the seek thumb.
+    void TimerGpsTimer(TObject* Sender);
     void ImageTimeClick(TObject* Sender);
     void ImageScreen2Click(TObject* Sender);
     void ImageScreen4Click(TObject* Sender);
@@ -199,10 +202,6 @@ private:
 };
 
 extern TMainForm* MainForm;
-
-// The chosen screen layout, 0 (largest) to 3; -1 while none is chosen or
-// when none fits the work area.
-extern std::int32_t LayoutIndex;
 
 // The settings file "view" below the program folder's "Icon".
 UnicodeString SettingsFilePath();

@@ -3,9 +3,11 @@
 #include "MainWindowFixture.h"
 
 #include "app/Dlg.h"
+#include "app/MyLog.h"
 #include "app/ProgBar.h"
 #include "playback/VideoView.h"
 #include "recorder/TimerSet.h"
+#include "mainwindow/ListView.h"
 
 namespace {
 
@@ -214,6 +216,45 @@ TEST_F(MainWindowMessages, ChannelButtonsWithoutARecordingDoNothing)
         EXPECT_FALSE(form.Timer1->Enabled());
     }
     EXPECT_EQ(card.Read("Icon/view"), settings);
+}
+
+TEST_F(MainWindowMessages, ChannelButtonsSwitchTheViewAndStoreTheMode)
+{
+    Application->CreateForm(MyLogModule);
+    TMainForm& form = Create();
+    Application->CreateForm(PlayControl);
+    Application->CreateForm(ListControl);
+    ASSERT_NE(PlayControl, nullptr);
+    form.Show();
+    form.SetPlayButtonsEnabled(true);
+    PlayControl->FileOpened = 1;
+    struct Row {
+        TImage* button;
+        std::int32_t channelMode;
+        std::int32_t screenMode;
+        bool lowerZoom;
+        const char* screen; // stored, or null when the mode is not stored
+    };
+    const Row rows[] = {
+        {form.Image2Screen, 2, 1, false, "screen=2"}, {form.ImageZoom1, 11, 1, false, nullptr},
+        {form.ImageZoom3, 11, 1, false, nullptr},      {form.ImageZoom0, 2, 1, false, "screen=2"},
+        {form.Image4Screen, 4, 2, true, "screen=4"},   {form.ImageZoom4, 14, 2, true, nullptr},
+        {form.ImageZoom2, 12, 2, true, nullptr},       {form.ImageZoom0, 4, 2, true, "screen=4"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(TestDriver::Utf8(row.button->Name()));
+        form.Timer1->SetEnabled(false);
+        // A disabled lower quadrant takes no click in the two-channel view.
+        EXPECT_EQ(driver.Click(*row.button), row.button->Enabled());
+        EXPECT_EQ(ChannelMode, row.channelMode);
+        EXPECT_EQ(form.FScreenMode, row.screenMode);
+        EXPECT_EQ(form.ImageZoom3->Enabled(), row.lowerZoom);
+        EXPECT_EQ(form.ImageZoom4->Enabled(), row.lowerZoom);
+        if (row.screen) {
+            EXPECT_NE(card.Read("Icon/view").find(row.screen), std::string::npos);
+            EXPECT_TRUE(form.Timer1->Enabled());
+        }
+    }
 }
 
 TEST_F(MainWindowMessages, RecorderSettingsIconShowsItsWindowWhileTheCardAnswers)
