@@ -2,7 +2,12 @@
 // dumps, one per layout, beside this file), and a picture of each layout.
 #include "MainWindowFixture.h"
 
+#include "app/MyLog.h"
 #include "mainwindow/LayoutTable.h"
+#include "mainwindow/ListView.h"
+#include "playback/VideoView.h"
+#include "tracks/GraphView.h"
+#include "tracks/MapView.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -185,6 +190,19 @@ TEST_F(LayoutTest, EveryLayoutPlacesEveryControlAsItsGoldenDumpSays)
         EXPECT_TRUE(form.SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_layout" + std::to_string(k) + ".png"));
         Application->DestroyComponents();
     }
+}
+
+TEST_F(LayoutTest, SnapshotWithThePanesDocked)
+{
+    Application->CreateForm(MyLogModule);
+    TMainForm& form = Create();
+    Application->CreateForm(PlayControl);
+    Application->CreateForm(ListControl);
+    Application->CreateForm(MapControl);
+    Application->CreateForm(GraphControl);
+    form.Show();
+    driver.Pump();
+    EXPECT_TRUE(form.SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_panes.png"));
 }
 
 } // namespace
