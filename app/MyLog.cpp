@@ -3,6 +3,8 @@
 #include "app/Common.h"
 #include "app/Globals.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/FileStream.h"
 #include "platform/vcl/Application.h"
 #include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
@@ -178,10 +180,16 @@ void TMyLogModule::SaveLocked()
     try {
         if (!IsDriveReady(FLogPath) || !win::DirectoryExists(ProgramFolder) || !win::DirectoryExists(iconFolder))
             return;
-        // Write a new file and put it in place in one step, so a card pulled
-        // during the write keeps the old log whole.
+        // Write a new file, flush it to the card and put it in place in one
+        // step, so a card pulled or a power loss during the write keeps the
+        // old log or the new one whole.
         win::DeleteFileW(temp.c_str());
-        FLines->SaveToFile(temp);
+        {
+            rtl::TFileStream file(temp, rtl::fmCreate);
+            FLines->SaveToStream(file);
+            if (!file.FlushToDisk())
+                throw rtl::EWriteError(u"Stream write error");
+        }
         if (!win::MoveFileExW(temp.c_str(), FLogPath.c_str(), win::MOVEFILE_REPLACE_EXISTING))
             win::DeleteFileW(temp.c_str());
     } catch (...) {

@@ -7,6 +7,8 @@
 #include "app/PasswordScramble.h"
 #include "app/ProgBar.h"
 #include "mainwindow/ListView.h"
+#include "mainwindow/MainLink.h"
+#include "app/SeekPosition.h"
 #include "platform/win/Files.h"
 #include "platform/win/win.h"
 #include "playback/VideoView.h"
@@ -166,15 +168,16 @@ TMainForm::TMainForm(TComponent* Owner)
     Image2Screen->OnClick = [this](TObject* s) { ImageScreen2Click(s); };
     Image4Screen->OnClick = [this](TObject* s) { ImageScreen4Click(s); };
     ImageTime->OnClick = [this](TObject* s) { ImageTimeClick(s); };
-    // later: the password, still-picture, print, search, copy, delete and
-    // folder icons' clicks (the main window's commands) bind here.
+    ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
+    // later: the password, still-picture, print, search, copy and delete
+    // icons' clicks (the main window's commands) bind here.
 
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");
     EditPath->SetParent(PanelMain);
     // Dark under the window's cream text.
     EditPath->SetColor(RGB(8, 9, 11));
-    // later: EditPath's OnChange goes to the recording list's Edit2Change.
+    EditPath->OnChange = [this](TObject* s) { EditPathChange(s); };
 
     LabelPlayTime = NewLabel(u"LabelPlayTime", 0);
     // The thumbs lie under their bars' drag areas, which take the mouse.
@@ -263,6 +266,20 @@ TMainForm::TMainForm(TComponent* Owner)
     TimerGps->SetInterval(100);
     TimerGps->OnTimer = [this](TObject* s) { TimerGpsTimer(s); };
 
+    // What the recording list and the opening of a recording reach here.
+    MainLink.EditPath = EditPath;
+    MainLink.ImageFolderSel = ImageFolderSel;
+    MainLink.ImageTrack = ImageTrack;
+    MainLink.ImagePlay = ImagePlay;
+    MainLink.LabelPlayTime = LabelPlayTime;
+    MainLink.SetSeekRange = [this](std::int64_t duration) { SetSeekRange(duration); };
+    MainLink.SetSeekPosition = [this](double fraction) { SetSeekPosition(fraction); };
+    MainLink.GetSeekPosition = [this] { return GetSeekPosition(); };
+    MainLink.SetPlayButtonsEnabled = [this](bool enabled) { SetPlayButtonsEnabled(enabled); };
+    MainLink.ClearGraph = [this] { ClearGraph(); };
+    MainLink.ClearMapTrace = [this] { ClearMapTrace(); };
+    MainLink.SetTrackTimer = [this](bool on) { TimerGps->SetEnabled(on); };
+
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnResize = [this](TObject* s) { FormResize(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
@@ -301,6 +318,8 @@ TMainForm::~TMainForm()
         MyLogModule->LogDebug("TMainForm::~TMainForm() END");
     if (Application)
         Application->OnRestore = nullptr;
+    if (MainLink.EditPath == EditPath)
+        MainLink = TMainLink{};
     if (MainForm == this)
         MainForm = nullptr;
 }
@@ -407,7 +426,8 @@ void TMainForm::FormResize(TObject*)
             PlayControl->FitToPanelVideo();
         if (MapControl)
             MapControl->FitToPanelMap();
-        // later: ListControl->AdjustListLayout() last.
+        if (ListControl)
+            ListControl->AdjustListLayout();
     } catch (Exception& e) {
         LogFailure(u"アプリ初期化に失敗しました。【ｴﾗｰ番号：2001】 エラー:", e);
         Application->Terminate();
@@ -600,6 +620,69 @@ void TMainForm::SetPlayButtonsEnabled(bool enabled)
     SetLowerZoomEnabled(enabled && FScreenMode != 1);
 }
 
+void TMainForm::SetSeekRange(std::int64_t duration)
+{
+    // A recording without length has no scale; the seek drag refuses it.
+    if (duration <= 0)
+        return;
+    FSeekScale = static_cast<double>(FTrackMax - FTrackMin) / static_cast<double>(duration);
+}
+
+void TMainForm::SetSeekPosition(double fraction)
+{
+    try {
+        const double left = static_cast<double>(FTrackMax - FTrackMin) * fraction + FTrackMin;
+        // Beyond the end (or no number at all) stands at the end.
+        if (!(left <= FTrackMax)) {
+            ImageTrack->SetLeft(FTrackMax);
+            return;
+        }
+        ImageTrack->SetLeft(left < INT32_MIN ? INT32_MIN : static_cast<std::int32_t>(left));
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+std::int64_t TMainForm::GetSeekPosition()
+{
+    std::int64_t position = 0;
+    ThumbToPosition(ImageTrack->Left(), FTrackMin, FSeekScale, position);
+    return position;
+}
+
+void TMainForm::ClearMapTrace()
+{
+    TimerGps->SetEnabled(false);
+    if (MapControl)
+        MapControl->ClearCarTrace();
+}
+
+void TMainForm::ClearGraph()
+{
+    if (GraphControl)
+        GraphControl->ResetGraph();
+}
+
+void TMainForm::ImageFolderSelClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageFolderClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::EditPathChange(TObject*)
+{
+    try {
+        if (ListControl)
+            ListControl->Edit2Change();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
 void TMainForm::SetLowerZoomEnabled(bool enabled)
 {
     ImageZoom3->SetEnabled(enabled);
@@ -748,9 +831,7 @@ void TMainForm::ImageTimeClick(TObject*)
 
 bool TMainForm::HasSelectedRecording() const
 {
-    // later: ListControl->ListView1->ItemIndex() != -1; until the list has
-    // its rows, a prepared recording stands for a selected one.
-    return ListControl && PlayControl && PlayControl->FileOpened;
+    return ListControl && ListControl->ListView1 && ListControl->ListView1->ItemIndex() != -1;
 }
 
 void TMainForm::ShowChannels(std::int32_t mode)

@@ -127,6 +127,15 @@ public:
     // --- state of the controls ---
     void SetPlayButtonsEnabled(bool enabled);
     void SetVolumePosition(std::int32_t volume);
+    // The seek bar: the scale for a recording's duration (100 ns units), the
+    // thumb at a fraction 0..1 of the track, the position the thumb shows.
+    void SetSeekRange(std::int64_t duration);
+    void SetSeekPosition(double fraction);
+    std::int64_t GetSeekPosition();
+    // A new folder or recording: the track timer and the map's trace, the
+    // graph's curves.
+    void ClearMapTrace();
+    void ClearGraph();
 
     // --- messages and events ---
     void Dispatch(TMessage& Message) override;
@@ -146,6 +155,8 @@ public:
     void ImageZoom3Click(TObject* Sender);
     void ImageZoom4Click(TObject* Sender);
     void ImageZoom0Click(TObject* Sender);
+    void ImageFolderSelClick(TObject* Sender);
+    void EditPathChange(TObject* Sender);
     // The ten function icons' caption looks.
     void ImageIconMouseEnter(TObject* Sender);
     void ImageIconMouseLeave(TObject* Sender);

@@ -62,6 +62,7 @@ TPlayControl::TPlayControl(TComponent* Owner)
     Timer1->SetName(u"Timer1");
     Timer1->SetEnabled(false);
     Timer1->SetInterval(100);
+    Timer1->OnTimer = [this](TObject* s) { Timer1Timer(s); };
 
     TimerSpeed = new TTimer(this);
     TimerSpeed->SetName(u"TimerSpeed");

@@ -145,6 +145,30 @@ public:
     TDataLoad* GInfoLoader = nullptr;
     TAsfFileInfo* GInfo = nullptr;
 
+    // --- Opening the list's current recording (PlayFile.cpp) ---
+    // Opens ListControl->FCurrentPath: cued (or resumed when the graph was
+    // playing or paused), seek bar and time label set up, tracks requested
+    // once the file is in the graph. False, with message 21, 7 or 22, the
+    // blank picture and the list untouched, when it cannot be opened.
+    bool PlayFile();
+    // Reads the duration; sets the seek scale, the total time and the thumb.
+    void ConfigureSeekbar();
+    // The 100 ms position poll (Timer1).
+    void Timer1Timer(TObject* Sender);
+    // Thumb and time label to the graph's current position.
+    void ReadMediaPosition();
+    // The time label for `position` (100 ns units), when the thumb moved.
+    void UpdatePosition(std::int64_t position);
+    // WM_GINFO_LOAD_END: the tracks of the recording in the graph go to the
+    // graph pane and the track timer starts; an answer for any other
+    // recording is dropped.
+    void OnGInfoLoadEnd();
+    // Play / pause toggle, and stop with rewind.
+    void ImagePlayClick(TObject* Sender);
+    void ImageStopClick(TObject* Sender);
+    // WM_ERASEBKGND (swallowed), WM_VIDEO_REPAINT, WM_GINFO_LOAD_END.
+    void Dispatch(TMessage& Message) override;
+
 private:
     // The path of the last successful PrepareMedia; empty after a failed load
     // and while the test recording is in the graph.

@@ -122,6 +122,26 @@ void TDataLoad::StartLoad(std::unique_ptr<TGInfoRequest> request)
 
 void TDataLoad::OnLoadResult(win::TMessage& message)
 {
+    // However the answer's handler ends (also by raising), the load is over:
+    // the kept request starts, or the loader is idle again.
+    struct Finish {
+        TDataLoad* self;
+        ~Finish()
+        {
+            if (self->FKept && !self->FStopping) {
+                try {
+                    self->StartLoad(std::move(self->FKept));
+                } catch (rtl::Exception& e) {
+                    LogFailure("TDataLoad::NotifyLoadGInfo", AnsiString(e.Message));
+                } catch (std::exception& e) {
+                    LogFailure("TDataLoad::NotifyLoadGInfo", AnsiString(e.what()));
+                }
+            } else {
+                self->FKept.reset();
+                self->FBusy.store(false);
+            }
+        }
+    } finish{this};
     const auto* result = reinterpret_cast<const TGInfoResult*>(message.WParam);
     if (!result || !result->Request || FStopping)
         return;
@@ -146,14 +166,5 @@ void TDataLoad::OnLoadResult(win::TMessage& message)
         } else if (result->Answer) {
             win::SendMessage(request.Window, WM_GINFO_LOAD_ERROR, static_cast<win::WPARAM>(GInfoLoadSuperseded), 0);
         }
-    }
-    if (FKept && !FStopping) {
-        try {
-            StartLoad(std::move(FKept));
-        } catch (rtl::Exception& e) {
-            LogFailure("TDataLoad::NotifyLoadGInfo", AnsiString(e.Message));
-        }
-    } else {
-        FBusy.store(false);
     }
 }

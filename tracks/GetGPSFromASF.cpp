@@ -18,7 +18,9 @@ namespace {
 // The media-object collection buffer, one for the process.
 std::uint8_t SharedObjectData[TGetGPSFromASF::ObjectCapacity];
 
-constexpr std::size_t ReadAheadSize = 64 * 1024;
+// Large enough that a refill is a rare, long read; small enough to stay in
+// the processor's second-level cache while its packets are walked.
+constexpr std::size_t ReadAheadSize = 128 * 1024;
 
 // A failure inside one of the reader's operations: the code it returns and
 // the text it logs.
@@ -190,6 +192,33 @@ std::int32_t TGetGPSFromASF::ReadThrough(std::uint8_t* dest, std::int32_t size)
     return static_cast<std::int32_t>(got);
 }
 
+const std::uint8_t* TGetGPSFromASF::Peek(std::size_t size)
+{
+    if (FAheadEnd - FAheadPos < size) {
+        // Keep the tail in front of the block and fill up behind it, so the
+        // next size bytes lie together.
+        const std::size_t kept = FAheadEnd - FAheadPos;
+        if (kept)
+            std::memmove(FAhead.get(), FAhead.get() + FAheadPos, kept);
+        FAheadPos = 0;
+        FAheadEnd = kept;
+        while (FAheadEnd < size) {
+            const std::int32_t n =
+                FStream->Read(FAhead.get() + FAheadEnd, static_cast<std::int32_t>(ReadAheadSize - FAheadEnd));
+            if (n <= 0)
+                break;
+            FAheadEnd += static_cast<std::size_t>(n);
+        }
+        if (FAheadEnd < size) {
+            FAheadPos = FAheadEnd; // what there was is consumed, as by a short read
+            return nullptr;
+        }
+    }
+    const std::uint8_t* bytes = FAhead.get() + FAheadPos;
+    FAheadPos += size;
+    return bytes;
+}
+
 int TGetGPSFromASF::Read(std::int32_t size)
 {
     try {
@@ -202,6 +231,28 @@ int TGetGPSFromASF::Read(std::int32_t size)
         if (!FBuffer)
             throw Failure{AsfNoMemory, u"Memory error"};
         if (ReadThrough(FBuffer.get(), size) < size)
+            throw Failure{AsfShortRead, u"Reached the end of the file."};
+        return AsfOk;
+    } catch (Failure& f) {
+        LogFailure("TGetGPSFromASF::Read", f.message);
+        return f.code;
+    } catch (...) {
+        LogFailure("TGetGPSFromASF::Read", u"Unexpected failure");
+        return AsfMisuse;
+    }
+}
+
+int TGetGPSFromASF::ReadPacket(const std::uint8_t*& packet)
+{
+    packet = nullptr;
+    try {
+        if (!FStream)
+            throw Failure{AsfMisuse, u"Asf file isn't opening."};
+        if (FPacketSize < 1 || static_cast<std::size_t>(FPacketSize) > ReadAheadSize)
+            throw Failure{AsfMisuse, u"Parameter [Size] error"};
+        FBufferSize = FPacketSize;
+        packet = Peek(static_cast<std::size_t>(FPacketSize));
+        if (!packet)
             throw Failure{AsfShortRead, u"Reached the end of the file."};
         return AsfOk;
     } catch (Failure& f) {
@@ -348,23 +399,24 @@ int TGetGPSFromASF::GetGpsInfo(UnicodeString path, TAsfFileInfo* info)
         const std::uint64_t totalPackets = Le64(FBuffer.get() + 40);
         ReleaseBuffer();
 
+        // Packets are walked where they lie in the read-ahead block: no
+        // buffer of their own, no copy.
         std::uint64_t packets = 0;
         for (;;) {
-            result = Read(FPacketSize);
+            const std::uint8_t* packet = nullptr;
+            result = ReadPacket(packet);
             if (result != AsfOk) {
                 Close();
                 return result;
             }
-            result = WalkPacket(FBuffer.get(), static_cast<std::size_t>(FPacketSize), info);
+            result = WalkPacket(packet, static_cast<std::size_t>(FPacketSize), info);
             if (result != AsfOk) {
                 Close();
                 TrackLogDebug(AnsiString("<GPS> File:") + AnsiString(path) + " Error:" + AnsiString(result));
                 return result;
             }
             ++packets;
-            const bool done = packets >= totalPackets;
-            ReleaseBuffer();
-            if (done) {
+            if (packets >= totalPackets) {
                 Close();
                 return AsfOk;
             }

@@ -68,9 +68,14 @@ public:
     static constexpr std::uint32_t ObjectCapacity = 1024;
 
 private:
-    // Serves reads from a block read ahead of the file position, so a packet
-    // costs a copy rather than a call into the file system.
+    // Serves reads from a block read ahead of the file position.
     std::int32_t ReadThrough(std::uint8_t* dest, std::int32_t size);
+    // The next size bytes (at most the block's size) in place in the
+    // read-ahead block, valid until the next read; null when the file ends first.
+    const std::uint8_t* Peek(std::size_t size);
+    // Read(FPacketSize) for the packet walk, without a buffer of its own:
+    // the same codes and log lines; packet points into the read-ahead block.
+    int ReadPacket(const std::uint8_t*& packet);
     void ReleaseBuffer();
     int WalkPacket(const std::uint8_t* packet, std::size_t size, TAsfFileInfo* info);
 

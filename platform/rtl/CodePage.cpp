@@ -149,9 +149,19 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
   }
 }
 
+// Plain ASCII is the same in code page 932 and needs no tables, whose first
+// build costs milliseconds.
+template <typename Char>
+bool IsAscii(const Char* p, std::size_t n) {
+  unsigned bits = 0;
+  for (std::size_t i = 0; i < n; ++i) bits |= static_cast<unsigned>(p[i]);
+  return bits < 0x80;
+}
+
 } // namespace
 
 std::string Utf16ToCp932(std::u16string_view text) {
+  if (IsAscii(text.data(), text.size())) return std::string(text.begin(), text.end());
   const Cp932Tables& tables = Tables();
   std::string out;
   out.reserve(text.size() * 2);
@@ -173,6 +183,8 @@ std::string Utf16ToCp932(std::u16string_view text) {
 }
 
 std::u16string Cp932ToUtf16(std::string_view bytes) {
+  const auto* u = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (IsAscii(u, bytes.size())) return std::u16string(u, u + bytes.size());
   const Cp932Tables& tables = Tables();
   std::u16string out;
   out.reserve(bytes.size());

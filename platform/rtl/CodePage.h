@@ -1,9 +1,10 @@
 // Text encodings at the host boundary and the system's 8-bit code page.
 //
 // The system code page is Windows code page 932 (Japanese). Conversions use
-// glibc's "CP932" tables (built once, on first use, through iconv); they are
-// thread-safe and never fail: a UTF-16 character that code page 932 cannot
-// hold becomes "?", a byte sequence that is not code page 932 becomes U+FFFD.
+// glibc's "CP932" tables (built once, through iconv, at the first text beyond
+// ASCII); they are thread-safe and never fail: a UTF-16 character that code
+// page 932 cannot hold becomes "?", a byte sequence that is not code page 932
+// becomes U+FFFD.
 #pragma once
 
 #include <string>

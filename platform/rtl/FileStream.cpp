@@ -111,6 +111,12 @@ std::int32_t TFileStream::Read(void* buffer, std::int32_t count) {
   return done;
 }
 
+bool TFileStream::FlushToDisk() {
+  while (::fsync(fd_) != 0)
+    if (errno != EINTR) return false;
+  return true;
+}
+
 std::int32_t TFileStream::Write(const void* buffer, std::int32_t count) {
   if (count <= 0 || !buffer) return 0;
   const auto* p = static_cast<const unsigned char*>(buffer);

@@ -40,6 +40,9 @@ public:
   void SetSize(std::int64_t size) override;
 
   const UnicodeString& FileName() const { return fileName_; }
+  // Puts the bytes written so far on the disk (the system's FlushFileBuffers);
+  // false when the device refuses.
+  bool FlushToDisk();
   // The host file descriptor (for the layer's own use).
   int Handle() const { return fd_; }
 

@@ -30,6 +30,7 @@
 
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Control.h"
+#include "platform/vcl/FolderDialog.h"
 #include "platform/vcl/IdleHandler.h"
 #include "platform/win/Clock.h"
 #include "platform/win/MessageBoxResponder.h"
@@ -148,6 +149,19 @@ public:
 
     static std::string Utf8(const UnicodeString& text);
 
+    // --- the folder picker (FolderDialog.h), installed while the driver
+    // lives: the next picker chooses `folder`, or is cancelled. A picker
+    // with no answer queued is a failure and cancels. ---
+    void AnswerFolder(const UnicodeString& folder);
+    void CancelFolder();
+    struct FolderPickerCall {
+        UnicodeString title;
+        UnicodeString start;
+    };
+    // Every picker shown while the driver lived.
+    const std::vector<FolderPickerCall>& FolderPickers() const;
+    int PendingFolderAnswers() const;
+
 private:
     struct Step {
         std::string description;
@@ -170,6 +184,12 @@ private:
     std::vector<win::MessageBoxCall> FBoxes;
     bool FAllowBoxes = false;
     std::string FFailure;
+
+    class FolderAnswers;
+    static FolderAnswers* NewFolderAnswers(TestDriver* driver);
+    static void DeleteFolderAnswers(FolderAnswers* answers);
+    std::unique_ptr<FolderAnswers, void (*)(FolderAnswers*)> FFolderAnswers{NewFolderAnswers(this),
+                                                                            &DeleteFolderAnswers};
 };
 
 } // namespace vcl

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -69,10 +71,61 @@ private:
 
 std::atomic<unsigned> tempCounter{0};
 
+// Writes bytes to a new file and puts them on the disk; false on any failure
+// (the file is then removed).
+bool WriteDurably(const std::string& path, const std::string& bytes) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes);
+    while (ok && fsync(fd) != 0)
+        if (errno != EINTR) ok = false;
+    ok = close(fd) == 0 && ok;
+    if (!ok) unlink(path.c_str());
+    return ok;
+}
+
+// Decimal digits of text from `at` up to `end` (exclusive) as a number; false
+// for no digits, other characters or an overflow.
+bool Digits(const std::string& text, std::size_t at, std::size_t end, long& out) {
+    if (at >= end || end - at > 9) return false;
+    out = 0;
+    for (std::size_t i = at; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        out = out * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// Removes "<hive>.hive.tmp.<pid>.<n>" files of processes that no longer run:
+// left by a kill in the middle of a write. Called under the hive's lock, which
+// every writer holds while its temporary file exists.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& hiveFile) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    const std::string prefix = hiveFile + ".tmp.";
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::size_t dot = name.find('.', prefix.size());
+        long pid = 0, n = 0;
+        if (dot == std::string::npos || !Digits(name, prefix.size(), dot, pid) ||
+            !Digits(name, dot + 1, name.size(), n) || pid <= 0)
+            continue;
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) unlink((folder + "/" + name).c_str());
+    }
+    closedir(dir);
+}
+
 } // namespace
 
 FileRegistryStore::FileRegistryStore(std::string folder) : folder_(std::move(folder)) {
     while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+}
+
+FileRegistryStore::~FileRegistryStore() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    FlushLocked(RegistryHive::Machine);
+    FlushLocked(RegistryHive::User);
 }
 
 std::string FileRegistryStore::HivePath(RegistryHive hive) const {
@@ -91,37 +144,47 @@ std::string FileRegistryStore::DefaultFolder() {
 
 bool FileRegistryStore::Refresh(RegistryHive hive) {
     Cache& cache = CacheOf(hive);
+    std::string bytes;
     int fd = open(HivePath(hive).c_str(), O_RDONLY | O_CLOEXEC);
+    const bool missing = fd < 0 && errno == ENOENT; // a hive never written is empty
     if (fd < 0) {
-        cache.valid = errno == ENOENT; // a hive never written is empty
-        cache.bytes.clear();
-        cache.root = RegistryKey{};
-        return cache.valid;
-    }
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxHiveBytes) {
+        if (!missing) {
+            cache.valid = false;
+            return false;
+        }
+    } else {
+        struct stat st;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxHiveBytes) {
+            close(fd);
+            cache.valid = false;
+            return false;
+        }
+        bytes.assign(static_cast<std::size_t>(st.st_size), '\0');
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
         close(fd);
-        cache.valid = false;
-        return false;
+        bytes.resize(done);
     }
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    bytes.resize(done);
     // Identical bytes need no parse. (The file's identity and time cannot
     // tell: inodes are reused and times are coarse.)
     if (cache.valid && cache.bytes == bytes) return true;
     RegistryKey root;
-    if (!ParseRegistryHive(bytes, root)) {
+    if (!missing && !ParseRegistryHive(bytes, root)) {
         cache.valid = false;
         return false;
     }
+    // Another process changed the file: our changes not yet written are made
+    // again on its contents. One that no longer applies (its key was
+    // deleted there) is dropped, as a write to a deleted key fails.
+    std::vector<RegistryEdit> kept;
+    for (RegistryEdit& edit : cache.pending)
+        if (ApplyRegistryEdit(root, edit) == EditResult::Done) kept.push_back(std::move(edit));
+    cache.pending = std::move(kept);
     cache.valid = true;
     cache.bytes = std::move(bytes);
     cache.root = std::move(root);
@@ -159,34 +222,48 @@ bool FileRegistryStore::CanWrite(RegistryHive hive) {
 
 EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit) {
     std::lock_guard<std::mutex> guard(mutex_);
-    if (!CanWrite(hive) || !MakeFolders(folder_)) return EditResult::Refused;
-    HiveLock lock(folder_ + "/" + HiveName(hive) + ".lock");
-    if (!lock.Held()) return EditResult::Refused;
+    if (!CanWrite(hive)) return EditResult::Refused;
     if (!Refresh(hive)) return EditResult::Refused; // never overwrite what we cannot read
-    // Applied to the cache itself; anything but a stored result makes the
-    // next access read the file again.
     Cache& cache = CacheOf(hive);
     EditResult result = ApplyRegistryEdit(cache.root, edit);
-    if (result != EditResult::Done) {
-        cache.valid = false;
-        return result;
-    }
-    cache.valid = false;
+    if (result == EditResult::Done) cache.pending.push_back(edit);
+    return result;
+}
 
-    std::string path = HivePath(hive);
+bool FileRegistryStore::Flush(RegistryHive hive) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return FlushLocked(hive);
+}
+
+bool FileRegistryStore::FlushLocked(RegistryHive hive) {
+    Cache& cache = CacheOf(hive);
+    if (cache.pending.empty()) return true;
+    // Whatever happens below, these changes are written now or never.
+    auto giveUp = [&cache] {
+        cache.pending.clear();
+        cache.valid = false;
+        return false;
+    };
+    if (!CanWrite(hive) || !MakeFolders(folder_)) return giveUp();
+    HiveLock lock(folder_ + "/" + HiveName(hive) + ".lock");
+    if (!lock.Held()) return giveUp();
+    if (!Refresh(hive)) return giveUp(); // never overwrite what we cannot read
+    const std::string path = HivePath(hive);
+    if (!cache.swept) {
+        RemoveStaleTemporaries(folder_, std::string(HiveName(hive)) + ".hive");
+        cache.swept = true;
+    }
+    if (cache.pending.empty()) return true; // nothing of ours still applies
     std::string temp = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(tempCounter++);
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return EditResult::Refused;
     std::string bytes = FormatRegistryHive(cache.root);
-    bool ok = WriteAll(fd, bytes);
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+    if (!WriteDurably(temp, bytes)) return giveUp();
+    if (rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
-        return EditResult::Refused;
+        return giveUp();
     }
     cache.bytes = std::move(bytes);
-    cache.valid = true;
-    return EditResult::Done;
+    cache.pending.clear();
+    return true;
 }
 
 } // namespace win

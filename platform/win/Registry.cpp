@@ -66,18 +66,27 @@ bool TRegistry::Resolve(const UnicodeString& key, RegistryHive& hive, RegistryPa
     return path.size() <= kMaxKeyDepth;
 }
 
-bool TRegistry::OpenKey(const UnicodeString& key, bool canCreate) {
+bool TRegistry::OpenKey(const UnicodeString& key, bool canCreate) { return OpenKeyWith(key, canCreate, access_); }
+
+bool TRegistry::OpenKeyWith(const UnicodeString& key, bool canCreate, unsigned access) {
     RegistryHive hive;
     RegistryPath path;
     if (!Resolve(key, hive, path) || !store_->MayOpen(hive, path)) return false;
+    const bool forWriting = (access & KEY_WRITE & ~KEY_READ) != 0;
+    // As on Windows, a key cannot be opened for writing where writes are
+    // not allowed, even when it exists.
+    if (forWriting && !store_->CanWrite(hive)) return false;
     RegistryKey found;
     bool exists = false;
     if (!store_->ReadKey(hive, path, found, exists)) return false;
     if (!exists) {
-        bool mayCreate = canCreate && (access_ & KEY_WRITE & ~KEY_READ) != 0;
-        if (!mayCreate) return false;
+        if (!canCreate || !forWriting) return false;
         if (store_->Apply(hive, {RegistryEdit::Kind::CreateKey, path, {}}) != EditResult::Done) return false;
     }
+    // The key that was open is closed, its changes written.
+    CloseKey();
+    unflushed_ = !exists;
+    openWritable_ = forWriting;
     RegistryHive rootHive;
     RegistryPath prefix;
     RootOf(root_, rootHive, prefix);
@@ -88,9 +97,12 @@ bool TRegistry::OpenKey(const UnicodeString& key, bool canCreate) {
     return true;
 }
 
-bool TRegistry::OpenKeyReadOnly(const UnicodeString& key) { return OpenKey(key, false); }
+bool TRegistry::OpenKeyReadOnly(const UnicodeString& key) { return OpenKeyWith(key, false, KEY_READ); }
 
 void TRegistry::CloseKey() {
+    // Changes are written once per key, when it is closed.
+    if (unflushed_) store_->Flush(openHive_);
+    unflushed_ = false;
     open_ = false;
     openPath_.clear();
     shownPath_.clear();
@@ -101,7 +113,8 @@ bool TRegistry::CreateKey(const UnicodeString& key) {
     RegistryPath path;
     if ((access_ & KEY_WRITE & ~KEY_READ) == 0) return false;
     if (!Resolve(key, hive, path) || !store_->MayOpen(hive, path)) return false;
-    return store_->Apply(hive, {RegistryEdit::Kind::CreateKey, path, {}}) == EditResult::Done;
+    return store_->Apply(hive, {RegistryEdit::Kind::CreateKey, path, {}}) == EditResult::Done &&
+           store_->Flush(hive);
 }
 
 bool TRegistry::KeyExists(const UnicodeString& key) {
@@ -120,7 +133,8 @@ bool TRegistry::DeleteKey(const UnicodeString& key) {
     if (!Resolve(key, hive, path) || !RootOf(root_, hive, prefix)) return false;
     if (path.size() <= prefix.size()) return false; // never a root itself
     if (!store_->MayOpen(hive, path)) return false;
-    return store_->Apply(hive, {RegistryEdit::Kind::DeleteKey, path, {}}) == EditResult::Done;
+    return store_->Apply(hive, {RegistryEdit::Kind::DeleteKey, path, {}}) == EditResult::Done &&
+           store_->Flush(hive);
 }
 
 bool TRegistry::ReadOpenValue(const UnicodeString& name, RegistryValue& out) {
@@ -140,10 +154,12 @@ bool TRegistry::ValueExists(const UnicodeString& name) {
 }
 
 bool TRegistry::DeleteValue(const UnicodeString& name) {
-    if (!open_ || (access_ & KEY_WRITE & ~KEY_READ) == 0) return false;
+    if (!open_ || !openWritable_) return false;
     RegistryEdit edit{RegistryEdit::Kind::DeleteValue, openPath_, {}};
     edit.value.name = name.str();
-    return store_->Apply(openHive_, edit) == EditResult::Done;
+    if (store_->Apply(openHive_, edit) != EditResult::Done) return false;
+    unflushed_ = true;
+    return true;
 }
 
 int TRegistry::GetDataSize(const UnicodeString& name) {
@@ -165,10 +181,11 @@ TRegDataType TRegistry::GetDataType(const UnicodeString& name) {
 }
 
 void TRegistry::Write(const UnicodeString& name, RegistryValue value) {
-    if (!open_ || (access_ & KEY_WRITE & ~KEY_READ) == 0) RaiseSetFailed(name);
+    if (!open_ || !openWritable_) RaiseSetFailed(name);
     value.name = name.str();
     if (store_->Apply(openHive_, {RegistryEdit::Kind::SetValue, openPath_, std::move(value)}) != EditResult::Done)
         RaiseSetFailed(name);
+    unflushed_ = true;
 }
 
 void TRegistry::WriteInteger(const UnicodeString& name, int value) {

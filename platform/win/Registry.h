@@ -15,6 +15,11 @@
 // ReadBinaryData of another type or into a buffer too small.
 //
 // Every call reads the store afresh; an object is used by one thread at a time.
+// The changes made through an open key are written when it is closed (also
+// by opening another key, changing RootKey or destroying the object): only
+// then do other processes see them. CreateKey and DeleteKey write at once.
+// A key cannot be opened for writing (full access) in a hive that refuses
+// writes, even when it exists; OpenKeyReadOnly and KEY_READ objects can.
 #pragma once
 
 #include <cstdint>
@@ -93,6 +98,7 @@ public:
     rtl::UnicodeString GetDataAsString(const rtl::UnicodeString& name, bool checkDataType = true);
 
 private:
+    bool OpenKeyWith(const rtl::UnicodeString& key, bool canCreate, unsigned access);
     bool Resolve(const rtl::UnicodeString& key, RegistryHive& hive, RegistryPath& path) const;
     bool ReadOpenValue(const rtl::UnicodeString& name, RegistryValue& out);
     void Write(const rtl::UnicodeString& name, RegistryValue value);
@@ -101,6 +107,8 @@ private:
     unsigned access_;
     HKEY root_ = HKEY_CURRENT_USER;
     bool open_ = false;
+    bool openWritable_ = false; // opened with write access
+    bool unflushed_ = false;    // changes made through the open key, not yet written
     RegistryHive openHive_ = RegistryHive::User;
     RegistryPath openPath_; // from the hive's root (the classes root's prefix included)
     RegistryPath shownPath_; // from RootKey, for CurrentPath

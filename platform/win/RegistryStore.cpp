@@ -10,6 +10,8 @@ RegistryStore::~RegistryStore() = default;
 
 bool RegistryStore::MayOpen(RegistryHive, const RegistryPath&) { return true; }
 
+bool RegistryStore::Flush(RegistryHive) { return true; }
+
 bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
     RegistryKey root;
     exists = false;

@@ -31,6 +31,10 @@ public:
     // hive's current contents and keeps the result). Refused when the hive
     // cannot be read or written.
     virtual EditResult Apply(RegistryHive hive, const RegistryEdit& edit) = 0;
+    // Writes the hive's changes that are not written yet, so that other
+    // processes see them (a closed key does this). False when they could not
+    // be written; they are then given up. The default has nothing to write.
+    virtual bool Flush(RegistryHive hive);
     // Whether a key may be opened at all (a key without access rights says no).
     virtual bool MayOpen(RegistryHive hive, const RegistryPath& path);
     // Whether the hive accepts writes. For the machine hive this is what

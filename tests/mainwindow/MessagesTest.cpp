@@ -227,7 +227,10 @@ TEST_F(MainWindowMessages, ChannelButtonsSwitchTheViewAndStoreTheMode)
     ASSERT_NE(PlayControl, nullptr);
     form.Show();
     form.SetPlayButtonsEnabled(true);
-    PlayControl->FileOpened = 1;
+    // A selected row (the views act only on one).
+    ListControl->ListView1->Items()->Add()->SetCaption(u"row");
+    ListControl->ListView1->SetItemIndex(0);
+    form.SetPlayButtonsEnabled(true);
     struct Row {
         TImage* button;
         std::int32_t channelMode;
@@ -255,6 +258,33 @@ TEST_F(MainWindowMessages, ChannelButtonsSwitchTheViewAndStoreTheMode)
             EXPECT_TRUE(form.Timer1->Enabled());
         }
     }
+}
+
+TEST_F(MainWindowMessages, SeekThumbPlacesAndReadsPositions)
+{
+    SetWorkArea(1450, 1055); // layout 0: the thumb travels from 178 to 1058
+    TMainForm& form = Create();
+    const std::int64_t duration = 600000000; // one minute
+    form.SetSeekRange(duration);
+    EXPECT_DOUBLE_EQ(form.FSeekScale, 880.0 / 600000000.0);
+    form.SetSeekRange(0); // no length: the scale stays
+    EXPECT_DOUBLE_EQ(form.FSeekScale, 880.0 / 600000000.0);
+    struct Row {
+        double fraction;
+        int left;
+        std::int64_t position;
+    };
+    const Row rows[] = {{0.0, 178, 0}, {0.5, 618, 300000000}, {0.9999, 1057, 599318181}, {1.0, 1058, 600000000},
+                        {1.5, 1058, 600000000}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fraction);
+        form.SetSeekPosition(row.fraction);
+        EXPECT_EQ(form.ImageTrack->Left(), row.left);
+        EXPECT_EQ(form.GetSeekPosition(), row.position);
+    }
+    form.TimerGps->SetEnabled(true);
+    form.ClearMapTrace();
+    EXPECT_FALSE(form.TimerGps->Enabled());
 }
 
 TEST_F(MainWindowMessages, RecorderSettingsIconShowsItsWindowWhileTheCardAnswers)

@@ -408,6 +408,37 @@ TEST_F(AsfReader, GpsFixesAndGSensorSamplesInFileOrder)
     EXPECT_EQ(r.gsensor, std::vector<TGSensorInfo>{GxRecord(1, 2, 3, 1000)});
 }
 
+// The packets are walked where they lie in the reader's read-ahead block:
+// a recording several blocks long, whose packets straddle every block
+// boundary, gives every sample in order; cut inside a packet it ends with 2
+// and keeps what came before.
+TEST_F(AsfReader, LongRecordingsAcrossReadAheadBlocks)
+{
+    constexpr int kPackets = 400; // 1.28 MB
+    std::vector<Packet> packets;
+    std::vector<TGSensorInfo> expected;
+    packets.push_back(Multi({Track(Prelude, 0), Other(1, 2000, 0)}));
+    for (int i = 1; i < kPackets; ++i) {
+        packets.push_back(Multi({Other(1, 1500, 0), Track(Gx(i, i + 1, i + 2), static_cast<std::uint32_t>(i)),
+                                 Other(2, static_cast<std::size_t>(i % 700), 0)}));
+        expected.push_back(GxRecord(i, i + 1, i + 2, static_cast<std::uint32_t>(i)));
+    }
+    const Bytes whole = File(packets);
+    EXPECT_EQ(ReadBytes(whole), Expect(0, expected));
+
+    const std::size_t packetSize = asfwriter::DefaultPacketSize;
+    const std::size_t firstPacket =
+        (whole[16] | whole[17] << 8 | whole[18] << 16 | static_cast<std::size_t>(whole[19]) << 24) + 50;
+    for (const int keep : {kPackets - 1, 41, 1}) {
+        SCOPED_TRACE(keep);
+        // keep whole packets and all but the last byte of the next one
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(
+                                                           firstPacket + (keep + 1) * packetSize - 1));
+        const std::vector<TGSensorInfo> before(expected.begin(), expected.begin() + (keep - 1));
+        EXPECT_EQ(ReadBytes(cut, "CUT.ASF"), Expect(AsfShortRead, before));
+    }
+}
+
 TEST_F(AsfReader, MisuseCodes)
 {
     const rtl::UnicodeString path = card.Put("A.ASF", PreludeFile({}));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <vector>
@@ -423,6 +424,41 @@ TEST_F(TrackLoaderThread, DestructionDuringALoadWaitsForItAndAnswersNobody)
         EXPECT_EQ(log.Events(), row.expected);
     }
     EXPECT_TRUE(LoaderLines(LogLines()).empty());
+}
+
+TEST_F(TrackLoaderThread, AnAnswerHandlerThatRaisesLeavesTheLoaderUsable)
+{
+    const rtl::UnicodeString a = PutSample("A.ASF", 2);
+    const rtl::UnicodeString b = PutSample("B.ASF", 3);
+    EventLog log;
+    LoadGate gate(log);
+    TAsfFileInfo info;
+    TAsfFileInfo other;
+    TDataLoad loader(&gate);
+    int answers = 0;
+    AnswerWindow w(log, "W", info, &loader, [&](win::TMessage&) {
+        if (++answers > 1)
+            return;
+        // A request made in the handler is kept; then the handler fails.
+        other.FilePath = b;
+        EXPECT_FALSE(loader.NotifyLoadGInfo(&other, w.Handle()));
+        throw std::runtime_error("handler failed");
+    });
+    info.FilePath = a;
+    ASSERT_TRUE(loader.NotifyLoadGInfo(&info, w.Handle()));
+    EXPECT_THROW(win::PumpUntil([&] { return !loader.Busy(); }), std::runtime_error);
+    // The kept request went on regardless and is answered.
+    PumpUntilIdle(loader);
+    EXPECT_EQ(answers, 2);
+    EXPECT_EQ(other.Loaded, 1);
+    EXPECT_FALSE(loader.Busy());
+
+    // And the loader takes the next request at once.
+    info.FilePath = a;
+    EXPECT_TRUE(loader.NotifyLoadGInfo(&info, w.Handle()));
+    PumpUntilIdle(loader);
+    EXPECT_EQ(answers, 3);
+    EXPECT_EQ(info.Loaded, 1);
 }
 
 } // namespace

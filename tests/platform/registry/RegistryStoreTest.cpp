@@ -1,6 +1,7 @@
 // The hive text format and the file store that two processes share.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -144,37 +145,114 @@ TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges) {
     EXPECT_EQ(Files(), (std::vector<std::string>{"machine.hive", "machine.lock"}));
 }
 
+// Writes `count` values named prefix<i> into \K of the user hive, each through
+// its own opened and closed key, as the program does; the number of failures.
+int WriteValues(const std::string& folder, const std::u16string& prefix, int count) {
+    ScopedRegistryStore scope(std::make_shared<FileRegistryStore>(folder));
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        TRegistry reg;
+        if (!reg.OpenKey(u"\\K", true)) {
+            ++failures;
+            continue;
+        }
+        try {
+            reg.WriteInteger(prefix + rtl::Utf8ToUtf16(std::to_string(i)), i);
+        } catch (rtl::ERegistryException&) {
+            ++failures;
+        }
+    }
+    return failures;
+}
+
 TEST_F(FileRegistryStoreTest, ProcessesWritingAtOnceLoseNothing) {
     constexpr int kPerProcess = 40;
     pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        FileRegistryStore store(folder);
-        int failures = 0;
-        for (int i = 0; i < kPerProcess; ++i) {
-            RegistryEdit create{RegistryEdit::Kind::CreateKey, {u"K"}, {}};
-            RegistryEdit set{RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"child" + rtl::Utf8ToUtf16(std::to_string(i)), 1)};
-            if (store.Apply(RegistryHive::User, create) != EditResult::Done) ++failures;
-            if (store.Apply(RegistryHive::User, set) != EditResult::Done) ++failures;
-        }
-        _exit(failures == 0 ? 0 : 1);
-    }
-    FileRegistryStore store(folder);
-    int failures = 0;
-    for (int i = 0; i < kPerProcess; ++i) {
-        RegistryEdit create{RegistryEdit::Kind::CreateKey, {u"K"}, {}};
-        RegistryEdit set{RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"parent" + rtl::Utf8ToUtf16(std::to_string(i)), 1)};
-        if (store.Apply(RegistryHive::User, create) != EditResult::Done) ++failures;
-        if (store.Apply(RegistryHive::User, set) != EditResult::Done) ++failures;
-    }
+    if (child == 0) _exit(WriteValues(folder, u"child", kPerProcess) == 0 ? 0 : 1);
+    EXPECT_EQ(WriteValues(folder, u"parent", kPerProcess), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(failures, 0);
+    FileRegistryStore store(folder);
     RegistryKey root;
     ASSERT_TRUE(store.Read(RegistryHive::User, root));
     ASSERT_EQ(root.subkeys.size(), 1u);
     EXPECT_EQ(root.subkeys[0].values.size(), 2u * kPerProcess);
+}
+
+// Changes through an open key are written once, when it is closed: until
+// then only this process sees them. Meanwhile another process's change to
+// the same hive is kept, and ours are made on top of it.
+TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed) {
+    auto ours = std::make_shared<FileRegistryStore>(folder);
+    FileRegistryStore other(folder);
+    const auto otherSees = [&other](const std::u16string& name) {
+        RegistryKey key;
+        bool exists = false;
+        return other.ReadKey(RegistryHive::User, {u"K"}, key, exists) && exists && key.FindValue(name) != nullptr;
+    };
+    ScopedRegistryStore scope(ours);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(u"\\K", true));
+    reg.WriteInteger(u"a", 1);
+    reg.WriteString(u"b", u"two");
+    reg.DeleteValue(u"a");
+    reg.WriteInteger(u"a", 3);
+    EXPECT_FALSE(otherSees(u"a"));
+    EXPECT_FALSE(fs::exists(folder + "/user.hive"));
+    {
+        TRegistry second; // the same process sees them at once
+        ASSERT_TRUE(second.OpenKeyReadOnly(u"\\K"));
+        EXPECT_EQ(second.ReadInteger(u"a"), 3);
+    }
+    ASSERT_EQ(other.Apply(RegistryHive::User, {RegistryEdit::Kind::CreateKey, {u"K"}, {}}), EditResult::Done);
+    ASSERT_EQ(other.Apply(RegistryHive::User, {RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"theirs", 7)}),
+              EditResult::Done);
+    ASSERT_TRUE(other.Flush(RegistryHive::User));
+    EXPECT_EQ(reg.ReadInteger(u"theirs"), 7);
+    reg.CloseKey();
+    EXPECT_TRUE(otherSees(u"a") && otherSees(u"b") && otherSees(u"theirs"));
+    RegistryKey root;
+    ASSERT_TRUE(other.Read(RegistryHive::User, root));
+    std::uint32_t a = 0;
+    ASSERT_TRUE(root.Find({u"K"})->FindValue(u"a")->Number(a));
+    EXPECT_EQ(a, 3u);
+}
+
+// A process killed at any moment of its writes leaves a hive that parses;
+// the temporary files of dead processes go at the next write, those of
+// running ones stay.
+TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive) {
+    fs::create_directories(folder);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        WriteValues(folder, u"v", 1 << 30);
+        _exit(0);
+    }
+    // Wait until the child has written a few times, then kill it.
+    FileRegistryStore store(folder);
+    for (int polls = 0; polls < 100000; ++polls) {
+        RegistryKey root;
+        if (store.Read(RegistryHive::User, root) && !root.subkeys.empty() && root.subkeys[0].values.size() >= 20) break;
+        usleep(100);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    std::ifstream in(folder + "/user.hive");
+    RegistryKey root;
+    ASSERT_TRUE(ParseRegistryHive(std::string(std::istreambuf_iterator<char>(in), {}), root));
+    EXPECT_GE(root.subkeys.at(0).values.size(), 20u);
+
+    const std::string dead = "user.hive.tmp." + std::to_string(child) + ".7";
+    const std::string running = "user.hive.tmp." + std::to_string(getppid()) + ".1";
+    const std::string otherHive = "machine.hive.tmp." + std::to_string(child) + ".2";
+    for (const std::string& name : {dead, running, otherHive}) std::ofstream(folder + "/" + name) << "partial";
+    ASSERT_EQ(store.Apply(RegistryHive::User, {RegistryEdit::Kind::CreateKey, {u"L"}, {}}), EditResult::Done);
+    ASSERT_TRUE(store.Flush(RegistryHive::User));
+    EXPECT_EQ(Files(), (std::vector<std::string>{otherHive, "user.hive", running, "user.lock"}));
 }
 
 TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten) {
@@ -198,12 +276,51 @@ TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministrator
     reg.RootKey = HKEY_LOCAL_MACHINE;
     ASSERT_TRUE(reg.OpenKey(u"\\SOFTWARE", true));
     reg.WriteInteger(u"v", 1);
+    reg.CloseKey();
     fs::permissions(folder + "/machine.hive", fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(IsUserAnAdmin());
-    EXPECT_THROW(reg.WriteInteger(u"v", 2), rtl::ERegistryException);
-    EXPECT_EQ(reg.ReadInteger(u"v"), 1);
     reg.RootKey = HKEY_CURRENT_USER;
     EXPECT_TRUE(reg.OpenKey(u"\\Software", true)); // the user hive is still writable
+}
+
+// A hive that exists but cannot be written (mode 444): a key opens for
+// reading only, so a caller that wants to write learns it at the open and
+// not by an exception at its first write.
+TEST_F(FileRegistryStoreTest, AHiveThatCannotBeWrittenOpensKeysForReadingOnly) {
+    for (const RegistryHive hive : {RegistryHive::User, RegistryHive::Machine}) {
+        const HKEY rootKey = hive == RegistryHive::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        SCOPED_TRACE(hive == RegistryHive::User ? "user" : "machine");
+        auto store = std::make_shared<FileRegistryStore>(folder);
+        ScopedRegistryStore scope(store);
+        {
+            TRegistry reg;
+            reg.RootKey = rootKey;
+            ASSERT_TRUE(reg.OpenKey(u"\\Software\\Velmorastine", true));
+            reg.WriteInteger(u"restart_cnt", 1);
+        }
+        const std::string file = store->HivePath(hive);
+        fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        std::ifstream in(file);
+        const std::string before(std::istreambuf_iterator<char>(in), {});
+
+        TRegistry reg;
+        reg.RootKey = rootKey;
+        EXPECT_FALSE(reg.OpenKey(u"\\Software\\Velmorastine", true));
+        EXPECT_FALSE(reg.OpenKey(u"\\Software\\Velmorastine", false));
+        EXPECT_FALSE(reg.OpenKey(u"\\Software\\New", true));
+        EXPECT_FALSE(reg.HasOpenKey());
+        ASSERT_TRUE(reg.OpenKeyReadOnly(u"\\Software\\Velmorastine"));
+        EXPECT_EQ(reg.ReadInteger(u"restart_cnt"), 1);
+        EXPECT_THROW(reg.WriteInteger(u"restart_cnt", 2), rtl::ERegistryException);
+        EXPECT_FALSE(reg.DeleteValue(u"restart_cnt"));
+        TRegistry reader(KEY_READ);
+        reader.RootKey = rootKey;
+        ASSERT_TRUE(reader.OpenKey(u"\\Software\\Velmorastine", false));
+        EXPECT_EQ(reader.ReadInteger(u"restart_cnt"), 1);
+        reg.CloseKey();
+        std::ifstream after(file);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), before);
+    }
 }
 
 } // namespace

@@ -38,6 +38,22 @@ TEST(CodePage, RoundTripTable) {
   }
 }
 
+// Plain ASCII text skips the tables: it must convert exactly as it does
+// beside a character that needs them.
+TEST(CodePage, AsciiAloneAndBesideOtherCharactersAgree) {
+  std::u16string text;
+  std::string bytes;
+  for (int c = 0; c < 0x80; ++c) {
+    text += static_cast<char16_t>(c);
+    bytes += static_cast<char>(c);
+  }
+  EXPECT_EQ(rtl::Utf16ToCp932(text), bytes);
+  EXPECT_EQ(rtl::Cp932ToUtf16(bytes), text);
+  EXPECT_EQ(rtl::Utf16ToCp932(text + u"日"), bytes + "\x93\xFA");
+  EXPECT_EQ(rtl::Cp932ToUtf16(bytes + "\x93\xFA"), text + u"日");
+  EXPECT_EQ(rtl::Cp932ToUtf16("a\xB1"), u"aｱ");
+}
+
 TEST(CodePage, UnmappableCharactersBecomeQuestionMarks) {
   const Cp932Case cases[] = {
       {u"한국", "??"},                // Hangul

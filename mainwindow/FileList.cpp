@@ -1,0 +1,182 @@
+#include "mainwindow/FileList.h"
+
+#include <cstdio>
+
+#include "app/Common.h"
+#include "app/MyLog.h"
+#include "app/ProgBar.h"
+#include "platform/rtl/AnsiString.h"
+#include "platform/rtl/Exception.h"
+#include "platform/win/CRuntimeFile.h"
+#include "platform/win/FileTime.h"
+#include "platform/win/Messages.h"
+#include "playback/VideoView.h"
+
+std::uint32_t ScanFileCount = 0;
+
+namespace {
+
+// The header bytes the scan reads: up to the end of the play duration.
+//   offset 78  Creation Date   8 bytes, 100 ns since 1601-01-01
+//   offset 94  Play Duration   8 bytes, 100 ns
+constexpr std::size_t kCreationOffset = 78;
+constexpr std::size_t kDurationOffset = 94;
+constexpr std::size_t kHeadBytes = kDurationOffset + 8;
+
+void LogScanError(const char* where, const rtl::Exception& e)
+{
+    if (MyLogModule)
+        MyLogModule->LogError(rtl::AnsiString(where) + " ERROR:" + rtl::AnsiString(e.Message));
+}
+
+std::uint64_t ReadU64(const std::uint8_t* head, std::size_t length, std::size_t offset)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        if (offset + i < length)
+            value |= static_cast<std::uint64_t>(head[offset + i]) << (8 * i);
+    return value;
+}
+
+bool IsDots(const char16_t* name)
+{
+    return (name[0] == u'.' && name[1] == 0) || (name[0] == u'.' && name[1] == u'.' && name[2] == 0);
+}
+
+} // namespace
+
+bool IsRecordingName(const UnicodeString& name)
+{
+    const int p = name.LowerCase().Pos(u".asf");
+    return p > 0 && p + 3 == name.Length();
+}
+
+UnicodeString RecordingDateText(std::uint64_t fileTime)
+{
+    win::FILETIME ft;
+    ft.dwLowDateTime = static_cast<win::DWORD>(fileTime & 0xFFFFFFFFu);
+    ft.dwHighDateTime = static_cast<win::DWORD>(fileTime >> 32);
+    win::SYSTEMTIME st{};
+    if (!win::FileTimeToSystemTime(&ft, &st))
+        st = win::SYSTEMTIME{};
+    return UnicodeString().sprintf(u"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour,
+                                   st.wMinute, st.wSecond);
+}
+
+UnicodeString RecordingLengthText(std::uint64_t duration)
+{
+    std::uint64_t minutes = duration / 600000000u;
+    std::uint64_t seconds = (duration / 10000000u) % 60;
+    if (minutes > 99) {
+        minutes = 99;
+        seconds = 59;
+    }
+    return UnicodeString().sprintf(u"%02d:%02d:%02d", 0, static_cast<int>(minutes), static_cast<int>(seconds));
+}
+
+void ReadAsfTimes(const std::uint8_t* head, std::size_t length, std::uint64_t& creation, std::uint64_t& duration)
+{
+    creation = ReadU64(head, length, kCreationOffset);
+    duration = ReadU64(head, length, kDurationOffset);
+}
+
+UnicodeString RecordingFileName(const UnicodeString& path)
+{
+    const int slash = path.LastDelimiter(u"\\");
+    return path.SubString(slash + 1, path.Length() - slash);
+}
+
+bool IsEventRecording(const UnicodeString& path) { return RecordingFileName(path).Pos(u"SAVE") > 0; }
+
+TFindData::TFindData(const win::WIN32_FIND_DATAW& entry, const UnicodeString& folderPrefix)
+{
+    try {
+        FileAttr = static_cast<std::int32_t>(entry.dwFileAttributes);
+        FileSize = static_cast<std::int32_t>(entry.nFileSizeLow);
+        FullPath = folderPrefix + UnicodeString(entry.cFileName);
+    } catch (rtl::Exception& e) {
+        LogScanError("TFindData::TFindData", e);
+    }
+}
+
+TFileList::~TFileList() { ClearFileList(this); }
+
+void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
+{
+    win::HANDLE search = win::INVALID_HANDLE_VALUE;
+    try {
+        if (folder.IsEmpty() || depth <= 0 || !IsDriveReady(folder))
+            return;
+        win::WIN32_FIND_DATAW entry;
+        const UnicodeString pattern = folder + u"\\*.*";
+        search = win::FindFirstFileW(pattern.c_str(), &entry);
+        if (search == win::INVALID_HANDLE_VALUE)
+            return;
+        --depth;
+        const UnicodeString prefix = folder + u"\\";
+        do {
+            if (ProgForm && ProgForm->FAbort)
+                break;
+            if (IsDots(entry.cFileName))
+                continue;
+            const UnicodeString name(entry.cFileName);
+            if (entry.dwFileAttributes & win::faDirectory) {
+                CreateList(prefix + name, depth);
+                continue;
+            }
+            if (!IsRecordingName(name))
+                continue;
+            if (++ScanFileCount > ScanFileLimit)
+                break;
+            if (ScanFileCount % 10 == 0 && ProgForm)
+                ProgForm->SetProgress(static_cast<int>(ScanFileCount), static_cast<int>(ScanFileLimit),
+                                      kProgressCountItems);
+            // The size the search reported, as the recorder's rule reads it:
+            // the low 32 bits taken as a signed number.
+            if (static_cast<std::int32_t>(entry.nFileSizeLow) <= 0)
+                continue;
+            const UnicodeString path = prefix + name;
+            std::FILE* file = win::OpenCFileW(path.c_str(), "rb");
+            if (file == nullptr)
+                continue;
+            // One short read: no stream buffer to fill.
+            std::setvbuf(file, nullptr, _IONBF, 0);
+            std::uint8_t head[kHeadBytes] = {};
+            const std::size_t got = std::fread(head, 1, sizeof head, file);
+            std::fclose(file);
+            std::uint64_t creation = 0;
+            std::uint64_t duration = 0;
+            ReadAsfTimes(head, got, creation, duration);
+
+            auto* record = new TFindData(entry, prefix);
+            record->DateText = RecordingDateText(creation);
+            record->LengthText = RecordingLengthText(duration);
+            record->PlayDuration = static_cast<std::uint32_t>(duration & 0xFFFFFFFFu);
+            record->Deleted = 0;
+            record->PlayedImage = -1;
+            Add(record);
+        } while (win::FindNextFileW(search, &entry));
+    } catch (rtl::Exception& e) {
+        LogScanError("TFileList::CreateList", e);
+    }
+    if (search != win::INVALID_HANDLE_VALUE)
+        win::FindClose(search);
+}
+
+void ClearFileList(TFileList* list) { ClearContainerList<TFindData>(list); }
+
+int CompareFindData(void* a, void* b)
+{
+    const auto* x = static_cast<const TFindData*>(a);
+    const auto* y = static_cast<const TFindData*>(b);
+    // Ordinal comparison of the UTF-16 code units.
+    const auto order = [](const UnicodeString& s, const UnicodeString& t) {
+        const std::u16string_view u(s.c_str(), static_cast<std::size_t>(s.Length()));
+        const std::u16string_view v(t.c_str(), static_cast<std::size_t>(t.Length()));
+        return u.compare(v);
+    };
+    int c = order(x->DateText, y->DateText);
+    if (c == 0)
+        c = order(x->FullPath, y->FullPath);
+    return c > 0 ? 1 : c < 0 ? -1 : 0;
+}

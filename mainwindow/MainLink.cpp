@@ -1,0 +1,3 @@
+#include "mainwindow/MainLink.h"
+
+TMainLink MainLink;

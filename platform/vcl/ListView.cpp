@@ -1,0 +1,378 @@
+#include "platform/vcl/ListView.h"
+
+#include <algorithm>
+
+#include "platform/rtl/Exception.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/ImageList.h"
+
+namespace vcl {
+
+namespace {
+
+constexpr int kCheckBox = 13;
+constexpr int kScrollWidth = 16;
+
+} // namespace
+
+// --- TListColumn ---
+
+void TListColumn::SetCaption(const UnicodeString& caption)
+{
+    FCaption = caption;
+    FOwner->Invalidate();
+}
+
+void TListColumn::SetWidth(int width)
+{
+    FWidth = std::max({width, FMinWidth, 0});
+    FOwner->Invalidate();
+}
+
+void TListColumn::SetMinWidth(int width)
+{
+    FMinWidth = std::max(width, 0);
+    if (FWidth < FMinWidth)
+        SetWidth(FMinWidth);
+}
+
+void TListColumn::SetAlignment(TAlignment a)
+{
+    FAlignment = a;
+    FOwner->Invalidate();
+}
+
+void TListColumn::SetImageIndex(int index)
+{
+    FImageIndex = index;
+    FOwner->Invalidate();
+}
+
+// --- TListItem ---
+
+void TListItem::SetCaption(const UnicodeString& caption)
+{
+    FCaption = caption;
+    FOwner->Invalidate();
+}
+
+void TListItem::SetImageIndex(int index)
+{
+    FImageIndex = index;
+    FOwner->Invalidate();
+}
+
+int TListItem::SubItemImages(int i) const
+{
+    if (i < 0)
+        throw rtl::EListError(u"List index out of bounds (%d)", i);
+    return i < static_cast<int>(FSubItemImages.size()) ? FSubItemImages[static_cast<std::size_t>(i)] : -1;
+}
+
+void TListItem::SetSubItemImages(int i, int image)
+{
+    if (i < 0)
+        throw rtl::EListError(u"List index out of bounds (%d)", i);
+    if (i >= static_cast<int>(FSubItemImages.size()))
+        FSubItemImages.resize(static_cast<std::size_t>(i) + 1, -1);
+    FSubItemImages[static_cast<std::size_t>(i)] = image;
+    FOwner->Invalidate();
+}
+
+void TListItem::SetChecked(bool checked)
+{
+    FChecked = checked;
+    FOwner->Invalidate();
+}
+
+bool TListItem::Selected() const { return FOwner->FSelected == this; }
+
+void TListItem::SetSelected(bool selected)
+{
+    if (selected)
+        FOwner->Select(this);
+    else if (Selected())
+        FOwner->Select(nullptr);
+}
+
+void TListItem::MakeVisible(bool partialOK) { FOwner->ScrollTo(FIndex, partialOK); }
+
+// --- TListItems ---
+
+TListItem* TListItems::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw rtl::EListError(u"List index out of bounds (%d)", index);
+    return FItems[static_cast<std::size_t>(index)].get();
+}
+
+TListItem* TListItems::Add()
+{
+    FItems.push_back(std::unique_ptr<TListItem>(new TListItem(FOwner)));
+    FItems.back()->FIndex = Count() - 1;
+    FOwner->Invalidate();
+    return FItems.back().get();
+}
+
+void TListItems::Delete(int index)
+{
+    TListItem* item = Item(index);
+    FOwner->ItemGone(item);
+    FItems.erase(FItems.begin() + index);
+    for (int i = index; i < Count(); ++i)
+        FItems[static_cast<std::size_t>(i)]->FIndex = i;
+    FOwner->ClampTop();
+    FOwner->Invalidate();
+}
+
+void TListItems::Clear()
+{
+    FOwner->FSelected = nullptr;
+    FItems.clear();
+    FOwner->FTopIndex = 0;
+    FOwner->Invalidate();
+}
+
+// --- TListView ---
+
+TListView::TListView(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, 250, 150);
+}
+
+TListView::~TListView() = default;
+
+TListColumn* TListView::AddColumn()
+{
+    FColumns.push_back(std::unique_ptr<TListColumn>(new TListColumn(this, ColumnCount())));
+    Invalidate();
+    return FColumns.back().get();
+}
+
+TListColumn* TListView::Column(int index) const
+{
+    if (index < 0 || index >= ColumnCount())
+        throw rtl::EListError(u"List index out of bounds (%d)", index);
+    return FColumns[static_cast<std::size_t>(index)].get();
+}
+
+void TListView::SetItemIndex(int index)
+{
+    Select(index == -1 ? nullptr : FItems.Item(index));
+}
+
+void TListView::Select(TListItem* item)
+{
+    if (item == FSelected)
+        return;
+    // A handler may change the selection again; each change reports itself.
+    if (TListItem* old = FSelected) {
+        FSelected = nullptr;
+        Invalidate();
+        if (OnSelectItem)
+            OnSelectItem(this, old, false);
+        if (FSelected != nullptr)
+            return;
+    }
+    if (item == nullptr)
+        return;
+    FSelected = item;
+    Invalidate();
+    if (OnSelectItem)
+        OnSelectItem(this, item, true);
+}
+
+void TListView::ItemGone(TListItem* item)
+{
+    if (FSelected == item)
+        FSelected = nullptr;
+}
+
+int TListView::VisibleRowCount() const
+{
+    return std::max(0, (ClientHeight() - HeaderHeight) / RowHeight);
+}
+
+void TListView::ClampTop()
+{
+    const int last = std::max(0, FItems.Count() - std::max(1, VisibleRowCount()));
+    FTopIndex = std::clamp(FTopIndex, 0, last);
+}
+
+void TListView::ScrollTo(int index, bool partialOK)
+{
+    if (index < 0 || index >= FItems.Count())
+        return;
+    const int rows = std::max(1, VisibleRowCount());
+    if (index < FTopIndex)
+        FTopIndex = index;
+    else if (index >= FTopIndex + rows) {
+        // A row cut by the bottom edge counts as visible when partialOK.
+        const bool partlyShown = partialOK && index == FTopIndex + rows &&
+                                 HeaderHeight + rows * RowHeight < ClientHeight();
+        if (!partlyShown)
+            FTopIndex = index - rows + 1;
+    }
+    ClampTop();
+    Invalidate();
+}
+
+int TListView::RowAt(int y) const
+{
+    if (y < HeaderHeight)
+        return -1;
+    const int row = FTopIndex + (y - HeaderHeight) / RowHeight;
+    return row < FItems.Count() ? row : -1;
+}
+
+void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft) {
+        if (Y < HeaderHeight) {
+            int left = 0;
+            for (const auto& column : FColumns) {
+                if (X >= left && X < left + column->Width()) {
+                    if (OnColumnClick)
+                        OnColumnClick(this, column.get());
+                    break;
+                }
+                left += column->Width();
+            }
+        } else {
+            const int row = RowAt(Y);
+            if (row >= 0) {
+                TListItem* item = FItems.Item(row);
+                if (FCheckboxes && X >= 2 && X < 4 + kCheckBox)
+                    item->SetChecked(!item->Checked());
+                Select(item);
+            } else {
+                // A click into the empty part takes the selection away.
+                Select(nullptr);
+            }
+        }
+    }
+    TWinControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TListView::Paint(TCanvas& canvas)
+{
+    const TColor back = PaintColor();
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = back;
+    canvas.FillRect(TRect(0, 0, Width(), Height()));
+    const bool scroll = FItems.Count() > VisibleRowCount();
+    const int right = scroll ? Width() - kScrollWidth : Width();
+
+    // Header.
+    canvas.Brush.Color = clBtnFace;
+    canvas.FillRect(TRect(0, 0, right, HeaderHeight));
+    canvas.Brush.Color = clBtnShadow;
+    canvas.FillRect(TRect(0, HeaderHeight - 1, right, HeaderHeight));
+    canvas.Font = *Font();
+    canvas.Font.SetColor(clBtnText);
+    const int textHeight = canvas.TextHeight(u"X");
+    int left = 0;
+    for (const auto& column : FColumns) {
+        const int w = column->Width();
+        if (w > 0) {
+            canvas.SetClip(TRect(left, 0, std::min(left + w, right), HeaderHeight));
+            int x = left + 4;
+            if (FSmallImages && column->ImageIndex() >= 0) {
+                const int iw = FSmallImages->Width();
+                const int ix = column->Alignment() == taCenter ? left + (w - iw) / 2 : x;
+                FSmallImages->Draw(canvas, ix, (HeaderHeight - FSmallImages->Height()) / 2, column->ImageIndex());
+                x = ix + iw + 2;
+            }
+            canvas.Brush.Style = bsClear;
+            canvas.TextOut(x, (HeaderHeight - textHeight) / 2, column->Caption());
+            canvas.Brush.Style = bsSolid;
+            canvas.ResetClip();
+            canvas.Brush.Color = clBtnShadow;
+            canvas.FillRect(TRect(left + w - 1, 2, left + w, HeaderHeight - 2));
+        }
+        left += w;
+    }
+
+    // Rows.
+    const int rows = VisibleRowCount() + 1;
+    for (int r = 0; r < rows && FTopIndex + r < FItems.Count(); ++r) {
+        const TListItem* item = FItems.Item(FTopIndex + r);
+        const int top = HeaderHeight + r * RowHeight;
+        if (top >= Height())
+            break;
+        const bool selected = item == FSelected;
+        canvas.Brush.Style = bsSolid;
+        canvas.Brush.Color = selected ? clHighlight : back;
+        canvas.FillRect(TRect(0, top, FRowSelect ? right : std::min(right, FColumns.empty() ? right : FColumns[0]->Width()),
+                              top + RowHeight));
+        canvas.Font = *Font();
+        if (selected)
+            canvas.Font.SetColor(clHighlightText);
+        left = 0;
+        for (int c = 0; c < ColumnCount(); ++c) {
+            const TListColumn* column = FColumns[static_cast<std::size_t>(c)].get();
+            const int w = column->Width();
+            if (w <= 0)
+                continue;
+            canvas.SetClip(TRect(left, top, std::min(left + w, right), std::min(top + RowHeight, Height())));
+            int x = left + 2;
+            int image = -1;
+            UnicodeString text;
+            if (c == 0) {
+                if (FCheckboxes) {
+                    const int bt = top + (RowHeight - kCheckBox) / 2;
+                    canvas.Brush.Color = clWindow;
+                    canvas.Pen.Color = clBtnShadow;
+                    canvas.Rectangle(TRect(x + 2, bt, x + 2 + kCheckBox, bt + kCheckBox));
+                    if (item->Checked()) {
+                        canvas.Brush.Color = clWindowText;
+                        canvas.FillRect(TRect(x + 5, bt + 3, x + 2 + kCheckBox - 3, bt + kCheckBox - 3));
+                    }
+                    x += kCheckBox + 4;
+                }
+                image = item->ImageIndex();
+                text = item->Caption();
+            } else {
+                image = item->SubItemImages(c - 1);
+                if (c - 1 < item->SubItems()->Count())
+                    text = item->SubItems()->Strings(c - 1);
+            }
+            if (FSmallImages && image >= 0) {
+                const int iw = FSmallImages->Width();
+                const int ix = column->Alignment() == taCenter && text.IsEmpty() ? left + (w - iw) / 2 : x;
+                FSmallImages->Draw(canvas, ix, top + (RowHeight - FSmallImages->Height()) / 2, image);
+                x = ix + iw + 2;
+            }
+            if (!text.IsEmpty()) {
+                canvas.Brush.Style = bsClear;
+                int tx = x;
+                if (column->Alignment() == taCenter)
+                    tx = left + (w - canvas.TextWidth(text)) / 2;
+                else if (column->Alignment() == taRightJustify)
+                    tx = left + w - 2 - canvas.TextWidth(text);
+                canvas.TextOut(tx, top + (RowHeight - textHeight) / 2, text);
+                canvas.Brush.Style = bsSolid;
+            }
+            canvas.ResetClip();
+            left += w;
+        }
+    }
+
+    // A flat vertical scroll bar when the rows do not fit.
+    if (scroll) {
+        canvas.Brush.Style = bsSolid;
+        canvas.Brush.Color = clBtnFace;
+        canvas.FillRect(TRect(right, 0, Width(), Height()));
+        const int track = std::max(1, Height() - 2 * kScrollWidth);
+        const int total = std::max(1, FItems.Count());
+        const int visible = std::max(1, VisibleRowCount());
+        const int thumb = std::max(8, track * visible / total);
+        const int pos = kScrollWidth + (track - thumb) * FTopIndex / std::max(1, total - visible);
+        canvas.Brush.Color = clBtnShadow;
+        canvas.FillRect(TRect(right + 2, pos, Width() - 2, pos + thumb));
+    }
+}
+
+} // namespace vcl

@@ -1,0 +1,300 @@
+// Opening the recording list's current recording: the load into the graph,
+// the seek bar and time label, the track request and its answer, and the
+// control's message map.
+#include "playback/VideoView.h"
+
+#include "app/Common.h"
+#include "app/Dlg.h"
+#include "app/Globals.h"
+#include "mainwindow/ListView.h"
+#include "mainwindow/MAIN.h"
+#include "mainwindow/MainLink.h"
+#include "playback/PlayLog.h"
+#include "tracks/DataLoad.h"
+#include "tracks/GPSData.h"
+#include "tracks/GraphView.h"
+
+using namespace playback;
+
+namespace {
+
+bool DriveReady() { return IsDriveReady(ProgramDrive); }
+
+void ShowMessage(int number)
+{
+    if (SDDlg)
+        SDDlg->ShowSDDlg(number);
+}
+
+void SetPlayHint(const UnicodeString& hint)
+{
+    if (MainLink.ImagePlay)
+        MainLink.ImagePlay->SetHint(hint);
+}
+
+void SetTrackTimer(bool on)
+{
+    if (MainLink.SetTrackTimer)
+        MainLink.SetTrackTimer(on);
+}
+
+void SetSeekPosition(double fraction)
+{
+    if (MainLink.SetSeekPosition)
+        MainLink.SetSeekPosition(fraction);
+}
+
+TLabel* TimeLabelOf(TLabel* own) { return own ? own : MainLink.LabelPlayTime; }
+
+constexpr std::int64_t kUnitsPerSecond = 10000000;
+
+} // namespace
+
+bool TPlayControl::PlayFile()
+{
+    try {
+        if (!DriveReady())
+            return false;
+        SetTrackTimer(false);
+        if (MainLink.ClearGraph)
+            MainLink.ClearGraph();
+        // Until the new recording's tracks are in, none are shown.
+        if (GInfo)
+            GInfo->Loaded = 0;
+        const UnicodeString path = ListControl ? ListControl->FCurrentPath : UnicodeString();
+        const win::HRESULT status = PrepareMedia(path);
+        if (media::FAILED(status)) {
+            // A step across the ends of a recording that did not open is over.
+            StartAtEnd = 0;
+            AdvancedPastEnd = 0;
+            PrepareDummyMedia();
+            ImageStopClick(nullptr);
+            if (status == PLAY_E_FILE_MISSING) {
+                ShowMessage(21);
+                LogError(UnicodeString(u"ASF file is not existing:") + path);
+            } else if (status == PLAY_E_NO_SOURCE) {
+                ShowMessage(7);
+                LogError(u"TPlayControl::PlayFile ErrorCode: 00");
+            } else {
+                ShowMessage(22);
+                LogError(u"TPlayControl::PlayFile ErrorCode: 01");
+            }
+            return false;
+        }
+        // The tracks are asked for only once the file is in the graph.
+        if (GInfo && GInfoLoader) {
+            GInfo->FilePath = path;
+            GInfoLoader->NotifyLoadGInfo(GInfo, Handle());
+        }
+        if (MainLink.ImageTrack)
+            MainLink.ImageTrack->SetEnabled(true);
+        TimerSpeed->SetInterval(static_cast<unsigned>(FrameTime / 10000));
+        ConfigureSeekbar();
+        if (AdvancedPastEnd) {
+            AdvancedPastEnd = 0;
+            if (PlayRate == 1.0f)
+                return true;
+        }
+        if (StartAtEnd) {
+            StartAtEnd = 0;
+            return true;
+        }
+        if (PlayState == 1 || PlayState == 2) {
+            Paused = 1;
+            ImagePlayClick(nullptr);
+            SetPlayHint(u"一時停止");
+        }
+        return true;
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::PlayFile", e);
+        return false;
+    }
+}
+
+void TPlayControl::ConfigureSeekbar()
+{
+    try {
+        if (!DriveReady())
+            return;
+        MediaDuration = 0;
+        media::LONGLONG duration = 0;
+        if (MediaSeeking != nullptr && media::SUCCEEDED(MediaSeeking->GetDuration(&duration))) {
+            MediaDuration = duration;
+            TotalSeconds = static_cast<std::int32_t>(MediaDuration / kUnitsPerSecond);
+            // A recording cut short by a power loss may have no length: the
+            // scale stays finite, every thumb place reads as its start.
+            if (MainLink.SetSeekRange)
+                MainLink.SetSeekRange(MediaDuration > 0 ? MediaDuration : 1);
+        }
+        const TFindData* record = ListControl ? ListControl->CurrentRecord() : nullptr;
+        if (ListControl == nullptr || ListControl->ListView1->Selected() == nullptr)
+            TotalTimeText = u"00:00:01";
+        else
+            TotalTimeText = record ? record->LengthText : UnicodeString(u"00:00:00");
+        TLabel* label = TimeLabelOf(TimeLabel);
+        if (StartAtEnd) {
+            SetSeekPosition(1.0);
+            if (label)
+                label->SetCaption(TotalTimeText + u"/" + TotalTimeText);
+        } else {
+            SetSeekPosition(0.0);
+            if (label)
+                label->SetCaption(UnicodeString(u"00:00:00/") + TotalTimeText);
+        }
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::ConfigureSeekbar", e);
+    }
+}
+
+void TPlayControl::Timer1Timer(TObject*)
+{
+    if (DriveReady())
+        ReadMediaPosition();
+}
+
+void TPlayControl::ReadMediaPosition()
+{
+    try {
+        if (!DriveReady() || MediaSeeking == nullptr || SourceFilter == nullptr)
+            return;
+        media::LONGLONG position = 0;
+        if (media::FAILED(MediaSeeking->GetCurrentPosition(&position)))
+            return;
+        SetSeekPosition(MediaDuration != 0 ? static_cast<double>(position) / static_cast<double>(MediaDuration) : 0.0);
+        UpdatePosition(position);
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::ReadMediaPosition", e);
+    }
+}
+
+void TPlayControl::UpdatePosition(std::int64_t position)
+{
+    try {
+        if (!DriveReady())
+            return;
+        const std::int64_t thumb = MainLink.GetSeekPosition ? MainLink.GetSeekPosition() : position;
+        if (thumb == LastSeekPosition)
+            return;
+        LastSeekPosition = thumb;
+        UnicodeString text(u"00:00:00/");
+        if (MediaDuration != 0) {
+            std::int64_t s = position > 0 ? position / kUnitsPerSecond : 0;
+            if (s > TotalSeconds)
+                s = TotalSeconds > 0 ? TotalSeconds : 0;
+            text = UnicodeString().sprintf(u"%02d:%02d:%02d/", static_cast<int>(s / 3600),
+                                           static_cast<int>((s % 3600) / 60), static_cast<int>(s % 60));
+        }
+        if (TLabel* label = TimeLabelOf(TimeLabel))
+            label->SetCaption(text + TotalTimeText);
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::UpdatePosition", e);
+    }
+}
+
+void TPlayControl::OnGInfoLoadEnd()
+{
+    try {
+        // Tracks of a recording that is not (or no longer) in the graph are
+        // not drawn.
+        if (!TracksBelongToLoad())
+            return;
+        if (MainForm) {
+            MainForm->FLastGpsTimeMs = -1;
+            MainForm->FLastPositionMs = -1;
+        }
+        SetTrackTimer(true);
+        if (GraphControl)
+            GraphControl->SetGraphData(GInfo);
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::OnGInfoLoadEnd", e);
+    }
+}
+
+void TPlayControl::ImagePlayClick(TObject*)
+{
+    try {
+        if (!DriveReady())
+            return;
+        if (Paused) {
+            if (ListControl == nullptr || ListControl->ListView1->Selected() == nullptr) {
+                ShowMessage(8);
+                return;
+            }
+            if (SourceFilter == nullptr || Rendered == 0) {
+                ShowMessage(7);
+                return;
+            }
+            Paused = 0;
+            if (ListControl)
+                ListControl->SetListEnabled(false);
+            if (media::FAILED(RunMedia())) {
+                Paused = 1;
+                if (ListControl)
+                    ListControl->SetListEnabled(true);
+                return;
+            }
+            if (PlayRate == 1.0f) {
+                Timer1->SetEnabled(true);
+                return;
+            }
+            const bool paused = media::SUCCEEDED(PauseMedia());
+            TimerSpeed->SetEnabled(paused);
+            if (MainForm)
+                win::PostMessage(MainForm->Handle(), WM_PLAY_STATE, 1, 0);
+            if (!paused)
+                Paused = 1;
+        } else {
+            TimerSpeed->SetEnabled(false);
+            Paused = 1;
+            if (ListControl)
+                ListControl->SetListEnabled(true);
+            PauseMedia();
+            Timer1->SetEnabled(false);
+        }
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::ImagePlayClick", e);
+    }
+}
+
+void TPlayControl::ImageStopClick(TObject*)
+{
+    try {
+        if (!DriveReady())
+            return;
+        if (PlayState == 1 || PlayState == 2) {
+            Paused = 1;
+            Timer1->SetEnabled(false);
+            TimerSpeed->SetEnabled(false);
+            StopMedia();
+            if (MediaControl != nullptr) {
+                media::OAFilterState state = 0;
+                MediaControl->GetState(500, &state);
+            }
+            SeekTo(0);
+            if (MediaControl != nullptr)
+                MediaControl->StopWhenReady();
+            ReadMediaPosition();
+            if (ListControl)
+                ListControl->SetListEnabled(true);
+        }
+        SetPlayHint(u"再生");
+    } catch (Exception& e) {
+        LogException(u"TPlayControl::ImageStopClick", e);
+    }
+}
+
+void TPlayControl::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case win::WM_ERASEBKGND:
+        return;
+    case WM_VIDEO_REPAINT:
+        OnVideoRepaintMessage();
+        return;
+    case WM_GINFO_LOAD_END:
+        OnGInfoLoadEnd();
+        return;
+    default:
+        TForm::Dispatch(Message);
+    }
+}

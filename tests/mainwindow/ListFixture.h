@@ -1,0 +1,94 @@
+// What the recording list's tests stand on: a card mapped as drive E: with
+// the decoder folder and recordings written by our ASF writer, the program's
+// windows as the entry creates them (main window, message box, progress
+// window, playback control, recording list), a test driver with a virtual
+// clock, the log, and the main window's controls that the list and the
+// opening use (path edit, folder button, seek thumb, play button, time label,
+// a seek bar that follows the program's position rule) joined through
+// MainLink.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MyLog.h"
+#include "mainwindow/ListView.h"
+#include "mainwindow/MainLink.h"
+#include "platform/vcl/vcl.h"
+#include "playback/VideoView.h"
+#include "tests/support/DecoderCard.h"
+#include "tests/support/TempFolder.h"
+
+namespace list_test {
+
+// The seek bar: a track of 200 pixels, the thumb's left as the place.
+struct SeekBar {
+    static constexpr int Track = 200;
+    double scale = 1e-13;
+    int left = 0;
+    std::vector<std::int64_t> ranges;
+    void SetRange(std::int64_t duration)
+    {
+        ranges.push_back(duration);
+        scale = static_cast<double>(Track) / static_cast<double>(duration);
+    }
+    void SetPosition(double fraction) { left = static_cast<int>(Track * fraction); }
+    std::int64_t Position() const { return static_cast<std::int64_t>(left / scale); }
+};
+
+// A recording of the card: its name in "DATA", its start (hour, minute) and
+// seconds.
+struct Recording {
+    std::string name;
+    int hour;
+    int minute;
+    int seconds;
+};
+
+class ListTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a playable recording below the card (relative host path).
+    void WriteRecording(const std::string& relative, int hour, int minute, int seconds = 2);
+    // A header of our writer without streams or packets: listed, not playable.
+    void WriteHeaderOnly(const std::string& relative, std::uint64_t creation, std::uint64_t duration);
+    // The windows in the entry's order; viewing allowed or not.
+    void BuildWindows(bool viewingAllowed = true);
+    // Lets the start-up timer load the folder.
+    void StartUp();
+    // Pumps until the track loader is idle (bounded).
+    void WaitForTracks();
+
+    // Row texts as "date|length|played|event" for comparison.
+    std::vector<std::string> Rows() const;
+    std::vector<std::string> LogTexts() const;
+    int Logged(const std::string& text) const;
+    std::vector<win::WPARAM> TakePlayStatePosts();
+    std::string Host(const std::string& relative) const { return card + "/" + relative; }
+
+    std::string card;
+    std::unique_ptr<vcl::TApplication> application;
+    std::unique_ptr<vcl::TestDriver> driver;
+    std::unique_ptr<TMyLogModule> log;
+    vcl::TForm* controls = nullptr; // holds the main window's stand-in controls
+    TEdit* editPath = nullptr;
+    TPanel* folderButton = nullptr;
+    TPanel* seekThumb = nullptr;
+    TPanel* playButton = nullptr;
+    TLabel* timeLabel = nullptr;
+    SeekBar seek;
+    std::vector<std::string> calls; // main window operations, in order
+
+private:
+    int logStart_ = 0;
+    std::unique_ptr<test_support::TempFolder> folder_;
+    std::unique_ptr<test_support::DecoderCard> decoder_;
+};
+
+} // namespace list_test
