@@ -3,6 +3,9 @@
 #include "MainWindowFixture.h"
 
 #include "app/MyLog.h"
+#include "tests/support/BoundedWait.h"
+#include "tools/asfwriter/SampleRecording.h"
+#include "tracks/DataLoad.h"
 #include "mainwindow/LayoutTable.h"
 #include "mainwindow/ListView.h"
 #include "playback/VideoView.h"
@@ -194,6 +197,19 @@ TEST_F(LayoutTest, EveryLayoutPlacesEveryControlAsItsGoldenDumpSays)
 
 TEST_F(LayoutTest, SnapshotWithThePanesDocked)
 {
+    // Three recordings on the card, the first cued with its tracks.
+    for (int minute : {30, 35, 40}) {
+        asfwriter::SampleOptions o;
+        o.seconds = 20;
+        o.framesPerSecond = 2;
+        o.width = 64;
+        o.height = 48;
+        o.distinctFrames = 2;
+        o.hour = 9;
+        o.minute = minute;
+        asfwriter::WriteSampleRecording(card.Host("DATA/REC_00" + std::to_string(minute) + ".ASF"), o);
+    }
+    ViewingAllowed = 1;
     Application->CreateForm(MyLogModule);
     TMainForm& form = Create();
     Application->CreateForm(PlayControl);
@@ -201,7 +217,16 @@ TEST_F(LayoutTest, SnapshotWithThePanesDocked)
     Application->CreateForm(MapControl);
     Application->CreateForm(GraphControl);
     form.Show();
-    driver.Pump();
+    driver.Advance(100);
+    ASSERT_NE(PlayControl->GInfoLoader, nullptr);
+    test_support::WaitUntil(
+        [&] {
+            driver.Pump();
+            return !PlayControl->GInfoLoader->Busy();
+        },
+        "the first recording's tracks");
+    form.SetSeekPosition(0.4);
+    driver.Advance(300);
     EXPECT_TRUE(form.SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_panes.png"));
 }
 
