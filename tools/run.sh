@@ -19,9 +19,10 @@ fi
 # The map page: our own offline page with the CarMarker function.
 cp "$top/tools/samplecard/googleMap.html" "$card/Icon/googleMap.html"
 # A few recordings in "DATA", as the recorder names them (every third one an
-# event recording).
+# event recording): four cameras in a 1280x960 mosaic with a frame counter,
+# a 440 Hz tone and the GPS and G-sensor tracks.
 if [ -z "$(ls -A "$card/DATA")" ]; then
-    "$top/build/run/tools/asfwriter/asfwriter" --series 3 "$card/DATA" --seconds 60 >/dev/null
+    "$top/build/run/tools/asfwriter/asfwriter" --series 3 "$card/DATA" --seconds 60 --size 1280x960 >/dev/null
 fi
 export VELMORASTINE_DRIVES="${VELMORASTINE_DRIVES:-E=$card:removable;C=$HOME}"
 cd "$card"

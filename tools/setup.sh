@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev
   clang libclang-rt-14-dev
+  libavformat-dev libavcodec-dev libswscale-dev libpulse-dev
+  pulseaudio pulseaudio-utils ffmpeg
 )
 
 missing=()

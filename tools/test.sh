@@ -7,6 +7,16 @@ cd "$top"
 bash tools/setup.sh
 jobs=$(nproc)
 
+# A private PulseAudio server with a null sink for the sound smoke test
+# (tests/backends_media skips it when no server answers).
+pulse_dir=$(mktemp -d)
+if command -v pulseaudio >/dev/null 2>&1 &&
+   XDG_RUNTIME_DIR="$pulse_dir" pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+     -L module-native-protocol-unix -L "module-null-sink sink_name=vm_null" --log-target=file:"$pulse_dir/log" 2>/dev/null; then
+  export PULSE_SERVER="unix:$pulse_dir/pulse/native"
+  trap 'XDG_RUNTIME_DIR="$pulse_dir" pulseaudio --kill 2>/dev/null; rm -rf "$pulse_dir"' EXIT
+fi
+
 cmake -S . -B build/asan -DVM_SANITIZE=address,undefined >/dev/null
 cmake --build build/asan -j "$jobs"
 (cd build/asan && ctest --output-on-failure --timeout 300 -j "$jobs")

@@ -556,7 +556,10 @@ HRESULT FilterGraph::SetRate(double rate)
         runBaseMs_ = NowMs();
     }
     rate_ = rate;
-    if (state_ == State_Running) ArmEndTimer();
+    if (state_ == State_Running) {
+        ArmEndTimer();
+        PresentAt(position_); // the renderers follow the new rate (sound is for rate 1 only)
+    }
     return S_OK;
 }
 

@@ -108,6 +108,7 @@ public:
     // EC_COMPLETE at the end and presents the frame).
     void Advance();
     FILTER_STATE State() const { return state_; }
+    double Rate() const { return rate_; }
     bool Contains(const FilterBase* filter) const;
 
     // The thread timer's tick (internal).

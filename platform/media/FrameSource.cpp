@@ -47,6 +47,11 @@ std::int64_t FrameNumberAt(const SourceStream& stream, REFERENCE_TIME position)
 
 FrameSource::~FrameSource() = default;
 
+std::int64_t FrameSource::FrameNumber(const SourceStream& stream, REFERENCE_TIME position)
+{
+    return FrameNumberAt(stream, position);
+}
+
 bool FrameSource::DrawFrame(const FrameRequest& request, Frame& out)
 {
     out = SyntheticFrame(request.width, request.height, request.frameNumber);

@@ -6,8 +6,8 @@
 //
 // The default draws the synthetic picture: four coloured quadrants (top
 // left red, top right green, bottom left blue, bottom right yellow) and the
-// frame number in white digits on a black box in the middle. Real decoding
-// comes later behind the same interface.
+// frame number in white digits on a black box in the middle. A real decoder
+// (platform/backends/ffmpeg) is installed by the program.
 //
 // Thread: the thread that uses the graph (the user interface thread); the
 // installation calls are thread-safe.
@@ -34,7 +34,7 @@ struct Frame {
 struct FrameRequest {
     const SourceStream* stream = nullptr; // never null when the renderer asks
     REFERENCE_TIME position = 0;          // the position shown, 100 ns
-    std::int64_t frameNumber = 0;         // position / frame time
+    std::int64_t frameNumber = 0;         // FrameNumber(stream, position)
     int width = 0;                        // the native size of the video
     int height = 0;
 };
@@ -47,9 +47,15 @@ std::int64_t FrameNumberAt(const SourceStream& stream, REFERENCE_TIME position);
 class FrameSource {
 public:
     virtual ~FrameSource();
+    // The frame of `stream` shown at `position`: the last frame whose
+    // presentation time is not after it. The default divides by the frame
+    // time (FrameNumberAt); a decoder answers from the stream's own times.
+    virtual std::int64_t FrameNumber(const SourceStream& stream, REFERENCE_TIME position);
     // Fills `out` with the picture of the request, request.width x
-    // request.height. True when it drew; false keeps the picture the renderer
-    // showed before. The default draws the synthetic picture and never fails.
+    // request.height. `out` may hold an older picture whose buffer can be
+    // reused; its contents are not defined after a false. True when it drew;
+    // false keeps the picture the renderer showed before. The default draws
+    // the synthetic picture and never fails.
     virtual bool DrawFrame(const FrameRequest& request, Frame& out);
 };
 

@@ -1,10 +1,14 @@
 // The DirectSound renderer: one input, "Audio Input pin (rendered)", taking
 // PCM, and IBasicAudio for its volume (-10000 silence .. 0 full, the
-// default) and balance. No sound is played: the volume is kept for whoever
-// asks, and for a sound back end later.
+// default) and balance. The sound itself goes to a player of the sound
+// output seam (SoundOutput.h): it plays while the graph runs at rate 1 and
+// is halted otherwise.
 #pragma once
 
+#include <memory>
+
 #include "platform/media/FilterBase.h"
+#include "platform/media/SoundOutput.h"
 
 namespace media::detail {
 
@@ -17,9 +21,12 @@ public:
     IBasicAudio* Audio() override { return &audio_; }
 
     LONG Volume() const { return volume_; }
+    void Present(REFERENCE_TIME position) override;
+    void Disconnected(Pin& pin) override;
 
 protected:
     void* ExtraInterface(REFIID riid) override;
+    void StateChanged(FILTER_STATE state) override;
 
 private:
     ~SoundRenderer() override = default;
@@ -36,6 +43,10 @@ private:
         SoundRenderer& renderer_;
     };
 
+    SoundPlayer& Player();
+    void Halt();
+
+    std::unique_ptr<SoundPlayer> player_;
     BasicAudio audio_{*this};
     LONG volume_ = 0;
     LONG balance_ = 0;

@@ -69,18 +69,20 @@ void VideoRenderer::Present(REFERENCE_TIME position)
     if (!NativeVideoSize(w, h)) return;
     const SourceStream* stream = StreamReaching(*input_, 0);
     if (stream == nullptr) return;
-    std::int64_t number = FrameNumberAt(*stream, position);
+    FrameSource& source = CurrentFrameSource();
+    std::int64_t number = source.FrameNumber(*stream, position);
     framePosition_ = position;
     if (hasFrame_ && number == frameNumber_ && framePath_ == stream->path && frame_.width == w && frame_.height == h)
         return;
     FrameRequest request{stream, position, number, static_cast<int>(w), static_cast<int>(h)};
-    Frame picture;
+    // The picture before last is drawn over (its buffer reused).
+    Frame& picture = spare_;
     ++framesDrawn_;
-    if (!CurrentFrameSource().DrawFrame(request, picture)) return;
+    if (!source.DrawFrame(request, picture)) return;
     if (picture.width != w || picture.height != h ||
         picture.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
         return; // a source that drew the wrong size is ignored
-    frame_ = std::move(picture);
+    std::swap(frame_, picture);
     hasFrame_ = true;
     framePath_ = stream->path;
     frameNumber_ = number;

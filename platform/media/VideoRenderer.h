@@ -83,6 +83,7 @@ private:
     COLORREF border_ = 0;
     DWORD aspect_ = VMR9ARMode_None;
     Frame frame_;
+    Frame spare_;
     bool hasFrame_ = false;
     std::u16string framePath_;
     std::int64_t frameNumber_ = -1;

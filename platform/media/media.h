@@ -16,6 +16,7 @@
 #include "platform/media/AsfHeader.h"
 #include "platform/media/SourceStream.h"
 #include "platform/media/FrameSource.h"
+#include "platform/media/SoundOutput.h"
 #include "platform/media/VideoPresenter.h"
 #include "platform/media/VideoRendererState.h"
 #include "platform/media/MediaClasses.h"

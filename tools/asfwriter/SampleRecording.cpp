@@ -1,5 +1,6 @@
 #include "tools/asfwriter/SampleRecording.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -131,6 +132,193 @@ FileOptions FileOptionsOf(const SampleOptions& o)
 
 } // namespace
 
+namespace {
+
+// Digits 0-9 in a 3 x 5 grid, one row per 3 bits (top row first).
+constexpr std::uint16_t kCounterDigits[10] = {
+    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111,
+    0b101'101'111'001'001, 0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'010'010'010,
+    0b111'101'111'101'111, 0b111'101'111'001'111,
+};
+
+struct Rgb {
+    std::uint8_t r, g, b;
+};
+
+Rgb Mix(Rgb a, Rgb b, int t256)
+{
+    auto m = [&](std::uint8_t x, std::uint8_t y) { return static_cast<std::uint8_t>((x * (256 - t256) + y * t256) >> 8); };
+    return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
+}
+
+int Wrap(int v, int n) { return n > 0 ? ((v % n) + n) % n : 0; }
+
+// What moves with the frame, worked out once a picture.
+struct Motion {
+    int frame = 0;
+    double carSwing = 0;        // the following car, -1..1
+    double needleX = 0, needleY = 0;
+};
+
+Motion MotionOf(int frame)
+{
+    Motion m;
+    m.frame = frame;
+    m.carSwing = std::sin(frame * 0.15);
+    const double a = -2.4 + 4.8 * (Wrap(frame, 60) / 60.0);
+    m.needleX = std::sin(a);
+    m.needleY = -std::cos(a);
+    return m;
+}
+
+// One camera's view at (x, y) of a qw x qh quadrant. Each scene moves with
+// the frame number so that a still picture tells frames apart.
+Rgb Scene(int camera, int x, int y, int qw, int qh, const Motion& motion)
+{
+    const int frame = motion.frame;
+    const int horizon = qh * 2 / 5;
+    switch (camera) {
+    case 0: { // front: sky, a road to the horizon, dashes coming closer
+        if (y < horizon) return Mix({90, 150, 225}, {200, 225, 245}, y * 256 / std::max(1, horizon));
+        const int depth = y - horizon;            // 0 at the horizon
+        const int span = qh - horizon;
+        const int half = qw / 10 + depth * qw * 2 / 5 / std::max(1, span);
+        const int centre = qw / 2;
+        if (x < centre - half || x > centre + half) return Mix({70, 120, 60}, {40, 90, 40}, (depth * 256) / std::max(1, span));
+        const int edge = std::max(1, half / 12);
+        if (x < centre - half + edge || x > centre + half - edge) return {235, 235, 235};
+        const int dash = std::max(1, span / 5);
+        const bool onDash = Wrap(depth - frame * std::max(1, span / 20), dash) < dash / 2;
+        if (std::abs(x - centre) <= std::max(1, half / 25) && onDash) return {240, 220, 80};
+        return {85, 85, 90};
+    }
+    case 1: { // rear: a car following, its lights, the road going away
+        if (y < horizon) return Mix({160, 170, 190}, {110, 120, 140}, y * 256 / std::max(1, horizon));
+        const int carW = qw / 3, carH = qh / 4;
+        const int cx = qw / 2 + static_cast<int>(qw / 6 * motion.carSwing) - carW / 2;
+        const int cy = horizon + (qh - horizon) / 4;
+        if (x >= cx && x < cx + carW && y >= cy && y < cy + carH) {
+            const bool light = y > cy + carH / 2 && y < cy + carH * 3 / 4 &&
+                               (x < cx + carW / 5 || x >= cx + carW * 4 / 5);
+            if (light) return {250, 240, 200};
+            if (y < cy + carH / 3) return {40, 60, 80};
+            return {150, 30, 30};
+        }
+        const int stripe = std::max(1, qw / 16);
+        if (Wrap(x + frame * 3, stripe * 2) < stripe && y > qh - qh / 12) return {230, 230, 230};
+        return {70, 70, 75};
+    }
+    case 2: { // side: buildings passing by
+        const int block = std::max(4, qw / 5);
+        const int sx = x + frame * std::max(1, qw / 40);
+        const int b = sx / block;
+        const int height = qh / 4 + (b * 37 % 5) * qh / 10;
+        const int top = qh - qh / 6 - height;
+        if (y >= qh - qh / 6) return Wrap(sx, 16) < 8 ? Rgb{110, 110, 110} : Rgb{95, 95, 95};
+        if (y < top || Wrap(sx, block) < block / 8) return {150, 190, 230};
+        static const Rgb walls[4] = {{180, 140, 100}, {140, 140, 150}, {200, 190, 160}, {120, 100, 90}};
+        const Rgb wall = walls[Wrap(b, 4)];
+        const int win = std::max(2, block / 6);
+        if (Wrap(sx, win * 2) < win && Wrap(y - top, win * 2) >= win) return {250, 230, 140};
+        return wall;
+    }
+    default: { // cabin: the dashboard with a speed dial whose needle turns
+        if (y < qh / 2) return Mix({60, 80, 110}, {30, 40, 60}, y * 512 / std::max(1, qh));
+        const int r = std::min(qw, qh) / 4;
+        const int dx = x - qw / 2, dy = y - qh * 3 / 4;
+        const int d2 = dx * dx + dy * dy;
+        if (d2 > r * r) return {35, 35, 38};
+        if (d2 > (r - std::max(1, r / 8)) * (r - std::max(1, r / 8))) return {200, 200, 200};
+        const double nx = motion.needleX, ny = motion.needleY;
+        const double along = dx * nx + dy * ny;
+        const double across = std::fabs(dx * ny - dy * nx);
+        if (along > 0 && along < r * 0.85 && across < std::max(1.0, r / 14.0)) return {240, 70, 40};
+        return {15, 15, 20};
+    }
+    }
+}
+
+} // namespace
+
+MosaicCounterBox MosaicCounterBoxOf(std::uint32_t width, std::uint32_t height)
+{
+    MosaicCounterBox box;
+    const int w = static_cast<int>(std::min<std::uint32_t>(width, 1u << 15));
+    const int h = static_cast<int>(std::min<std::uint32_t>(height, 1u << 15));
+    box.cell = std::max(3, std::min(w / 100, h / 40));
+    box.width = (kMosaicCounterDigits * 4 + 1) * box.cell;
+    box.height = 7 * box.cell;
+    box.x = (w - box.width) / 2;
+    box.y = (h - box.height) / 2;
+    return box;
+}
+
+std::vector<std::uint8_t> MosaicRgb(std::uint32_t width, std::uint32_t height, int frame)
+{
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    const int w = static_cast<int>(width), h = static_cast<int>(height);
+    const int qw = w / 2, qh = h / 2;
+    const Motion motion = MotionOf(frame);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int q = (y >= qh ? 2 : 0) + (x >= qw ? 1 : 0);
+            const int lx = x >= qw ? x - qw : x, ly = y >= qh ? y - qh : y;
+            const int lw = x >= qw ? w - qw : qw, lh = y >= qh ? h - qh : qh;
+            // A thin dark frame around each camera's picture.
+            Rgb c = (lx == 0 || ly == 0 || lx == lw - 1 || ly == lh - 1) ? Rgb{10, 10, 10}
+                                                                         : Scene(q, lx, ly, lw, lh, motion);
+            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            p[0] = c.r;
+            p[1] = c.g;
+            p[2] = c.b;
+        }
+    // The frame counter: white digits on black, zero-padded to a fixed width.
+    const MosaicCounterBox box = MosaicCounterBoxOf(width, height);
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%0*d", kMosaicCounterDigits, std::max(0, frame) % 1000000);
+    for (int y = std::max(0, box.y); y < std::min(h, box.y + box.height); ++y)
+        for (int x = std::max(0, box.x); x < std::min(w, box.x + box.width); ++x) {
+            const int cx = (x - box.x) / box.cell, cy = (y - box.y) / box.cell;
+            bool on = false;
+            if (cy >= 1 && cy <= 5 && cx >= 1 && (cx - 1) % 4 < 3) {
+                const int digit = (cx - 1) / 4;
+                if (digit < kMosaicCounterDigits) {
+                    const std::uint16_t bits = kCounterDigits[digits[digit] - '0'];
+                    on = (bits >> (14 - ((cy - 1) * 3 + (cx - 1) % 4))) & 1u;
+                }
+            }
+            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            p[0] = p[1] = p[2] = on ? 255 : 0;
+        }
+    return rgb;
+}
+
+int ReadMosaicCounter(const std::uint32_t* pixels, int width, int height)
+{
+    if (pixels == nullptr || width <= 0 || height <= 0) return -1;
+    const MosaicCounterBox box = MosaicCounterBoxOf(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    if (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height) return -1;
+    auto lit = [&](int cx, int cy) {
+        const int x = box.x + cx * box.cell + box.cell / 2, y = box.y + cy * box.cell + box.cell / 2;
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+        const int luma = (((p >> 16) & 0xFF) * 3 + ((p >> 8) & 0xFF) * 6 + (p & 0xFF)) / 10;
+        return luma >= 128;
+    };
+    int value = 0;
+    for (int d = 0; d < kMosaicCounterDigits; ++d) {
+        std::uint16_t bits = 0;
+        for (int row = 0; row < 5; ++row)
+            for (int col = 0; col < 3; ++col)
+                if (lit(1 + d * 4 + col, 1 + row)) bits |= static_cast<std::uint16_t>(1u << (14 - (row * 3 + col)));
+        int digit = -1;
+        for (int k = 0; k < 10; ++k)
+            if (kCounterDigits[k] == bits) digit = k;
+        if (digit < 0) return -1;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 Bytes EncodeMosaicJpeg(std::uint32_t width, std::uint32_t height, int frame, int quality)
 {
     jpeg_compress_struct cinfo{};
@@ -151,18 +339,9 @@ Bytes EncodeMosaicJpeg(std::uint32_t width, std::uint32_t height, int frame, int
     jpeg_set_quality(&cinfo, quality, 1);
     jpeg_start_compress(&cinfo, 1);
 
-    static const std::uint8_t colours[4][3] = {{200, 40, 40}, {40, 160, 40}, {40, 60, 200}, {200, 180, 40}};
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
-    const std::uint32_t bar = width ? static_cast<std::uint32_t>(frame) * 4 % width : 0;
+    std::vector<std::uint8_t> rgb = MosaicRgb(width, height, frame);
     while (cinfo.next_scanline < height) {
-        const std::uint32_t y = cinfo.next_scanline;
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const int q = (y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0);
-            const bool onBar = x >= bar && x < bar + 4;
-            for (int c = 0; c < 3; ++c)
-                row[x * 3 + c] = onBar ? 255 : static_cast<std::uint8_t>(colours[q][c] ^ ((x ^ y) & 8));
-        }
-        JSAMPROW rows[1] = {row.data()};
+        JSAMPROW rows[1] = {rgb.data() + static_cast<std::size_t>(cinfo.next_scanline) * width * 3};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);

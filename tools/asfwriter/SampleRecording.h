@@ -1,5 +1,5 @@
-// A recording as the recorder writes it: MJPG pictures of a 2x2 camera mosaic,
-// PCM sound and, on the track stream, one "$GPRMC" and one "$GX" sentence per
+// A recording as the recorder writes it: MJPG pictures of a 2x2 camera mosaic
+// with a frame counter, PCM sound (a 440 Hz tone) and, on the track stream, one "$GPRMC" and one "$GX" sentence per
 // second, all interleaved in 3200-byte multiple-payload packets.
 #pragma once
 
@@ -49,9 +49,25 @@ struct SampleResult {
     double endLongitude = 0;
 };
 
-// Encodes one picture of the mosaic (four coloured quadrants and a bar that
-// moves with the frame number) as a baseline JPEG.
+// Encodes one picture of the mosaic as a baseline JPEG: four camera-like
+// scenes that move with the frame number (front: a road with dashes coming
+// closer; rear: a following car; side: passing buildings; cabin: a dial
+// whose needle turns) and, in the middle, the frame number in white digits
+// on a black box, zero-padded to kMosaicCounterDigits.
 Bytes EncodeMosaicJpeg(std::uint32_t width, std::uint32_t height, int frame, int quality);
+// The same picture as RGB bytes, top-down.
+std::vector<std::uint8_t> MosaicRgb(std::uint32_t width, std::uint32_t height, int frame);
+
+inline constexpr int kMosaicCounterDigits = 6;
+// Where the counter sits: digits of 3 x 5 cells, `cell` pixels square, one
+// cell between digits and a border of one.
+struct MosaicCounterBox {
+    int x = 0, y = 0, width = 0, height = 0, cell = 0;
+};
+MosaicCounterBox MosaicCounterBoxOf(std::uint32_t width, std::uint32_t height);
+// Reads the counter back from a decoded picture (0x00RRGGBB, top-down):
+// the frame number, or -1 when the digits cannot be read.
+int ReadMosaicCounter(const std::uint32_t* pixels, int width, int height);
 
 // "$GPRMC,093000.000,A,3539.1234,N,13945.6789,E,10.5,84.4,170524,,,A*hh\r\n"
 std::string RmcSentence(int hour, int minute, int second, double latitude, double longitude, double knots,
