@@ -96,8 +96,10 @@ void TPWChange::ButtonOKClick(TObject*)
             EditConf->Clear();
             return;
         }
-        MainForm->FPassword = AnsiString(EditNew->Text());
-        MainForm->SaveSettings();
+        // Only a password that reached the card is reported as saved; else
+        // the dialog stays open and the old password stays in force.
+        if (!MainForm->ChangePassword(AnsiString(EditNew->Text())))
+            return;
         if (SDDlg)
             SDDlg->ShowSDDlg(15);
         Hide();

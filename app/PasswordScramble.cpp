@@ -1,49 +1,69 @@
 #include "app/PasswordScramble.h"
 
+#include "app/MyLog.h"
+#include "platform/rtl/detail/Hex.h"
+
 #include <cstddef>
-#include <algorithm>
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace {
 
 constexpr std::size_t kKeyLength = sizeof(kPasswordKey) - 1;
 
-std::string Scramble(const std::string& in, bool encode)
+AnsiString Scramble(const AnsiString& text, bool encode)
 {
-    std::string out(in.size(), '\0');
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const auto k = static_cast<unsigned char>(kPasswordKey[i % kKeyLength]);
-        const auto b = static_cast<unsigned char>(in[i]);
-        const unsigned value = encode ? ((k ^ b) + 48u) : ((b - 48u) ^ k);
-        out[i] = static_cast<char>(value & 0xFFu);
+    try {
+        const std::string& in = text.str();
+        std::string out(in.size(), '\0');
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            const auto k = static_cast<unsigned char>(kPasswordKey[i % kKeyLength]);
+            const auto b = static_cast<unsigned char>(in[i]);
+            const unsigned value = encode ? ((k ^ b) + 48u) : ((b - 48u) ^ k);
+            out[i] = static_cast<char>(value & 0xFFu);
+        }
+        return AnsiString(out);
+    } catch (Exception& e) {
+        // The entry decodes the stored form before the log exists.
+        if (MyLogModule)
+            MyLogModule->LogError(AnsiString(e.Message));
+        return AnsiString();
+    } catch (std::bad_alloc&) {
+        if (MyLogModule)
+            MyLogModule->LogError("Out of memory");
+        return AnsiString();
     }
-    return out;
 }
 
 } // namespace
 
-AnsiString EncodePassword(const AnsiString& password)
+AnsiString EncodePassword(const AnsiString& password) { return Scramble(password, true); }
+
+AnsiString DecodePassword(const AnsiString& stored) { return Scramble(stored, false); }
+
+TStoredPassword ReadStoredPassword(const TIniFile& settings, const UnicodeString& section, const UnicodeString& key)
 {
-    return AnsiString(Scramble(password.str(), true));
+    // "p_m=0A5C..." : two upper-case hex digits a byte, no separators.
+    const UnicodeString text = settings.ReadString(section, key, UnicodeString());
+    const std::u16string_view digits = text.view();
+    TStoredPassword stored;
+    std::string bytes;
+    bytes.reserve(digits.size() / 2);
+    std::size_t i = 0;
+    for (; i + 1 < digits.size(); i += 2) {
+        const int hi = rtl::detail::HexDigitValue(digits[i]);
+        const int lo = rtl::detail::HexDigitValue(digits[i + 1]);
+        if (hi < 0 || lo < 0)
+            break;
+        bytes += static_cast<char>((hi << 4) | lo);
+    }
+    stored.Intact = i == digits.size();
+    stored.Bytes = AnsiString(bytes);
+    return stored;
 }
 
-AnsiString DecodePassword(const AnsiString& stored)
+AnsiString PasswordFromStoredForm(const AnsiString& stored)
 {
-    return AnsiString(Scramble(stored.str(), false));
-}
-
-AnsiString ReadStoredPassword(const TIniFile& settings, const UnicodeString& section, const UnicodeString& key)
-{
-    TMemoryStream stream;
-    const std::int32_t count = settings.ReadBinaryStream(section, key, stream);
-    const auto* bytes = static_cast<const char*>(stream.Memory());
-    if (!bytes || count <= 0)
-        return AnsiString();
-    // Never more than the stream holds, whatever the count says.
-    const std::size_t held =
-        std::min(static_cast<std::size_t>(count), static_cast<std::size_t>(std::max<std::int64_t>(stream.Size(), 0)));
-    const std::string_view view(bytes, held);
-    return AnsiString(view.substr(0, view.find('\0')));
+    if (stored == AnsiString(kStartupPasswordMarker) || stored == AnsiString(kMainWindowPasswordMarker))
+        return AnsiString(kDefaultPassword);
+    return DecodePassword(stored);
 }

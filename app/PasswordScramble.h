@@ -8,17 +8,27 @@
 inline constexpr char kPasswordKey[] = "Tk8mQz52Rwd9Hx40aL7p";
 // The password that stands behind either marker.
 inline constexpr char kDefaultPassword[] = "3804";
-// The marker the start-up compares the stored form with.
+// The two markers a delivered settings file may hold; both mean the default
+// password, wherever the stored form is read.
 inline constexpr char kStartupPasswordMarker[] = "MossTideFern";
-// The marker the main window's settings load compares it with.
 inline constexpr char kMainWindowPasswordMarker[] = "KelpRiftOats";
 
 // Byte i out = (key XOR byte i) + 48, modulo 256; as long as the input.
+// A failure is logged (when the log exists) and gives the empty text.
 AnsiString EncodePassword(const AnsiString& password);
 // The inverse: byte i out = (byte i - 48) XOR key, modulo 256.
 AnsiString DecodePassword(const AnsiString& stored);
 
-// The stored form in a settings file: the bytes that the hex text of
-// `section`/`key` really holds (a bad pair or an odd last digit ends them),
-// up to the first zero byte. Missing file, section or key: empty.
-AnsiString ReadStoredPassword(const TIniFile& settings, const UnicodeString& section, const UnicodeString& key);
+// The stored form as a settings file holds it: every byte of the hex text,
+// zero bytes included. `Intact` is false when the text is damaged (a digit
+// that is no hex digit, or an odd count); `Bytes` then holds the bytes
+// before the damage. A missing file, section or key is an intact empty form.
+struct TStoredPassword {
+    AnsiString Bytes;
+    bool Intact = true;
+};
+TStoredPassword ReadStoredPassword(const TIniFile& settings, const UnicodeString& section, const UnicodeString& key);
+
+// The password a stored form stands for: the default password for either
+// marker, else the form descrambled; empty for an empty form.
+AnsiString PasswordFromStoredForm(const AnsiString& stored);

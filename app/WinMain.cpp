@@ -97,7 +97,7 @@ void RunProgram()
     AnsiString password;
     {
         const TIniFile settings(ProgramFolder + u"\\Icon\\view");
-        password = StartupPassword(ReadStoredPassword(settings, u"SYSTEM", u"p_m"));
+        password = StartupPassword(ReadStoredPassword(settings, u"SYSTEM", u"p_m").Bytes);
     }
 
     Create(MyLogModule);
@@ -145,12 +145,7 @@ TStartupObserver* SetStartupObserver(TStartupObserver* observer)
     return previous;
 }
 
-AnsiString StartupPassword(const AnsiString& storedForm)
-{
-    if (storedForm == AnsiString(kStartupPasswordMarker))
-        return AnsiString(kDefaultPassword);
-    return DecodePassword(storedForm);
-}
+AnsiString StartupPassword(const AnsiString& storedForm) { return PasswordFromStoredForm(storedForm); }
 
 bool CanWriteIconFolder()
 {

@@ -19,7 +19,7 @@ int WinMain(win::HINSTANCE instance, win::HINSTANCE previous, char* commandLine,
 bool CanWriteIconFolder();
 
 // The password the prompt expects for a stored form read from "view": the
-// default password for the start-up marker, else the stored form descrambled.
+// default password for either marker, else the stored form descrambled.
 AnsiString StartupPassword(const AnsiString& storedForm);
 
 // Closes the program as its user would: the main window, and the

@@ -57,5 +57,8 @@
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/ListView.h"
 #include "platform/vcl/FolderDialog.h"
+#include "platform/vcl/Resources.h"
+#include "platform/vcl/ResourceStream.h"
+#include "platform/vcl/JPEGImage.h"
 
 using namespace vcl;

@@ -55,6 +55,7 @@ protected:
 
 TEST_F(PWChangeTest, WrongOldPassword)
 {
+    const std::string settings = card.Read("Icon/view");
     Enter(u"bad", u"new1", u"new1");
     ExpectMessage(u"既存パスワードが違います。");
     driver.PressKey(*PWChange->EditConf, VK_RETURN);
@@ -62,7 +63,7 @@ TEST_F(PWChangeTest, WrongOldPassword)
     EXPECT_TRUE(PWChange->Visible());
     EXPECT_TRUE(PWChange->EditOld->Focused());
     EXPECT_EQ(PWChange->EditOld->SelLength(), 3);
-    EXPECT_FALSE(card.Exists("Icon/view"));
+    EXPECT_EQ(card.Read("Icon/view"), settings);
 }
 
 TEST_F(PWChangeTest, ConfirmationDiffers)
@@ -98,6 +99,21 @@ TEST_F(PWChangeTest, StoresTheNewPasswordScrambled)
     EXPECT_NE(card.Read("Icon/view").find("p_m=\r\n"), std::string::npos);
 }
 
+TEST_F(PWChangeTest, APasswordTheCardRefusedIsNotReportedAsSaved)
+{
+    const std::string settings = card.Read("Icon/view");
+    win::DriveTable::Instance().SetWriteProtected(u'E', true);
+    Enter(u"old1", u"new1", u"new1");
+    EXPECT_TRUE(driver.Click(u"PWChange", u"ButtonOK"));
+    win::DriveTable::Instance().SetWriteProtected(u'E', false);
+    // No message 15; the old password stays in force and the dialog open.
+    EXPECT_EQ(driver.PendingSteps(), 0);
+    EXPECT_FALSE(SDDlg->Visible());
+    EXPECT_TRUE(PWChange->Visible());
+    EXPECT_EQ(MainForm->FPassword, AnsiString("old1"));
+    EXPECT_EQ(card.Read("Icon/view"), settings);
+}
+
 TEST_F(PWChangeTest, EscapeAndCancelOnlyHide)
 {
     Enter(u"old1", u"x", u"x");
@@ -117,39 +133,6 @@ TEST_F(PWChangeTest, WithoutTheMainWindowNothingHappens)
     Enter(u"old1", u"n", u"n");
     EXPECT_TRUE(driver.Click(u"PWChange", u"ButtonOK"));
     EXPECT_TRUE(PWChange->Visible());
-}
-
-TEST(MainFormSettings, StoredPasswordAndChannelMode)
-{
-    struct Case {
-        const char* name;
-        std::string file;
-        std::int32_t screenMode;
-        std::string password;
-    };
-    const Case cases[] = {
-        {"no file", "", 2, ""},
-        {"two channels", "[SYSTEM]\r\nscreen=2\r\n", 1, ""},
-        {"not a number", "[SYSTEM]\r\nscreen=x\r\n", 2, ""},
-        {"main-window marker", "[SYSTEM]\r\np_m=" + Hex("KelpRiftOats") + "\r\n", 2, "3804"},
-        {"start-up marker", "[SYSTEM]\r\np_m=" + Hex("MossTideFern") + "\r\n", 2,
-         DecodePassword("MossTideFern").str()},
-        {"odd length", "[SYSTEM]\r\np_m=4D6F7\r\n", 2, DecodePassword("Mo").str()},
-    };
-    AppCard card;
-    ProgramFolder = u"E:\\";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove(card.Host("Icon/view"));
-        if (!c.file.empty())
-            card.Write("Icon/view", c.file);
-        TApplication app;
-        Application->CreateForm(MainForm);
-        EXPECT_EQ(MainForm->FScreenMode, c.screenMode);
-        EXPECT_EQ(MainForm->FPassword, AnsiString(c.password));
-        Application->DestroyComponents();
-        EXPECT_EQ(MainForm, nullptr);
-    }
 }
 
 } // namespace

@@ -30,31 +30,43 @@ TEST(PasswordScramble, RoundTripsEveryByteAndRepeatsTheKey)
     EXPECT_EQ(EncodePassword("A"), AnsiString(std::string(1, static_cast<char>(('A' ^ 'T') + 48))));
 }
 
-TEST(PasswordScramble, ReadsOnlyTheBytesTheValueHolds)
+TEST(PasswordScramble, ReadsEveryByteTheValueHolds)
 {
     struct Case {
         const char* value;
         std::string stored;
+        bool intact;
     };
     const Case cases[] = {
-        {"", ""},
-        {"4D6F7373", "Moss"},
-        {"4d6f7373", "Moss"},
-        {"4D6F737", "Mos"},        // odd length: the last digit is no byte
-        {"4D6F7Z73", "Mo"},        // a bad pair ends the bytes
-        {"ZZ", ""},
-        {"41004242", "A"},         // up to the first zero byte
-        {"00", ""},
+        {"", "", true},
+        {"4D6F7373", "Moss", true},
+        {"4d6f7373", "Moss", true},
+        {"4D6F737", "Mos", false},        // odd length: the last digit is no byte
+        {"4D6F7Z73", "Mo", false},        // a bad pair ends the bytes
+        {"ZZ", "", false},
+        {"41004242", std::string("A\0BB", 4), true}, // zero bytes are bytes too
+        {"00", std::string(1, '\0'), true},
     };
     AppCard card;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         card.Write("Icon/view", std::string("[SYSTEM]\r\np_m=") + c.value + "\r\n");
         const TIniFile ini(u"E:\\Icon\\view");
-        EXPECT_EQ(ReadStoredPassword(ini, u"SYSTEM", u"p_m"), AnsiString(c.stored));
+        const TStoredPassword stored = ReadStoredPassword(ini, u"SYSTEM", u"p_m");
+        EXPECT_EQ(stored.Bytes, AnsiString(c.stored));
+        EXPECT_EQ(stored.Intact, c.intact);
     }
     const TIniFile missing(u"E:\\Icon\\none");
-    EXPECT_EQ(ReadStoredPassword(missing, u"SYSTEM", u"p_m"), AnsiString());
+    EXPECT_EQ(ReadStoredPassword(missing, u"SYSTEM", u"p_m").Bytes, AnsiString());
+    EXPECT_TRUE(ReadStoredPassword(missing, u"SYSTEM", u"p_m").Intact);
+}
+
+TEST(PasswordScramble, EitherMarkerMeansTheDefaultPassword)
+{
+    EXPECT_EQ(PasswordFromStoredForm("MossTideFern"), AnsiString("3804"));
+    EXPECT_EQ(PasswordFromStoredForm("KelpRiftOats"), AnsiString("3804"));
+    EXPECT_EQ(PasswordFromStoredForm(""), AnsiString());
+    EXPECT_EQ(PasswordFromStoredForm(EncodePassword("abc")), AnsiString("abc"));
 }
 
 } // namespace

@@ -201,14 +201,17 @@ TEST_F(WinMainTest, StoredPasswordDecidesTheFirstWindow)
         {"other section", "[OTHER]\r\np_m=4142\r\n", false, ""},
         {"not hex", "[SYSTEM]\r\np_m=XYZ\r\n", false, ""},
         {"start-up marker", nullptr, true, "3804"},
-        {"main-window marker", nullptr, true, DecodePassword("KelpRiftOats").str()},
+        {"main-window marker", nullptr, true, "3804"},
         {"scrambled", nullptr, true, "pass"},
+        {"zero byte in the scrambled form", nullptr, true, "abcd\x81\x41"},
         {"odd length", "[SYSTEM]\r\np_m=4D6F7\r\n", true, DecodePassword("Mo").str()},
     };
     const std::map<std::string, std::string> files = {
         {"start-up marker", "[SYSTEM]\r\np_m=" + Hex("MossTideFern") + "\r\n"},
         {"main-window marker", "[SYSTEM]\r\np_m=" + Hex("KelpRiftOats") + "\r\n"},
         {"scrambled", "[system]\r\nP_M=" + Hex(EncodePassword(AnsiString(pass)).str()) + "\r\n"},
+        // "abcd、": the first byte of "、" (0x81) scrambles to a zero byte.
+        {"zero byte in the scrambled form", "[SYSTEM]\r\np_m=" + Hex(EncodePassword("abcd\x81\x41").str()) + "\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
