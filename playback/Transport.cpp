@@ -158,17 +158,23 @@ void TPlayControl::OnPlayNext(bool endedWithoutLength)
             EmptyEndings = 0;
             return;
         }
-        EmptyEndings = endedWithoutLength ? EmptyEndings + 1 : 0;
-        if (EmptyEndings >= ListControl->ListView1->Items()->Count()) {
-            // A whole round of the list played nothing.
-            EmptyEndings = 0;
-            ImageStopClick(nullptr);
+        if (RoundPlayedNothing(endedWithoutLength))
             return;
-        }
         ListControl->PlayNextFile();
     } catch (Exception& e) {
         LogException(u"TPlayControl::OnPlayNext", e);
     }
+}
+
+bool TPlayControl::RoundPlayedNothing(bool endedWithoutLength)
+{
+    EmptyEndings = endedWithoutLength ? EmptyEndings + 1 : 0;
+    if (ListControl == nullptr || EmptyEndings < ListControl->ListView1->Items()->Count())
+        return false;
+    // A whole round of the list played nothing: stop instead of going round.
+    EmptyEndings = 0;
+    ImageStopClick(nullptr);
+    return true;
 }
 
 void TPlayControl::PlayPrevFrame()
@@ -207,6 +213,9 @@ void TPlayControl::PlayNextFrame(bool single)
             return;
         std::int64_t target = single ? position + FrameTime : SteppedTarget(position, FrameTime, PlayRate);
         if (target > MediaDuration) {
+            // Stepped play through recordings without length stops too.
+            if (!single && RoundPlayedNothing(MediaDuration < 1))
+                return;
             AdvancedPastEnd = 1;
             if (ListControl)
                 ListControl->PlayNextFile();

@@ -255,6 +255,9 @@ public:
 private:
     // The frame-step buttons' common part.
     void FrameStep(bool forward);
+    // Counts an end of a recording; true (and stopped) when a whole round of
+    // the list ended without length.
+    bool RoundPlayedNothing(bool endedWithoutLength);
     // A stepped-play tick is letting messages through.
     bool InSpeedTick = false;
 };

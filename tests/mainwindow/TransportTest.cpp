@@ -268,6 +268,18 @@ TEST_F(TransportTest, RecordingsWithoutLengthStopAfterOneRoundInsteadOfHanging)
     WaitForTracks();
 }
 
+TEST_F(TransportTest, SteppedPlayThroughRecordingsWithoutLengthStopsAfterOneRound)
+{
+    WriteWithoutLength("DATA/REC_0001.ASF", 30);
+    WriteWithoutLength("DATA/REC_0002.ASF", 35);
+    Open();
+    PlayControl->ChangePlaySpeed(2.0f);
+    MainForm->ImagePlayClick(nullptr);
+    driver->Advance(1000);
+    EXPECT_EQ(State(), "0/1/-/-");
+    WaitForTracks();
+}
+
 TEST_F(TransportTest, ARecordingWithLengthAmongEmptyOnesKeepsPlaybackGoing)
 {
     WriteWithoutLength("DATA/REC_0001.ASF", 30);
@@ -542,6 +554,32 @@ TEST_F(TransportTest, AnErrorAbortStopsPlaybackWithMessage22)
     EXPECT_EQ(State(), "0/1/-/-");
     EXPECT_EQ(Position(), 0);
     EXPECT_EQ(Loaded(), "REC_0001.ASF") << "the list stays where it was";
+    WaitForTracks();
+}
+
+} // namespace
+} // namespace list_test
+
+namespace list_test {
+namespace {
+
+TEST_F(TransportTest, SnapshotOfFastPlay)
+{
+    WriteRecording("DATA/REC_0001.ASF", 9, 30, 8);
+    WriteRecording("DATA/REC_0002.ASF", 9, 35, 8);
+    Open();
+    // The whole window in its layout, with the panes fitted to it.
+    MainForm->SelectLayout();
+    ListControl->AdjustListLayout();
+    PlayControl->FitToPanelVideo();
+    MainForm->ImageSpeedUpClick(nullptr);
+    MainForm->ImageSpeedUpClick(nullptr);
+    MainForm->ImagePlayClick(nullptr);
+    driver->Advance(1000);
+    EXPECT_EQ(MainForm->LabelSpeed->Caption(), u"×4   ");
+    EXPECT_EQ(MainForm->LabelPlayTime->Caption(), u"00:00:04/00:00:08");
+    EXPECT_TRUE(MainForm->SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_fast_play.png"));
+    MainForm->ImageStopClick(nullptr);
     WaitForTracks();
 }
 
