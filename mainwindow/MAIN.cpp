@@ -171,6 +171,9 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
     // later: the password, still-picture, print, search, copy and delete
     // icons' clicks (the main window's commands) bind here.
+    ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
+    ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
+    ImageDel->OnClick = [this](TObject* s) { ImageDelClick(s); };
 
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");
@@ -997,4 +1000,36 @@ void TMainForm::ImageFormTitleMouseMove(TObject*, TShiftState, int X, int Y)
 void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int)
 {
     FTitleDragging = 0;
+}
+
+// --- the search, copy and delete commands ---
+
+void TMainForm::ImageFindClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageFindClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDLClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageDownLoadClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDelClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->DeleteCheckedFiles();
+    } catch (Exception& e) {
+        LogError(e);
+    }
 }
