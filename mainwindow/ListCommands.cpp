@@ -319,8 +319,17 @@ void TListControl::DeleteChecked()
             TFindData* record = RecordOfRow(i);
             if (!item->Checked() || record == nullptr)
                 continue;
-            if (!IsDriveReady(record->FullPath))
+            const auto fail = [&](const UnicodeString& why) {
+                LogError(u"TListControl::DeleteCheckedFiles " + record->FullPath + u" " + why);
+                if (failed < 3)
+                    failedNames += u"\n" + RecordingFileName(record->FullPath);
+                ++failed;
+            };
+            // A card pulled meanwhile: the row stays, and the warning says so.
+            if (!IsDriveReady(record->FullPath)) {
+                fail(u"drive not ready");
                 continue;
+            }
             if (ListView1->Selected() != nullptr && ListView1->ItemIndex() == i) {
                 // The player lets go of the file first, without asking for
                 // tracks of anything.
@@ -329,11 +338,7 @@ void TListControl::DeleteChecked()
                 playingUnloaded = true;
             }
             if (!win::DeleteFile(record->FullPath)) {
-                LogError(u"TListControl::DeleteCheckedFiles DeleteFile " + record->FullPath + u" error " +
-                         IntToStr(static_cast<int>(win::GetLastError())));
-                if (failed < 3)
-                    failedNames += u"\n" + RecordingFileName(record->FullPath);
-                ++failed;
+                fail(u"DeleteFile error " + IntToStr(static_cast<int>(win::GetLastError())));
                 continue;
             }
             if (i < FCurrentRow)
@@ -359,5 +364,5 @@ void TListControl::DeleteChecked()
     }
     if (failed > 0)
         Warn(u"ファイルの削除が失敗しました（" + IntToStr(failed) +
-             u"件）。使用中か読取専用かを確かめください。" + failedNames + (failed > 3 ? u"\n…" : u""));
+             u"件）。使用中か読取専用か、カードが入っているかを確かめください。" + failedNames + (failed > 3 ? u"\n…" : u""));
 }
