@@ -11,6 +11,12 @@ constexpr int kClientWidth = 389;
 constexpr int kClientHeight = 228;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
+// The day of a time in seconds (days before the framework's day 0 too).
+std::int64_t DayOf(std::int64_t seconds)
+{
+    return seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+}
+
 // Digits only, at least one, at most maxDigits.
 bool ReadNumber(const UnicodeString& text, int maxDigits, int& value)
 {
@@ -51,6 +57,8 @@ T* Place(TFormSearch* form, T* control, const char16_t* name, int left, int top,
 }
 
 } // namespace
+
+TDateTime SearchDateOfSeconds(std::int64_t seconds) { return TDateTime(static_cast<double>(DayOf(seconds))); }
 
 bool SearchTimeOfText(const UnicodeString& text, std::int64_t& seconds)
 {
@@ -103,9 +111,8 @@ int ChooseSearchRow(const std::vector<UnicodeString>& rowTimes, const UnicodeStr
     // Midnight searches the day it names: a recording of the day before is
     // not taken when one of that date follows. One starting at exactly
     // 00:00:00 is of that date, so the nearest rule below takes it.
-    const std::int64_t targetDay = target / kSecondsPerDay;
-    if (target % kSecondsPerDay == 0 && next.time / kSecondsPerDay == targetDay &&
-        previous.time / kSecondsPerDay < targetDay)
+    const std::int64_t targetDay = DayOf(target);
+    if (target == targetDay * kSecondsPerDay && DayOf(next.time) == targetDay && DayOf(previous.time) < targetDay)
         return next.index;
     return next.time - target > target - previous.time ? previous.index : next.index;
 }

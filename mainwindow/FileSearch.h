@@ -50,6 +50,8 @@ extern TFormSearch* FormSearch;
 // the framework's day 0; false when the text is no valid date and time
 // (a damaged header's "0000/00/00 00:00:00").
 bool SearchTimeOfText(const UnicodeString& text, std::int64_t& seconds);
+// The date (time of day 0) of such a time.
+TDateTime SearchDateOfSeconds(std::int64_t seconds);
 
 // The row a search takes: rowTimes are the rows' recording-time texts,
 // oldest first; the target is dateText ("YYYY/MM/DD"), hour and minute

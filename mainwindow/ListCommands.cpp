@@ -151,9 +151,7 @@ void TListControl::ImageFindClick()
         std::int64_t seconds = 0;
         // A damaged date keeps the picker's date; the time is still preset.
         if (SearchTimeOfText(d, seconds))
-            FormSearch->DateTimePicker1->SetDate(
-                EncodeDate(static_cast<Word>(StrToInt(d.SubString(1, 4))), static_cast<Word>(StrToInt(d.SubString(6, 2))),
-                           static_cast<Word>(StrToInt(d.SubString(9, 2)))));
+            FormSearch->DateTimePicker1->SetDate(SearchDateOfSeconds(seconds));
         FormSearch->EditHour->SetText(d.SubString(12, 2));
         FormSearch->EditTime->SetText(d.SubString(15, 2));
         FormSearch->SetVisible(true);

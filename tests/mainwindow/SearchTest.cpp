@@ -42,6 +42,8 @@ TEST(SearchChoice, TheNearestStartWinsATieTheLaterAndDamagedDatesArePassedOver)
         {"a damaged date between is passed over",
          {u"2023/01/25 10:00:00", damaged, u"2023/01/25 10:20:00"}, u"2023/01/25", u"10", u"12", 2},
         {"event-only view: only its rows count", {u"2023/01/25 10:00:00"}, u"2023/01/25", u"23", u"59", 0},
+        {"midnight before the framework's day 0", {u"1601/01/01 23:00:00", u"1601/01/02 00:40:00"}, u"1601/01/02",
+         u"00", u"00", 1},
         {"no row converts", {damaged}, u"2023/01/25", u"10", u"00", -1},
         {"no rows", {}, u"2023/01/25", u"10", u"00", -1},
     };
