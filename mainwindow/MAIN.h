@@ -169,6 +169,11 @@ public:
     void ImageFormTitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The search, copy and delete icons: forwarded to the recording list
+    // while the program drive answers.
+    void ImageFindClick(TObject* Sender);
+    void ImageDLClick(TObject* Sender);
+    void ImageDelClick(TObject* Sender);
 
     // --- state (user interface thread only) ---
     std::int32_t FTrackMin = 0;
