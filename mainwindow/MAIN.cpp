@@ -171,6 +171,12 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
     // later: the password, still-picture, print, search, copy and delete
     // icons' clicks (the main window's commands) bind here.
+    ImageScreenShot->OnClick = [this](TObject* s) { ImageScreenShotClick(s); };
+    ImagePrint->OnClick = [this](TObject* s) { ImagePrintClick(s); };
+    SavePictureDialog1 = new TSavePictureDialog(this);
+    SavePictureDialog1->SetName(u"SavePictureDialog1");
+    SavePictureDialog1->Title = u"静止画ファイル保存";
+    SavePictureDialog1->Options << ofOverwritePrompt;
 
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");

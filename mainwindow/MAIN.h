@@ -170,6 +170,13 @@ public:
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
+    // Still picture and printing of the current frame (MainStill.cpp). The
+    // save dialog asks before an existing file is replaced and opens next
+    // time in the folder of the last file saved.
+    TSavePictureDialog* SavePictureDialog1 = nullptr;
+    void ImageScreenShotClick(TObject* Sender);
+    void ImagePrintClick(TObject* Sender);
+
     // --- state (user interface thread only) ---
     std::int32_t FTrackMin = 0;
     std::int32_t FTrackMax = 0;
