@@ -22,10 +22,7 @@
 
 namespace vcl {
 
-class EPrinter : public rtl::Exception {
-public:
-    using rtl::Exception::Exception;
-};
+using rtl::EPrinter;
 
 class TPrinter {
 public:
