@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "playback/PlayLog.h"
-#include "playback/VideoDisplay.h"
 #include "playback/VideoView.h"
 #include "platform/win/Gdi.h"
 
