@@ -11,7 +11,6 @@
 
 namespace win {
 
-
 namespace {
 
 constexpr int kMaxSide = 16384;
