@@ -173,6 +173,9 @@ TMainForm::TMainForm(TComponent* Owner)
     // later: the password, still-picture, print, search, copy and delete
     // icons' clicks (the main window's commands) bind here.
     ImagePassword->OnClick = [this](TObject* s) { ImagePasswordClick(s); };
+    ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
+    ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
+    ImageDel->OnClick = [this](TObject* s) { ImageDelClick(s); };
     ImageScreenShot->OnClick = [this](TObject* s) { ImageScreenShotClick(s); };
     ImagePrint->OnClick = [this](TObject* s) { ImagePrintClick(s); };
     SavePictureDialog1 = new TSavePictureDialog(this);
@@ -1267,4 +1270,36 @@ void TMainForm::KeepSeekPosition(std::int64_t position)
         return;
     SetSeekRange(MediaDuration);
     SetSeekPosition(static_cast<double>(position) / static_cast<double>(MediaDuration));
+}
+
+// --- the search, copy and delete commands ---
+
+void TMainForm::ImageFindClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageFindClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDLClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageDownLoadClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDelClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->DeleteCheckedFiles();
+    } catch (Exception& e) {
+        LogError(e);
+    }
 }

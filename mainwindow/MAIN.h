@@ -169,6 +169,11 @@ public:
     void ImageFormTitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The search, copy and delete icons: forwarded to the recording list
+    // while the program drive answers.
+    void ImageFindClick(TObject* Sender);
+    void ImageDLClick(TObject* Sender);
+    void ImageDelClick(TObject* Sender);
 
     // Still picture and printing of the current frame (MainStill.cpp). The
     // save dialog asks before an existing file is replaced and opens next

@@ -16,6 +16,10 @@
 #include "platform/win/SystemInfo.h"
 #include "playback/PlayLog.h"
 #include "playback/Transport.h"
+#include "platform/browser/RecordingBrowserView.h"
+#include "tracks/GPSData.h"
+#include "tracks/GraphView.h"
+#include "tracks/MapView.h"
 
 namespace list_test {
 namespace {
@@ -581,6 +585,47 @@ TEST_F(TransportTest, SnapshotOfFastPlay)
     EXPECT_TRUE(MainForm->SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_fast_play.png"));
     MainForm->ImageStopClick(nullptr);
     WaitForTracks();
+}
+
+
+TEST_F(TransportTest, PlayingMovesTheGraphCursorTheSpeedAndTheMarkerOncePerSecond)
+{
+    browser::BrowserRecording browser;
+    WriteRecording("DATA/REC_0001.ASF", 9, 30, 5);
+    BuildWindows();
+    Application->CreateForm(MapControl);
+    Application->CreateForm(GraphControl);
+    MainLink.ImageTrack = MainForm->ImageTrack;
+    MainLink.ImagePlay = MainForm->ImagePlay;
+    MainLink.LabelPlayTime = MainForm->LabelPlayTime;
+    MainLink.SetSeekRange = [](std::int64_t d) { MainForm->SetSeekRange(d); };
+    MainLink.SetSeekPosition = [](double f) { MainForm->SetSeekPosition(f); };
+    MainLink.GetSeekPosition = [] { return MainForm->GetSeekPosition(); };
+    MainLink.SetTrackTimer = [](bool on) { MainForm->TimerGps->SetEnabled(on); };
+    StartUp();
+    MainForm->SetPlayButtonsEnabled(true);
+    WaitForTracks();
+    ASSERT_TRUE(MainForm->TimerGps->Enabled()) << "the tracks switch the timer on";
+    browser.CompleteNavigation(true);
+    ASSERT_TRUE(Click(MainForm->ImagePlay));
+    for (int i = 0; i < 35; ++i)
+        driver->Advance(100);
+    // The writer's fixes lie at 1, 2, 3 and 4 s, at 10.5 knots: the read-out
+    // shows 19 km/h, and the car moves once a second.
+    EXPECT_EQ(GraphControl->IdxSpeedVal->Caption(), u"19");
+    const std::vector<std::string> scripts = browser.Scripts();
+    ASSERT_EQ(scripts.size(), 3u) << "at 1, 2 and 3 s";
+    for (const std::string& script : scripts)
+        EXPECT_EQ(script.rfind("CarMarker(35.65", 0), 0u) << script;
+    EXPECT_NE(scripts[0], scripts[1]);
+    EXPECT_GE(MainForm->FLastPositionMs, 3000);
+    EXPECT_LT(MainForm->FLastPositionMs, 4000);
+
+    // Paused, the thumb stays: nothing more is sent.
+    ASSERT_TRUE(Click(MainForm->ImagePlay));
+    for (int i = 0; i < 20; ++i)
+        driver->Advance(100);
+    EXPECT_EQ(browser.Scripts().size(), 3u);
 }
 
 } // namespace
