@@ -11,11 +11,13 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libpulse-dev
   pulseaudio pulseaudio-utils ffmpeg
   libgtk-3-dev libpango1.0-dev fonts-ipafont-gothic fonts-ipafont-mincho
+  libcairo2-dev libcups2-dev
 )
 # With --test: what the display smoke test needs as well (a private X
 # server, screenshots and comparisons, clicks).
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth imagemagick xdotool)
+  packages+=(poppler-utils)
 fi
 
 missing=()

@@ -3,6 +3,8 @@
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
 #include "platform/backends/gtk/GtkDisplay.h"
+#include "platform/backends/cups/CupsPrinter.h"
+#include "platform/backends/gtk/GtkPrintDialog.h"
 #include "platform/backends/pango/PangoText.h"
 #include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
@@ -21,7 +23,13 @@ bool InstallRealBackends()
     media::InstallSoundOutput(&sound);
     mixer::InstallMixer(&volume);
     pango::InstallText();
-    return gtk::InstallDisplay();
+    static cups::CupsPrinter printer;
+    vcl::SetPrinterBackend(&printer);
+    if (!gtk::InstallDisplay())
+        return false;
+    gtk::InstallPrintDialog({[](int& chosen) { return printer.Choices(chosen); },
+                             [](const std::string& name) { printer.Choose(name); }});
+    return true;
 }
 
 } // namespace backends
