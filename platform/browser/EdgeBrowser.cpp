@@ -40,6 +40,7 @@ bool TEdgeBrowser::EnsureStarted()
         return false;
     }
     FStarted = true;
+    FViewThread = win::GetCurrentThreadId();
     PlaceView();
     return true;
 }
@@ -102,8 +103,10 @@ void TEdgeBrowser::Paint(TCanvas& canvas)
 {
     TWinControl::Paint(canvas);
     // A move of a parent changes none of our bounds: the paint that
-    // follows it places the view anew.
-    PlaceView();
+    // follows it places the view anew (the view is the user interface
+    // thread's alone, and a picture may be painted elsewhere).
+    if (FView && win::GetCurrentThreadId() == FViewThread)
+        PlaceView();
 }
 
 void TEdgeBrowser::BoundsChanged(bool sizeChanged)

@@ -63,6 +63,7 @@ private:
     };
     Placement FPlacement;
     bool FPlaced = false;
+    win::DWORD FViewThread = 0; // the thread that started the view
 };
 
 } // namespace vcl
