@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
+#include "mainwindow/ListLinks.h"
 #include "mainwindow/MAIN.h"
 #include "mainwindow/MainLink.h"
 #include "platform/win/Files.h"
@@ -82,30 +83,6 @@ private:
     TListView* FView;
 };
 
-void PostVideoRepaint()
-{
-    if (PlayControl)
-        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
-}
-
-void SetPlayButtonsEnabled(bool enabled)
-{
-    if (MainLink.SetPlayButtonsEnabled)
-        MainLink.SetPlayButtonsEnabled(enabled);
-}
-
-void StopPlayback()
-{
-    if (PlayControl)
-        PlayControl->ImageStopClick(nullptr);
-}
-
-void PrepareBlank()
-{
-    if (PlayControl)
-        PlayControl->PrepareDummyMedia();
-}
-
 void ClearPanes()
 {
     if (MainLink.ClearMapTrace)
@@ -115,6 +92,8 @@ void ClearPanes()
 }
 
 } // namespace
+
+using namespace list_links;
 
 TListControl::TListControl(TComponent* Owner)
     : TForm(Owner)
@@ -270,16 +249,17 @@ void TListControl::Scan(const UnicodeString& folder)
 
 void TListControl::ListRefresh(const UnicodeString& folder)
 {
-    if (FScanning) {
-        // Runs when the running scan ends, in place of any request before it.
+    if (FRunning != TListOperation::None) {
+        // Runs when the running operation ends, in place of any request
+        // before it.
         FPendingFolder = folder;
         FRescanPending = true;
         return;
     }
-    FScanning = true;
+    FRunning = TListOperation::Scan;
     struct ScanGuard {
         TListControl* self;
-        ~ScanGuard() { self->FScanning = false; self->FRescanPending = false; }
+        ~ScanGuard() { self->FRunning = TListOperation::None; self->FRescanPending = false; }
     } guard{this};
     try {
         UnicodeString next = folder;
@@ -479,7 +459,7 @@ void TListControl::ListView1ColumnClick(TObject*, TListColumn* Column)
                 ListView1->Items()->Item(i)->SetChecked(FCheckAll);
                 ListView1->Items()->Item(i)->MakeVisible(true);
             }
-        } else if (Column->Index() == kColumnEvent && !FScanning) {
+        } else if (Column->Index() == kColumnEvent && FRunning == TListOperation::None) {
             int keepIndex = 0;
             if (FCurrentRow >= 0 && ListView1->Items()->Count() > 0) {
                 const TListItem* item = FCurrentRow < ListView1->Items()->Count()
@@ -500,12 +480,17 @@ void TListControl::Edit2Change()
     try {
         if (MainLink.EditPath == nullptr || MainLink.EditPath->Text() == FFolder)
             return;
+        if (FRunning == TListOperation::Copy || FRunning == TListOperation::Delete) {
+            // The rows stay as they are until the copy or delete has ended.
+            FEditChangePending = true;
+            return;
+        }
         ClearPanes();
         ListView1->Items()->Clear();
         StopPlayback();
         FFolder = MainLink.EditPath->Text();
         FCurrentRow = -1;
-        if (FScanning || win::DirectoryExists(FFolder)) {
+        if (FRunning == TListOperation::Scan || win::DirectoryExists(FFolder)) {
             ListRefresh(FFolder);
             if (ListView1->CanFocus())
                 ListView1->SetFocus();
@@ -522,6 +507,8 @@ void TListControl::Edit2Change()
 void TListControl::ImageFolderClick()
 {
     try {
+        if (FRunning == TListOperation::Copy || FRunning == TListOperation::Delete)
+            return;
         UnicodeString folder = FFolder;
         if (!SelectDirectory(u"再生するフォルダを選択", folder))
             return;

@@ -13,6 +13,10 @@
 #include "platform/rtl/rtl.h"
 #include "platform/vcl/vcl.h"
 
+// The list's long operations: they let messages through while they run, and
+// never run inside one another.
+enum class TListOperation { None, Scan, Copy, Delete };
+
 class TListControl : public TForm {
 public:
     explicit TListControl(TComponent* Owner);
@@ -54,12 +58,28 @@ public:
     void Edit2Change();
     // The main window's folder button.
     void ImageFolderClick();
+    // The main window's search icon: presets the search window from the
+    // current row and shows it (message 17 without one).
+    void ImageFindClick();
+    // Rows whose check box is ticked.
+    std::int32_t GetCheckedCnt();
+    // Copies the ticked recordings into one folder per recording day below
+    // a chosen folder. A target is never lost before its new copy is whole:
+    // the copy goes to a temporary name beside it and then replaces it.
+    void ImageDownLoadClick();
+    // Deletes the ticked recordings from the card. A file that cannot be
+    // deleted keeps its row and is reported; the playing one is unloaded
+    // first. On a removable drive, "FILE_DEL" tells the recorder.
+    void DeleteCheckedFiles();
 
     // The record row `row` stands for, or null.
     TFindData* RecordOfRow(int row) const;
     // The current row's record, or null (no row selected, or none current).
     TFindData* CurrentRecord() const;
-    bool Scanning() const { return FScanning; }
+    bool Scanning() const { return FRunning == TListOperation::Scan; }
+    // The long operation that runs (a request for another one meanwhile is
+    // refused, or for a scan, deferred until it ends).
+    TListOperation RunningOperation() const { return FRunning; }
 
     bool FCheckAll = false;
     bool FEventOnlyNext = false;
@@ -77,8 +97,15 @@ private:
     void SetPlayedIcon(int row, int picture);
     void LogFailure(const char* operation, const Exception& e);
 
-    bool FScanning = false;
+    struct OperationGuard;
+    void CopyChecked();
+    void DeleteChecked();
+    // After a copy or delete: the path edit's change or the scan that waited.
+    void RunDeferred();
+
+    TListOperation FRunning = TListOperation::None;
     bool FRescanPending = false;
+    bool FEditChangePending = false;
     UnicodeString FPendingFolder;
 };
 

@@ -4,6 +4,7 @@
 #include "app/Dlg.h"
 #include "app/Globals.h"
 #include "app/MyLog.h"
+#include "app/PassChange.h"
 #include "app/PasswordScramble.h"
 #include "app/ProgBar.h"
 #include "mainwindow/ListView.h"
@@ -171,6 +172,10 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
     // later: the password, still-picture, print, search, copy and delete
     // icons' clicks (the main window's commands) bind here.
+    ImagePassword->OnClick = [this](TObject* s) { ImagePasswordClick(s); };
+    ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
+    ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
+    ImageDel->OnClick = [this](TObject* s) { ImageDelClick(s); };
 
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");
@@ -190,6 +195,24 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageVolumeRect = NewImage(u"ImageVolumeRect", 0);
     // later: the seek bar's and the volume bar's drags (ImageTrackRect and
     // ImageVolumeRect mouse down / move / up) bind here.
+    ImageTrackRect->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        ImageTrackRectMouseDown(s, b, sh, x, y);
+    };
+    ImageTrackRect->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) {
+        ImageTrackRectMouseMove(s, sh, x, y);
+    };
+    ImageTrackRect->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        ImageTrackRectMouseUp(s, b, sh, x, y);
+    };
+    ImageVolumeRect->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        ImageVolumeRectMouseDown(s, b, sh, x, y);
+    };
+    ImageVolumeRect->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) {
+        ImageVolumeRectMouseMove(s, sh, x, y);
+    };
+    ImageVolumeRect->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+        ImageVolumeRectMouseUp(s, b, sh, x, y);
+    };
     for (auto [thumb, picture] : {std::pair{ImageTrack, u"IMG_TRACK"}, std::pair{ImageVolume, u"IMG_VOLUME"}}) {
         try {
             LoadResourcePicture(thumb, picture);
@@ -230,6 +253,14 @@ TMainForm::TMainForm(TComponent* Owner)
     }
     // later: the seven transport buttons' clicks (the main window's
     // commands) bind here.
+    ImageComaPre->OnClick = [this](TObject* s) { ImageComaPreClick(s); };
+    ImagePlay->OnClick = [this](TObject* s) { ImagePlayClick(s); };
+    ImageComaNext->OnClick = [this](TObject* s) { ImageComaNextClick(s); };
+    ImageStop->OnClick = [this](TObject* s) { ImageStopClick(s); };
+    ImageSpeedDown->OnClick = [this](TObject* s) { ImageSpeedDownClick(s); };
+    ImageSpeedNone->OnClick = [this](TObject* s) { ImageSpeedNoneClick(s); };
+    ImageSpeedUp->OnClick = [this](TObject* s) { ImageSpeedUpClick(s); };
+    OnKeyUp = [this](TObject* s, std::uint16_t& key, TShiftState sh) { FormKeyUp(s, key, sh); };
     ImagePlay->SetHint(u"再生");
     ImageSpeedNone->SetHint(u"等速");
     ImageZoom1->OnClick = [this](TObject* s) { ImageZoom1Click(s); };
@@ -418,7 +449,9 @@ void TMainForm::FormResize(TObject*)
             return;
         FWorkAreaHeight = height;
         FWorkAreaWidth = width;
+        const std::int64_t shown = GetSeekPosition();
         SelectLayout();
+        KeepSeekPosition(shown);
         // The panes that exist follow their panels.
         if (GraphControl)
             GraphControl->ArrangeGraph();
@@ -726,6 +759,7 @@ void TMainForm::OnMFormActive(TMessage& Message)
         // Activated other than by a mouse click.
         if (Message.WParam == 1 && PlayControl) {
             // later: PlayControl->RePositions();
+            PlayControl->RePositions();
         }
     } catch (Exception& e) {
         LogError(e);
@@ -997,4 +1031,269 @@ void TMainForm::ImageFormTitleMouseMove(TObject*, TShiftState, int X, int Y)
 void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int)
 {
     FTitleDragging = 0;
+}
+
+// ---------------------------------------------------------------- transport commands, seek and volume bars
+
+void TMainForm::FocusList()
+{
+    if (ListControl && ListControl->CanFocus())
+        ListControl->SetFocus();
+}
+
+void TMainForm::ImageComaPreClick(TObject* Sender)
+{
+    try {
+        if (!IsDriveReady(ProgramDrive))
+            return;
+        FocusList();
+        if (PlayControl)
+            PlayControl->ImageComaPreClick(Sender);
+        ImagePlay->SetHint(u"再生");
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImagePlayClick(TObject* Sender)
+{
+    try {
+        if (!IsDriveReady(ProgramDrive))
+            return;
+        FocusList();
+        if (PlayControl)
+            PlayControl->ImagePlayClick(Sender);
+        ImagePlay->SetHint(!PlayControl || PlayControl->Paused ? u"再生" : u"一時停止");
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageComaNextClick(TObject* Sender)
+{
+    try {
+        if (!IsDriveReady(ProgramDrive))
+            return;
+        FocusList();
+        if (PlayControl)
+            PlayControl->ImageComaNextClick(Sender);
+        ImagePlay->SetHint(u"再生");
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageStopClick(TObject* Sender)
+{
+    try {
+        if (PlayControl)
+            PlayControl->ImageStopClick(Sender);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageSpeedDownClick(TObject* Sender)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
+            PlayControl->ImageSpeedDownClick(Sender);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageSpeedNoneClick(TObject* Sender)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
+            PlayControl->ImageSpeedNoneClick(Sender);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageSpeedUpClick(TObject* Sender)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
+            PlayControl->ImageSpeedUpClick(Sender);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImagePasswordClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && PWChange)
+            PWChange->Show();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::UpdateSpeedDisplay()
+{
+    try {
+        if (!PlayControl)
+            return;
+        const float rate = PlayControl->PlayRate;
+        const float slowest = SpeedTable[0].Rate;
+        const float fastest = SpeedTable[sizeof SpeedTable / sizeof SpeedTable[0] - 1].Rate;
+        ImageSpeedDown->SetEnabled(rate != slowest);
+        ImageSpeedUp->SetEnabled(rate != fastest);
+        for (const TSpeedEntry& entry : SpeedTable)
+            if (entry.Rate == rate) {
+                LabelSpeed->SetCaption(entry.Label);
+                break;
+            }
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::FormKeyUp(TObject*, std::uint16_t& Key, TShiftState)
+{
+    try {
+        if ((Key == vcl::VK_UP || Key == vcl::VK_DOWN) && ListControl)
+            FocusList();
+    } catch (...) {
+    }
+}
+
+std::int32_t TMainForm::SeekThumbDragLeft(int x) const
+{
+    const std::int64_t left = static_cast<std::int64_t>(x) + ImageTrackRect->Left();
+    if (left < FTrackMin)
+        return FTrackMin;
+    if (left > FTrackMax)
+        return FTrackMax;
+    return static_cast<std::int32_t>(left);
+}
+
+void TMainForm::ImageTrackRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
+{
+    try {
+        if (MediaDuration < 1 || !ImageTrack->Enabled() || !PlayControl)
+            return;
+        FSeekDragging = 1;
+        FSpeedTimerWasOn = PlayControl->TimerSpeed->Enabled() ? 1 : 0;
+        if (FSpeedTimerWasOn)
+            PlayControl->TimerSpeed->SetEnabled(false);
+        PlayControl->Timer1->SetEnabled(false);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageTrackRectMouseMove(TObject*, TShiftState, int X, int)
+{
+    try {
+        if (FSeekDragging == 1)
+            ImageTrack->SetLeft(SeekThumbDragLeft(X));
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageTrackRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
+{
+    try {
+        if (FSeekDragging != 1)
+            return;
+        ImageTrack->SetLeft(SeekThumbDragLeft(X));
+        std::int64_t position = 0;
+        ThumbToPosition(ImageTrack->Left(), FTrackMin, FSeekScale, position);
+        // The very end is one unit short of it: a seek there plays on.
+        if (ImageTrack->Left() == FTrackMax && position > 0)
+            --position;
+        if (PlayControl)
+            PlayControl->HandleTrackbar(position);
+        FSeekDragging = 0;
+        if (PlayControl) {
+            if (FSpeedTimerWasOn && PlayControl->PlayRate != 1.0f && PlayControl->Paused == 0)
+                PlayControl->TimerSpeed->SetEnabled(true);
+            PlayControl->Timer1->SetEnabled(true);
+        }
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageVolumeRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
+{
+    try {
+        FVolumeDragging = 1;
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageVolumeRectMouseMove(TObject*, TShiftState, int X, int)
+{
+    try {
+        if (FVolumeDragging == 1)
+            ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
+                                                               FVolumeMin, FVolumeMax, ImageVolume->Width()));
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageVolumeRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
+{
+    try {
+        if (FVolumeDragging != 1)
+            return;
+        ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
+                                                           FVolumeMin, FVolumeMax, ImageVolume->Width()));
+        if (PlayControl)
+            PlayControl->SetVolume(
+                playback::VolumeFromThumbLeft(ImageVolume->Left(), FVolumeMin, FVolumeMax, ImageVolume->Width()));
+        FVolumeDragging = 0;
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::KeepSeekPosition(std::int64_t position)
+{
+    // The old scale belongs to the old track: seeks would land elsewhere.
+    if (MediaDuration < 1)
+        return;
+    SetSeekRange(MediaDuration);
+    SetSeekPosition(static_cast<double>(position) / static_cast<double>(MediaDuration));
+}
+
+// --- the search, copy and delete commands ---
+
+void TMainForm::ImageFindClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageFindClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDLClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->ImageDownLoadClick();
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+void TMainForm::ImageDelClick(TObject*)
+{
+    try {
+        if (IsDriveReady(ProgramDrive) && ListControl)
+            ListControl->DeleteCheckedFiles();
+    } catch (Exception& e) {
+        LogError(e);
+    }
 }

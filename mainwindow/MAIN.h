@@ -169,6 +169,11 @@ public:
     void ImageFormTitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The search, copy and delete icons: forwarded to the recording list
+    // while the program drive answers.
+    void ImageFindClick(TObject* Sender);
+    void ImageDLClick(TObject* Sender);
+    void ImageDelClick(TObject* Sender);
 
     // --- state (user interface thread only) ---
     std::int32_t FTrackMin = 0;
@@ -201,6 +206,27 @@ public:
     float FLastLongitude = 0.0f;
     float FLastLatitude = 0.0f;
 
+    // --- transport commands, speed read-out, seek and volume bars ---
+    void ImageComaPreClick(TObject* Sender);
+    void ImagePlayClick(TObject* Sender);
+    void ImageComaNextClick(TObject* Sender);
+    void ImageStopClick(TObject* Sender);
+    void ImageSpeedDownClick(TObject* Sender);
+    void ImageSpeedNoneClick(TObject* Sender);
+    void ImageSpeedUpClick(TObject* Sender);
+    void ImagePasswordClick(TObject* Sender);
+    // The playback control's rate in LabelSpeed; the slow and fast buttons
+    // disabled at the ends of the speed table.
+    void UpdateSpeedDisplay();
+    // Up or Down released on the window itself: the list takes the focus.
+    void FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
+    void ImageTrackRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
 private:
     TImage* NewImage(const char16_t* name, int tag);
     TLabel* NewLabel(const char16_t* name, int tag);
@@ -210,6 +236,13 @@ private:
     bool HasSelectedRecording() const;
     void ShowChannels(std::int32_t mode);
     void SetLowerZoomEnabled(bool enabled);
+    // The list pane takes the keyboard focus, when it can.
+    void FocusList();
+    // Where the seek thumb goes for a drag to x (window pixels).
+    std::int32_t SeekThumbDragLeft(int x) const;
+    // After a new layout: the seek scale for its track, the thumb where the
+    // position was.
+    void KeepSeekPosition(std::int64_t position);
 };
 
 extern TMainForm* MainForm;

@@ -241,8 +241,11 @@ void TPlayControl::ImagePlayClick(TObject*)
             TimerSpeed->SetEnabled(paused);
             if (MainForm)
                 win::PostMessage(MainForm->Handle(), WM_PLAY_STATE, 1, 0);
-            if (!paused)
+            if (!paused) {
                 Paused = 1;
+                if (ListControl)
+                    ListControl->SetListEnabled(true);
+            }
         } else {
             TimerSpeed->SetEnabled(false);
             Paused = 1;
@@ -293,6 +296,12 @@ void TPlayControl::Dispatch(TMessage& Message)
         return;
     case WM_GINFO_LOAD_END:
         OnGInfoLoadEnd();
+        return;
+    case WM_GRAPH_NOTIFY:
+        OnGraphNotify();
+        return;
+    case WM_PLAY_NEXT:
+        OnPlayNext(Message.WParam != 0);
         return;
     default:
         TForm::Dispatch(Message);

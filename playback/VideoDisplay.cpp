@@ -133,7 +133,8 @@ void TPlayControl::SetUpVideoDisplay()
 void TPlayControl::PlaceVolumeThumb()
 {
     const std::int32_t volume = GetVolume();
-    (void)volume; // the main window places its thumb for it: MainForm->SetVolumePosition(volume)
+    if (MainForm)
+        MainForm->SetVolumePosition(volume);
 }
 
 void TPlayControl::RepaintVideoPanel()

@@ -67,6 +67,7 @@ TPlayControl::TPlayControl(TComponent* Owner)
     TimerSpeed = new TTimer(this);
     TimerSpeed->SetName(u"TimerSpeed");
     TimerSpeed->SetEnabled(false);
+    TimerSpeed->OnTimer = [this](TObject* s) { TimerSpeedTimer(s); };
 
     TimerRefresh = new TTimer(this);
     TimerRefresh->SetName(u"TimerRefresh");

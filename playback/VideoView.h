@@ -25,6 +25,9 @@ inline constexpr win::UINT WM_GRAPH_NOTIFY = win::WM_APP + 1;
 inline constexpr win::UINT WM_PLAY_STATE = win::WM_APP + 3;
 // Posted to the playback control: repaint the video.
 inline constexpr win::UINT WM_VIDEO_REPAINT = win::WM_APP + 5;
+// Posted by the playback control to itself after an end of stream: open the
+// list's next recording (wParam 1 when the one that ended had no length).
+inline constexpr win::UINT WM_PLAY_NEXT = win::WM_APP + 11;
 
 // Results of loading beside the graph's own codes.
 inline constexpr win::HRESULT PLAY_E_FILE_MISSING = -9900;
@@ -218,6 +221,45 @@ private:
     void SetUpVideoDisplay();
     // Reads the volume for the main window's thumb.
     void PlaceVolumeThumb();
+
+    // ---- Transport: seeking, graph events, frame steps and speed play ----
+public:
+    // Seeks to `position` (100 ns units) keeping the graph's run state.
+    void HandleTrackbar(std::int64_t position);
+    // Presents the current frame again; a running graph keeps running.
+    void RePositions();
+    // WM_GRAPH_NOTIFY: takes every queued event. An end of stream posts
+    // WM_PLAY_NEXT (the next recording opens after the loop, never inside
+    // it); an error abort stops playback and shows message 22.
+    void OnGraphNotify();
+    // WM_PLAY_NEXT: the list's next recording, wrapping. A whole cycle of
+    // recordings that ended without length stops instead.
+    void OnPlayNext(bool endedWithoutLength);
+    // One frame time back (before the start: the previous recording, cued
+    // at its end) or forward (single step, or a stepped-play tick of one
+    // frame time times PlayRate; past the end: the next recording).
+    void PlayPrevFrame();
+    void PlayNextFrame(bool single);
+    // Sets the rate, held to the speed table, and switches between normal
+    // and stepped play.
+    void ChangePlaySpeed(float rate);
+    void TimerSpeedTimer(TObject* Sender);
+    void ImageSpeedUpClick(TObject* Sender);
+    void ImageSpeedDownClick(TObject* Sender);
+    void ImageSpeedNoneClick(TObject* Sender);
+    void ImageComaPreClick(TObject* Sender);
+    void ImageComaNextClick(TObject* Sender);
+    // Ends of stream in a row whose recordings had no length.
+    std::int32_t EmptyEndings = 0;
+
+private:
+    // The frame-step buttons' common part.
+    void FrameStep(bool forward);
+    // Counts an end of a recording; true (and stopped) when a whole round of
+    // the list ended without length.
+    bool RoundPlayedNothing(bool endedWithoutLength);
+    // A stepped-play tick is letting messages through.
+    bool InSpeedTick = false;
 };
 
 // The channel view last shown: 2, 4 or 11..14; 4 at start.

@@ -21,6 +21,9 @@ TMapControl::TMapControl(TComponent* Owner)
 {
     SetName(u"MapControl");
     SetBorderStyle(bsNone);
+    // The sample page's own background, so the panel looks the same before
+    // the page has loaded and where no browser runs.
+    SetColor(RGB(0x1b, 0x20, 0x27));
     OnCreate = [this](TObject* s) { FormCreate(s); };
 
     EdgeBrowser1 = new TEdgeBrowser(this);

@@ -113,6 +113,9 @@ public:
 
     // The thread timer's tick (internal).
     void OnEndTimer();
+    // A filter's report (the event sink's Notify): queued like the graph's
+    // own events, with the notify message posted.
+    void Notify(LONG code, LONG_PTR param1, LONG_PTR param2) { QueueEvent(code, param1, param2); }
 
 protected:
     void* FindInterface(REFIID riid) override;

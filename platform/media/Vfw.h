@@ -37,6 +37,8 @@ enum FILTER_STATE : LONG { State_Stopped = 0, State_Paused = 1, State_Running = 
 enum PIN_DIRECTION : LONG { PINDIR_INPUT = 0, PINDIR_OUTPUT = 1 };
 
 inline constexpr LONG EC_COMPLETE = 0x01;
+// A filter gave up: playback cannot go on (param1 the failure).
+inline constexpr LONG EC_ERRORABORT = 0x03;
 
 inline constexpr DWORD AM_SEEKING_NoPositioning = 0x0;
 inline constexpr DWORD AM_SEEKING_AbsolutePositioning = 0x1;

@@ -1,5 +1,7 @@
 #include "platform/vcl/ListView.h"
 
+#include <optional>
+
 #include <algorithm>
 
 #include "platform/rtl/Exception.h"
@@ -256,6 +258,28 @@ void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
+namespace {
+
+// Narrows the canvas's clip to a cell given in client coordinates (the clip
+// is in target coordinates) and puts the caller's clip back at the end.
+class CellClip {
+public:
+    CellClip(TCanvas& canvas, const TRect& cell) : canvas_(canvas), saved_(canvas.Clip())
+    {
+        const TPoint o = canvas.Origin();
+        canvas.SetClip(saved_.Intersect(cell.Offset(o.X, o.Y)));
+    }
+    ~CellClip() { canvas_.SetClip(saved_); }
+    CellClip(const CellClip&) = delete;
+    CellClip& operator=(const CellClip&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TRect saved_;
+};
+
+} // namespace
+
 void TListView::Paint(TCanvas& canvas)
 {
     const TColor back = PaintColor();
@@ -277,7 +301,7 @@ void TListView::Paint(TCanvas& canvas)
     for (const auto& column : FColumns) {
         const int w = column->Width();
         if (w > 0) {
-            canvas.SetClip(TRect(left, 0, std::min(left + w, right), HeaderHeight));
+            std::optional<CellClip> clip(std::in_place, canvas, TRect(left, 0, std::min(left + w, right), HeaderHeight));
             int x = left + 4;
             if (FSmallImages && column->ImageIndex() >= 0) {
                 const int iw = FSmallImages->Width();
@@ -288,7 +312,7 @@ void TListView::Paint(TCanvas& canvas)
             canvas.Brush.Style = bsClear;
             canvas.TextOut(x, (HeaderHeight - textHeight) / 2, column->Caption());
             canvas.Brush.Style = bsSolid;
-            canvas.ResetClip();
+            clip.reset();
             canvas.Brush.Color = clBtnShadow;
             canvas.FillRect(TRect(left + w - 1, 2, left + w, HeaderHeight - 2));
         }
@@ -316,7 +340,8 @@ void TListView::Paint(TCanvas& canvas)
             const int w = column->Width();
             if (w <= 0)
                 continue;
-            canvas.SetClip(TRect(left, top, std::min(left + w, right), std::min(top + RowHeight, Height())));
+            std::optional<CellClip> clip(std::in_place, canvas,
+                                         TRect(left, top, std::min(left + w, right), std::min(top + RowHeight, Height())));
             int x = left + 2;
             int image = -1;
             UnicodeString text;
@@ -355,7 +380,7 @@ void TListView::Paint(TCanvas& canvas)
                 canvas.TextOut(tx, top + (RowHeight - textHeight) / 2, text);
                 canvas.Brush.Style = bsSolid;
             }
-            canvas.ResetClip();
+            clip.reset();
             left += w;
         }
     }

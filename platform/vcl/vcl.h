@@ -45,6 +45,7 @@
 #include "platform/vcl/CheckBox.h"
 #include "platform/vcl/RadioButton.h"
 #include "platform/vcl/ScrollBar.h"
+#include "platform/vcl/SpinScrollBar.h"
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
 #include "platform/vcl/TestDriver.h"

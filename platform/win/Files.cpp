@@ -1,12 +1,14 @@
 #include "platform/win/Files.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/win/FileFaults.h"
 #include "platform/win/LastError.h"
 #include "platform/win/OpenFileHold.h"
 #include "platform/win/PathResolver.h"
@@ -232,6 +234,7 @@ BOOL CopyFileW(const char16_t* source, const char16_t* target, BOOL failIfExists
     }
 
     DWORD error = 0;
+    std::uint64_t done = 0;
     std::vector<char> buffer(1 << 20);
     for (;;) {
         const ssize_t n = read(in, buffer.data(), buffer.size());
@@ -243,8 +246,16 @@ BOOL CopyFileW(const char16_t* source, const char16_t* target, BOOL failIfExists
         }
         if (n == 0)
             break;
-        if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) {
+        // A full disk or a pulled card, when a test switched it on.
+        std::uint32_t fault = 0;
+        const std::uint64_t allowed = FileFaults::Allow(src.drive, dst.drive, done, static_cast<std::uint64_t>(n), fault);
+        if (!WriteAll(out, buffer.data(), static_cast<size_t>(allowed))) {
             error = FromErrno(errno);
+            break;
+        }
+        done += allowed;
+        if (allowed < static_cast<std::uint64_t>(n)) {
+            error = fault;
             break;
         }
     }

@@ -49,7 +49,8 @@ BOOL DeleteFileA(const char* path);
 // The target exists (without regard to case) -> ERROR_FILE_EXISTS when
 // failIfExists, else it is replaced unless read-only or held open. Keeps the
 // modification time and the read-only attribute; a failed copy removes the
-// partial target.
+// partial target. Tests fill the disk or pull the card part-way through
+// FileFaults.
 BOOL CopyFileW(const char16_t* source, const char16_t* target, BOOL failIfExists);
 BOOL CopyFileA(const char* source, const char* target, BOOL failIfExists);
 

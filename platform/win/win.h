@@ -32,5 +32,6 @@
 #include "platform/win/PathResolver.h"
 #include "platform/win/OpenFileHold.h"
 #include "platform/win/CRuntimeFile.h"
+#include "platform/win/FileFaults.h"
 
 using namespace win;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Control.h"
@@ -19,10 +20,27 @@ inline void PaintMark(TCanvas& canvas, const TControl& c, bool checked, bool rou
     canvas.Pen.Color = clBtnShadow;
     canvas.Pen.Width = 1;
     canvas.Rectangle(TRect(0, top, box, top + box));
-    if (checked) {
+    if (checked && round) {
         canvas.Brush.Color = c.Enabled() ? clWindowText : clGrayText;
-        const int inset = round ? 4 : 3;
-        canvas.FillRect(TRect(inset, top + inset, box - inset, top + box - inset));
+        canvas.FillRect(TRect(4, top + 4, box - 4, top + box - 4));
+    } else if (checked) {
+        // A tick, two pixels thick, from the left middle down to the
+        // bottom third and up to the top right corner.
+        const TColor ink = c.Enabled() ? clWindowText : clGrayText;
+        const int x0 = 3, y0 = top + box / 2 - 1;
+        const int x1 = box / 2 - 1, y1 = top + box - 4;
+        const int x2 = box - 3, y2 = top + 2;
+        auto line = [&](int ax, int ay, int bx, int by) {
+            const int steps = std::max(std::abs(bx - ax), std::abs(by - ay));
+            for (int i = 0; i <= steps; ++i) {
+                const int x = ax + (bx - ax) * i / std::max(1, steps);
+                const int y = ay + (by - ay) * i / std::max(1, steps);
+                canvas.SetPixel(x, y, ink);
+                canvas.SetPixel(x, y + 1, ink);
+            }
+        };
+        line(x0, y0, x1, y1);
+        line(x1, y1, x2, y2);
     }
     canvas.Font = *c.Font();
     if (!c.Enabled())

@@ -186,6 +186,31 @@ TEST_F(ListViewTest, RowsPaintWithTheirPicturesAndTheSelection)
     EXPECT_TRUE(form->SaveSnapshot(std::string(VM_BINARY_DIR) + "/vcl_listview.png"));
 }
 
+TEST_F(ListViewTest, CellsPaintInPlaceWhenTheViewIsNotAtTheFormsOrigin)
+{
+    auto* images = new vcl::TImageList(form);
+    vcl::TBitmap red(16, 16);
+    red.Canvas()->Brush.Color = clRed;
+    red.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(red);
+    view->SetSmallImages(images);
+    view->SetColor(clBlack);
+    view->Items()->Item(0)->SetSubItemImages(1, 0);
+    const vcl::PixelBuffer atOrigin = form->Snapshot();
+    // The same view inside a panel further in: every pixel moves along.
+    form->SetBounds(0, 0, 400, 300);
+    auto* panel = new vcl::TPanel(form);
+    panel->SetParent(form);
+    panel->SetBevelOuter(vcl::bvNone);
+    panel->SetBounds(60, 50, 300, 200);
+    view->SetParent(panel);
+    view->SetBounds(0, 0, 300, 200);
+    const vcl::PixelBuffer moved = form->Snapshot();
+    for (int y = 0; y < 200; y += 3)
+        for (int x = 0; x < 300; x += 3)
+            ASSERT_EQ(moved.ColorAt(x + 60, y + 50), atOrigin.ColorAt(x, y)) << x << "," << y;
+}
+
 TEST_F(ListViewTest, TheFolderPickerIsAnsweredByTheDriver)
 {
     UnicodeString folder = u"E:\\DATA";

@@ -9,6 +9,7 @@
 #include "CardFolder.h"
 #include "platform/win/CRuntimeFile.h"
 #include "platform/win/DriveTable.h"
+#include "platform/win/FileFaults.h"
 #include "platform/win/Files.h"
 #include "platform/win/LastError.h"
 #include "platform/win/OpenFileHold.h"
@@ -25,7 +26,11 @@ protected:
         DriveTable::Instance().Configure("E=" + card.Root() + ":removable;C=" + pc.Root());
         card.WriteFile("DATA/Rec01.ASF", "recording");
     }
-    void TearDown() override { DriveTable::Instance().Reset(); }
+    void TearDown() override
+    {
+        FileFaults::Clear();
+        DriveTable::Instance().Reset();
+    }
 
     // Result and error together, as a pair for one EXPECT_EQ.
     static std::pair<BOOL, DWORD> Call(BOOL result) { return {result, result ? 0 : GetLastError()}; }
@@ -119,6 +124,34 @@ TEST_F(FilesTest, FailedCopyLeavesNoPartialTarget)
 
     EXPECT_EQ(result, Fails(ERROR_DISK_FULL));
     EXPECT_FALSE(pc.Exists("big.asf"));
+}
+
+TEST_F(FilesTest, CopyFaultSwitchesFillTheDiskAndPullTheCard)
+{
+    card.WriteFile("DATA/big.asf", std::string(300000, 'v'));
+    card.WriteFile("DATA/small.asf", std::string(500, 's'));
+
+    // 1000 bytes free on C: the small copy fits, the big one fails part-way
+    // and leaves nothing; the room the small one took is gone.
+    FileFaults::DiskFull(u'c', 1000);
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\small.asf", u"C:\\small.asf", 1)), Succeeds());
+    EXPECT_EQ(pc.Read("small.asf"), std::string(500, 's'));
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\big.asf", u"C:\\big.asf", 1)), Fails(ERROR_DISK_FULL));
+    EXPECT_FALSE(pc.Exists("big.asf"));
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\small.asf", u"C:\\small2.asf", 1)), Fails(ERROR_DISK_FULL));
+    EXPECT_FALSE(pc.Exists("small2.asf"));
+    FileFaults::Clear();
+
+    // The card goes after 100 bytes: the copy fails, nothing partial stays,
+    // the card answers no more, and once back its file is whole.
+    FileFaults::PullDuringCopy(u'E', 100);
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\big.asf", u"C:\\big.asf", 1)), Fails(ERROR_NOT_READY));
+    EXPECT_FALSE(pc.Exists("big.asf"));
+    EXPECT_FALSE(DriveTable::Instance().Find(u'E')->present);
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\small.asf", u"C:\\x.asf", 1)), Fails(ERROR_NOT_READY));
+    DriveTable::Instance().SetPresent(u'E', true);
+    EXPECT_EQ(card.Read("DATA/big.asf"), std::string(300000, 'v'));
+    EXPECT_EQ(Call(CopyFileW(u"E:\\DATA\\big.asf", u"C:\\big.asf", 1)), Succeeds()) << "the switch fires once";
 }
 
 TEST_F(FilesTest, FoldersAreCreatedAndRemovedOneLevelAtATime)
