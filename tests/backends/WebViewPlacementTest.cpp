@@ -1,17 +1,19 @@
-// The web view's pure parts: the file:// address of a page and where the
-// view lies over its form's picture.
+// The web view's pure parts: the file:// address of a page, the string
+// literal of a script text, and where the view lies over its form's picture.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/backends/gtk/NativePlacement.h"
 #include "platform/backends/webkit/FileUri.h"
+#include "platform/backends/webkit/ScriptText.h"
 
 namespace {
 
 using backends::gtk::ClipToClient;
 using backends::gtk::NativeRect;
 using backends::webkit::FileUriOf;
+using backends::webkit::JsStringLiteral;
 
 TEST(FileUriTest, EveryPathComesBackUnchanged)
 {
@@ -38,6 +40,29 @@ TEST(FileUriTest, EveryPathComesBackUnchanged)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         EXPECT_EQ(FileUriOf(row.path), row.uri);
+    }
+}
+
+TEST(ScriptTextTest, AStringLiteralHoldsTheTextUnchanged)
+{
+    struct Row {
+        std::string text;
+        const char* literal;
+    };
+    const Row rows[] = {
+        {"CarMarker(35.6812, 139.7671,90, 'Y')", "\"CarMarker(35.6812, 139.7671,90, 'Y')\""},
+        {"", "\"\""},
+        {"say(\"hi\") \\ back", "\"say(\\\"hi\\\") \\\\ back\""},
+        {"a\nb\rc\td", "\"a\\u000Ab\\u000Dc\\u0009d\""},
+        {std::string("a\0b", 3), "\"a\\u0000b\""},
+        {"\x7F", "\"\\u007F\""},
+        {"x\u2028y\u2029z", "\"x\\u2028y\\u2029z\""},
+        {"緯度 — \u2027", "\"緯度 — \u2027\""}, // other characters stay as they are
+        {"cut \xE2\x80", "\"cut \xE2\x80\""},   // a cut sequence is left alone
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(JsStringLiteral(row.text), row.literal);
     }
 }
 

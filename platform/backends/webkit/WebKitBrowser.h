@@ -8,8 +8,8 @@
 //
 // With the presenter's smoke-test folder set, the view also writes what it
 // did to "browser.log" there: "start", "navigate", "loaded ok|failed" lines
-// and, for each script, "script <text> -> <result>" (the result read back
-// from the page).
+// and, for each script, "script <text> -> <value>" (the script's value,
+// read back from the page through its title).
 #pragma once
 
 namespace backends::gtk {
