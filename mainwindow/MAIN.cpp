@@ -176,6 +176,12 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
     ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
     ImageDel->OnClick = [this](TObject* s) { ImageDelClick(s); };
+    ImageScreenShot->OnClick = [this](TObject* s) { ImageScreenShotClick(s); };
+    ImagePrint->OnClick = [this](TObject* s) { ImagePrintClick(s); };
+    SavePictureDialog1 = new TSavePictureDialog(this);
+    SavePictureDialog1->SetName(u"SavePictureDialog1");
+    SavePictureDialog1->Title = u"静止画ファイル保存";
+    SavePictureDialog1->Options << ofOverwritePrompt;
 
     EditPath = new TEdit(this);
     EditPath->SetName(u"EditPath");

@@ -175,6 +175,13 @@ public:
     void ImageDLClick(TObject* Sender);
     void ImageDelClick(TObject* Sender);
 
+    // Still picture and printing of the current frame (MainStill.cpp). The
+    // save dialog asks before an existing file is replaced and opens next
+    // time in the folder of the last file saved.
+    TSavePictureDialog* SavePictureDialog1 = nullptr;
+    void ImageScreenShotClick(TObject* Sender);
+    void ImagePrintClick(TObject* Sender);
+
     // --- state (user interface thread only) ---
     std::int32_t FTrackMin = 0;
     std::int32_t FTrackMax = 0;

@@ -74,6 +74,9 @@ TPlayControl::TPlayControl(TComponent* Owner)
     TimerRefresh->SetInterval(1000);
     TimerRefresh->SetEnabled(true);
 
+    PrintDialog1 = new TPrintDialog(this);
+    PrintDialog1->SetName(u"PrintDialog1");
+
     OnCreate = [this](TObject* s) { FormCreate(s); };
     TotalTimeText = UnicodeString();
 

@@ -216,6 +216,18 @@ public:
     int InitMasterVolumeControl();
     int IGetMasterVolume(std::int32_t& volume);
 
+    // ---- Still pictures and printing (Still.cpp, Still.h) ----
+public:
+    // The current frame cut out as ChannelMode shows it, as a JPEG at quality
+    // 100: with print false written to the file `name` (replacing it), with
+    // print true printed landscape on one page titled `name` after
+    // PrintDialog1 confirms. False when no frame could be taken or a failure
+    // was logged (a job that failed half way is aborted); true when the
+    // print dialog is cancelled. Every GDI handle, the renderer's image and
+    // the pictures are given back before it returns.
+    bool SaveBMP(const UnicodeString& name, bool print);
+    TPrintDialog* PrintDialog1 = nullptr;
+
 private:
     // FormCreate's part: sizes, the initial renderer position and view.
     void SetUpVideoDisplay();

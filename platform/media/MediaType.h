@@ -9,6 +9,7 @@
 #include "platform/media/Unknown.h"
 #include "platform/media/Vfw.h"
 #include "platform/win/Com.h"
+#include "platform/win/Gdi.h"
 
 namespace media {
 
@@ -42,24 +43,9 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src);
 // A new record in task memory with a deep copy of src; null on failure.
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src);
 
-#pragma pack(push, 2)
-struct BITMAPINFOHEADER {
-    DWORD biSize;
-    LONG biWidth;
-    LONG biHeight;
-    WORD biPlanes;
-    WORD biBitCount;
-    DWORD biCompression;
-    DWORD biSizeImage;
-    LONG biXPelsPerMeter;
-    LONG biYPelsPerMeter;
-    DWORD biClrUsed;
-    DWORD biClrImportant;
-};
-#pragma pack(pop)
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
-
-inline constexpr DWORD BI_RGB = 0;
+// The DIB header is GDI's (platform/win/Gdi.h).
+using win::BITMAPINFOHEADER;
+using win::BI_RGB;
 
 struct MediaRect { // the RECT of the format records
     LONG left, top, right, bottom;

@@ -1,5 +1,7 @@
 #include "platform/vcl/Bitmap.h"
 
+#include <algorithm>
+
 namespace vcl {
 
 TBitmap::TBitmap() : FCanvas(&FPixels) {}
@@ -20,6 +22,20 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
 void TBitmap::SetSize(int width, int height)
 {
     FPixels.Resize(width, height, PixelBuffer::FromColor(clWhite));
+    FCanvas.SetTarget(&FPixels);
+}
+
+void TBitmap::SetHandle(win::HBITMAP bitmap)
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    // A bitmap still selected into a context cannot be taken over.
+    if (!win::BitmapPixels(bitmap, width, height, pixels) || !win::DeleteObject(bitmap))
+        throw EInvalidGraphic(u"Invalid graphic handle");
+    FPixels.Resize(width, height);
+    for (int y = 0; y < height; ++y)
+        std::copy_n(pixels.data() + static_cast<std::size_t>(y) * width, width, FPixels.Row(y));
     FCanvas.SetTarget(&FPixels);
 }
 

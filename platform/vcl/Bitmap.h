@@ -1,11 +1,18 @@
 // A 32-bit picture in memory with its own canvas.
 #pragma once
 
+#include "platform/rtl/Exception.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Graphic.h"
 #include "platform/vcl/PixelBuffer.h"
+#include "platform/win/Gdi.h"
 
 namespace vcl {
+
+class EInvalidGraphic : public rtl::Exception {
+public:
+    using rtl::Exception::Exception;
+};
 
 class TBitmap : public TGraphic {
 public:
@@ -20,6 +27,11 @@ public:
     void SetSize(int width, int height);
     void SetWidth(int width) { SetSize(width, Height()); }
     void SetHeight(int height) { SetSize(Width(), height); }
+
+    // Takes over a GDI bitmap (Gdi.h): its picture becomes this one and the
+    // handle is deleted, so the caller must not delete it again. A handle
+    // that is no free bitmap raises EInvalidGraphic and deletes nothing.
+    void SetHandle(win::HBITMAP bitmap);
 
     TCanvas* Canvas() { return &FCanvas; }
     PixelBuffer& Pixels() { return FPixels; }

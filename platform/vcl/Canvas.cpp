@@ -178,13 +178,16 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const rtl::UnicodeString
 void TCanvas::Draw(int x, int y, const TGraphic* graphic)
 {
     if (graphic && !graphic->Empty())
-        graphic->Draw(*this, TRect(x, y, x + graphic->Width(), y + graphic->Height()));
+        StretchDraw(TRect(x, y, x + graphic->Width(), y + graphic->Height()), graphic);
 }
 
 void TCanvas::StretchDraw(const TRect& rect, const TGraphic* graphic)
 {
-    if (graphic && !graphic->Empty())
-        graphic->Draw(*this, rect);
+    if (!graphic || graphic->Empty())
+        return;
+    if (OnDrawGraphic)
+        OnDrawGraphic(rect, *graphic);
+    graphic->Draw(*this, rect);
 }
 
 void TCanvas::CopyFrom(const TRect& dest, const PixelBuffer& source, const TRect& sourceRect)

@@ -10,6 +10,8 @@
 // character the full height; 16-pixel "ＭＳ ゴシック" thus gives 8 and 16 pixels.
 #pragma once
 
+#include <functional>
+
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Color.h"
 #include "platform/vcl/Font.h"
@@ -74,6 +76,10 @@ public:
 
     void Draw(int x, int y, const TGraphic* graphic);
     void StretchDraw(const TRect& rect, const TGraphic* graphic);
+    // Told of every picture Draw or StretchDraw puts on the canvas, with its
+    // rectangle (canvas coordinates), before it is drawn: a printer hands the
+    // picture itself on to its back end this way.
+    std::function<void(const TRect&, const TGraphic&)> OnDrawGraphic;
     // Copies (nearest neighbour) a part of a picture into rect.
     void CopyFrom(const TRect& dest, const PixelBuffer& source, const TRect& sourceRect);
 

@@ -1,9 +1,11 @@
 #include "platform/vcl/JPEGImage.h"
 
+#include "platform/rtl/FileStream.h"
 #include "platform/rtl/Stream.h"
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -71,15 +73,99 @@ int Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std:
     return 0;
 }
 
+// Encodes `pixels` as RGB at `quality` into `out`; 0 on success, else
+// libjpeg's message code. Kept free of objects with destructors, as Decode.
+int Encode(const PixelBuffer& pixels, int quality, unsigned char** out, unsigned long* size,
+           std::vector<unsigned char>* row)
+{
+    jpeg_compress_struct info;
+    ErrorManager errors;
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnError;
+    errors.pub.output_message = OnMessage;
+    if (setjmp(errors.jump)) {
+        const int code = errors.pub.msg_code > 0 ? errors.pub.msg_code : 1;
+        jpeg_destroy_compress(&info);
+        return code;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, size);
+    info.image_width = static_cast<JDIMENSION>(pixels.Width());
+    info.image_height = static_cast<JDIMENSION>(pixels.Height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    row->resize(static_cast<std::size_t>(pixels.Width()) * 3);
+    while (info.next_scanline < info.image_height) {
+        const std::uint32_t* source = pixels.Row(static_cast<int>(info.next_scanline));
+        unsigned char* rgb = row->data();
+        for (int x = 0; x < pixels.Width(); ++x, rgb += 3) {
+            rgb[0] = static_cast<unsigned char>(source[x] >> 16);
+            rgb[1] = static_cast<unsigned char>(source[x] >> 8);
+            rgb[2] = static_cast<unsigned char>(source[x]);
+        }
+        JSAMPROW rows[1] = {row->data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return 0;
+}
+
 } // namespace
 
-TJPEGImage::TJPEGImage(const TJPEGImage& other) : TGraphic(), FBitmap(other.FBitmap) {}
+TJPEGImage::TJPEGImage(const TJPEGImage& other)
+    : TGraphic(), FBitmap(other.FBitmap), FData(other.FData), FQuality(other.FQuality),
+      FPixelFormat(other.FPixelFormat)
+{
+}
 
 TJPEGImage& TJPEGImage::operator=(const TJPEGImage& other)
 {
-    if (this != &other)
+    if (this != &other) {
         FBitmap = other.FBitmap;
+        FData = other.FData;
+        FQuality = other.FQuality;
+        FPixelFormat = other.FPixelFormat;
+    }
     return *this;
+}
+
+void TJPEGImage::SetCompressionQuality(int quality) { FQuality = quality < 1 ? 1 : quality > 100 ? 100 : quality; }
+
+void TJPEGImage::Assign(const TBitmap* bitmap)
+{
+    if (!bitmap || bitmap->Empty())
+        throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    std::vector<unsigned char> row;
+    const int code = Encode(bitmap->Pixels(), FQuality, &out, &size, &row);
+    std::vector<unsigned char> bytes;
+    if (code == 0 && out)
+        bytes.assign(out, out + size);
+    std::free(out); // jpeg_mem_dest's buffer, also after a failure
+    if (code != 0)
+        throw EJPEG(u"JPEG error #%d", code);
+    // What is drawn is what the file holds.
+    LoadFromMemory(bytes.data(), bytes.size());
+}
+
+void TJPEGImage::SaveToStream(rtl::TStream& stream) const
+{
+    if (FData.empty())
+        throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
+    stream.WriteBuffer(FData.data(), static_cast<std::int32_t>(FData.size()));
+}
+
+void TJPEGImage::SaveToFile(const rtl::UnicodeString& fileName) const
+{
+    if (FData.empty())
+        throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
+    rtl::TFileStream file(fileName, rtl::fmCreate);
+    SaveToStream(file);
 }
 
 void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)
@@ -95,6 +181,7 @@ void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)
     TBitmap bitmap;
     bitmap.Pixels() = std::move(decoded);
     FBitmap = bitmap;
+    FData.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size);
 }
 
 void TJPEGImage::LoadFromStream(rtl::TStream& stream)

@@ -1,12 +1,18 @@
-// A JPEG picture, decoded with libjpeg into 32-bit pixels when it is loaded.
+// A JPEG picture, decoded with libjpeg into 32-bit pixels when it is loaded,
+// and encoded with libjpeg when a bitmap is assigned (at CompressionQuality,
+// baseline, colour as 24-bit RGB). The compressed bytes are kept, so saving
+// writes exactly what was loaded or encoded, and the picture it draws is
+// what those bytes decode to.
 // A stream that is no JPEG, is cut short or is larger than a PixelBuffer
 // side allows raises EJPEG ("JPEG error #n", n libjpeg's message code); the
 // picture then keeps what it held before.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Graphic.h"
 
@@ -21,6 +27,8 @@ public:
     using rtl::Exception::Exception;
 };
 
+enum TJPEGPixelFormat { jf24Bit, jf8Bit };
+
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage() = default;
@@ -33,6 +41,24 @@ public:
     // Decodes bytes held in memory.
     void LoadFromMemory(const void* data, std::size_t size);
 
+    // 1..100 (values outside are held to that range); 90 at first. Used by
+    // the next Assign.
+    int CompressionQuality() const { return FQuality; }
+    void SetCompressionQuality(int quality);
+    // Kept for the framework's callers; encoding is always 24-bit colour.
+    TJPEGPixelFormat PixelFormat() const { return FPixelFormat; }
+    void SetPixelFormat(TJPEGPixelFormat format) { FPixelFormat = format; }
+
+    // Compresses the bitmap; an empty bitmap (or null) raises EJPEG and
+    // keeps what the image held.
+    void Assign(const TBitmap* bitmap);
+    // The compressed bytes to a stream or to a file (Windows path, created
+    // or replaced). Nothing to save raises EJPEG; a file that cannot be
+    // created raises EFCreateError.
+    void SaveToStream(rtl::TStream& stream) const;
+    void SaveToFile(const rtl::UnicodeString& fileName) const;
+    const std::vector<unsigned char>& Data() const { return FData; }
+
     int Width() const override { return FBitmap.Width(); }
     int Height() const override { return FBitmap.Height(); }
     void Draw(TCanvas& canvas, const TRect& rect) const override;
@@ -43,6 +69,9 @@ public:
 
 private:
     TBitmap FBitmap;
+    std::vector<unsigned char> FData;
+    int FQuality = 90;
+    TJPEGPixelFormat FPixelFormat = jf24Bit;
 };
 
 } // namespace vcl

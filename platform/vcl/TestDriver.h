@@ -32,6 +32,7 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/FolderDialog.h"
 #include "platform/vcl/IdleHandler.h"
+#include "platform/vcl/SavePictureDialog.h"
 #include "platform/win/Clock.h"
 #include "platform/win/MessageBoxResponder.h"
 
@@ -162,6 +163,18 @@ public:
     const std::vector<FolderPickerCall>& FolderPickers() const;
     int PendingFolderAnswers() const;
 
+    // --- the picture save dialog (SavePictureDialog.h) and the print
+    // dialog (PrintDialog.h), installed while the driver lives: the next one
+    // confirms `path` / prints, or is cancelled. A dialog with no answer
+    // queued is a failure and cancels. ---
+    void AnswerSaveFile(const UnicodeString& path);
+    void CancelSaveFile();
+    // Every save dialog shown while the driver lived, as it opened.
+    const std::vector<SaveFileRequest>& SaveFileDialogs() const;
+    void AnswerPrintDialog(bool print);
+    int PrintDialogsShown() const;
+    int PendingDialogAnswers() const;
+
 private:
     struct Step {
         std::string description;
@@ -190,6 +203,12 @@ private:
     static void DeleteFolderAnswers(FolderAnswers* answers);
     std::unique_ptr<FolderAnswers, void (*)(FolderAnswers*)> FFolderAnswers{NewFolderAnswers(this),
                                                                             &DeleteFolderAnswers};
+
+    class DialogAnswers;
+    static DialogAnswers* NewDialogAnswers(TestDriver* driver);
+    static void DeleteDialogAnswers(DialogAnswers* answers);
+    std::unique_ptr<DialogAnswers, void (*)(DialogAnswers*)> FDialogAnswers{NewDialogAnswers(this),
+                                                                            &DeleteDialogAnswers};
 };
 
 } // namespace vcl

@@ -61,5 +61,10 @@
 #include "platform/vcl/Resources.h"
 #include "platform/vcl/ResourceStream.h"
 #include "platform/vcl/JPEGImage.h"
+#include "platform/vcl/SavePictureDialog.h"
+#include "platform/vcl/PrintDialog.h"
+#include "platform/vcl/PrinterBackend.h"
+#include "platform/vcl/RecordingPrinter.h"
+#include "platform/vcl/Printer.h"
 
 using namespace vcl;

@@ -6,13 +6,10 @@
 
 #include "platform/win/LastError.h"
 #include "platform/win/MessageSystem.h"
+#include "platform/win/detail/DeviceContext.h"
 #include "platform/win/Window.h"
 
 namespace win {
-
-struct HDC__ {
-  HWND window = nullptr;
-};
 
 namespace {
 
@@ -79,7 +76,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
     return nullptr;
   }
   surface->painted = true;
-  HDC dc = new HDC__{window};
+  HDC dc = new HDC__{window, HDC__::Paint};
   {
     std::lock_guard<std::mutex> guard(contextsMutex);
     contexts.insert(dc);

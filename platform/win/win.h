@@ -9,6 +9,7 @@
 #include "platform/win/Messages.h"
 #include "platform/win/Window.h"
 #include "platform/win/Paint.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/MessageWindow.h"
 #include "platform/win/Timers.h"
 #include "platform/win/MessageLoop.h"
