@@ -3,9 +3,11 @@
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
 #include "platform/backends/gtk/GtkDisplay.h"
+#include "platform/backends/gtk/GtkPresenter.h"
 #include "platform/backends/pango/PangoText.h"
 #include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
+#include "platform/backends/webkit/WebKitBrowser.h"
 
 namespace backends {
 
@@ -21,7 +23,11 @@ bool InstallRealBackends()
     media::InstallSoundOutput(&sound);
     mixer::InstallMixer(&volume);
     pango::InstallText();
-    return gtk::InstallDisplay();
+    if (!gtk::InstallDisplay())
+        return false;
+    // The web view lives in the display's windows: headless, the null view stays.
+    webkit::InstallBrowser(*gtk::Presenter());
+    return true;
 }
 
 } // namespace backends
