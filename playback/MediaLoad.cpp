@@ -4,6 +4,7 @@
 
 #include "app/Common.h"
 #include "app/Globals.h"
+#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "platform/win/Files.h"
 #include "tracks/GPSData.h"
@@ -12,6 +13,7 @@
 #include <cstdlib>
 
 using namespace playback;
+using namespace pane_links;
 using media::HRESULT;
 
 std::int32_t PlayState = 0;
@@ -45,8 +47,6 @@ const ChainLink kAudioChain[] = {
     {&TPlayControl::AudioDecoder, u"Out", &TPlayControl::SoundRenderer, u"Audio Input pin (rendered)",
      u"AudioDecoder to Render ConnectError [main]"},
 };
-
-bool DriveReady() { return IsDriveReady(ProgramDrive); }
 
 } // namespace
 

@@ -9,22 +9,16 @@
 #include "mainwindow/ListView.h"
 #include "mainwindow/MAIN.h"
 #include "mainwindow/MainLink.h"
+#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "tracks/DataLoad.h"
 #include "tracks/GPSData.h"
 #include "tracks/GraphView.h"
 
 using namespace playback;
+using namespace pane_links;
 
 namespace {
-
-bool DriveReady() { return IsDriveReady(ProgramDrive); }
-
-void ShowMessage(int number)
-{
-    if (SDDlg)
-        SDDlg->ShowSDDlg(number);
-}
 
 void SetPlayHint(const UnicodeString& hint)
 {
@@ -36,12 +30,6 @@ void SetTrackTimer(bool on)
 {
     if (MainLink.SetTrackTimer)
         MainLink.SetTrackTimer(on);
-}
-
-void SetSeekPosition(double fraction)
-{
-    if (MainLink.SetSeekPosition)
-        MainLink.SetSeekPosition(fraction);
 }
 
 TLabel* TimeLabelOf(TLabel* own) { return own ? own : MainLink.LabelPlayTime; }

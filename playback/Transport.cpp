@@ -12,26 +12,14 @@
 #include "mainwindow/ListView.h"
 #include "mainwindow/MAIN.h"
 #include "mainwindow/MainLink.h"
+#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "platform/win/Clock.h"
 
 using namespace playback;
+using namespace pane_links;
 
 namespace {
-
-bool DriveReady() { return IsDriveReady(ProgramDrive); }
-
-void ShowMessage(int number)
-{
-    if (SDDlg)
-        SDDlg->ShowSDDlg(number);
-}
-
-void SetSeekPosition(double fraction)
-{
-    if (MainLink.SetSeekPosition)
-        MainLink.SetSeekPosition(fraction);
-}
 
 bool HasCurrentRow() { return ListControl != nullptr && ListControl->ListView1->Selected() != nullptr; }
 

@@ -11,6 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libpulse-dev
   pulseaudio pulseaudio-utils ffmpeg
   libgtk-3-dev libpango1.0-dev fonts-ipafont-gothic fonts-ipafont-mincho
+  libwebkit2gtk-4.1-dev
   libcairo2-dev libcups2-dev
 )
 # With --test: what the display smoke test needs as well (a private X

@@ -3,7 +3,10 @@
 # display. Waits for the main window, compares a screenshot of it with the
 # picture the program painted, clicks controls through the display and waits
 # for each to show its effect, closes the window as a window manager would
-# and checks that the program ended cleanly with its log saved.
+# and checks that the program ended cleanly with its log saved. On the way:
+# the map page loads in the real web view over the map panel, a played
+# recording's marker updates reach the page's CarMarker (read back from the
+# page) and a screenshot shows the marker (map.png).
 #
 #     bash tools/smoke_display.sh [BUILD-DIR]        (default build/asan)
 #
@@ -21,6 +24,7 @@ work="$build/smoke"
 # that must appear in it within 20 s. Add a line per control worth checking.
 clicks=(
   "-|input.log|^press MainForm\."
+  "ImagePlay|browser.log|^script CarMarker\(.*\) -> true$"
 )
 
 fail() { echo "smoke: FAILED: $*" >&2; exit 1; }
@@ -108,6 +112,28 @@ done
 [ -n "$same" ] || fail "the screen differs from the painted main window in $differing pixels (see $work)"
 echo "smoke: main window ${w}x${h} at $x,$y shows exactly what the program painted"
 
+# The map page in the web view over the map panel: loaded, and on the screen
+# (the sample page is dark where the panel the program paints is light).
+loaded=""
+for _ in $(seq 300); do
+  grep -q '^loaded ok file://.*/Icon/googleMap\.html$' "$work/dump/browser.log" 2>/dev/null && { loaded=yes; break; }
+  sleep 0.1
+done
+[ -n "$loaded" ] || fail "the map page did not load in the web view (see $work/dump/browser.log)"
+native=$(grep '^native ' "$info" || true)
+[ -n "$native" ] || fail "the main window lists no web view"
+read -r _ nx ny nw nh <<<"$native"
+brightness=100
+for _ in $(seq 40); do
+  import -window root "$work/screen.png"
+  brightness=$(convert "$work/screen.png" -crop "${nw}x${nh}+${nx}+${ny}" +repage -colorspace Gray \
+                 -format '%[fx:int(mean*100)]' info:)
+  [ "$brightness" -lt 30 ] && break
+  sleep 0.5
+done
+[ "$brightness" -lt 30 ] || fail "the web view at $nx,$ny shows no map page (brightness $brightness%)"
+echo "smoke: the map page shows in the web view, ${nw}x${nh} at $nx,$ny"
+
 for row in "${clicks[@]}"; do
   IFS='|' read -r control file pattern <<<"$row"
   read -r _ x y w h < <(grep '^window ' "$info")
@@ -135,6 +161,20 @@ for row in "${clicks[@]}"; do
   [ -n "$seen" ] || fail "clicking $control at $cx,$cy: no \"$pattern\" in $file"
   echo "smoke: clicked $control at $cx,$cy: $(grep -E "$pattern" "$watched" | tail -n1)"
 done
+
+# The played recording's marker on the map: the sample page draws it in
+# this red.
+marker=0
+for _ in $(seq 40); do
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "${nw}x${nh}+${nx}+${ny}" +repage "$work/map.png"
+  marker=$(convert "$work/map.png" -fuzz 12% -fill '#00ff00' -opaque '#ff5a3c' -fuzz 0 -fill black +opaque '#00ff00' \
+             -fill white -opaque '#00ff00' -format '%[fx:int(mean*w*h)]' info:)
+  [ "$marker" -ge 40 ] && break
+  sleep 0.5
+done
+[ "$marker" -ge 40 ] || fail "the screenshot of the map shows no marker ($marker red pixels, see $work/map.png)"
+echo "smoke: the map shows the marker ($marker red pixels, $work/map.png)"
 
 xid=$(awk '$1 == "xid" { print $2 }' "$info")
 [ -n "$xid" ] || fail "the program did not say which X window is the main window"

@@ -15,6 +15,7 @@ bool BrowserView::Start(const std::string&)
 void BrowserView::Navigate(const std::string&) {}
 void BrowserView::ExecuteScript(const std::u16string&) {}
 void BrowserView::Place(int, int, int, int, bool) {}
+void BrowserView::SetHostForm(vcl::TCustomForm*) {}
 
 namespace {
 

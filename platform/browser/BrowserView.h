@@ -11,6 +11,10 @@
 #include <memory>
 #include <string>
 
+namespace vcl {
+class TCustomForm;
+}
+
 namespace browser {
 
 // What a view reports to its control.
@@ -37,6 +41,9 @@ public:
     // Where the view lies, in client pixels of the top-level form that holds
     // the control, and whether it shows.
     virtual void Place(int left, int top, int width, int height, bool visible);
+    // The top-level form that holds the control (null: none), told before
+    // each Place: a real view lies inside that form's window.
+    virtual void SetHostForm(vcl::TCustomForm* form);
 };
 
 using BrowserViewFactory = std::function<std::unique_ptr<BrowserView>(BrowserViewSink& sink)>;

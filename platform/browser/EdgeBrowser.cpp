@@ -40,6 +40,7 @@ bool TEdgeBrowser::EnsureStarted()
         return false;
     }
     FStarted = true;
+    FViewThread = win::GetCurrentThreadId();
     PlaceView();
     return true;
 }
@@ -83,12 +84,29 @@ void TEdgeBrowser::PlaceView()
     if (!FView)
         return;
     TPoint origin = ClientOrigin();
-    if (TCustomForm* form = GetParentForm(this)) {
+    TCustomForm* form = GetParentForm(this);
+    if (form) {
         const TPoint formOrigin = form->ClientOrigin();
         origin.X -= formOrigin.X;
         origin.Y -= formOrigin.Y;
     }
+    const Placement placement{form, origin.X, origin.Y, Width(), Height(), Showing()};
+    if (FPlaced && placement == FPlacement)
+        return;
+    FPlaced = true;
+    FPlacement = placement;
+    FView->SetHostForm(form);
     FView->Place(origin.X, origin.Y, Width(), Height(), Showing());
+}
+
+void TEdgeBrowser::Paint(TCanvas& canvas)
+{
+    TWinControl::Paint(canvas);
+    // A move of a parent changes none of our bounds: the paint that
+    // follows it places the view anew (the view is the user interface
+    // thread's alone, and a picture may be painted elsewhere).
+    if (FView && win::GetCurrentThreadId() == FViewThread)
+        PlaceView();
 }
 
 void TEdgeBrowser::BoundsChanged(bool sizeChanged)

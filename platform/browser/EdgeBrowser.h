@@ -43,6 +43,7 @@ public:
 protected:
     void BoundsChanged(bool sizeChanged) override;
     void ShowingChanged() override;
+    void Paint(TCanvas& canvas) override;
 
 private:
     void NavigationCompleted(bool success) override;
@@ -53,6 +54,16 @@ private:
     std::unique_ptr<browser::BrowserView> FView;
     bool FStarted = false;
     bool FStartFailed = false;
+    // Where the view was last put: the same place is not sent again.
+    struct Placement {
+        TCustomForm* form = nullptr;
+        int left = 0, top = 0, width = 0, height = 0;
+        bool shown = false;
+        bool operator==(const Placement&) const = default;
+    };
+    Placement FPlacement;
+    bool FPlaced = false;
+    win::DWORD FViewThread = 0; // the thread that started the view
 };
 
 } // namespace vcl

@@ -14,6 +14,8 @@ namespace backends::gtk {
 
 namespace {
 
+GtkPresenter* installed = nullptr;
+
 // The screen and work area of the display, unless VELMORASTINE_SCREEN sets
 // them on purpose.
 void TakeScreen()
@@ -64,11 +66,17 @@ bool InstallDisplay()
     static auto* presenter = new GtkPresenter(dump ? dump : "");
     static auto* boxes = new GtkMessageBoxes(*presenter);
     static auto* folders = new GtkFolderPicker(*presenter);
+    installed = presenter;
     vcl::SetPresenter(presenter);
     win::SetHostEventSource(presenter);
     win::SetMessageBoxResponder(boxes);
     vcl::SetFolderPicker(folders);
     return true;
+}
+
+GtkPresenter* Presenter()
+{
+    return installed;
 }
 
 } // namespace backends::gtk

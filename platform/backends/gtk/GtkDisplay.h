@@ -18,4 +18,8 @@ namespace backends::gtk {
 // False, with nothing installed, when there is no display to open.
 bool InstallDisplay();
 
+class GtkPresenter;
+// The presenter InstallDisplay installed, or null (headless).
+GtkPresenter* Presenter();
+
 } // namespace backends::gtk

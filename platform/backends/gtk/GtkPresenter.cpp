@@ -82,6 +82,8 @@ GtkPresenter::~GtkPresenter()
 {
     for (auto& [form, w] : FWindows)
         Destroy(*w);
+    for (auto& [widget, n] : FNatives)
+        g_object_unref(widget);
 }
 
 GtkPresenter::Window* GtkPresenter::Find(TCustomForm* form)
@@ -154,6 +156,86 @@ void GtkPresenter::FormDestroyed(TCustomForm& form)
         Destroy(*w);
         FWindows.erase(&form);
     }
+    for (auto& [widget, n] : FNatives)
+        if (n.form == &form)
+            n.form = nullptr;
+}
+
+// --- native widgets over the picture ------------------------------------------
+
+void GtkPresenter::PlaceNative(TCustomForm* form, GtkWidget* widget, int left, int top, int width, int height,
+                               bool visible)
+{
+    if (!widget)
+        return;
+    auto [it, added] = FNatives.try_emplace(widget);
+    if (added)
+        g_object_ref(widget);
+    Native& n = it->second;
+    n.form = form;
+    n.left = left;
+    n.top = top;
+    n.width = width;
+    n.height = height;
+    n.visible = visible;
+    LayoutNative(widget, n);
+}
+
+void GtkPresenter::RemoveNative(GtkWidget* widget)
+{
+    const auto it = FNatives.find(widget);
+    if (it == FNatives.end())
+        return;
+    if (Window* w = it->second.form ? Find(it->second.form) : nullptr)
+        w->dumpPending = true;
+    DetachNative(widget, it->second);
+    FNatives.erase(it);
+    g_object_unref(widget);
+}
+
+void GtkPresenter::LayoutNative(GtkWidget* widget, Native& n)
+{
+    Window* w = n.form ? Find(n.form) : nullptr;
+    if (!w) {
+        DetachNative(widget, n);
+        n.placed = NativeRect{};
+        return;
+    }
+    const NativeRect r = ClipToClient(n.left, n.top, n.width, n.height, n.visible, std::max(n.form->ClientWidth(), 1),
+                                      std::max(n.form->ClientHeight(), 1));
+    if (n.parent != w->fixed) {
+        DetachNative(widget, n);
+        gtk_fixed_put(GTK_FIXED(w->fixed), widget, r.x, r.y);
+        n.parent = w->fixed;
+    } else {
+        gtk_fixed_move(GTK_FIXED(w->fixed), widget, r.x, r.y);
+    }
+    if (r.shown) {
+        // Shown before it is sized: a web view sized while hidden stays
+        // blank when it shows.
+        gtk_widget_show(widget);
+        gtk_widget_set_size_request(widget, r.width, r.height);
+    } else {
+        gtk_widget_hide(widget);
+    }
+    if (!(r == n.placed))
+        w->dumpPending = true;
+    n.placed = r;
+}
+
+void GtkPresenter::LayoutNatives(TCustomForm* form)
+{
+    for (auto& [widget, n] : FNatives)
+        if (n.form == form)
+            LayoutNative(widget, n);
+}
+
+void GtkPresenter::DetachNative(GtkWidget* widget, Native& n)
+{
+    // Our own reference keeps the widget alive out of its window.
+    if (n.parent)
+        gtk_container_remove(GTK_CONTAINER(n.parent), widget);
+    n.parent = nullptr;
 }
 
 // --- windows ---------------------------------------------------------------
@@ -164,8 +246,10 @@ void GtkPresenter::Create(TCustomForm& form)
     w->form = &form;
     w->life = form.LifeToken();
     w->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    w->fixed = gtk_fixed_new();
     w->area = gtk_drawing_area_new();
-    gtk_container_add(GTK_CONTAINER(w->window), w->area);
+    gtk_container_add(GTK_CONTAINER(w->window), w->fixed);
+    gtk_fixed_put(GTK_FIXED(w->fixed), w->area, 0, 0);
     gtk_widget_set_can_focus(w->window, TRUE);
     gtk_widget_add_events(w->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
                                        GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
@@ -204,15 +288,22 @@ void GtkPresenter::Create(TCustomForm& form)
     ref.dirty = true;
     ref.dumpPending = true;
     gtk_widget_show_all(ref.window);
+    // After show_all, which would show a hidden native widget too.
+    LayoutNatives(&form);
     if (form.Active())
         gtk_window_present(GTK_WINDOW(ref.window));
 }
 
 void GtkPresenter::Destroy(Window& w)
 {
+    // Native widgets outlive the window: they come back when it does.
+    for (auto& [widget, n] : FNatives)
+        if (w.fixed && n.parent == w.fixed)
+            DetachNative(widget, n);
     if (w.window)
         gtk_widget_destroy(w.window);
     w.window = nullptr;
+    w.fixed = nullptr;
     w.area = nullptr;
     if (w.surface)
         cairo_surface_destroy(w.surface);
@@ -245,6 +336,7 @@ void GtkPresenter::ApplyBounds(Window& w)
         w.requestedY = form.Top();
         gtk_window_move(GTK_WINDOW(w.window), form.Left(), form.Top());
     }
+    LayoutNatives(&form);
 }
 
 // --- painting ---------------------------------------------------------------
@@ -333,6 +425,11 @@ void GtkPresenter::Dump(Window& w, const vcl::PixelBuffer& client)
         std::fprintf(f, "window %d %d %d %d\n", x, y, client.Width(), client.Height());
         if (const unsigned long xid = X11IdOf(gtk_widget_get_window(w.window)))
             std::fprintf(f, "xid %lu\n", xid);
+        // What the program does not paint itself (screen pixels).
+        for (const auto& [widget, n] : FNatives)
+            if (n.form == &form && n.placed.shown)
+                std::fprintf(f, "native %d %d %d %d\n", x + n.placed.x, y + n.placed.y, n.placed.width,
+                             n.placed.height);
         std::vector<vcl::TControl*> stack{&form};
         while (!stack.empty()) {
             vcl::TControl* c = stack.back();

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/backends/gtk/NativePlacement.h"
 #include "platform/vcl/Events.h"
 #include "platform/vcl/PixelBuffer.h"
 #include "platform/vcl/WindowPresenter.h"
@@ -46,6 +47,15 @@ public:
 
     // The GTK window of a shown form, or null (message boxes sit on it).
     GtkWindow* WindowOf(vcl::TCustomForm* form) const;
+    // A native widget (the web view) over a form's picture, at a rectangle
+    // in the form's client pixels. The presenter holds a reference of its
+    // own and keeps the widget while the form's window comes and goes; a
+    // null form takes it out of every window. RemoveNative lets it go.
+    void PlaceNative(vcl::TCustomForm* form, GtkWidget* widget, int left, int top, int width, int height,
+                     bool visible);
+    void RemoveNative(GtkWidget* widget);
+    // The smoke test's folder (empty: none).
+    const std::string& DumpFolder() const { return FDump; }
     // The message window on the user interface thread (message boxes of
     // other threads are sent there).
     win::HWND PostTarget() const { return FPoster->Handle(); }
@@ -73,6 +83,7 @@ private:
         vcl::TCustomForm* form = nullptr;
         std::weak_ptr<void> life;
         GtkWidget* window = nullptr;
+        GtkWidget* fixed = nullptr; // holds the area and the native widgets above it
         GtkWidget* area = nullptr;
         cairo_surface_t* surface = nullptr; // the client area as last painted
         bool dirty = true;
@@ -82,7 +93,18 @@ private:
         int requestedY = 0;
     };
 
+    struct Native {
+        vcl::TCustomForm* form = nullptr;
+        int left = 0, top = 0, width = 0, height = 0;
+        bool visible = false;
+        NativeRect placed; // as laid out in the form's window
+        GtkWidget* parent = nullptr;
+    };
+
     Window* Find(vcl::TCustomForm* form);
+    void LayoutNative(GtkWidget* widget, Native& n);
+    void LayoutNatives(vcl::TCustomForm* form);
+    static void DetachNative(GtkWidget* widget, Native& n);
     Window* FindWidget(GtkWidget* widget);
     void Create(vcl::TCustomForm& form);
     void Destroy(Window& w);
@@ -111,6 +133,7 @@ private:
     static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
 
     std::map<vcl::TCustomForm*, std::unique_ptr<Window>> FWindows;
+    std::map<GtkWidget*, Native> FNatives;
     std::deque<Event> FEvents;
     bool FPosted = false;
     std::unique_ptr<win::TMessageWindow> FPoster;

@@ -2,9 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/backends/gtk/GtkDisplay.h"
 #include "platform/backends/gtk/GtkPresenter.h"
 #include "platform/vcl/Screen.h"
-#include "platform/vcl/WindowPresenter.h"
 #include "platform/win/MessageLoop.h"
 
 namespace backends::gtk {
@@ -62,7 +62,7 @@ bool GtkPrintDialog::ConfirmPrint()
 
 bool InstallPrintDialog(PrinterChoices choices)
 {
-    auto* presenter = dynamic_cast<GtkPresenter*>(&vcl::Presenter());
+    GtkPresenter* presenter = Presenter();
     if (!presenter)
         return false;
     // Lives to the end of the program, as the display does.

@@ -6,6 +6,7 @@
 
 #include "platform/backends/pango/FontTable.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/vcl/Canvas.h"
 #include "platform/vcl/TextRenderer.h"
 
 namespace backends::pango {
@@ -62,7 +63,17 @@ public:
 
         const std::uint32_t ink = vcl::PixelBuffer::FromColor(font.Color());
         cairo_set_source_rgb(cr, ((ink >> 16) & 0xFF) / 255.0, ((ink >> 8) & 0xFF) / 255.0, (ink & 0xFF) / 255.0);
-        cairo_move_to(cr, x, y);
+        // The program lays text out by the canvas's fixed metric: a font
+        // wider than its cells is narrowed to them, so that text never runs
+        // into its neighbour or is cut at its label's edge.
+        int inkWidth = 0;
+        int inkHeight = 0;
+        pango_layout_get_pixel_size(layout, &inkWidth, &inkHeight);
+        const int cells = vcl::TCanvas::TextWidthOf(font, rtl::UnicodeString(line));
+        cairo_translate(cr, x, y);
+        if (cells > 0 && inkWidth > cells)
+            cairo_scale(cr, static_cast<double>(cells) / inkWidth, 1.0);
+        cairo_move_to(cr, 0, 0);
         pango_cairo_show_layout(cr, layout);
 
         pango_font_description_free(description);

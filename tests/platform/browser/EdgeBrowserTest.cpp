@@ -89,4 +89,52 @@ TEST_F(EdgeBrowserTest, TheViewFollowsTheControl)
     EXPECT_EQ(rec.Calls().back(), "place 15 26 150 80 shown");
 }
 
+TEST_F(EdgeBrowserTest, AMoveOfAParentReachesTheViewWithTheNextPaintAndOnlyOnce)
+{
+    browser::BrowserRecording rec;
+    edge->SetBounds(5, 6, 150, 80);
+    edge->Navigate(u"E:\\page.html");
+    form_->Show();
+    rec.ClearCalls();
+    // The panel moves: none of the control's own bounds change.
+    panel_->SetBounds(30, 40, 200, 100);
+    form_->Snapshot();
+    EXPECT_EQ(rec.Calls(), std::vector<std::string>{"place 35 46 150 80 shown"});
+    form_->Snapshot();
+    edge->SetBounds(5, 6, 150, 80);
+    EXPECT_EQ(rec.Calls().size(), 1u) << "the same place is not sent again";
+}
+
+// A view that notes which form it was told holds it.
+class HostView : public browser::BrowserView {
+public:
+    explicit HostView(std::vector<vcl::TCustomForm*>& hosts) : hosts_(hosts) {}
+    void SetHostForm(vcl::TCustomForm* form) override { hosts_.push_back(form); }
+
+private:
+    std::vector<vcl::TCustomForm*>& hosts_;
+};
+
+TEST_F(EdgeBrowserTest, TheViewIsToldTheTopLevelFormThatHoldsIt)
+{
+    std::vector<vcl::TCustomForm*> hosts;
+    struct Restore {
+        browser::BrowserViewFactory previous;
+        ~Restore() { browser::InstallBrowserViewFactory(std::move(previous)); }
+    } restore{browser::InstallBrowserViewFactory(
+        [&hosts](browser::BrowserViewSink&) { return std::make_unique<HostView>(hosts); })};
+    // A form docked into the panel, as the map pane is: the view lies in
+    // the window of the form above it.
+    auto* docked = new TForm(form_.get());
+    docked->AfterConstruction();
+    docked->SetBorderStyle(bsNone);
+    docked->SetParent(panel_);
+    edge->SetParent(docked);
+    edge->Navigate(u"E:\\page.html");
+    ASSERT_FALSE(hosts.empty());
+    EXPECT_EQ(hosts.back(), form_.get());
+    delete edge; // its view notes into `hosts`
+    edge = nullptr;
+}
+
 } // namespace
