@@ -303,6 +303,8 @@ TEST(CupsPrinting, AServerThatNeverAnswersFailsTheJobAfterTheTimeout)
     SilentServer server;
     CupsPrinter cups(300);
     cups.SetServer("127.0.0.1", server.Port());
+    int chosen = -1;
+    EXPECT_EQ(cups.Choices(chosen), std::vector<std::string>{backends::cups::kPdfChoice});
     cups.Choose("Office");
     UsePrinter use(&cups);
     EXPECT_THROW(PrintOnePage(TwoColours(), false), vcl::EPrinter);
@@ -321,6 +323,33 @@ TEST(CupsPrinting, ThePdfChoiceWritesAFileNamedAfterTheTitle)
     PrintOnePage(TwoColours(), false);
     EXPECT_EQ(cups.LastPdf(), folder + "/240517100000_20240517_100000.pdf");
     EXPECT_TRUE(std::filesystem::exists(cups.LastPdf()));
+}
+
+} // namespace backends_print_test
+
+namespace backends_print_test {
+
+// Against a real scheduler, named by VELMORASTINE_TEST_CUPS ("host:port",
+// skipped without it) with a default printer: the printers are offered
+// with the default chosen, and a job is taken.
+TEST(CupsPrinting, ARealSchedulerListsItsPrintersAndTakesTheJob)
+{
+    const char* server = std::getenv("VELMORASTINE_TEST_CUPS");
+    const std::string at = server ? server : "";
+    const std::size_t colon = at.rfind(':');
+    if (colon == std::string::npos)
+        GTEST_SKIP() << "VELMORASTINE_TEST_CUPS (host:port of a scheduler) not set";
+    CupsPrinter cups(5000);
+    cups.SetServer(at.substr(0, colon), std::atoi(at.c_str() + colon + 1));
+    int chosen = -1;
+    const std::vector<std::string> names = cups.Choices(chosen);
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names.back(), backends::cups::kPdfChoice);
+    ASSERT_GE(chosen, 0);
+    EXPECT_LT(chosen, static_cast<int>(names.size()) - 1) << "no default printer chosen";
+    UsePrinter use(&cups);
+    EXPECT_NO_THROW(PrintOnePage(TwoColours(), false)) << cups.LastError();
+    EXPECT_EQ(cups.LastError(), "");
 }
 
 } // namespace backends_print_test

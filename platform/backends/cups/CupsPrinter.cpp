@@ -17,10 +17,10 @@ namespace {
 // connecting and waiting for answers.
 class Connection {
 public:
-    Connection(const std::string& host, int port, int timeoutMs)
+    explicit Connection(int timeoutMs)
     {
-        const std::string server = host.empty() ? cupsServer() : host;
-        const int at = host.empty() ? ippPort() : port;
+        const std::string server = cupsServer();
+        const int at = ippPort();
         FHttp = httpConnect2(server.c_str(), at, nullptr, AF_UNSPEC, cupsEncryption(), 1, timeoutMs, nullptr);
         if (!FHttp) {
             FError = "no print server answers at " + server + ":" + std::to_string(at);
@@ -59,6 +59,29 @@ std::string PdfName(const rtl::UnicodeString& title)
     return name + ".pdf";
 }
 
+// Print-Job on our own connection: the library's job calls would look the
+// printer up again over connections of their own, without our timeout.
+bool PrintFile(http_t* http, const std::string& printer, const std::string& file, const std::string& title,
+               std::string& error)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     printer.c_str());
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, "application/pdf");
+    const std::string resource = "/printers/" + printer;
+    ipp_t* response = cupsDoFileRequest(http, request, resource.c_str(), file.c_str()); // frees request
+    const bool ok = response && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE &&
+                    ippFindAttribute(response, "job-id", IPP_TAG_INTEGER);
+    if (!ok)
+        error = "printer " + printer + ": " + cupsLastErrorString();
+    ippDelete(response);
+    return ok;
+}
+
 std::string HomeFolder()
 {
     const char* home = std::getenv("HOME");
@@ -67,16 +90,17 @@ std::string HomeFolder()
 
 } // namespace
 
-void CupsPrinter::SetServer(std::string host, int port)
+void CupsPrinter::SetServer(const std::string& host, int port)
 {
-    FHost = std::move(host);
-    FPort = port;
+    // CUPS looks the printer up again on its own when it submits a job, so
+    // the library's own setting must name the same server.
+    cupsSetServer(host.empty() ? nullptr : (host + ":" + std::to_string(port)).c_str());
 }
 
 CupsPrinter::Printers CupsPrinter::AskServer()
 {
     Printers found;
-    Connection server(FHost, FPort, FTimeoutMs);
+    Connection server(FTimeoutMs);
     if (!server.Http())
         return found;
     cups_dest_t* dests = nullptr;
@@ -134,7 +158,7 @@ bool CupsPrinter::StartDoc(const rtl::UnicodeString& title, vcl::TPrinterOrienta
         return FPdf.StartDoc(title, orientation) || Fail(FPdf.LastError());
     }
     // Refuse at once when no server answers rather than after drawing.
-    Connection server(FHost, FPort, FTimeoutMs);
+    Connection server(FTimeoutMs);
     return server.Http() || Fail(server.Error());
 }
 
@@ -158,15 +182,10 @@ bool CupsPrinter::Submit(const vcl::PrintedPage& page)
     std::string error;
     bool ok = WritePdfPage(file, page, error);
     if (ok) {
-        Connection server(FHost, FPort, FTimeoutMs);
-        if (!server.Http()) {
+        Connection server(FTimeoutMs);
+        if (!server.Http())
             error = server.Error();
-            ok = false;
-        } else if (cupsPrintFile2(server.Http(), FChosen.c_str(), file.c_str(), rtl::ToUtf8(page.title).c_str(), 0,
-                                  nullptr) == 0) {
-            error = "printer " + FChosen + ": " + cupsLastErrorString();
-            ok = false;
-        }
+        ok = server.Http() && PrintFile(server.Http(), FChosen, file, rtl::ToUtf8(page.title), error);
     }
     unlink(file.c_str());
     return ok || Fail(error);

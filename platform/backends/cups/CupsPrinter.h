@@ -23,11 +23,13 @@ inline constexpr char kPdfChoice[] = "PDF";
 
 class CupsPrinter : public vcl::PrinterBackend {
 public:
-    explicit CupsPrinter(int timeoutMs = 3000) : FTimeoutMs(timeoutMs) {}
+    // timeoutMs bounds each wait for the server (connecting, each answer).
+    explicit CupsPrinter(int timeoutMs = 1000) : FTimeoutMs(timeoutMs) {}
 
-    // The print server to talk to (the system's by default: CUPS_SERVER,
-    // client.conf, the local scheduler).
-    void SetServer(std::string host, int port);
+    // The print server to talk to, for the calling thread (the system's by
+    // default: CUPS_SERVER, client.conf, the local scheduler; an empty host
+    // goes back to it).
+    void SetServer(const std::string& host, int port);
     // The folder that "PDF" writes to (the home folder by default).
     void SetPdfFolder(std::string folder) { FPdfFolder = std::move(folder); }
 
@@ -58,8 +60,6 @@ private:
     bool Fail(std::string reason);
 
     int FTimeoutMs;
-    std::string FHost;
-    int FPort = 0;
     std::string FPdfFolder;
     std::string FChosen;
     std::string FError;
