@@ -2,12 +2,12 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/backends/gtk/DialogLoop.h"
 #include "platform/backends/gtk/GtkPresenter.h"
 #include "platform/backends/gtk/WindowsFolder.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/Screen.h"
 #include "platform/win/DriveTable.h"
-#include "platform/win/MessageLoop.h"
 #include "platform/win/PathResolver.h"
 
 namespace backends::gtk {
@@ -31,23 +31,10 @@ bool GtkFolderPicker::Pick(const rtl::UnicodeString& title, const rtl::UnicodeSt
     if (start.ok())
         gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), start.host.c_str());
 
-    struct State {
-        bool done = false;
-        int response = GTK_RESPONSE_CANCEL;
-    } state;
-    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, gint response, gpointer data) {
-                         auto* s = static_cast<State*>(data);
-                         s->response = response;
-                         s->done = true;
-                     }),
-                     &state);
-    // Escape or the close box answers "cancel" and leaves the dialog whole.
-    g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
-    gtk_widget_show(dialog);
-    win::PumpUntil([&] { return state.done; });
+    const int response = RunDialogInOurLoop(dialog, false);
 
     std::u16string folder;
-    if (state.response == GTK_RESPONSE_ACCEPT)
+    if (response == GTK_RESPONSE_ACCEPT)
         if (gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
             folder = WindowsFolderOf(name);
             g_free(name);

@@ -3,9 +3,9 @@
 #include <gtk/gtk.h>
 
 #include "platform/backends/gtk/GtkDisplay.h"
+#include "platform/backends/gtk/DialogLoop.h"
 #include "platform/backends/gtk/GtkPresenter.h"
 #include "platform/vcl/Screen.h"
-#include "platform/win/MessageLoop.h"
 
 namespace backends::gtk {
 
@@ -37,24 +37,11 @@ bool GtkPrintDialog::ConfirmPrint()
     gtk_box_pack_start(GTK_BOX(row), printers, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
 
-    struct State {
-        bool done = false;
-        int response = GTK_RESPONSE_CANCEL;
-    } state;
-    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, gint response, gpointer data) {
-                         auto* s = static_cast<State*>(data);
-                         s->response = response;
-                         s->done = true;
-                     }),
-                     &state);
-    // Escape or the close box answers "cancel" and leaves the dialog whole.
-    g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
-    gtk_widget_show_all(dialog);
-    win::PumpUntil([&] { return state.done; });
+    const int response = RunDialogInOurLoop(dialog, true);
 
     const int index = gtk_combo_box_get_active(GTK_COMBO_BOX(printers));
     gtk_widget_destroy(dialog);
-    if (state.response != GTK_RESPONSE_ACCEPT || index < 0 || index >= int(names.size()))
+    if (response != GTK_RESPONSE_ACCEPT || index < 0 || index >= int(names.size()))
         return false;
     FChoices.choose(names[index]);
     return true;
