@@ -73,4 +73,29 @@ std::u16string WindowsFolderOf(const std::string& hostFolder)
     return out;
 }
 
+std::u16string UsableWindowsFolderOf(const std::string& hostFolder)
+{
+    std::u16string folder = WindowsFolderOf(hostFolder);
+    if (folder.empty() && win::DriveTable::Instance().AddDriveFor(hostFolder))
+        folder = WindowsFolderOf(hostFolder);
+    return folder;
+}
+
+HostFileVerdict WindowsFileOf(const std::string& hostFile, std::u16string& windowsFile)
+{
+    const std::size_t slash = hostFile.rfind('/');
+    if (slash == std::string::npos)
+        return HostFileVerdict::unusableFolder;
+    std::u16string name;
+    if (!win::Utf8ToUtf16(std::string_view(hostFile).substr(slash + 1), name) || !win::IsWindowsName(name))
+        return HostFileVerdict::badName;
+    std::u16string folder = UsableWindowsFolderOf(slash == 0 ? std::string("/") : hostFile.substr(0, slash));
+    if (folder.empty())
+        return HostFileVerdict::unusableFolder;
+    if (folder.back() != u'\\')
+        folder += u'\\';
+    windowsFile = folder + name;
+    return HostFileVerdict::ok;
+}
+
 } // namespace backends::gtk
