@@ -114,11 +114,6 @@ bool GtkSavePicker::PickSaveFile(const vcl::SaveFileRequest& request, rtl::Unico
         const std::size_t slash = file.rfind('/');
         hostFolder = slash == 0 || slash == std::string::npos ? std::string("/") : file.substr(0, slash);
         hostName = file.substr(slash + 1);
-        if (!g_file_test(hostFolder.c_str(), G_FILE_TEST_IS_DIR)) {
-            Refuse(std::u16string(request.title.view()), Wide(hostFolder) + u"\nこのフォルダーは見つかりません。");
-            hostFolder = shownFolder;
-            continue;
-        }
         switch (WindowsFileOf(file, windowsFile)) {
         case HostFileVerdict::ok:
             chosen = rtl::UnicodeString(windowsFile);
@@ -127,6 +122,10 @@ bool GtkSavePicker::PickSaveFile(const vcl::SaveFileRequest& request, rtl::Unico
             Refuse(std::u16string(request.title.view()),
                    Wide(hostName) + u"\nこのファイル名は使えません。\n"
                                     u"ファイル名には次の文字は使えません: \\ / : * ? \" < > |");
+            break;
+        case HostFileVerdict::missingFolder:
+            Refuse(std::u16string(request.title.view()), Wide(hostFolder) + u"\nこのフォルダーは見つかりません。");
+            hostFolder = shownFolder;
             break;
         case HostFileVerdict::unusableFolder:
             Refuse(std::u16string(request.title.view()), Wide(hostFolder) + u"\nこのフォルダーには保存できません。");

@@ -1,5 +1,6 @@
 #include "platform/backends/gtk/WindowsFolder.h"
 
+#include <sys/stat.h>
 #include <vector>
 
 #include "platform/win/DriveTable.h"
@@ -89,7 +90,11 @@ HostFileVerdict WindowsFileOf(const std::string& hostFile, std::u16string& windo
     std::u16string name;
     if (!win::Utf8ToUtf16(std::string_view(hostFile).substr(slash + 1), name) || !win::IsWindowsName(name))
         return HostFileVerdict::badName;
-    std::u16string folder = UsableWindowsFolderOf(slash == 0 ? std::string("/") : hostFile.substr(0, slash));
+    const std::string hostFolder = slash == 0 ? std::string("/") : hostFile.substr(0, slash);
+    struct stat st {};
+    if (stat(hostFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return HostFileVerdict::missingFolder;
+    std::u16string folder = UsableWindowsFolderOf(hostFolder);
     if (folder.empty())
         return HostFileVerdict::unusableFolder;
     if (folder.back() != u'\\')

@@ -17,8 +17,8 @@ std::u16string WindowsFolderOf(const std::string& hostFolder);
 std::u16string UsableWindowsFolderOf(const std::string& hostFolder);
 
 // A file the user named on the host ("/tmp/x/still.jpg") as the program's
-// Windows path, its folder through UsableWindowsFolderOf.
-enum class HostFileVerdict { ok, badName, unusableFolder };
+// Windows path, its folder (which must exist) through UsableWindowsFolderOf.
+enum class HostFileVerdict { ok, badName, missingFolder, unusableFolder };
 HostFileVerdict WindowsFileOf(const std::string& hostFile, std::u16string& windowsFile);
 
 } // namespace backends::gtk
