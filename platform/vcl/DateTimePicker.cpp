@@ -846,7 +846,8 @@ void TDateTimePicker::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
         }
         ++field;
     }
-    if (best >= 0 && best != FField)
+    // A click enters what was typed, even on the same field: typing starts afresh.
+    if (best >= 0)
         SelectField(best);
 }
 
