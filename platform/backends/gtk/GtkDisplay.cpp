@@ -8,6 +8,7 @@
 #include "platform/backends/gtk/GtkFolderPicker.h"
 #include "platform/backends/gtk/GtkMessageBox.h"
 #include "platform/backends/gtk/GtkPresenter.h"
+#include "platform/backends/gtk/GtkSavePicker.h"
 #include "platform/win/SystemInfo.h"
 
 namespace backends::gtk {
@@ -66,11 +67,13 @@ bool InstallDisplay()
     static auto* presenter = new GtkPresenter(dump ? dump : "");
     static auto* boxes = new GtkMessageBoxes(*presenter);
     static auto* folders = new GtkFolderPicker(*presenter);
+    static auto* saves = new GtkSavePicker(*presenter);
     installed = presenter;
     vcl::SetPresenter(presenter);
     win::SetHostEventSource(presenter);
     win::SetMessageBoxResponder(boxes);
     vcl::SetFolderPicker(folders);
+    vcl::SetSaveFilePicker(saves);
     return true;
 }
 
