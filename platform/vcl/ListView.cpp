@@ -7,6 +7,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ImageList.h"
+#include "platform/vcl/detail/CheckMark.h"
 
 namespace vcl {
 
@@ -439,10 +440,8 @@ void TListView::Paint(TCanvas& canvas)
                     canvas.Brush.Color = clWindow;
                     canvas.Pen.Color = clBtnShadow;
                     canvas.Rectangle(TRect(x + 2, bt, x + 2 + kCheckBox, bt + kCheckBox));
-                    if (item->Checked()) {
-                        canvas.Brush.Color = clWindowText;
-                        canvas.FillRect(TRect(x + 5, bt + 3, x + 2 + kCheckBox - 3, bt + kCheckBox - 3));
-                    }
+                    if (item->Checked())
+                        detail::PaintTick(canvas, x + 2, bt, kCheckBox, clWindowText);
                     x += kCheckBox + 4;
                 }
                 image = item->ImageIndex();

@@ -1,13 +1,35 @@
-// The box or dot and caption of check boxes and radio buttons.
+// The box or dot and caption of check boxes and radio buttons; the tick
+// of the list view's check boxes.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Control.h"
 
 namespace vcl::detail {
+
+// A tick, two pixels thick, in the box of side box at left, top: from the
+// left middle down to the bottom third and up to the top right corner.
+inline void PaintTick(TCanvas& canvas, int left, int top, int box, TColor ink)
+{
+    const int x0 = left + 3, y0 = top + box / 2 - 1;
+    const int x1 = left + box / 2 - 1, y1 = top + box - 4;
+    const int x2 = left + box - 3, y2 = top + 2;
+    auto line = [&](int ax, int ay, int bx, int by) {
+        const int steps = std::max(std::abs(bx - ax), std::abs(by - ay));
+        for (int i = 0; i <= steps; ++i) {
+            const int x = ax + (bx - ax) * i / std::max(1, steps);
+            const int y = ay + (by - ay) * i / std::max(1, steps);
+            canvas.SetPixel(x, y, ink);
+            canvas.SetPixel(x, y + 1, ink);
+        }
+    };
+    line(x0, y0, x1, y1);
+    line(x1, y1, x2, y2);
+}
 
 inline void PaintMark(TCanvas& canvas, const TControl& c, bool checked, bool round)
 {
@@ -16,32 +38,28 @@ inline void PaintMark(TCanvas& canvas, const TControl& c, bool checked, bool rou
     canvas.FillRect(TRect(0, 0, c.Width(), c.Height()));
     const int box = std::min(13, c.Height());
     const int top = (c.Height() - box) / 2;
-    canvas.Brush.Color = clWindow;
-    canvas.Pen.Color = clBtnShadow;
-    canvas.Pen.Width = 1;
-    canvas.Rectangle(TRect(0, top, box, top + box));
-    if (checked && round) {
-        canvas.Brush.Color = c.Enabled() ? clWindowText : clGrayText;
-        canvas.FillRect(TRect(4, top + 4, box - 4, top + box - 4));
-    } else if (checked) {
-        // A tick, two pixels thick, from the left middle down to the
-        // bottom third and up to the top right corner.
-        const TColor ink = c.Enabled() ? clWindowText : clGrayText;
-        const int x0 = 3, y0 = top + box / 2 - 1;
-        const int x1 = box / 2 - 1, y1 = top + box - 4;
-        const int x2 = box - 3, y2 = top + 2;
-        auto line = [&](int ax, int ay, int bx, int by) {
-            const int steps = std::max(std::abs(bx - ax), std::abs(by - ay));
-            for (int i = 0; i <= steps; ++i) {
-                const int x = ax + (bx - ax) * i / std::max(1, steps);
-                const int y = ay + (by - ay) * i / std::max(1, steps);
-                canvas.SetPixel(x, y, ink);
-                canvas.SetPixel(x, y + 1, ink);
+    const TColor ink = c.Enabled() ? clWindowText : clGrayText;
+    if (round) {
+        // A ring round a white disc, with a dot when checked; pixels by
+        // their distance from the centre, so small sizes stay round.
+        const double centre = (box - 1) / 2.0;
+        const double outer = box / 2.0, ring = outer - 1.2, dot = box / 4.5;
+        for (int y = 0; y < box; ++y)
+            for (int x = 0; x < box; ++x) {
+                const double dx = x - centre, dy = y - centre;
+                const double d = std::sqrt(dx * dx + dy * dy);
+                if (d > outer - 0.25)
+                    continue;
+                canvas.SetPixel(x, top + y, checked && d <= dot ? ink : d > ring ? clBtnShadow : clWindow);
             }
-        };
-        line(x0, y0, x1, y1);
-        line(x1, y1, x2, y2);
+    } else {
+        canvas.Brush.Color = clWindow;
+        canvas.Pen.Color = clBtnShadow;
+        canvas.Pen.Width = 1;
+        canvas.Rectangle(TRect(0, top, box, top + box));
     }
+    if (checked && !round)
+        PaintTick(canvas, 0, top, box, ink);
     canvas.Font = *c.Font();
     if (!c.Enabled())
         canvas.Font.SetColor(clGrayText);
