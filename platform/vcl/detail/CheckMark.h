@@ -40,17 +40,31 @@ inline void PaintMark(TCanvas& canvas, const TControl& c, bool checked, bool rou
     const int top = (c.Height() - box) / 2;
     const TColor ink = c.Enabled() ? clWindowText : clGrayText;
     if (round) {
-        // A ring round a white disc, with a dot when checked; pixels by
-        // their distance from the centre, so small sizes stay round.
+        // A ring round a white disc, with a dot when checked; each pixel
+        // covered by its distance from the centre, edges blended, so that
+        // small sizes stay round.
         const double centre = (box - 1) / 2.0;
-        const double outer = box / 2.0, ring = outer - 1.2, dot = box / 4.5;
+        const double outer = box / 2.0, ring = outer - 1.5, dot = box / 4.0;
+        const auto cover = [](double edge, double d) { return std::clamp(edge - d + 0.5, 0.0, 1.0); };
+        const auto mix = [](TColor under, TColor over, double amount) {
+            const auto part = [&](std::uint8_t a, std::uint8_t b) {
+                return static_cast<std::uint8_t>(std::lround(a + (b - a) * amount));
+            };
+            return RGB(part(GetRValue(under), GetRValue(over)), part(GetGValue(under), GetGValue(over)),
+                       part(GetBValue(under), GetBValue(over)));
+        };
+        const TColor frame = ColorToRGB(clBtnShadow), paper = ColorToRGB(clWindow), dotInk = ColorToRGB(ink);
         for (int y = 0; y < box; ++y)
             for (int x = 0; x < box; ++x) {
                 const double dx = x - centre, dy = y - centre;
                 const double d = std::sqrt(dx * dx + dy * dy);
-                if (d > outer - 0.25)
+                if (cover(outer, d) <= 0)
                     continue;
-                canvas.SetPixel(x, top + y, checked && d <= dot ? ink : d > ring ? clBtnShadow : clWindow);
+                TColor c = mix(ColorToRGB(canvas.Pixel(x, top + y)), frame, cover(outer, d));
+                c = mix(c, paper, cover(ring, d));
+                if (checked)
+                    c = mix(c, dotInk, cover(dot, d));
+                canvas.SetPixel(x, top + y, c);
             }
     } else {
         canvas.Brush.Color = clWindow;

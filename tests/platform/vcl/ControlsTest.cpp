@@ -73,7 +73,7 @@ TEST_F(ControlsTest, RadioButtonsAreRoundAndCheckBoxesSquare)
     EXPECT_EQ(shot.ColorAt(6, 2), frame) << "the ring";
     EXPECT_EQ(shot.ColorAt(0, 8), frame);
     EXPECT_EQ(shot.ColorAt(6, 8), ink) << "the dot";
-    EXPECT_EQ(shot.ColorAt(3, 8), paper);
+    EXPECT_EQ(shot.ColorAt(2, 8), paper);
     radio->SetChecked(false);
     EXPECT_EQ(form->Snapshot().ColorAt(6, 8), paper);
 }
