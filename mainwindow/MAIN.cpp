@@ -19,6 +19,7 @@
 #include "tracks/MapView.h"
 #include "tracks/TrackTimer.h"
 
+#include <algorithm>
 #include <cmath>
 
 TMainForm* MainForm = nullptr;
@@ -581,6 +582,8 @@ void TMainForm::ApplyLayout(const TLayoutRecord& record)
     place(PanelVideo, lrPanelVideo);
     place(PanelList, lrPanelList);
     place(LabelPlayTime, lrPlayTime);
+    // The small layouts' table height is less than the font's cells.
+    LabelPlayTime->SetHeight(std::max<int>(record.Rects[lrPlayTime].Height, font.WindowHeight));
     // The volume bar; its thumb starts at the bar's left.
     place(ImageVolumeRect, lrVolumeRect);
     ImageVolume->SetBounds(ImageVolumeRect->Left(), ImageVolumeRect->Top(), record.Rects[lrVolume].Width,

@@ -96,8 +96,12 @@ void TWinControl::SetFocus()
 {
     if (!CanFocus())
         throw rtl::EInvalidOperation(u"Cannot focus a disabled or invisible window");
-    if (TCustomForm* form = GetParentForm(this))
-        form->FocusChanged(this);
+    // A form docked into another passes the focus on to its own control.
+    TWinControl* target = this;
+    if (auto* docked = dynamic_cast<TCustomForm*>(this); docked && docked->Parent())
+        target = docked->FocusTarget();
+    if (TCustomForm* form = GetParentForm(target))
+        form->FocusChanged(target);
 }
 
 bool TWinControl::Focused() const

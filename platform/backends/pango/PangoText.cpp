@@ -2,6 +2,7 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/backends/pango/FontTable.h"
@@ -18,11 +19,17 @@ public:
     void DrawText(vcl::PixelBuffer& target, const vcl::TRect& clip, int x, int y, const vcl::TFont& font,
                   const rtl::UnicodeString& text) override
     {
+        DrawTextInWidth(target, clip, x, y, font, text, vcl::TCanvas::TextWidthOf(font, text));
+    }
+
+    void DrawTextInWidth(vcl::PixelBuffer& target, const vcl::TRect& clip, int x, int y, const vcl::TFont& font,
+                         const rtl::UnicodeString& text, int width) override
+    {
         std::u16string line;
         for (char16_t c : text.view())
             if (c != u'\r' && c != u'\n')
                 line += c;
-        if (line.empty() || clip.Empty() || target.Empty())
+        if (line.empty() || width <= 0 || clip.Empty() || target.Empty())
             return;
         const std::string utf8 = rtl::ToUtf8(rtl::UnicodeString(line));
 
@@ -64,12 +71,13 @@ public:
         const std::uint32_t ink = vcl::PixelBuffer::FromColor(font.Color());
         cairo_set_source_rgb(cr, ((ink >> 16) & 0xFF) / 255.0, ((ink >> 8) & 0xFF) / 255.0, (ink & 0xFF) / 255.0);
         // The program lays text out by the canvas's fixed metric: a font
-        // wider than its cells is narrowed to them, so that text never runs
-        // into its neighbour or is cut at its label's edge.
+        // wider than its cells is narrowed to them (or to the narrower width
+        // asked for), so that text never runs into its neighbour or is cut
+        // at its label's edge.
         int inkWidth = 0;
         int inkHeight = 0;
         pango_layout_get_pixel_size(layout, &inkWidth, &inkHeight);
-        const int cells = vcl::TCanvas::TextWidthOf(font, rtl::UnicodeString(line));
+        const int cells = std::min(vcl::TCanvas::TextWidthOf(font, rtl::UnicodeString(line)), width);
         cairo_translate(cr, x, y);
         if (cells > 0 && inkWidth > cells)
             cairo_scale(cr, static_cast<double>(cells) / inkWidth, 1.0);

@@ -42,6 +42,51 @@ TEST_F(PaintTest, LabelSizesToItsWidestLine)
     EXPECT_EQ(label->Font()->Height(), -16);
 }
 
+TEST_F(PaintTest, ACaptionWiderThanItsLabelIsNarrowedToIt)
+{
+    auto* form = NewForm<TForm>(&app);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 200, 40);
+    form->SetColor(clBlack);
+    form->Font()->SetHeight(-8);
+    form->Font()->SetColor(clWhite);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetAlignment(taCenter);
+    label->SetBounds(10, 0, 42, 8);
+    const auto inkColumns = [&] {
+        const PixelBuffer shot = form->Snapshot();
+        std::vector<int> columns;
+        for (int x = 0; x < 200; ++x)
+            for (int y = 0; y < 8; ++y)
+                if (shot.ColorAt(x, y) == clWhite) {
+                    columns.push_back(x);
+                    break;
+                }
+        return columns;
+    };
+    struct Row {
+        const char16_t* caption;
+        int first, last; // the outer ink columns
+    };
+    const Row rows[] = {
+        // Six cells of 8 in 42: narrowed to 42 less a margin of 2 at each end.
+        {u"スピード再生", 10 + 2, 10 + 2 + 38 - 2},
+        // Four cells fit as they are, centred.
+        {u"コマ戻し", 10 + 5 + 1, 10 + 5 + 32 - 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(TestDriver::Utf8(row.caption));
+        label->SetCaption(row.caption);
+        const std::vector<int> columns = inkColumns();
+        ASSERT_FALSE(columns.empty());
+        EXPECT_GE(columns.front(), row.first);
+        EXPECT_LE(columns.back(), row.last);
+        EXPECT_GE(columns.back(), row.last - 2) << "narrowed no more than needed";
+    }
+}
+
 TEST_F(PaintTest, SnapshotShowsControlsInTheirColours)
 {
     auto* form = NewForm<TForm>(&app);
