@@ -479,14 +479,21 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action)
     try {
         if (ProgForm && ProgForm->Visible()) {
             // A long operation of the list runs: ask, and let it see the abort.
-            if (!SDDlg || SDDlg->ShowSDDlg(23) != 1) {
-                Action = caNone;
-                return;
+            if (!FCloseConfirmed) {
+                FAskingClose = true;
+                const int answer = SDDlg ? SDDlg->ShowSDDlg(23) : 2;
+                FAskingClose = false;
+                if (answer != 1 && !FCloseConfirmed) {
+                    Action = caNone;
+                    return;
+                }
             }
+            FClosing = true;
             ProgForm->FAbort = 1;
             Application->ProcessMessages();
             win::Sleep(500);
         }
+        FClosing = true;
         if (PlayControl && PlayControl->TimerSpeed)
             PlayControl->TimerSpeed->SetEnabled(false);
         TimerGps->SetEnabled(false);
@@ -501,6 +508,22 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action)
     } catch (Exception& e) {
         LogError(e);
     }
+    FClosing = false;
+}
+
+void TMainForm::CloseConfirmed()
+{
+    const bool asking = FAskingClose;
+    FCloseConfirmed = true;
+    if (FClosing)
+        return;
+    if (asking) {
+        // The close that asks goes on as after "yes".
+        if (SDDlg)
+            SDDlg->SetModalResult(mrCancel);
+        return;
+    }
+    Close();
 }
 
 // ---------------------------------------------------------------- skin and layouts
