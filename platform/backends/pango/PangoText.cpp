@@ -2,6 +2,7 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/backends/pango/FontTable.h"
@@ -83,10 +84,15 @@ public:
         cairo_surface_flush(surface);
         cairo_surface_destroy(surface);
 
-        // cairo may fill the unused top byte; the canvas keeps it zero.
-        for (int row = clip.Top; row < clip.Bottom; ++row) {
+        // cairo may fill the unused top byte; the canvas keeps it zero. Only
+        // where the text can have drawn (a font's height of slack around it).
+        const int slack = std::max(font.PixelHeight(), 1);
+        const vcl::TRect inked = clip.Intersect(vcl::TRect(x - slack, y - slack,
+                                                           x + std::max(cells, inkWidth) + slack,
+                                                           y + inkHeight + slack));
+        for (int row = inked.Top; row < inked.Bottom; ++row) {
             std::uint32_t* p = target.Row(row);
-            for (int col = clip.Left; col < clip.Right; ++col)
+            for (int col = inked.Left; col < inked.Right; ++col)
                 p[col] &= 0x00FFFFFFu;
         }
     }
