@@ -429,12 +429,20 @@ void GtkPresenter::Flush()
     if (FDump.empty())
         return;
     const std::uint64_t now = win::CurrentClock().MonotonicMs();
+    std::vector<TCustomForm*> due;
     for (auto& [form, w] : FWindows)
-        if (w->dumpPending && now - w->dumpedAt >= kDumpMs && vcl::Alive(w->life)) {
-            w->dumpPending = false;
-            w->dumpedAt = now;
+        if (w->dumpPending && now - w->dumpedAt >= kDumpMs)
+            due.push_back(form);
+    for (TCustomForm* form : due) {
+        Window* w = Find(form);
+        if (!w || !vcl::Alive(w->life))
+            continue;
+        w->dumpPending = false;
+        w->dumpedAt = now;
+        CheckKept(*w); // runs paint code
+        if ((w = Find(form)) != nullptr)
             Dump(*w);
-        }
+    }
 }
 
 void GtkPresenter::Paint(Window& w)
@@ -490,6 +498,36 @@ gboolean GtkPresenter::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self)
 
 // For the display smoke test: the client area as painted, where it is on
 // the screen, and where each named control is.
+// For the display smoke test: the kept picture must be what a whole paint
+// gives; an area that differs was changed without an Invalidate.
+void GtkPresenter::CheckKept(Window& w)
+{
+    TCustomForm& form = *w.form;
+    const vcl::PixelBuffer whole = form.Snapshot();
+    if (Find(&form) != &w)
+        return;
+    const int fx = form.FrameX(), fy = form.FrameTop();
+    int left = w.picture.Width(), top = w.picture.Height(), right = -1, bottom = -1;
+    for (int y = 0; y < w.picture.Height(); ++y) {
+        const std::uint32_t* kept = w.picture.Row(y);
+        for (int x = 0; x < w.picture.Width(); ++x)
+            if (((kept[x] ^ whole.Pixel(x + fx, y + fy)) & 0x00FFFFFFu) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    if (right < 0)
+        return;
+    if (FILE* f = std::fopen((FDump + "/paint.log").c_str(), "a")) {
+        std::fprintf(f, "stale %s %d %d %d %d\n", rtl::ToUtf8(form.Name()).c_str(), left, top, right - left + 1,
+                     bottom - top + 1);
+        std::fclose(f);
+    }
+    AddDirty(w, vcl::TRect(left, top, right + 1, bottom + 1));
+}
+
 void GtkPresenter::Dump(Window& w)
 {
     const vcl::PixelBuffer& client = w.picture;

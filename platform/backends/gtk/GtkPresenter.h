@@ -122,6 +122,7 @@ private:
     static void AddDirty(Window& w, const vcl::TRect& rect);
     // Shows rect of the picture (changed by now) on the display.
     static void Show(Window& w, const vcl::TRect& rect);
+    void CheckKept(Window& w);
     void Dump(Window& w);
     void Trace(const std::string& line);
     static Event EventOf(Window& w, Kind kind);
