@@ -127,9 +127,11 @@ void GtkPresenter::FormShowing(TCustomForm& form, bool showing)
 
 void GtkPresenter::FormMoved(TCustomForm& form)
 {
+    // A move leaves the picture as it is; a new size comes with the form's
+    // own invalidation, and Paint takes the new size whole.
     if (Window* w = Find(&form)) {
         ApplyBounds(*w);
-        w->dirtyAll = true;
+        w->dumpPending = true;
     }
 }
 
