@@ -6,7 +6,10 @@
 # and checks that the program ended cleanly with its log saved. On the way:
 # the map page loads in the real web view over the map panel, a played
 # recording's marker updates reach the page's CarMarker (read back from the
-# page) and a screenshot shows the marker (map.png).
+# page) and a screenshot shows the marker (map.png); and the picture the
+# program keeps of each window, painted only where something changed, always
+# equals a whole paint of it (the program writes "stale" lines to paint.log
+# otherwise).
 #
 #     bash tools/smoke_display.sh [BUILD-DIR]        (default build/asan)
 #
@@ -193,6 +196,10 @@ program_pid=""
 [ -n "$status" ] || { program_pid=$program_pid_left; fail "the program did not end within 30 s of the close"; }
 [ "$status" = 0 ] || fail "the program ended with status $status (see $work/program.out)"
 grep -q "ERROR: AddressSanitizer\|runtime error:" "$work/program.out" && fail "sanitizer report (see $work/program.out)"
+if grep -q '^stale ' "$work/dump/paint.log" 2>/dev/null; then
+  fail "a window showed an area that changed without being painted again: $(head -n1 "$work/dump/paint.log")"
+fi
+echo "smoke: every picture the program kept equalled a whole paint of its window"
 log="$card/Icon/Log.log"
 [ -s "$log" ] || fail "no log at $log"
 grep -q "Application \[Velmorastine\] START" "$log" || fail "the log lacks the start line"

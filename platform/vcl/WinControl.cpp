@@ -6,6 +6,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/CustomForm.h"
+#include "platform/vcl/WindowPresenter.h"
 
 namespace vcl {
 
@@ -266,6 +267,8 @@ win::WindowSurface* TWinControl::Surface()
     FSurface->Resize(ClientWidth(), ClientHeight());
     return FSurface.get();
 }
+
+void TWinControl::SurfacePainted() { Presenter().SurfacePainted(*this); }
 
 void TWinControl::DrawSurface(TCanvas& canvas, int x, int y) const
 {

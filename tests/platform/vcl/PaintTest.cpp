@@ -143,4 +143,39 @@ TEST(PngWriterTest, StoredBlocksCoverLargePictures)
     EXPECT_GT(empty.size(), 50u);
 }
 
+TEST(CanvasTest, CopyFromReadsTheNearestSourcePixelOrZeroOutsideIt)
+{
+    PixelBuffer source(30, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            source.SetPixel(x, y, 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x));
+    struct Case {
+        const char* name;
+        TRect dest, from;
+    } cases[] = {
+        {"one to one (rows copied whole)", TRect(5, 5, 35, 25), TRect(0, 0, 30, 20)},
+        {"one to one, partly outside the source", TRect(0, 0, 30, 20), TRect(-5, 10, 25, 30)},
+        {"shrunk", TRect(0, 0, 13, 7), TRect(0, 0, 30, 20)},
+        {"stretched, cut by the target", TRect(-10, -4, 60, 50), TRect(3, 2, 20, 15)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer target(40, 30, 0xAAu);
+        TCanvas canvas(&target);
+        canvas.SetOrigin(1, 2);
+        canvas.CopyFrom(c.dest, source, c.from);
+        const TRect d = c.dest.Offset(1, 2);
+        int wrong = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                std::uint32_t expected = 0xAAu;
+                if (x >= d.Left && x < d.Right && y >= d.Top && y < d.Bottom)
+                    expected = source.Pixel(c.from.Left + (x - d.Left) * c.from.Width() / d.Width(),
+                                            c.from.Top + (y - d.Top) * c.from.Height() / d.Height());
+                wrong += target.Pixel(x, y) != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 } // namespace
