@@ -1,13 +1,11 @@
 #include "mainwindow/FileList.h"
 
-#include <cstdio>
-
 #include "app/Common.h"
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
 #include "platform/rtl/AnsiString.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/Exception.h"
-#include "platform/win/CRuntimeFile.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/Messages.h"
 #include "playback/VideoView.h"
@@ -36,6 +34,25 @@ std::uint64_t ReadU64(const std::uint8_t* head, std::size_t length, std::size_t 
         if (offset + i < length)
             value |= static_cast<std::uint64_t>(head[offset + i]) << (8 * i);
     return value;
+}
+
+// Whether folder + name survives the round trip through code page 932 and
+// fits the 1024-byte buffer the path is opened from (its final zero
+// included).
+bool FitsCodePagePath(const UnicodeString& prefix, const UnicodeString& name)
+{
+    constexpr int kPathBuffer = 1024;
+    const auto ascii = [](const UnicodeString& s) {
+        for (char16_t c : s.view())
+            if (c >= 0x80)
+                return false;
+        return true;
+    };
+    if (ascii(prefix) && ascii(name))
+        return prefix.Length() + name.Length() < kPathBuffer;
+    const std::u16string path = std::u16string(prefix.view()) + std::u16string(name.view());
+    const std::string bytes = rtl::Utf16ToCp932(path);
+    return bytes.size() < kPathBuffer && rtl::Cp932ToUtf16(bytes) == path;
 }
 
 bool IsDots(const char16_t* name)
@@ -135,18 +152,20 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
             // the low 32 bits taken as a signed number.
             if (static_cast<std::int32_t>(entry.nFileSizeLow) <= 0)
                 continue;
-            const UnicodeString path = prefix + name;
-            std::FILE* file = win::OpenCFileW(path.c_str(), "rb");
-            if (file == nullptr)
+            // The recorder's viewer opens the file by its 8-bit path: a
+            // name the code page cannot hold, or a path too long for that
+            // buffer, names no file there.
+            if (!FitsCodePagePath(prefix, name))
                 continue;
-            // One short read: no stream buffer to fill.
-            std::setvbuf(file, nullptr, _IONBF, 0);
+            // The file the listing found, by its host path: one open and
+            // one short read, no second lookup of the path.
             std::uint8_t head[kHeadBytes] = {};
-            const std::size_t got = std::fread(head, 1, sizeof head, file);
-            std::fclose(file);
+            const long got = win::ReadFoundFile(search, head, sizeof head);
+            if (got < 0)
+                continue;
             std::uint64_t creation = 0;
             std::uint64_t duration = 0;
-            ReadAsfTimes(head, got, creation, duration);
+            ReadAsfTimes(head, static_cast<std::size_t>(got), creation, duration);
 
             auto* record = new TFindData(entry, prefix);
             record->DateText = RecordingDateText(creation);

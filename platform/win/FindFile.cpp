@@ -1,15 +1,19 @@
 #include "platform/win/FindFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
+#include "platform/win/DriveTable.h"
 #include "platform/win/Files.h"
 #include "platform/win/LastError.h"
 #include "platform/win/PathResolver.h"
@@ -20,6 +24,7 @@ namespace {
 
 struct Entry {
     std::u16string name;
+    std::string host;  // the host path the listing found
     DWORD attributes = 0;
     std::uint64_t size = 0;
     FILETIME created, accessed, written;
@@ -28,6 +33,7 @@ struct Entry {
 struct Search {
     std::vector<Entry> entries;
     size_t next = 0;
+    char16_t drive = 0;
 };
 
 std::mutex& SearchMutex()
@@ -76,10 +82,11 @@ bool Matches(std::u16string_view pattern, std::u16string_view name)
     return false;
 }
 
-Entry EntryOf(std::u16string name, const struct stat& st)
+Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
 {
     Entry e;
     e.name = std::move(name);
+    e.host = std::move(host);
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
     e.written = detail::FileTimeFromHost(st.st_mtim);
@@ -106,7 +113,7 @@ bool SortOrder(const Entry& a, const Entry& b)
 }
 
 // Builds the snapshot; 0 or the error code.
-DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
+DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive)
 {
     size_t cut = path.find_last_of(u"\\/");
     std::u16string folder;
@@ -132,7 +139,8 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
         if (r.isRoot || stat(r.host.c_str(), &st) != 0)
             return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
         const size_t slash = r.windows.find_last_of(u'\\');
-        out.push_back(EntryOf(r.windows.substr(slash + 1), st));
+        drive = r.drive;
+        out.push_back(EntryOf(r.windows.substr(slash + 1), r.host, st));
         return 0;
     }
     for (char16_t c : pattern)
@@ -145,12 +153,13 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
     struct stat dst {};
     if (stat(dir.host.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode))
         return ERROR_PATH_NOT_FOUND;
+    drive = dir.drive;
     if (!dir.isRoot) {
         if (Matches(pattern, u"."))
-            out.push_back(EntryOf(u".", dst));
+            out.push_back(EntryOf(u".", dir.host, dst));
         struct stat pst {};
         if (Matches(pattern, u"..") && stat((dir.host + "/..").c_str(), &pst) == 0)
-            out.push_back(EntryOf(u"..", pst));
+            out.push_back(EntryOf(u"..", dir.host + "/..", pst));
     }
     DIR* d = opendir(dir.host.c_str());
     if (d == nullptr)
@@ -163,10 +172,10 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
         if (!Utf8ToUtf16(host, wide) || !IsWindowsName(wide) || !Matches(pattern, wide))
             continue;
         struct stat st {};
-        const std::string full = dir.host + (dir.host.ends_with('/') ? "" : "/") + std::string(host);
+        std::string full = dir.host + (dir.host.ends_with('/') ? "" : "/") + std::string(host);
         if (stat(full.c_str(), &st) != 0)
             continue;  // a dangling link
-        out.push_back(EntryOf(wide, st));
+        out.push_back(EntryOf(wide, std::move(full), st));
     }
     closedir(d);
     std::sort(out.begin(), out.end(), SortOrder);
@@ -264,7 +273,7 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data)
         return InvalidHandle();
     }
     auto search = std::make_unique<Search>();
-    if (const DWORD error = Collect(pattern, search->entries); error != 0) {
+    if (const DWORD error = Collect(pattern, search->entries, search->drive); error != 0) {
         SetLastError(error);
         return InvalidHandle();
     }
@@ -322,6 +331,59 @@ BOOL FindClose(HANDLE search)
     }
     delete s;
     return 1;
+}
+
+long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
+{
+    std::string host;
+    char16_t drive = 0;
+    {
+        std::lock_guard lock(SearchMutex());
+        auto* s = static_cast<Search*>(search);
+        if (LiveSearches().count(s) == 0 || s->next == 0 || s->next > s->entries.size()) {
+            errno = EINVAL;
+            return -1;
+        }
+        host = s->entries[s->next - 1].host;
+        drive = s->drive;
+    }
+    // A card pulled since the listing answers no more.
+    const std::optional<DriveEntry> entry = DriveTable::Instance().Find(drive);
+    if (!entry || !entry->present) {
+        errno = ENODEV;
+        return -1;
+    }
+    // Never blocks on a fifo or a device put there meanwhile: only a
+    // regular file is read.
+    const int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const bool statted = fstat(fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const int error = statted ? EACCES : errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    std::size_t got = 0;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    while (got < size) {
+        const ssize_t n = read(fd, bytes + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            close(fd);
+            errno = error;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    return static_cast<long>(got);
 }
 
 int FindFirst(const rtl::UnicodeString& path, int attr, TSearchRec& rec)

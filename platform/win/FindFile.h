@@ -11,6 +11,7 @@
 // Host names Windows could not hold are not listed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/rtl/UnicodeString.h"
@@ -59,6 +60,16 @@ BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 // FALSE with ERROR_INVALID_HANDLE for anything but a live search handle.
 BOOL FindClose(HANDLE search);
+
+// Reads up to `size` bytes from the start of the entry the search returned
+// last, opened by the host path the listing already found: one open, one
+// read, one close, and no second lookup of the path. Only a regular file is
+// read, and the open never blocks (a fifo put there meanwhile). The bytes
+// read (fewer at the end of the file), or -1 with errno set: EINVAL for a bad
+// handle or a search with no entry yet, ENODEV when the drive is gone,
+// EACCES for a folder or another file that is no regular file, else the
+// host's error.
+long ReadFoundFile(HANDLE search, void* buffer, std::size_t size);
 
 inline HANDLE FindFirstFile(const char16_t* p, WIN32_FIND_DATAW* d) { return FindFirstFileW(p, d); }
 inline BOOL FindNextFile(HANDLE h, WIN32_FIND_DATAW* d) { return FindNextFileW(h, d); }

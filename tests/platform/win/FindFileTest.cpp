@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -164,6 +166,65 @@ TEST_F(FindFileTest, EightBitFormsUseCodePage932)
     ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
     EXPECT_STREQ(data.cFileName, "\x83\x8d\x83\x4f.asf");
     FindClose(h);
+}
+
+TEST_F(FindFileTest, TheFoundEntryIsReadByTheHostPathTheListingFound)
+{
+    card.WriteFile("DATA/Z.ASF", "0123456789");
+    card.MakeFolder("DATA/y.asf");
+    ASSERT_EQ(mkfifo((card.Root() + "/DATA/w.asf").c_str(), 0600), 0);
+    struct Row {
+        const char16_t* name;
+        long result;   // bytes read, or -1
+        int error;
+    };
+    const Row rows[] = {
+        {u"A.ASF", 1, 0},
+        {u"b.asf", 2, 0},
+        {u"w.asf", -1, EACCES}, // a fifo: refused without waiting for a writer
+        {u"y.asf", -1, EACCES}, // a folder
+        {u"Z.ASF", 4, 0},       // as much as asked for
+    };
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(u"e:\\data\\*.asf", &data);
+    ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    std::vector<std::u16string> seen;
+    do {
+        for (const Row& row : rows) {
+            if (std::u16string(data.cFileName) != row.name)
+                continue;
+            SCOPED_TRACE(std::string(row.name, row.name + std::char_traits<char16_t>::length(row.name)));
+            char buffer[4] = {};
+            errno = 0;
+            EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), row.result);
+            if (row.result < 0) {
+                EXPECT_EQ(errno, row.error);
+            }
+            seen.push_back(row.name);
+        }
+    } while (FindNextFileW(h, &data));
+    EXPECT_EQ(seen.size(), std::size(rows));
+    FindClose(h);
+
+    // A card pulled after the listing answers no more.
+    ASSERT_NE(h = FindFirstFileW(u"E:\\DATA\\b.asf", &data), reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    DriveTable::Instance().SetPresent(u'E', false);
+    char buffer[4];
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, ENODEV);
+    DriveTable::Instance().SetPresent(u'E', true);
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), 2);
+    // A file gone since the listing.
+    ASSERT_EQ(unlink((card.Root() + "/DATA/b.asf").c_str()), 0);
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, ENOENT);
+    FindClose(h);
+    // No live search.
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, EINVAL);
 }
 
 } // namespace
