@@ -68,6 +68,25 @@ bool IsRecordingName(const UnicodeString& name)
     return p > 0 && p + 3 == name.Length();
 }
 
+namespace {
+
+// Two or more digits, zero-padded, as "%02d" writes them (four for "%04d").
+void PutNumber(std::u16string& out, unsigned value, int width)
+{
+    char16_t digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0 && n < 10);
+    for (int i = n; i < width; ++i)
+        out += u'0';
+    while (n > 0)
+        out += digits[--n];
+}
+
+} // namespace
+
 UnicodeString RecordingDateText(std::uint64_t fileTime)
 {
     win::FILETIME ft;
@@ -76,8 +95,21 @@ UnicodeString RecordingDateText(std::uint64_t fileTime)
     win::SYSTEMTIME st{};
     if (!win::FileTimeToSystemTime(&ft, &st))
         st = win::SYSTEMTIME{};
-    return UnicodeString().sprintf(u"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour,
-                                   st.wMinute, st.wSecond);
+    // "%04d/%02d/%02d %02d:%02d:%02d", written directly: it runs once a file.
+    std::u16string text;
+    text.reserve(19);
+    PutNumber(text, st.wYear, 4);
+    text += u'/';
+    PutNumber(text, st.wMonth, 2);
+    text += u'/';
+    PutNumber(text, st.wDay, 2);
+    text += u' ';
+    PutNumber(text, st.wHour, 2);
+    text += u':';
+    PutNumber(text, st.wMinute, 2);
+    text += u':';
+    PutNumber(text, st.wSecond, 2);
+    return UnicodeString(std::move(text));
 }
 
 UnicodeString RecordingLengthText(std::uint64_t duration)
@@ -88,7 +120,11 @@ UnicodeString RecordingLengthText(std::uint64_t duration)
         minutes = 99;
         seconds = 59;
     }
-    return UnicodeString().sprintf(u"%02d:%02d:%02d", 0, static_cast<int>(minutes), static_cast<int>(seconds));
+    std::u16string text = u"00:";
+    PutNumber(text, static_cast<unsigned>(minutes), 2);
+    text += u':';
+    PutNumber(text, static_cast<unsigned>(seconds), 2);
+    return UnicodeString(std::move(text));
 }
 
 void ReadAsfTimes(const std::uint8_t* head, std::size_t length, std::uint64_t& creation, std::uint64_t& duration)

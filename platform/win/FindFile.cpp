@@ -24,7 +24,8 @@ namespace {
 
 struct Entry {
     std::u16string name;
-    std::string host;  // the host path the listing found
+    std::u16string key;  // the name as the sort compares it
+    std::string host;    // the host name below the search's folder, or the whole host path
     DWORD attributes = 0;
     std::uint64_t size = 0;
     FILETIME created, accessed, written;
@@ -34,6 +35,19 @@ struct Search {
     std::vector<Entry> entries;
     size_t next = 0;
     char16_t drive = 0;
+    // The folder listed, which the entries' host names are below (AT_FDCWD
+    // when they hold whole paths): a file found is opened below it without
+    // walking the path again.
+    int folder = AT_FDCWD;
+
+    Search() = default;
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+    ~Search()
+    {
+        if (folder >= 0)
+            close(folder);
+    }
 };
 
 std::mutex& SearchMutex()
@@ -86,6 +100,9 @@ Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
 {
     Entry e;
     e.name = std::move(name);
+    e.key.resize(e.name.size());
+    for (size_t i = 0; i < e.name.size(); ++i)
+        e.key[i] = UpperCaseForNames(e.name[i]);
     e.host = std::move(host);
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
@@ -100,20 +117,13 @@ bool SortOrder(const Entry& a, const Entry& b)
     const auto dots = [](const std::u16string& n) { return n == u"." ? 0 : n == u".." ? 1 : 2; };
     if (dots(a.name) != dots(b.name))
         return dots(a.name) < dots(b.name);
-    const size_t n = std::min(a.name.size(), b.name.size());
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t x = UpperCaseForNames(a.name[i]);
-        const char16_t y = UpperCaseForNames(b.name[i]);
-        if (x != y)
-            return x < y;
-    }
-    if (a.name.size() != b.name.size())
-        return a.name.size() < b.name.size();
+    if (const int c = a.key.compare(b.key); c != 0)
+        return c < 0;
     return a.name < b.name;
 }
 
 // Builds the snapshot; 0 or the error code.
-DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive)
+DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive, int& folderFd)
 {
     size_t cut = path.find_last_of(u"\\/");
     std::u16string folder;
@@ -154,16 +164,24 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
     if (stat(dir.host.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode))
         return ERROR_PATH_NOT_FOUND;
     drive = dir.drive;
+    const int fd = open(dir.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int listFd = fd < 0 ? -1 : fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    DIR* d = listFd < 0 ? nullptr : fdopendir(listFd);
+    if (d == nullptr) {
+        if (listFd >= 0)
+            close(listFd);
+        if (fd >= 0)
+            close(fd);
+        return ERROR_ACCESS_DENIED;
+    }
+    folderFd = fd;
     if (!dir.isRoot) {
         if (Matches(pattern, u"."))
-            out.push_back(EntryOf(u".", dir.host, dst));
+            out.push_back(EntryOf(u".", ".", dst));
         struct stat pst {};
-        if (Matches(pattern, u"..") && stat((dir.host + "/..").c_str(), &pst) == 0)
-            out.push_back(EntryOf(u"..", dir.host + "/..", pst));
+        if (Matches(pattern, u"..") && fstatat(fd, "..", &pst, 0) == 0)
+            out.push_back(EntryOf(u"..", "..", pst));
     }
-    DIR* d = opendir(dir.host.c_str());
-    if (d == nullptr)
-        return ERROR_ACCESS_DENIED;
     std::u16string wide;
     while (const dirent* e = readdir(d)) {
         const std::string_view host(e->d_name);
@@ -172,10 +190,9 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
         if (!Utf8ToUtf16(host, wide) || !IsWindowsName(wide) || !Matches(pattern, wide))
             continue;
         struct stat st {};
-        std::string full = dir.host + (dir.host.ends_with('/') ? "" : "/") + std::string(host);
-        if (stat(full.c_str(), &st) != 0)
+        if (fstatat(fd, e->d_name, &st, 0) != 0)
             continue;  // a dangling link
-        out.push_back(EntryOf(wide, std::move(full), st));
+        out.push_back(EntryOf(wide, std::string(host), st));
     }
     closedir(d);
     std::sort(out.begin(), out.end(), SortOrder);
@@ -184,7 +201,9 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
 
 void Fill(const Entry& e, WIN32_FIND_DATAW& d)
 {
-    d = WIN32_FIND_DATAW{};
+    // Field by field: the name buffer past its end need not be cleared.
+    d.dwReserved0 = d.dwReserved1 = 0;
+    d.cAlternateFileName[0] = u'\0';
     d.dwFileAttributes = e.attributes;
     d.ftCreationTime = e.created;
     d.ftLastAccessTime = e.accessed;
@@ -273,7 +292,7 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data)
         return InvalidHandle();
     }
     auto search = std::make_unique<Search>();
-    if (const DWORD error = Collect(pattern, search->entries, search->drive); error != 0) {
+    if (const DWORD error = Collect(pattern, search->entries, search->drive, search->folder); error != 0) {
         SetLastError(error);
         return InvalidHandle();
     }
@@ -335,8 +354,7 @@ BOOL FindClose(HANDLE search)
 
 long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
 {
-    std::string host;
-    char16_t drive = 0;
+    int fd = -1;
     {
         std::lock_guard lock(SearchMutex());
         auto* s = static_cast<Search*>(search);
@@ -344,18 +362,16 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
             errno = EINVAL;
             return -1;
         }
-        host = s->entries[s->next - 1].host;
-        drive = s->drive;
+        // A card pulled since the listing answers no more.
+        const std::optional<DriveEntry> drive = DriveTable::Instance().Find(s->drive);
+        if (!drive || !drive->present) {
+            errno = ENODEV;
+            return -1;
+        }
+        // Never blocks on a fifo or a device put there meanwhile: only a
+        // regular file is read.
+        fd = openat(s->folder, s->entries[s->next - 1].host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     }
-    // A card pulled since the listing answers no more.
-    const std::optional<DriveEntry> entry = DriveTable::Instance().Find(drive);
-    if (!entry || !entry->present) {
-        errno = ENODEV;
-        return -1;
-    }
-    // Never blocks on a fifo or a device put there meanwhile: only a
-    // regular file is read.
-    const int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return -1;
     struct stat st {};

@@ -62,8 +62,9 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE search);
 
 // Reads up to `size` bytes from the start of the entry the search returned
-// last, opened by the host path the listing already found: one open, one
-// read, one close, and no second lookup of the path. Only a regular file is
+// last, opened by the host name the listing already found, below the folder
+// it listed: one open, one read, one close, and no second lookup of the
+// path (the search keeps its folder open until FindClose). Only a regular file is
 // read, and the open never blocks (a fifo put there meanwhile). The bytes
 // read (fewer at the end of the file), or -1 with errno set: EINVAL for a bad
 // handle or a search with no entry yet, ENODEV when the drive is gone,
