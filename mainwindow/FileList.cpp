@@ -39,21 +39,23 @@ std::uint64_t ReadU64(const std::uint8_t* head, std::size_t length, std::size_t 
 // Whether folder + name survives the round trip through code page 932 and
 // fits the 1024-byte buffer the path is opened from (its final zero
 // included).
-bool FitsCodePagePath(const UnicodeString& prefix, const UnicodeString& name)
+bool FitsCodePagePath(std::u16string_view prefix, std::u16string_view name)
 {
-    constexpr int kPathBuffer = 1024;
-    const auto ascii = [](const UnicodeString& s) {
-        for (char16_t c : s.view())
+    constexpr std::size_t kPathBuffer = 1024;
+    const auto ascii = [](std::u16string_view s) {
+        for (char16_t c : s)
             if (c >= 0x80)
                 return false;
         return true;
     };
     if (ascii(prefix) && ascii(name))
-        return prefix.Length() + name.Length() < kPathBuffer;
-    const std::u16string path = std::u16string(prefix.view()) + std::u16string(name.view());
+        return prefix.size() + name.size() < kPathBuffer;
+    const std::u16string path = std::u16string(prefix) + std::u16string(name);
     const std::string bytes = rtl::Utf16ToCp932(path);
     return bytes.size() < kPathBuffer && rtl::Cp932ToUtf16(bytes) == path;
 }
+
+bool IsRecordingNameView(std::u16string_view name);
 
 bool IsDots(const char16_t* name)
 {
@@ -62,11 +64,22 @@ bool IsDots(const char16_t* name)
 
 } // namespace
 
-bool IsRecordingName(const UnicodeString& name)
+bool IsRecordingName(const UnicodeString& name) { return IsRecordingNameView(name.view()); }
+
+namespace {
+
+bool IsRecordingNameView(std::u16string_view v)
 {
-    const int p = name.LowerCase().Pos(u".asf");
-    return p > 0 && p + 3 == name.Length();
+    // As LowerCase().Pos(".asf") (which lowers ASCII letters only), without
+    // the copy: the first ".asf" in any case must end the name.
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; };
+    for (std::size_t i = 0; i + 4 <= v.size(); ++i)
+        if (v[i] == u'.' && lower(v[i + 1]) == u'a' && lower(v[i + 2]) == u's' && lower(v[i + 3]) == u'f')
+            return i + 4 == v.size();
+    return false;
 }
+
+} // namespace
 
 namespace {
 
@@ -162,7 +175,8 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
             return;
         win::WIN32_FIND_DATAW entry;
         const UnicodeString pattern = folder + u"\\*.*";
-        search = win::FindFirstFileW(pattern.c_str(), &entry);
+        // Names and kinds only: each recording's size comes from its own open.
+        search = win::FindFirstFileW(pattern.c_str(), &entry, win::FindDetail::NamesAndKinds);
         if (search == win::INVALID_HANDLE_VALUE)
             return;
         --depth;
@@ -172,32 +186,33 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
                 break;
             if (IsDots(entry.cFileName))
                 continue;
-            const UnicodeString name(entry.cFileName);
+            const std::u16string_view name(entry.cFileName);
             if (entry.dwFileAttributes & win::faDirectory) {
-                CreateList(prefix + name, depth);
+                CreateList(prefix + UnicodeString(name), depth);
                 continue;
             }
-            if (!IsRecordingName(name))
+            if (!IsRecordingNameView(name))
                 continue;
             if (++ScanFileCount > ScanFileLimit)
                 break;
             if (ScanFileCount % 10 == 0 && ProgForm)
                 ProgForm->SetProgress(static_cast<int>(ScanFileCount), static_cast<int>(ScanFileLimit),
                                       kProgressCountItems);
-            // The size the search reported, as the recorder's rule reads it:
-            // the low 32 bits taken as a signed number.
-            if (static_cast<std::int32_t>(entry.nFileSizeLow) <= 0)
-                continue;
             // The recorder's viewer opens the file by its 8-bit path: a
             // name the code page cannot hold, or a path too long for that
             // buffer, names no file there.
-            if (!FitsCodePagePath(prefix, name))
+            if (!FitsCodePagePath(prefix.view(), name))
                 continue;
             // The file the listing found, by its host path: one open and
-            // one short read, no second lookup of the path.
+            // one short read, no second lookup of the path; the open also
+            // tells the entry's size.
             std::uint8_t head[kHeadBytes] = {};
-            const long got = win::ReadFoundFile(search, head, sizeof head);
+            const long got = win::ReadFoundFile(search, head, sizeof head, &entry);
             if (got < 0)
+                continue;
+            // The size as the recorder's rule reads it: the low 32 bits
+            // taken as a signed number.
+            if (static_cast<std::int32_t>(entry.nFileSizeLow) <= 0)
                 continue;
             std::uint64_t creation = 0;
             std::uint64_t duration = 0;

@@ -24,8 +24,10 @@ namespace {
 
 struct Entry {
     std::u16string name;
-    std::u16string key;  // the name as the sort compares it
-    std::string host;    // the host name below the search's folder, or the whole host path
+    std::string key;     // the name as the sort compares it: upper-cased, big-endian code units
+    // The host name below the search's folder, or the whole host path;
+    // empty for a name whose host spelling is the name itself (ASCII).
+    std::string host;
     DWORD attributes = 0;
     std::uint64_t size = 0;
     FILETIME created, accessed, written;
@@ -59,6 +61,14 @@ std::set<Search*>& LiveSearches()  // guarded by SearchMutex
 {
     static std::set<Search*> live;
     return live;
+}
+
+bool IsAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 bool HasWildcards(std::u16string_view s) { return s.find_first_of(u"*?") != std::u16string_view::npos; }
@@ -100,9 +110,14 @@ Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
 {
     Entry e;
     e.name = std::move(name);
-    e.key.resize(e.name.size());
-    for (size_t i = 0; i < e.name.size(); ++i)
-        e.key[i] = UpperCaseForNames(e.name[i]);
+    // Bytes in this order compare as the code units do, so the sort can
+    // use memcmp.
+    e.key.resize(2 * e.name.size());
+    for (size_t i = 0; i < e.name.size(); ++i) {
+        const char16_t c = UpperCaseForNames(e.name[i]);
+        e.key[2 * i] = static_cast<char>(c >> 8);
+        e.key[2 * i + 1] = static_cast<char>(c & 0xFF);
+    }
     e.host = std::move(host);
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
@@ -123,7 +138,7 @@ bool SortOrder(const Entry& a, const Entry& b)
 }
 
 // Builds the snapshot; 0 or the error code.
-DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive, int& folderFd)
+DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive, int& folderFd, FindDetail detail)
 {
     size_t cut = path.find_last_of(u"\\/");
     std::u16string folder;
@@ -182,6 +197,9 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
         if (Matches(pattern, u"..") && fstatat(fd, "..", &pst, 0) == 0)
             out.push_back(EntryOf(u"..", "..", pst));
     }
+    // A large folder's own size hints at its entries (ext4 gives about 32
+    // bytes a short name), which saves growing the list step by step.
+    out.reserve(static_cast<size_t>(std::clamp<long long>(dst.st_size / 32, 16, 1 << 16)));
     std::u16string wide;
     while (const dirent* e = readdir(d)) {
         const std::string_view host(e->d_name);
@@ -189,13 +207,29 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
             continue;
         if (!Utf8ToUtf16(host, wide) || !IsWindowsName(wide) || !Matches(pattern, wide))
             continue;
+        if (detail == FindDetail::NamesAndKinds && (e->d_type == DT_REG || e->d_type == DT_DIR)) {
+            // The kind from the listing itself; the rest when it is read.
+            struct stat kind {};
+            kind.st_mode = e->d_type == DT_DIR ? S_IFDIR | S_IWUSR : S_IFREG | S_IWUSR;
+            out.push_back(EntryOf(wide, IsAscii(host) ? std::string() : std::string(host), kind));
+            continue;
+        }
         struct stat st {};
         if (fstatat(fd, e->d_name, &st, 0) != 0)
             continue;  // a dangling link
         out.push_back(EntryOf(wide, std::string(host), st));
     }
     closedir(d);
-    std::sort(out.begin(), out.end(), SortOrder);
+    // Sorted through pointers: the entries themselves move once.
+    std::vector<Entry*> order(out.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        order[i] = &out[i];
+    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return SortOrder(*a, *b); });
+    std::vector<Entry> sorted;
+    sorted.reserve(out.size());
+    for (Entry* e : order)
+        sorted.push_back(std::move(*e));
+    out = std::move(sorted);
     return out.empty() ? ERROR_FILE_NOT_FOUND : 0;
 }
 
@@ -287,12 +321,17 @@ int NextAllowed(TSearchRec& rec)
 
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data)
 {
+    return FindFirstFileW(pattern, data, FindDetail::Full);
+}
+
+HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data, FindDetail detail)
+{
     if (pattern == nullptr || data == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return InvalidHandle();
     }
     auto search = std::make_unique<Search>();
-    if (const DWORD error = Collect(pattern, search->entries, search->drive, search->folder); error != 0) {
+    if (const DWORD error = Collect(pattern, search->entries, search->drive, search->folder, detail); error != 0) {
         SetLastError(error);
         return InvalidHandle();
     }
@@ -352,7 +391,7 @@ BOOL FindClose(HANDLE search)
     return 1;
 }
 
-long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
+long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DATAW* data)
 {
     int fd = -1;
     {
@@ -370,7 +409,17 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
         }
         // Never blocks on a fifo or a device put there meanwhile: only a
         // regular file is read.
-        fd = openat(s->folder, s->entries[s->next - 1].host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const Entry& e = s->entries[s->next - 1];
+        char ascii[MAX_PATH + 1];
+        const char* host = e.host.c_str();
+        if (e.host.empty()) {
+            size_t n = 0;
+            for (; n < e.name.size() && n < MAX_PATH; ++n)
+                ascii[n] = static_cast<char>(e.name[n]);
+            ascii[n] = 0;
+            host = ascii;
+        }
+        fd = openat(s->folder, host, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     }
     if (fd < 0)
         return -1;
@@ -381,6 +430,16 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size)
         close(fd);
         errno = error;
         return -1;
+    }
+    if (data != nullptr) {
+        // What the file is now, from the same open.
+        const Entry now = EntryOf(std::u16string(), std::string(), st);
+        data->dwFileAttributes = now.attributes;
+        data->nFileSizeHigh = static_cast<DWORD>(now.size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(now.size & 0xFFFFFFFFu);
+        data->ftCreationTime = now.created;
+        data->ftLastAccessTime = now.accessed;
+        data->ftLastWriteTime = now.written;
     }
     std::size_t got = 0;
     auto* bytes = static_cast<unsigned char*>(buffer);

@@ -57,6 +57,13 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data);
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
 // FALSE with ERROR_NO_MORE_FILES at the end.
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data);
+// How much a search tells of each entry: everything (Full, as the calls
+// above), or, for a caller that reads the files it wants anyway, only the
+// name and whether it is a folder or a file (NamesAndKinds): a file then
+// shows size 0, no times and no read-only bit until ReadFoundFile fills them
+// in; an entry of another kind (a link, a fifo) comes with everything.
+enum class FindDetail { Full, NamesAndKinds };
+HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data, FindDetail detail);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 // FALSE with ERROR_INVALID_HANDLE for anything but a live search handle.
 BOOL FindClose(HANDLE search);
@@ -69,8 +76,9 @@ BOOL FindClose(HANDLE search);
 // read (fewer at the end of the file), or -1 with errno set: EINVAL for a bad
 // handle or a search with no entry yet, ENODEV when the drive is gone,
 // EACCES for a folder or another file that is no regular file, else the
-// host's error.
-long ReadFoundFile(HANDLE search, void* buffer, std::size_t size);
+// host's error. With `data`, the file's attributes, size and times as that
+// open found them are written into it.
+long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DATAW* data = nullptr);
 
 inline HANDLE FindFirstFile(const char16_t* p, WIN32_FIND_DATAW* d) { return FindFirstFileW(p, d); }
 inline BOOL FindNextFile(HANDLE h, WIN32_FIND_DATAW* d) { return FindNextFileW(h, d); }

@@ -227,4 +227,33 @@ TEST_F(FindFileTest, TheFoundEntryIsReadByTheHostPathTheListingFound)
     EXPECT_EQ(errno, EINVAL);
 }
 
+TEST_F(FindFileTest, ANamesAndKindsSearchLeavesTheDetailsToTheRead)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(u"E:\\DATA\\*.*", &data, FindDetail::NamesAndKinds);
+    ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    std::vector<Found> listed;
+    do {
+        const std::u16string name = data.cFileName;
+        listed.push_back({name, data.dwFileAttributes});
+        if (name == u"b.asf" || name == u"r.asf") {
+            SCOPED_TRACE(std::string(name.begin(), name.end()));
+            EXPECT_EQ(data.nFileSizeLow, 0u) << "not known before the read";
+            char buffer[8];
+            EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer, &data), name == u"b.asf" ? 2 : 1);
+            EXPECT_EQ(data.nFileSizeLow, name == u"b.asf" ? 2u : 1u);
+            EXPECT_EQ(data.dwFileAttributes, name == u"b.asf" ? DWORD{0x20} : DWORD{0x21});
+        }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    // The same names in the same order as a full search, folders marked;
+    // only the read-only bit waits for the read.
+    std::vector<Found> full = List(u"E:\\DATA\\*.*");
+    for (Found& f : full)
+        f.attributes &= ~DWORD{faReadOnly};
+    for (Found& f : listed)
+        f.attributes &= ~DWORD{faReadOnly};
+    EXPECT_EQ(listed, full);
+}
+
 } // namespace
