@@ -5,12 +5,13 @@
 
 #include "platform/win/MessageWindow.h"
 #include "platform/win/Messages.h"
+#include "platform/win/Timers.h"
 
 namespace backends {
 
 namespace {
 
-constexpr win::UINT WM_MODULE_LOADED = win::WM_APP + 0x3F10;
+constexpr win::UINT_PTR kLoadTimer = 1;
 
 class DeferredView;
 
@@ -113,12 +114,16 @@ void BrowserOnDemand::State::Want()
     if (stage != Idle)
         return;
     stage = Loading;
-    // From the message loop, not from inside the call that placed the view.
+    // From the message loop, not from inside the call that placed the view,
+    // and a moment after the first show: the window paints and the first
+    // recording is cued before the browser's libraries are loaded.
     notice = std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
-        if (m.Msg == WM_MODULE_LOADED)
+        if (m.Msg == win::WM_TIMER && m.WParam == kLoadTimer) {
+            win::KillTimer(notice->Handle(), kLoadTimer);
             Arrived();
+        }
     });
-    win::PostMessage(notice->Handle(), WM_MODULE_LOADED, 0, 0);
+    win::SetTimer(notice->Handle(), kLoadTimer, BrowserOnDemand::kLoadDelayMs, nullptr);
 }
 
 void BrowserOnDemand::State::Arrived()

@@ -3,10 +3,12 @@
 //
 // BrowserOnDemand: its views keep what the control asks of them (start,
 // host form, place, page) until the browser module is loaded, then hand it
-// to a real view. The module is loaded the first time a view is placed
-// visible, on the user interface thread from its message loop (not on a
-// thread of its own: the toolkit's libraries take GLib's locks while they
-// load, and the user interface thread holds those). Scripts before then go
+// to a real view. The module is loaded kLoadDelayMs after a view is first
+// placed visible, on the user interface thread from its message loop (a
+// timer: the window paints and the start goes on to its first recording
+// before the load; not on a thread of its own, as the toolkit's libraries
+// take GLib's locks while they load and the user interface thread holds
+// those). Scripts before then go
 // nowhere, as scripts before a page is ready do. Without the module the
 // views stay empty (the null view).
 //
@@ -29,6 +31,7 @@ public:
     // load: gives the real factory, or an empty one when the module is
     // missing; runs once, on the user interface thread.
     explicit BrowserOnDemand(std::function<browser::BrowserViewFactory()> load);
+    static constexpr unsigned kLoadDelayMs = 250;
     ~BrowserOnDemand();
     BrowserOnDemand(const BrowserOnDemand&) = delete;
     BrowserOnDemand& operator=(const BrowserOnDemand&) = delete;

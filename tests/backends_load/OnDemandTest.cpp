@@ -11,6 +11,7 @@
 #include "platform/backends/OnDemand.h"
 #include "platform/browser/RecordingBrowserView.h"
 #include "platform/vcl/RecordingPrinter.h"
+#include "platform/win/Clock.h"
 #include "platform/win/Messages.h"
 #include "playback/PlayLog.h"
 
@@ -28,6 +29,14 @@ void Pump()
         win::DispatchMessage(&msg);
 }
 
+// The load's delay passed on the test's clock, then the loop run.
+void PumpPastTheDelay(win::VirtualClock& clock)
+{
+    Pump();
+    clock.Advance(backends::BrowserOnDemand::kLoadDelayMs);
+    Pump();
+}
+
 // The recording views' factory, to stand for the browser module's.
 browser::BrowserViewFactory RecordingFactory()
 {
@@ -38,6 +47,8 @@ browser::BrowserViewFactory RecordingFactory()
 
 TEST(BrowserOnDemandTest, TheModuleLoadsAtTheFirstShowAndTheViewGetsWhatWasAsked)
 {
+    win::VirtualClock clock;
+    win::ScopedClock useClock(clock);
     browser::BrowserRecording recording;
     const browser::BrowserViewFactory real = RecordingFactory();
     int loads = 0;
@@ -56,7 +67,12 @@ TEST(BrowserOnDemandTest, TheModuleLoadsAtTheFirstShowAndTheViewGetsWhatWasAsked
     EXPECT_EQ(loads, 0) << "hidden: nothing to load yet";
     view->Place(5, 6, 30, 40, true);
     EXPECT_EQ(loads, 0) << "loaded from the message loop, not inside the call";
+    Pump();
+    clock.Advance(backends::BrowserOnDemand::kLoadDelayMs - 1);
+    Pump();
+    EXPECT_EQ(loads, 0) << "a moment after the first show";
     EXPECT_TRUE(recording.Calls().empty());
+    clock.Advance(1);
     Pump();
     EXPECT_EQ(loads, 1);
     EXPECT_TRUE(onDemand.Loaded());
@@ -76,7 +92,7 @@ TEST(BrowserOnDemandTest, TheModuleLoadsAtTheFirstShowAndTheViewGetsWhatWasAsked
     std::unique_ptr<browser::BrowserView> other = onDemand.Factory()(second);
     EXPECT_EQ(recording.Views(), 2);
     other->Place(0, 0, 1, 1, true);
-    Pump();
+    PumpPastTheDelay(clock);
     EXPECT_EQ(loads, 1);
     // A view gone before its module came is left out.
     view.reset();
@@ -85,6 +101,8 @@ TEST(BrowserOnDemandTest, TheModuleLoadsAtTheFirstShowAndTheViewGetsWhatWasAsked
 
 TEST(BrowserOnDemandTest, AViewGoneBeforeTheLoadAndAMissingModuleLeaveNullViews)
 {
+    win::VirtualClock clock;
+    win::ScopedClock useClock(clock);
     browser::BrowserRecording recording;
     int loads = 0;
     backends::BrowserOnDemand onDemand([&] {
@@ -102,14 +120,14 @@ TEST(BrowserOnDemandTest, AViewGoneBeforeTheLoadAndAMissingModuleLeaveNullViews)
     EXPECT_TRUE(view->Start("/profile"));
     view->Navigate("/map.html");
     view->Place(0, 0, 10, 10, true);
-    Pump();
+    PumpPastTheDelay(clock);
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(onDemand.Loaded());
     view->ExecuteScript(u"CarMarker()");
     std::unique_ptr<browser::BrowserView> later = onDemand.Factory()(sink);
     EXPECT_TRUE(later->Start("/profile"));
     later->Place(0, 0, 10, 10, true);
-    Pump();
+    PumpPastTheDelay(clock);
     EXPECT_EQ(loads, 1) << "a missing module is looked for once";
     EXPECT_TRUE(recording.Calls().empty());
     EXPECT_TRUE(sink.completed.empty()) << "as the null view: no navigation ever ends";
