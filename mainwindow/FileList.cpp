@@ -55,19 +55,6 @@ bool FitsCodePagePath(std::u16string_view prefix, std::u16string_view name)
     return bytes.size() < kPathBuffer && rtl::Cp932ToUtf16(bytes) == path;
 }
 
-bool IsRecordingNameView(std::u16string_view name);
-
-bool IsDots(const char16_t* name)
-{
-    return (name[0] == u'.' && name[1] == 0) || (name[0] == u'.' && name[1] == u'.' && name[2] == 0);
-}
-
-} // namespace
-
-bool IsRecordingName(const UnicodeString& name) { return IsRecordingNameView(name.view()); }
-
-namespace {
-
 bool IsRecordingNameView(std::u16string_view v)
 {
     // As LowerCase().Pos(".asf") (which lowers ASCII letters only), without
@@ -78,10 +65,6 @@ bool IsRecordingNameView(std::u16string_view v)
             return i + 4 == v.size();
     return false;
 }
-
-} // namespace
-
-namespace {
 
 // Two or more digits, zero-padded, as "%02d" writes them (four for "%04d").
 void PutNumber(std::u16string& out, unsigned value, int width)
@@ -98,7 +81,14 @@ void PutNumber(std::u16string& out, unsigned value, int width)
         out += digits[--n];
 }
 
+bool IsDots(const char16_t* name)
+{
+    return (name[0] == u'.' && name[1] == 0) || (name[0] == u'.' && name[1] == u'.' && name[2] == 0);
+}
+
 } // namespace
+
+bool IsRecordingName(const UnicodeString& name) { return IsRecordingNameView(name.view()); }
 
 UnicodeString RecordingDateText(std::uint64_t fileTime)
 {
