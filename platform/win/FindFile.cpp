@@ -25,6 +25,7 @@ namespace {
 struct Entry {
     std::u16string name;
     std::string key;     // the name as the sort compares it: upper-cased, big-endian code units
+    int rank = 2;        // "." first, ".." next, then the names
     // The host name below the search's folder, or the whole host path;
     // empty for a name whose host spelling is the name itself (ASCII).
     std::string host;
@@ -98,6 +99,8 @@ bool Glob(std::u16string_view p, std::u16string_view s)
 
 bool Matches(std::u16string_view pattern, std::u16string_view name)
 {
+    if (pattern == u"*" || pattern == u"*.*")
+        return true;
     if (Glob(pattern, name))
         return true;
     // "x.*" also matches "x" (no extension), as Windows does.
@@ -119,6 +122,7 @@ Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
         e.key[2 * i + 1] = static_cast<char>(c & 0xFF);
     }
     e.host = std::move(host);
+    e.rank = e.name == u"." ? 0 : e.name == u".." ? 1 : 2;
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
     e.written = detail::FileTimeFromHost(st.st_mtim);
@@ -129,9 +133,8 @@ Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
 
 bool SortOrder(const Entry& a, const Entry& b)
 {
-    const auto dots = [](const std::u16string& n) { return n == u"." ? 0 : n == u".." ? 1 : 2; };
-    if (dots(a.name) != dots(b.name))
-        return dots(a.name) < dots(b.name);
+    if (a.rank != b.rank)
+        return a.rank < b.rank;
     if (const int c = a.key.compare(b.key); c != 0)
         return c < 0;
     return a.name < b.name;
