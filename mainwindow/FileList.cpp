@@ -1,5 +1,7 @@
 #include "mainwindow/FileList.h"
 
+#include <algorithm>
+
 #include "app/Common.h"
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
@@ -81,6 +83,13 @@ void PutNumber(std::u16string& out, unsigned value, int width)
         out += digits[--n];
 }
 
+// The entry's name, never past its buffer.
+std::u16string_view NameOf(const win::WIN32_FIND_DATAW& entry)
+{
+    const char16_t* begin = entry.cFileName;
+    return std::u16string_view(begin, static_cast<std::size_t>(std::find(begin, begin + win::MAX_PATH, u'\0') - begin));
+}
+
 bool IsDots(const char16_t* name)
 {
     return (name[0] == u'.' && name[1] == 0) || (name[0] == u'.' && name[1] == u'.' && name[2] == 0);
@@ -149,7 +158,12 @@ TFindData::TFindData(const win::WIN32_FIND_DATAW& entry, const UnicodeString& fo
     try {
         FileAttr = static_cast<std::int32_t>(entry.dwFileAttributes);
         FileSize = static_cast<std::int32_t>(entry.nFileSizeLow);
-        FullPath = folderPrefix + UnicodeString(entry.cFileName);
+        // One allocation: the scan makes one of these a recording.
+        const std::u16string_view name = NameOf(entry);
+        std::u16string full;
+        full.reserve(static_cast<std::size_t>(folderPrefix.Length()) + name.size());
+        full.append(folderPrefix.view()).append(name);
+        FullPath = UnicodeString(std::move(full));
     } catch (rtl::Exception& e) {
         LogScanError("TFindData::TFindData", e);
     }
@@ -176,7 +190,7 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
                 break;
             if (IsDots(entry.cFileName))
                 continue;
-            const std::u16string_view name(entry.cFileName);
+            const std::u16string_view name = NameOf(entry);
             if (entry.dwFileAttributes & win::faDirectory) {
                 CreateList(prefix + UnicodeString(name), depth);
                 continue;
