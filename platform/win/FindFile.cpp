@@ -405,8 +405,7 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DAT
             return -1;
         }
         // A card pulled since the listing answers no more.
-        const std::optional<DriveEntry> drive = DriveTable::Instance().Find(s->drive);
-        if (!drive || !drive->present) {
+        if (!DriveTable::Instance().IsPresent(s->drive)) {
             errno = ENODEV;
             return -1;
         }
