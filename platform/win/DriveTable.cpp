@@ -314,6 +314,19 @@ std::optional<DriveEntry> DriveTable::Find(char16_t letter) const
     return std::nullopt;
 }
 
+bool DriveTable::IsPresent(char16_t letter) const
+{
+    letter = UpperLetter(letter);
+    if (letter == 0)
+        return false;
+    std::lock_guard lock(TableMutex());
+    EnsureLoaded();
+    for (const auto& e : Table())
+        if (e.letter == letter)
+            return e.present;
+    return false;
+}
+
 std::vector<DriveEntry> DriveTable::Entries() const
 {
     std::lock_guard lock(TableMutex());

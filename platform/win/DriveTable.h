@@ -60,6 +60,8 @@ public:
 
     // Letters without regard to case; nothing for an unmapped letter.
     std::optional<DriveEntry> Find(char16_t letter) const;
+    // Mapped and present (no copy of the entry: asked once a file read).
+    bool IsPresent(char16_t letter) const;
     std::vector<DriveEntry> Entries() const;
 
     // The default table for a home folder and a current directory (exposed for tests).
