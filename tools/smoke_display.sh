@@ -73,6 +73,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
   export VELMORASTINE_PRESENTER_DUMP="$work/dump"
   # Printing to "PDF" writes the page into the home folder.
   export VELMORASTINE_PRINTER=PDF HOME="$work/home"
+  # "velmorastine: cued" once the card's first recording is cued after the scan.
+  export VELMORASTINE_CUE_MARK=1
   unset VELMORASTINE_DISPLAY VELMORASTINE_SCREEN WAYLAND_DISPLAY
   # GTK and fontconfig keep their caches to the end of the process.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -126,6 +128,13 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 [ -n "$loaded" ] || fail "the map page did not load in the web view (see $work/dump/browser.log)"
+# The clicks want a cued recording: the scan runs first, its progress window up.
+cued=""
+for _ in $(seq 600); do
+  grep -q '^velmorastine: cued$' "$work/program.out" 2>/dev/null && { cued=yes; break; }
+  sleep 0.1
+done
+[ -n "$cued" ] || fail "no recording of the card was cued within 60 s (see $work/program.out)"
 native=$(grep '^native ' "$info" || true)
 [ -n "$native" ] || fail "the main window lists no web view"
 read -r _ nx ny nw nh <<<"$native"
