@@ -66,14 +66,19 @@ rm -rf "$work"
 mkdir -p "$work/dump" "$work/registry" "$work/home" "$work/out" "$work/pulse"
 card="$work/card"
 mkdir -p "$card/DATA"
-"$build/tools/asfwriter/asfwriter" --series 5 "$card/DATA" --seconds 30 --size 1280x960 >/dev/null
+# Four recordings on one day, 30 s apart, and a fifth on the next day.
+"$build/tools/asfwriter/asfwriter" --series 4 "$card/DATA" --seconds 30 --size 1280x960 >/dev/null
+"$build/tools/asfwriter/asfwriter" "$card/DATA/20240518_100000.ASF" --seconds 30 --size 1280x960 \
+  --start 2024/05/18-10:00:00 >/dev/null
 bash "$top/tools/make_card.sh" "$build" "$card"
 mapfile -t recordings < <(cd "$card/DATA" && ls | sort)
 [ ${#recordings[@]} -eq 5 ] || fail "the card holds ${#recordings[@]} recordings, not 5"
 
 xvfb_pid=""
 program_pid=""
+outside=()
 cleanup() {
+  [ ${#outside[@]} -eq 0 ] || rm -rf "${outside[@]}"
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   XDG_RUNTIME_DIR="$work/pulse" pulseaudio --kill 2>/dev/null || true
@@ -263,6 +268,7 @@ step_row_click() {
 }
 
 step_down_key() {
+  ensure_playing
   click_row 1
   poll 100 is_selected 1 || fail "row 1 is not selected"
   xdotool key Down
@@ -287,7 +293,7 @@ step_still_save() {
   local id file="$work/out/still.jpg" size
   ensure_paused "pause before the still" # a still is taken of a paused picture
   click MainForm ImageScreenShot
-  id=$(wait_window "名前を付けて保存|保存")
+  id=$(wait_window "^静止画ファイル保存$")
   # The name field has the focus with the proposed name selected.
   keys_to "$id" ctrl+a
   type_to "$id" "$file"
@@ -299,52 +305,81 @@ step_still_save() {
   ensure_playing "play after the still"
 }
 
+# A click on a picker's first field (year, or hour): the field under the pointer.
+click_first_field() { # FORM PICKER
+  local line x y w h
+  line=$(grep "^control $2 " "$work/dump/$1.txt" 2>/dev/null || true)
+  [ -n "$line" ] || fail "$1 shows no control $2"
+  read -r _ _ x y w h <<<"$line"
+  xdotool mousemove $((x + 12)) $((y + h / 2)) click 1
+}
+shown() { [ -n "$(window_named "$1")" ]; }
+
 step_clock() {
-  local id ini="$card/TIMESET.ini"
+  local ini="$card/TIMESET.ini" line x y w h
   rm -f "$ini"
   click MainForm ImageTime
-  poll 200 file_exists "$work/dump/TimeSet.txt" || fail "no recorder settings window"
-  click TimeSet TabSheet2
-  # Year, month, day; then hour and minute: the picker's fields from the left.
-  click TimeSet DateTimePicker1
-  xdotool key Home
-  xdotool type --delay 50 "20310407"
-  click TimeSet DateTimePicker2
-  xdotool key Home
-  xdotool type --delay 50 "0915"
+  wait_window "^本体設定$" >/dev/null
+  poll 100 file_exists "$work/dump/TimeSet.txt" || fail "the recorder settings window is not in the dump"
+  line=$(grep "^tab TabSheet2 " "$work/dump/TimeSet.txt" || true)
+  [ -n "$line" ] || fail "the recorder settings window shows no tab TabSheet2"
+  read -r _ _ x y w h <<<"$line"
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  on_clock_page() { grep -q "^control DateTimePicker1 " "$work/dump/TimeSet.txt"; }
+  poll 100 on_clock_page || fail "the clock page did not come up"
+  # Day first, then month, then year, so no step passes an impossible date.
+  click_first_field TimeSet DateTimePicker1
+  xdotool key --delay 50 Right Right
+  xdotool type --delay 50 07
+  xdotool key Left
+  xdotool type --delay 50 04
+  xdotool key Left
+  xdotool type --delay 50 2031
+  click_first_field TimeSet DateTimePicker2
+  xdotool type --delay 50 09
+  xdotool key Right
+  xdotool type --delay 50 15
   click TimeSet Button1
   poll 200 file_exists "$ini" || fail "no TIMESET.ini after 時刻設定"
-  [ "$(cat "$ini")" = "2031/04/07 09:15:00" ] || [ "$(cat "$ini")" = "2031/04/07 09:15" ] ||
-    fail "TIMESET.ini holds \"$(cat "$ini")\""
+  printf '2031/04/07 09:15\r\n' | cmp -s - "$ini" || fail "TIMESET.ini holds \"$(od -c "$ini" | head -n2)\""
+  wait_gone "^本体設定$"
 }
 
 step_search() {
-  # The card's recordings are a minute apart on one day; the fifth is moved
-  # to the next day by its name, so picking that day selects it.
+  # The last recording is of the next day; picking that day finds it.
+  ensure_playing
+  click_row 0
+  poll 100 is_selected 0 || fail "row 0 is not selected"
   click MainForm ImageFind
-  poll 200 file_exists "$work/dump/FormSearch.txt" || fail "no search window"
-  click FormSearch DateTimePicker1
-  xdotool key Home
-  xdotool key Right Right Up
+  wait_window "^検索$" >/dev/null
+  poll 100 file_exists "$work/dump/FormSearch.txt" || fail "the search window is not in the dump"
+  click_first_field FormSearch DateTimePicker1
+  xdotool key --delay 50 Right Right Up # the day, one up
   click FormSearch ButtonSearch
-  poll 100 is_selected 4 || fail "the search selected row $(selected_row), not row 4"
+  poll 100 is_selected 4 || fail "the search selected row $(selected_row), not row 4 (the next day's)"
+  wait_gone "^検索$"
+  hears "the found row"
 }
 
 step_copy() {
-  local id target="$work/out/copies" r
-  mkdir -p "$target"
+  local id target r
+  # Outside the card and every drive the program was given.
+  target=$(mktemp -d "${TMPDIR:-/tmp}/vm-walk-copies.XXXXXX")
+  outside+=("$target")
   for r in 0 1; do
     rows | awk -v i=$r '$1 == i && $7 == 0' | grep -q . && click_row $r check
   done
   both() { [ "$(checked_rows)" = "0 1 " ]; }
   poll 100 both || fail "rows 0 and 1 are not ticked (ticked: $(checked_rows))"
   click MainForm ImageDL
-  id=$(wait_window "フォルダ|Folder")
+  id=$(wait_window "^コピー先フォルダを選択$")
   keys_to "$id" ctrl+l
-  type_to "$id" "$target/"
+  type_to "$id" "$target"
   keys_to "$id" Return
-  copied() { cmp -s "$card/DATA/${recordings[0]}" "$target/${recordings[0]}" &&
-             cmp -s "$card/DATA/${recordings[1]}" "$target/${recordings[1]}"; }
+  # Into a folder of the recordings' day, as the recorder's own tool does.
+  local day="$target/${recordings[0]:0:8}"
+  copied() { cmp -s "$card/DATA/${recordings[0]}" "$day/${recordings[0]}" &&
+             cmp -s "$card/DATA/${recordings[1]}" "$day/${recordings[1]}"; }
   poll 600 copied || fail "the two copies in $target are not complete"
   answer_message
 }
@@ -364,6 +399,7 @@ step_print() {
 
 step_long_run() {
   local r
+  ensure_playing # a row clicked while stopped waits on its first frame
   for r in 0 1 2 3 4; do
     click_row $r
     poll 100 is_selected $r || fail "row $r is not selected after its click"

@@ -11,6 +11,8 @@
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/HostInput.h"
 #include "platform/vcl/ListView.h"
+#include "platform/vcl/PageControl.h"
+#include "platform/vcl/TabSheet.h"
 #include "platform/vcl/PngWriter.h"
 #include "platform/win/Clock.h"
 
@@ -443,6 +445,14 @@ void GtkPresenter::Dump(Window& w, const vcl::PixelBuffer& client)
             const vcl::TPoint p = form.ScreenToClient(c->ClientToScreen(vcl::TPoint(0, 0)));
             std::fprintf(f, "control %s %d %d %d %d\n", rtl::ToUtf8(c->Name()).c_str(), x + p.X, y + p.Y,
                          c->ClientWidth(), c->ClientHeight());
+            // Each page's tab, by the page's name.
+            if (auto* pages = dynamic_cast<vcl::TPageControl*>(c)) {
+                for (int i = 0; i < pages->PageCount(); ++i) {
+                    const vcl::TRect r = pages->TabRect(i);
+                    std::fprintf(f, "tab %s %d %d %d %d\n", rtl::ToUtf8(pages->Pages(i)->Name()).c_str(), x + p.X + r.Left,
+                                 y + p.Y + r.Top, r.Width(), r.Height());
+                }
+            }
             // The rows in view: where each is, whether it is selected and ticked.
             if (auto* list = dynamic_cast<vcl::TListView*>(c)) {
                 const vcl::TListItems& items = *list->Items();
