@@ -323,8 +323,8 @@ step_clock() {
   click MainForm ImageTime
   wait_window "^本体設定$" >/dev/null
   poll 100 file_exists "$work/dump/TimeSet.txt" || fail "the recorder settings window is not in the dump"
-  line=$(grep "^tab TabSheet2 " "$work/dump/TimeSet.txt" || true)
-  [ -n "$line" ] || fail "the recorder settings window shows no tab TabSheet2"
+  has_tab() { line=$(grep "^tab TabSheet2 " "$work/dump/TimeSet.txt" 2>/dev/null || true); [ -n "$line" ]; }
+  poll 100 has_tab || fail "the recorder settings window shows no tab TabSheet2"
   read -r _ _ x y w h <<<"$line"
   xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
   on_clock_page() { grep -q "^control DateTimePicker1 " "$work/dump/TimeSet.txt"; }
