@@ -78,6 +78,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
   unset VELMORASTINE_DISPLAY VELMORASTINE_SCREEN WAYLAND_DISPLAY
   # GTK and fontconfig keep their caches to the end of the process.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  # The one false vptr report from JavaScriptCore is spared (tools/test.sh).
+  export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}suppressions=$top/tools/ubsan.supp:print_stacktrace=1"
   exec "$build/velmorastine" </dev/null >"$work/program.out" 2>&1
 ) &
 program_pid=$!

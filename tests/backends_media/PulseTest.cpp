@@ -13,7 +13,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <pulse/simple.h>
 #include <pulse/error.h>
@@ -170,6 +172,107 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
         EXPECT_EQ(read, v);
     }
     EXPECT_EQ(backend.WriteVolume(control.controlId, 65536), mixer::MIXERR_INVALVALUE);
+}
+
+// Streams of ours the server holds (sink inputs named "Recording").
+int OurStreams(pulse::PulseConnection& c)
+{
+    if (!c.Ready(std::chrono::seconds(2))) return -1;
+    pulse::PulseConnection::Lock lock(c);
+    int n = 0;
+    auto onInput = [](pa_context*, const pa_sink_input_info* i, int eol, void* count) {
+        if (eol == 0 && i != nullptr && i->name != nullptr && std::string(i->name) == "Recording") ++*static_cast<int*>(count);
+    };
+    if (!c.Wait(pa_context_get_sink_input_info_list(c.Context(), onInput, &n), std::chrono::seconds(2))) return -1;
+    return n;
+}
+
+// Feeds the player the positions a running graph would report from `from`
+// on for 1.5 s while the monitor records; the last second of what it heard.
+std::vector<std::int16_t> PlayAndListen(media::SoundPlayer& player, const media::SourceStream& stream, media::REFERENCE_TIME from)
+{
+    pa_sample_spec spec{PA_SAMPLE_S16LE, 8000, 1};
+    pa_buffer_attr attr{static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
+                        static_cast<std::uint32_t>(-1), 800};
+    int error = 0;
+    pa_simple* monitor = pa_simple_new(nullptr, "Velmorastine test", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
+                                       "monitor", &spec, nullptr, &attr, &error);
+    if (monitor == nullptr) return {};
+    std::vector<std::int16_t> samples(12000);
+    std::thread recorder([&] {
+        if (pa_simple_read(monitor, samples.data(), samples.size() * 2, &error) < 0) samples.clear();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 15; ++i) {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        player.Play(stream, from + ms * 10000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    recorder.join();
+    pa_simple_free(monitor);
+    if (samples.size() > 8000) samples.erase(samples.begin(), samples.end() - 8000);
+    return samples;
+}
+
+// What the graph does to its sound renderer as the user pauses, seeks,
+// steps and changes rows: after every halt or jump the tone is heard again,
+// and the server never holds more than one stream of ours.
+TEST(PulseSmoke, SoundComesBackAfterEveryHaltSeekAndNewRecording)
+{
+    pulse::PulseConnection& program = pulse::PulseConnection::Instance();
+    if (!program.Ready(std::chrono::seconds(2))) GTEST_SKIP() << "no PulseAudio server";
+    pulse::PulseConnection counter(nullptr);
+
+    test_support::TempFolder folder("vm-pulse");
+    const auto o = Sample(12, 5);
+    const std::string first = folder.Path() + "/A.ASF", second = folder.Path() + "/B.ASF";
+    asfwriter::WriteSampleRecording(first, o);
+    asfwriter::WriteSampleRecording(second, o);
+    ffmpeg::FfmpegAudioSource audio;
+    media::AudioSource* previous = media::InstallAudioSource(&audio);
+    {
+        pulse::PulseSoundOutput output;
+        auto player = output.CreatePlayer();
+        const media::SourceStream a = StreamOf(first, o, false), b = StreamOf(second, o, false);
+        struct Step {
+            const char* what;
+            bool haltFirst;
+            const media::SourceStream* stream;
+            media::REFERENCE_TIME from;
+        } steps[] = {
+            {"first play", false, &a, 0},
+            {"pause, play", true, &a, 15000000},
+            {"pause, step, play", true, &a, 17000000},
+            {"seek while running", false, &a, 60000000},
+            {"seek while paused", true, &a, 20000000},
+            {"next row", true, &b, 0},
+            {"next row without a halt", false, &a, 0},
+            {"pause, pause, play", true, &a, 15000000},
+        };
+        for (const Step& s : steps) {
+            SCOPED_TRACE(s.what);
+            if (s.haltFirst) {
+                player->Halt();
+                player->Halt();
+                std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the stream starves meanwhile
+            }
+            const auto heard = PlayAndListen(*player, *s.stream, s.from);
+            ASSERT_EQ(heard.size(), 8000u) << "the monitor gave too little";
+            const double tone = PowerAt(heard, 440, 8000);
+            EXPECT_GT(tone, 1000.0);
+            EXPECT_GT(tone, 100 * PowerAt(heard, 1000, 8000));
+            EXPECT_EQ(OurStreams(counter), 1);
+        }
+        player->Halt();
+    }
+    media::InstallAudioSource(previous);
+    // The player gone, its stream goes (the server takes it down on its own time).
+    int left = OurStreams(counter);
+    for (int i = 0; i < 40 && left != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        left = OurStreams(counter);
+    }
+    EXPECT_EQ(left, 0);
 }
 
 } // namespace

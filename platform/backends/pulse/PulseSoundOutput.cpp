@@ -58,6 +58,10 @@ public:
         if (pa_stream_get_state(stream_) == PA_STREAM_READY) {
             Fire(pa_stream_flush(stream_, nullptr, nullptr));
             Fire(pa_stream_cork(stream_, 0, nullptr, nullptr));
+            // The server asks only for what it has not asked for before: what
+            // it asked while we were halted is answered here, or the stream
+            // starves for good.
+            Feed(stream_, pa_stream_writable_size(stream_));
         }
         startPosition_ = position;
         startedAt_ = now;
@@ -149,17 +153,21 @@ private:
         auto* p = static_cast<PulsePlayer*>(self);
         if (pa_stream_get_state(s) != PA_STREAM_READY) return;
         if (p->volume_ != 0) p->ApplyVolume();
-        if (p->playing_) Fire(pa_stream_cork(s, 0, nullptr, nullptr));
+        if (!p->playing_) return;
+        Fire(pa_stream_cork(s, 0, nullptr, nullptr));
+        p->Feed(s, pa_stream_writable_size(s));
     }
 
     // The loop's thread, lock held: the server wants `bytes` more.
-    static void OnWrite(pa_stream* s, std::size_t bytes, void* self)
+    static void OnWrite(pa_stream* s, std::size_t bytes, void* self) { static_cast<PulsePlayer*>(self)->Feed(s, bytes); }
+
+    // Lock held: up to `bytes` of sound from the reader.
+    void Feed(pa_stream* s, std::size_t bytes)
     {
-        auto* p = static_cast<PulsePlayer*>(self);
-        if (!p->playing_ || !p->reader_) return;
+        if (!playing_ || !reader_ || bytes == 0 || bytes == static_cast<std::size_t>(-1)) return;
         void* buffer = nullptr;
         if (pa_stream_begin_write(s, &buffer, &bytes) < 0 || buffer == nullptr) return;
-        const std::size_t got = p->reader_->Read(static_cast<std::uint8_t*>(buffer), bytes);
+        const std::size_t got = reader_->Read(static_cast<std::uint8_t*>(buffer), bytes);
         if (got == 0) {
             pa_stream_cancel_write(s); // the end of the sound: let it run dry
             return;
