@@ -4,6 +4,7 @@
 
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/DataModule.h"
+#include "platform/win/Clock.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Messages.h"
 
@@ -98,8 +99,15 @@ void TApplication::HandleMessage() { HandleOne(nullptr); }
 void TApplication::ProcessMessages()
 {
     // As the framework: a quit on the way marks the application terminated
-    // and the messages behind it are still handled.
+    // and the messages behind it are still handled. Messages that keep coming
+    // faster than they are handled (timers and paints of a slow display) would
+    // hold the caller here for good, so a call gives them up to this long on
+    // the program's clock and then returns; the rest waits for the next call.
+    constexpr std::uint64_t kBudgetMs = 250;
+    const std::uint64_t start = win::GetTickCount64();
     while (ProcessOne()) {
+        if (win::GetTickCount64() - start >= kBudgetMs)
+            break;
     }
 }
 

@@ -236,3 +236,32 @@ TEST(ModalWithoutDriverTest, ALoopNothingCanEndStallsInsteadOfHanging)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ProcessMessagesTest, ATimerSlowerThanItsPeriodStillLetsTheCallerOn)
+{
+    // Each tick takes longer than the period, so a tick is always due: the
+    // call gives the messages a bounded turn and returns to its caller.
+    win::VirtualClock clock;
+    win::ScopedClock scope(clock);
+    TApplication app;
+    auto* timer = new TTimer(&app);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) {
+        ++ticks;
+        clock.Advance(30);
+    };
+    timer->SetInterval(10);
+    timer->SetEnabled(true);
+    clock.Advance(10);
+    app.ProcessMessages();
+    EXPECT_GE(ticks, 1);
+    EXPECT_LE(ticks, 10);
+    const int before = ticks;
+    clock.Advance(10);
+    app.ProcessMessages(); // the rest waits for the next call, not lost
+    EXPECT_GT(ticks, before);
+}
+
+} // namespace
