@@ -9,6 +9,7 @@
 #include "platform/rtl/detail/Hex.h"
 #include "platform/rtl/detail/HostPath.h"
 #include "platform/rtl/detail/StringOps.h"
+#include "platform/win/HostFileIo.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -159,10 +160,10 @@ struct Document {
 
 // Reads the whole file; nothing when it is missing, unreadable or too large.
 std::optional<std::string> ReadFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = win::OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxIniFile) {
+  if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxIniFile) {
     ::close(fd);
     return std::nullopt;
   }
@@ -224,51 +225,24 @@ public:
 
   Document& doc() { return doc_; }
 
-  // Writes the whole file to a temporary file beside it and renames that
-  // over it, so a full card or a failed write keeps the old settings.
+  // Writes the whole file to a temporary file beside it, flushed to the
+  // disk, and renames that over it, so a full card, a failed write, a kill
+  // or a power loss keeps the old settings or the new ones.
   void Save() {
     if (host_.writeProtected || !detail::HostFileWritable(host_.path)) Fail();
-    std::string bytes = doc_.Bytes();
+    const std::size_t slash = host_.path.rfind('/');
+    if (slash != std::string::npos)
+      win::RemoveStaleTemporaries(slash == 0 ? "/" : host_.path.substr(0, slash), host_.path.substr(slash + 1));
     struct stat st {};
-    bool created = false;
-    if (stat(host_.path.c_str(), &st) != 0) {
-      // A new file: create it first (in a missing folder this fails), which
-      // also gives the permissions the process's mask leaves.
-      int fd = ::open(host_.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd < 0) Fail();
-      bool ok = fstat(fd, &st) == 0;
-      ::close(fd);
-      created = true;
-      if (!ok) Abandon(created);
-    }
-    const mode_t mode = st.st_mode & 07777;
-    std::string temp = host_.path + ".XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) Abandon(created);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    bool ok = done == bytes.size() && fchmod(fd, mode) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (!ok || ::rename(temp.c_str(), host_.path.c_str()) != 0) {
-      ::unlink(temp.c_str());
-      Abandon(created);
-    }
+    const int keepMode = stat(host_.path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+    // (In a missing folder the temporary cannot be made: the write fails.)
+    if (!win::ReplaceFileDurably(host_.path, doc_.Bytes(), 0666, keepMode)) Fail();
   }
 
   bool exists() const { return exists_; }
 
 private:
   [[noreturn]] void Fail() { throw EIniFileException(u"Unable to write to " + fileName_); }
-  // Fails, removing the file this write created.
-  [[noreturn]] void Abandon(bool created) {
-    if (created) ::unlink(host_.path.c_str());
-    Fail();
-  }
 
   UnicodeString fileName_;
   detail::HostFile host_;
