@@ -74,6 +74,19 @@ struct Document {
 
   std::string Encode(std::u16string_view text) const { return encoding->GetBytes(UnicodeString(text)); }
   std::string Crlf() const { return Encode(u"\r\n"); }
+  // The bytes of a key line's name: before its first "=", without the
+  // blanks around it (no trail byte of code page 932 or UTF-8 is "=", a
+  // blank or a tab).
+  std::string NameBytes(const std::string& raw) const {
+    const std::size_t unit = encoding == TEncoding::Unicode ? 2 : 1;
+    auto is = [&](std::size_t i, char c) { return raw[i] == c && (unit == 1 || raw[i + 1] == 0); };
+    std::size_t eq = 0;
+    while (eq + unit <= raw.size() && !is(eq, '=')) eq += unit;
+    std::size_t b = 0, e = eq;
+    while (b < e && (is(b, ' ') || is(b, '\t'))) b += unit;
+    while (e > b && (is(e - unit, ' ') || is(e - unit, '\t'))) e -= unit;
+    return raw.substr(b, e - b);
+  }
 
   // Splits into lines at CR LF, LF or a lone CR. Byte encodings are split on
   // bytes (no trail byte of code page 932 or UTF-8 is CR or LF), so lines
@@ -316,10 +329,10 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& id
   if (at >= 0) {
     Line& line = doc.lines[static_cast<std::size_t>(at)];
     if (TrimBlanks(line.value) == value.view()) return;  // unchanged: the file is not touched
-    std::u16string name = line.name;
-    std::string end = line.end.empty() ? std::string() : line.end;
-    line = doc.MakeLine(name + u"=" + std::u16string(value.view()));
-    line.end = end;
+    // The name keeps its bytes, so one the encoding does not hold exactly
+    // (a stray byte) is not respelled.
+    line.raw = doc.NameBytes(line.raw) + doc.Encode(u"=" + std::u16string(value.view()));
+    line.value = value.view();
     editor.Save();
     return;
   }
