@@ -50,8 +50,10 @@ void Scan(const std::uint8_t* data, std::size_t size)
         __builtin_trap();
     for (int i = 0; i < list.Count(); ++i) {
         const TFindData* r = list.Item(i);
-        // "yyyy/mm/dd hh:nn:ss" and "00:mm:ss" whatever the header holds.
-        if (r->DateText.Length() != 19 || r->LengthText.Length() != 8 || r->FullPath != u"F:\\scan\\REC.ASF")
+        // "yyyy/mm/dd hh:nn:ss" (a year past 9999 has five digits, as the
+        // system's conversion gives it) and "00:mm:ss", whatever the header holds.
+        const int date = r->DateText.Length();
+        if ((date != 19 && date != 20) || r->LengthText.Length() != 8 || r->FullPath != u"F:\\scan\\REC.ASF")
             __builtin_trap();
     }
 }
