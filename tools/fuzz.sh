@@ -49,7 +49,10 @@ cp -n "$build/corpus/reader"/*.asf "$build/corpus/media/"
 
 run() {
   local target=$1 corpus=$2 maxlen=$3
-  "$build/$target" -max_total_time="$seconds" -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 \
+  local dict=()
+  # A target's tokens, where it has some (tools/fuzz/<target>.dict).
+  [ -f "$top/tools/fuzz/$target.dict" ] && dict=(-dict="$top/tools/fuzz/$target.dict")
+  "$build/$target" "${dict[@]}" -max_total_time="$seconds" -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/artifacts/$target-" -print_final_stats=1 "$build/corpus/$corpus" \
     >"$build/$target.log" 2>&1
 }
