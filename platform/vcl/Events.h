@@ -72,5 +72,6 @@ inline constexpr std::uint16_t VK_RIGHT = 0x27;
 inline constexpr std::uint16_t VK_DOWN = 0x28;
 inline constexpr std::uint16_t VK_DELETE = 0x2E;
 inline constexpr std::uint16_t VK_F1 = 0x70;
+inline constexpr std::uint16_t VK_F4 = 0x73;
 
 } // namespace vcl

@@ -26,6 +26,8 @@ struct Tracked {
 
 Tracked gCapture;
 Tracked gHover;
+Tracked gPopup;
+std::function<void()> gPopupClose;
 // The held press came as the second press of a double click: no click.
 bool gCaptureDouble = false;
 
@@ -47,6 +49,13 @@ TPoint Translate(TControl* from, TControl* to, int x, int y)
 
 TControl* MouseInput::Capture() { return gCapture.Get(); }
 TControl* MouseInput::Hover() { return gHover.Get(); }
+TControl* MouseInput::Popup() { return gPopup.Get(); }
+
+void MouseInput::SetPopup(TControl* popup, std::function<void()> close)
+{
+    gPopup.Set(popup);
+    gPopupClose = popup ? std::move(close) : nullptr;
+}
 
 void MouseInput::Reset()
 {
@@ -71,6 +80,13 @@ bool MouseInput::Press(TControl* control, TMouseButton button, TShiftState shift
 {
     if (!control)
         return false;
+    if (TControl* popup = gPopup.Get(); popup && control != popup) {
+        std::function<void()> close = std::move(gPopupClose);
+        SetPopup(nullptr, nullptr);
+        if (close)
+            Guarded(popup, [&] { close(); });
+        return false;
+    }
     const auto life = control->LifeToken();
     if (!Capture())
         HoverTo(control);

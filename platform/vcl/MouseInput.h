@@ -13,6 +13,7 @@
 // the application's exception box, as it would from a window procedure.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/vcl/Control.h"
@@ -34,6 +35,11 @@ public:
     static TControl* Hover();
     // Enter/leave bookkeeping for the mouse arriving over control.
     static void HoverTo(TControl* control);
+    // A pop-up (a drop-down calendar) that a press anywhere outside it
+    // closes: close runs and that press goes no further, as with the
+    // system's pop-ups. One at a time; null takes it away without closing.
+    static void SetPopup(TControl* popup, std::function<void()> close);
+    static TControl* Popup();
 };
 
 } // namespace vcl

@@ -192,5 +192,48 @@ TEST_F(SearchWindowTest, NoCurrentRowShowsMessage17AndAnEmptiedListSelectsNothin
     EXPECT_FALSE(FormSearch->Visible());
 }
 
+// Another day through the date picker as a person picks it: its calendar,
+// or typed into its day field, through the display's input route.
+TEST_F(SearchWindowTest, ADayPickedInTheDatePickerIsSearched)
+{
+    Open();
+    ListControl->ListView1->SetItemIndex(1); // 2024/05/17 09:40
+    WaitForTracks();
+    TFormSearch& f = *FormSearch;
+    auto press = [&](TPoint p) {
+        HostInput::Press(f, mbLeft, {}, p.X, p.Y);
+        HostInput::Release(f, mbLeft, {}, p.X, p.Y);
+    };
+    auto at = [&](TControl* c, int x, int y) { return f.ScreenToClient(c->ClientToScreen(TPoint(x, y))); };
+    TDateTimePicker* picker = f.DateTimePicker1;
+
+    // The calendar: Thursday 16 May (May 2024 starts on a Wednesday), before every recording.
+    MainForm->ImageFindClick(nullptr);
+    press(at(picker, picker->Width() - 10, 12));
+    ASSERT_TRUE(picker->DroppedDown());
+    const TRect box = picker->CalendarBounds();
+    EXPECT_LE(box.Bottom, f.ClientHeight()); // it fits inside the window
+    const TRect cell = TCalendarLayout::Cell(2, 4);
+    press(TPoint(box.Left + (cell.Left + cell.Right) / 2, box.Top + (cell.Top + cell.Bottom) / 2));
+    EXPECT_EQ(picker->Text(), u"2024/05/16");
+    press(at(f.ButtonSearch, 20, 15));
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(Current(), "REC_0001.ASF");
+    WaitForTracks();
+
+    // Typed: the day field, 18: after every recording.
+    MainForm->ImageFindClick(nullptr);
+    EXPECT_EQ(picker->Text(), u"2024/05/17");
+    press(at(picker, 75, 12));
+    for (char16_t c : {u'1', u'8'}) {
+        HostInput::KeyDown(f, static_cast<std::uint16_t>(c), c, {});
+        HostInput::KeyUp(f, static_cast<std::uint16_t>(c), {});
+    }
+    EXPECT_EQ(picker->Text(), u"2024/05/18");
+    press(at(f.ButtonSearch, 20, 15));
+    EXPECT_EQ(Current(), "REC_0003.ASF");
+    WaitForTracks();
+}
+
 } // namespace
 } // namespace list_test

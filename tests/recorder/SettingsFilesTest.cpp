@@ -335,3 +335,66 @@ TEST_F(SettingsFilesTest, AThresholdTheBarCannotShowIsKeptUnlessMoved)
 }
 
 } // namespace
+
+namespace {
+
+// The clock page as a person at the screen sets it: clicks on the pickers'
+// fields, digits, the spin arrow and the calendar, through the display's
+// input route (window coordinates), then 時刻設定.
+TEST_F(SettingsFilesTest, TimeSetIniHoldsWhatWasTypedAndClickedIntoThePickers)
+{
+    card.Write("setup.ini", kDefaultFile);
+    ShowWindow();
+    PressTab(1);
+    TForm& form = *TimeSet;
+    auto click = [&](TControl* c, int x, int y) {
+        const TPoint p = form.ScreenToClient(c->ClientToScreen(TPoint(x, y)));
+        HostInput::Press(form, mbLeft, {}, p.X, p.Y);
+        HostInput::Release(form, mbLeft, {}, p.X, p.Y);
+    };
+    auto type = [&](const char* digits) {
+        for (const char* d = digits; *d; ++d) {
+            HostInput::KeyDown(form, static_cast<std::uint16_t>(*d), static_cast<char16_t>(*d), {});
+            HostInput::KeyUp(form, static_cast<std::uint16_t>(*d), {});
+        }
+    };
+    TDateTimePicker* date = TimeSet->DateTimePicker1;
+    TDateTimePicker* time = TimeSet->DateTimePicker2;
+    click(date, 10, 12); // year
+    type("2030");
+    click(date, 50, 12); // month
+    type("02");
+    click(date, 75, 12); // day: 3 enters at once in February, the 1 waits
+    type("31");
+    EXPECT_EQ(date->Text(), UnicodeString(u"2030/02/03"));
+    click(date, 75, 12); // the 1 enters; typing starts afresh
+    EXPECT_EQ(date->Text(), UnicodeString(u"2030/02/01"));
+    type("28");
+    click(time, 10, 12); // hour
+    type("0");
+    type("8");
+    click(time, 35, 12); // minute
+    type("45");
+    click(time, time->Width() - 10, 6); // the upper spin arrow
+    EXPECT_EQ(date->Text(), UnicodeString(u"2030/02/28"));
+    EXPECT_EQ(time->Text(), UnicodeString(u"08:46"));
+
+    // The calendar: the next month, then Friday 8 March (March 2030 starts on a Friday).
+    click(date, date->Width() - 10, 12);
+    ASSERT_TRUE(date->DroppedDown());
+    const TRect box = date->CalendarBounds();
+    auto clickCalendar = [&](const TRect& r) {
+        const int x = box.Left + (r.Left + r.Right) / 2, y = box.Top + (r.Top + r.Bottom) / 2;
+        HostInput::Press(form, mbLeft, {}, x, y);
+        HostInput::Release(form, mbLeft, {}, x, y);
+    };
+    clickCalendar(TCalendarLayout::NextButton());
+    clickCalendar(TCalendarLayout::Cell(1, 5));
+    EXPECT_FALSE(date->DroppedDown());
+
+    click(TimeSet->Button1, 20, 12);
+    EXPECT_EQ(card.Read("TIMESET.ini"), "2030/03/08 08:46\r\n");
+    EXPECT_FALSE(TimeSet->Visible());
+}
+
+} // namespace
