@@ -1,8 +1,8 @@
 // Ends the program from outside while no display can close its windows:
 // SIGINT, SIGTERM, or the end of an input (standard input on a terminal).
 // A watcher thread waits for them and posts the request to a message window
-// of the user interface thread, which closes the program's windows there
-// (CloseProgramWindows), so the ordinary close and end run.
+// of the user interface thread, which stops the program there (StopProgram):
+// a running long operation stops and the ordinary close and end run.
 #pragma once
 
 #include "platform/win/win.h"
@@ -12,9 +12,12 @@
 
 class TStopWatch {
 public:
-    // Blocks the stop signals in the calling thread and every thread it
-    // starts afterwards, so that only the watcher receives them. Call first.
-    static void BlockStopSignals();
+    // Catches the stop signals for the whole process: whichever thread the
+    // system hands one to (also a thread a library started with them
+    // unblocked), the handler only notes it for the watcher. Blocks them in
+    // the calling thread and every thread it starts afterwards, so that our
+    // own waits are not interrupted; the watcher takes them. Call first.
+    static void CatchStopSignals();
 
     // Made on the user interface thread. `inputFd` is watched for its end
     // (-1: no input is watched).
@@ -28,7 +31,6 @@ private:
 
     std::unique_ptr<win::TMessageWindow> FWindow;
     int FInput = -1;
-    int FSignals = -1;
     int FWake = -1;
     std::thread FThread;
 };

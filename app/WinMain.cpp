@@ -177,6 +177,20 @@ void CloseProgramWindows()
         applicationMain->Close();
 }
 
+void StopProgram()
+{
+    TCustomForm* applicationMain = Application ? Application->MainForm() : nullptr;
+    if (!MainForm && !applicationMain) {
+        if (Application)
+            Application->Terminate();
+        return;
+    }
+    if (MainForm)
+        MainForm->CloseConfirmed();
+    if (applicationMain && applicationMain != MainForm)
+        applicationMain->Close();
+}
+
 int WinMain(win::HINSTANCE, win::HINSTANCE, char*, int)
 {
     win::HANDLE mutex = nullptr;

@@ -27,6 +27,12 @@ AnsiString StartupPassword(const AnsiString& storedForm);
 // prompt). Before any window exists it ends the message loop instead.
 void CloseProgramWindows();
 
+// The stop request from outside (a stop signal, the end of input): closes
+// the program as after its user confirmed the close, so a running long
+// operation stops and nothing waits for an answer. Before any window exists
+// it ends the message loop instead.
+void StopProgram();
+
 // Watches the start-up for tests: told after each object the entry creates
 // (the log module and every window, in order). May ask the application to
 // terminate or raise, as a failing constructor would.

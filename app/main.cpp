@@ -9,7 +9,7 @@
 
 int main()
 {
-    TStopWatch::BlockStopSignals();
+    TStopWatch::CatchStopSignals();
     backends::InstallRealBackends();
     TApplication application;
     TStopWatch watch(isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : -1);

@@ -1,13 +1,13 @@
 #include "mainwindow/FileList.h"
 
-#include <cstdio>
+#include <algorithm>
 
 #include "app/Common.h"
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
 #include "platform/rtl/AnsiString.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/Exception.h"
-#include "platform/win/CRuntimeFile.h"
 #include "platform/win/FileTime.h"
 #include "platform/win/Messages.h"
 #include "playback/VideoView.h"
@@ -38,6 +38,58 @@ std::uint64_t ReadU64(const std::uint8_t* head, std::size_t length, std::size_t 
     return value;
 }
 
+// Whether folder + name survives the round trip through code page 932 and
+// fits the 1024-byte buffer the path is opened from (its final zero
+// included).
+bool FitsCodePagePath(std::u16string_view prefix, std::u16string_view name)
+{
+    constexpr std::size_t kPathBuffer = 1024;
+    const auto ascii = [](std::u16string_view s) {
+        for (char16_t c : s)
+            if (c >= 0x80)
+                return false;
+        return true;
+    };
+    if (ascii(prefix) && ascii(name))
+        return prefix.size() + name.size() < kPathBuffer;
+    const std::u16string path = std::u16string(prefix) + std::u16string(name);
+    const std::string bytes = rtl::Utf16ToCp932(path);
+    return bytes.size() < kPathBuffer && rtl::Cp932ToUtf16(bytes) == path;
+}
+
+bool IsRecordingNameView(std::u16string_view v)
+{
+    // As LowerCase().Pos(".asf") (which lowers ASCII letters only), without
+    // the copy: the first ".asf" in any case must end the name.
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c; };
+    for (std::size_t i = 0; i + 4 <= v.size(); ++i)
+        if (v[i] == u'.' && lower(v[i + 1]) == u'a' && lower(v[i + 2]) == u's' && lower(v[i + 3]) == u'f')
+            return i + 4 == v.size();
+    return false;
+}
+
+// Two or more digits, zero-padded, as "%02d" writes them (four for "%04d").
+void PutNumber(std::u16string& out, unsigned value, int width)
+{
+    char16_t digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+        value /= 10;
+    } while (value != 0 && n < 10);
+    for (int i = n; i < width; ++i)
+        out += u'0';
+    while (n > 0)
+        out += digits[--n];
+}
+
+// The entry's name, never past its buffer.
+std::u16string_view NameOf(const win::WIN32_FIND_DATAW& entry)
+{
+    const char16_t* begin = entry.cFileName;
+    return std::u16string_view(begin, static_cast<std::size_t>(std::find(begin, begin + win::MAX_PATH, u'\0') - begin));
+}
+
 bool IsDots(const char16_t* name)
 {
     return (name[0] == u'.' && name[1] == 0) || (name[0] == u'.' && name[1] == u'.' && name[2] == 0);
@@ -45,11 +97,7 @@ bool IsDots(const char16_t* name)
 
 } // namespace
 
-bool IsRecordingName(const UnicodeString& name)
-{
-    const int p = name.LowerCase().Pos(u".asf");
-    return p > 0 && p + 3 == name.Length();
-}
+bool IsRecordingName(const UnicodeString& name) { return IsRecordingNameView(name.view()); }
 
 UnicodeString RecordingDateText(std::uint64_t fileTime)
 {
@@ -59,8 +107,21 @@ UnicodeString RecordingDateText(std::uint64_t fileTime)
     win::SYSTEMTIME st{};
     if (!win::FileTimeToSystemTime(&ft, &st))
         st = win::SYSTEMTIME{};
-    return UnicodeString().sprintf(u"%04d/%02d/%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour,
-                                   st.wMinute, st.wSecond);
+    // "%04d/%02d/%02d %02d:%02d:%02d", written directly: it runs once a file.
+    std::u16string text;
+    text.reserve(19);
+    PutNumber(text, st.wYear, 4);
+    text += u'/';
+    PutNumber(text, st.wMonth, 2);
+    text += u'/';
+    PutNumber(text, st.wDay, 2);
+    text += u' ';
+    PutNumber(text, st.wHour, 2);
+    text += u':';
+    PutNumber(text, st.wMinute, 2);
+    text += u':';
+    PutNumber(text, st.wSecond, 2);
+    return UnicodeString(std::move(text));
 }
 
 UnicodeString RecordingLengthText(std::uint64_t duration)
@@ -71,7 +132,11 @@ UnicodeString RecordingLengthText(std::uint64_t duration)
         minutes = 99;
         seconds = 59;
     }
-    return UnicodeString().sprintf(u"%02d:%02d:%02d", 0, static_cast<int>(minutes), static_cast<int>(seconds));
+    std::u16string text = u"00:";
+    PutNumber(text, static_cast<unsigned>(minutes), 2);
+    text += u':';
+    PutNumber(text, static_cast<unsigned>(seconds), 2);
+    return UnicodeString(std::move(text));
 }
 
 void ReadAsfTimes(const std::uint8_t* head, std::size_t length, std::uint64_t& creation, std::uint64_t& duration)
@@ -93,7 +158,12 @@ TFindData::TFindData(const win::WIN32_FIND_DATAW& entry, const UnicodeString& fo
     try {
         FileAttr = static_cast<std::int32_t>(entry.dwFileAttributes);
         FileSize = static_cast<std::int32_t>(entry.nFileSizeLow);
-        FullPath = folderPrefix + UnicodeString(entry.cFileName);
+        // One allocation: the scan makes one of these a recording.
+        const std::u16string_view name = NameOf(entry);
+        std::u16string full;
+        full.reserve(static_cast<std::size_t>(folderPrefix.Length()) + name.size());
+        full.append(folderPrefix.view()).append(name);
+        FullPath = UnicodeString(std::move(full));
     } catch (rtl::Exception& e) {
         LogScanError("TFindData::TFindData", e);
     }
@@ -109,7 +179,8 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
             return;
         win::WIN32_FIND_DATAW entry;
         const UnicodeString pattern = folder + u"\\*.*";
-        search = win::FindFirstFileW(pattern.c_str(), &entry);
+        // Names and kinds only: each recording's size comes from its own open.
+        search = win::FindFirstFileW(pattern.c_str(), &entry, win::FindDetail::NamesAndKinds);
         if (search == win::INVALID_HANDLE_VALUE)
             return;
         --depth;
@@ -119,34 +190,37 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
                 break;
             if (IsDots(entry.cFileName))
                 continue;
-            const UnicodeString name(entry.cFileName);
+            const std::u16string_view name = NameOf(entry);
             if (entry.dwFileAttributes & win::faDirectory) {
-                CreateList(prefix + name, depth);
+                CreateList(prefix + UnicodeString(name), depth);
                 continue;
             }
-            if (!IsRecordingName(name))
+            if (!IsRecordingNameView(name))
                 continue;
             if (++ScanFileCount > ScanFileLimit)
                 break;
             if (ScanFileCount % 10 == 0 && ProgForm)
                 ProgForm->SetProgress(static_cast<int>(ScanFileCount), static_cast<int>(ScanFileLimit),
                                       kProgressCountItems);
-            // The size the search reported, as the recorder's rule reads it:
-            // the low 32 bits taken as a signed number.
+            // The recorder's viewer opens the file by its 8-bit path: a
+            // name the code page cannot hold, or a path too long for that
+            // buffer, names no file there.
+            if (!FitsCodePagePath(prefix.view(), name))
+                continue;
+            // The file the listing found, by its host path: one open and
+            // one short read, no second lookup of the path; the open also
+            // tells the entry's size.
+            std::uint8_t head[kHeadBytes] = {};
+            const long got = win::ReadFoundFile(search, head, sizeof head, &entry);
+            if (got < 0)
+                continue;
+            // The size as the recorder's rule reads it: the low 32 bits
+            // taken as a signed number.
             if (static_cast<std::int32_t>(entry.nFileSizeLow) <= 0)
                 continue;
-            const UnicodeString path = prefix + name;
-            std::FILE* file = win::OpenCFileW(path.c_str(), "rb");
-            if (file == nullptr)
-                continue;
-            // One short read: no stream buffer to fill.
-            std::setvbuf(file, nullptr, _IONBF, 0);
-            std::uint8_t head[kHeadBytes] = {};
-            const std::size_t got = std::fread(head, 1, sizeof head, file);
-            std::fclose(file);
             std::uint64_t creation = 0;
             std::uint64_t duration = 0;
-            ReadAsfTimes(head, got, creation, duration);
+            ReadAsfTimes(head, static_cast<std::size_t>(got), creation, duration);
 
             auto* record = new TFindData(entry, prefix);
             record->DateText = RecordingDateText(creation);

@@ -4,9 +4,12 @@
 //
 // The names and sizes taken (the rules the recorder's card relies on):
 // a file whose lower-cased name has its first ".asf" at its very end and
-// whose size, read as a signed 32-bit value, is above zero. A scan takes at
-// most ScanFileLimit names that pass the name test, also counting those then
-// skipped for their size or because they cannot be opened.
+// whose size, read as a signed 32-bit value, is above zero, and whose path
+// code page 932 can hold (the file is opened by its 8-bit path). A scan
+// takes at most ScanFileLimit names that pass the name test, also counting
+// those then skipped for their size or path or because they cannot be
+// opened. Each file is read through the folder listing that found it: one
+// open, one read of the header bytes, one close.
 #pragma once
 
 #include <cstdint>

@@ -277,6 +277,16 @@ inline constexpr TLayoutFont LayoutFontTable[LayoutCount] = {
     {9, 8, false},
 };
 
+// The time read-out shows whole: it is at least as high as the window
+// font's cells, which the table's height is not in the small layouts (the
+// window places it so, and the skin draws its well so).
+inline constexpr std::int32_t PlayTimeHeight(int layout)
+{
+    const std::int32_t table = LayoutTable[layout].Rects[lrPlayTime].Height;
+    const std::int32_t font = LayoutFontTable[layout].WindowHeight;
+    return table > font ? table : font;
+}
+
 // A layout fits a work area this much larger than its client area (the
 // window's frame and caption).
 inline constexpr std::int32_t LayoutFrameWidth = 10;

@@ -19,6 +19,7 @@
 #include "tracks/MapView.h"
 #include "tracks/TrackTimer.h"
 
+#include <algorithm>
 #include <cmath>
 
 TMainForm* MainForm = nullptr;
@@ -478,14 +479,21 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action)
     try {
         if (ProgForm && ProgForm->Visible()) {
             // A long operation of the list runs: ask, and let it see the abort.
-            if (!SDDlg || SDDlg->ShowSDDlg(23) != 1) {
-                Action = caNone;
-                return;
+            if (!FCloseConfirmed) {
+                FAskingClose = true;
+                const int answer = SDDlg ? SDDlg->ShowSDDlg(23) : 2;
+                FAskingClose = false;
+                if (answer != 1 && !FCloseConfirmed) {
+                    Action = caNone;
+                    return;
+                }
             }
+            FClosing = true;
             ProgForm->FAbort = 1;
             Application->ProcessMessages();
             win::Sleep(500);
         }
+        FClosing = true;
         if (PlayControl && PlayControl->TimerSpeed)
             PlayControl->TimerSpeed->SetEnabled(false);
         TimerGps->SetEnabled(false);
@@ -500,6 +508,22 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action)
     } catch (Exception& e) {
         LogError(e);
     }
+    FClosing = false;
+}
+
+void TMainForm::CloseConfirmed()
+{
+    const bool asking = FAskingClose;
+    FCloseConfirmed = true;
+    if (FClosing)
+        return;
+    if (asking) {
+        // The close that asks goes on as after "yes".
+        if (SDDlg)
+            SDDlg->SetModalResult(mrCancel);
+        return;
+    }
+    Close();
 }
 
 // ---------------------------------------------------------------- skin and layouts
@@ -581,6 +605,8 @@ void TMainForm::ApplyLayout(const TLayoutRecord& record)
     place(PanelVideo, lrPanelVideo);
     place(PanelList, lrPanelList);
     place(LabelPlayTime, lrPlayTime);
+    // The small layouts' table height is less than the font's cells.
+    LabelPlayTime->SetHeight(std::max<int>(record.Rects[lrPlayTime].Height, font.WindowHeight));
     // The volume bar; its thumb starts at the bar's left.
     place(ImageVolumeRect, lrVolumeRect);
     ImageVolume->SetBounds(ImageVolumeRect->Left(), ImageVolumeRect->Top(), record.Rects[lrVolume].Width,

@@ -110,6 +110,11 @@ public:
     void FormCreate(TObject* Sender);
     void FormResize(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // The program is asked to end from outside (a stop signal, the end of
+    // input), where nobody may be there to answer: closes as after the user
+    // confirmed the close, so a running scan, copy or delete stops as its
+    // stop button would. Asked while the close question shows, it answers it.
+    void CloseConfirmed();
     // Writes the settings file "view" (only while "Icon" exists); true when
     // it was written.
     bool SaveSettings();
@@ -235,6 +240,12 @@ public:
     void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
 private:
+    // The close goes on without asking (CloseConfirmed).
+    bool FCloseConfirmed = false;
+    // Message 23 shows, asked by FormClose; FormClose runs its closing steps.
+    bool FAskingClose = false;
+    bool FClosing = false;
+
     TImage* NewImage(const char16_t* name, int tag);
     TLabel* NewLabel(const char16_t* name, int tag);
     // The skinned button's picture "BTN_A_n" or "BTN_B_n" from the resources.

@@ -168,9 +168,6 @@ HRESULT TPlayControl::PrepareDummyMedia()
         MediaDuration = 0;
         hr = SeekTo(0);
         MediaControl->StopWhenReady();
-        // For tools/starttime, which times the start up to here.
-        if (std::getenv("VELMORASTINE_CUE_MARK") != nullptr)
-            std::fputs("velmorastine: cued\n", stderr);
         return hr;
     } catch (Exception& e) {
         LogException(u"TPlayControl::PrepareDummyMedia", e);
@@ -202,6 +199,13 @@ HRESULT TPlayControl::PrepareMedia(const UnicodeString& path)
         hr = SeekTo(target);
         MediaControl->StopWhenReady();
         LoadedPath = path;
+        // For tools/starttime, which times the start up to the first
+        // recording of the card cued (the list's first row, after the scan).
+        static bool marked = false;
+        if (!marked && std::getenv("VELMORASTINE_CUE_MARK") != nullptr) {
+            marked = true;
+            std::fputs("velmorastine: cued\n", stderr);
+        }
         return hr;
     } catch (Exception& e) {
         LogException(u"TPlayControl::PrepareMedia", e);

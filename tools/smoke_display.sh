@@ -6,7 +6,11 @@
 # and checks that the program ended cleanly with its log saved. On the way:
 # the map page loads in the real web view over the map panel, a played
 # recording's marker updates reach the page's CarMarker (read back from the
-# page) and a screenshot shows the marker (map.png).
+# page) and a screenshot shows the marker (map.png); then a still is printed
+# to PDF through the print dialog, whose back end loads only then; and the
+# picture the program keeps of each window, painted only where something
+# changed, always equals a whole paint of it (the program writes "stale" lines
+# to paint.log otherwise).
 #
 #     bash tools/smoke_display.sh [BUILD-DIR]        (default build/asan)
 #
@@ -37,7 +41,7 @@ for program in velmorastine regsvr32 tools/xclose/xclose tools/asfwriter/asfwrit
 done
 
 rm -rf "$work"
-mkdir -p "$work/dump" "$work/registry"
+mkdir -p "$work/dump" "$work/registry" "$work/home"
 card="$work/card"
 bash "$top/tools/make_card.sh" "$build" "$card"
 
@@ -67,6 +71,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
   export VELMORASTINE_REGISTRY="$work/registry"
   export VELMORASTINE_MUTEX_DIR="$work"
   export VELMORASTINE_PRESENTER_DUMP="$work/dump"
+  # Printing to "PDF" writes the page into the home folder.
+  export VELMORASTINE_PRINTER=PDF HOME="$work/home"
   unset VELMORASTINE_DISPLAY VELMORASTINE_SCREEN WAYLAND_DISPLAY
   # GTK and fontconfig keep their caches to the end of the process.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -176,6 +182,46 @@ done
 [ "$marker" -ge 40 ] || fail "the screenshot of the map shows no marker ($marker red pixels, see $work/map.png)"
 echo "smoke: the map shows the marker ($marker red pixels, $work/map.png)"
 
+# Printing through the real dialog. The printing back end is loaded at the
+# first print, not before; the print button answers once playing pauses.
+maps="/proc/$program_pid/maps"
+grep -q "velmorastine-print\.so" "$maps" && fail "the printing back end was loaded before the first print"
+centre() {
+  local line x y w h
+  line=$(grep "^control $1 " "$info" || true)
+  [ -n "$line" ] || fail "the main window shows no control $1"
+  read -r _ _ x y w h <<<"$line"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+read -r cx cy < <(centre ImagePlay)
+xdotool mousemove "$cx" "$cy" click 1
+read -r cx cy < <(centre ImagePrint)
+dialog=""
+for _ in $(seq 40); do
+  xdotool mousemove "$cx" "$cy" click 1
+  for _ in $(seq 5); do
+    dialog=$(xdotool search --onlyvisible --name '^印刷$' 2>/dev/null | head -n1 || true)
+    [ -n "$dialog" ] && break 2
+    sleep 0.1
+  done
+done
+[ -n "$dialog" ] || fail "clicking ImagePrint showed no print dialog"
+grep -q "velmorastine-print\.so" "$maps" || fail "the print dialog shows without the printing back end"
+import -window root "$work/print.png"
+# Its print button, the last one at the bottom right (no window manager
+# here gives the dialog the keyboard).
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + WIDTH - 55)) $((Y + HEIGHT - 20)) click 1
+pdf=""
+for _ in $(seq 200); do
+  pdf=$(find "$work/home" -maxdepth 1 -name '*.pdf' -size +1k 2>/dev/null | head -n1)
+  [ -n "$pdf" ] && head -c 5 "$pdf" | grep -q '%PDF-' && break
+  pdf=""
+  sleep 0.1
+done
+[ -n "$pdf" ] || fail "printing to PDF wrote no page into $work/home (see $work/print.png)"
+echo "smoke: printed through the dialog: $(basename "$pdf") ($(stat -c %s "$pdf") bytes)"
+
 xid=$(awk '$1 == "xid" { print $2 }' "$info")
 [ -n "$xid" ] || fail "the program did not say which X window is the main window"
 "$build/tools/xclose/xclose" "$xid"
@@ -193,6 +239,10 @@ program_pid=""
 [ -n "$status" ] || { program_pid=$program_pid_left; fail "the program did not end within 30 s of the close"; }
 [ "$status" = 0 ] || fail "the program ended with status $status (see $work/program.out)"
 grep -q "ERROR: AddressSanitizer\|runtime error:" "$work/program.out" && fail "sanitizer report (see $work/program.out)"
+if grep -q '^stale ' "$work/dump/paint.log" 2>/dev/null; then
+  fail "a window showed an area that changed without being painted again: $(head -n1 "$work/dump/paint.log")"
+fi
+echo "smoke: every picture the program kept equalled a whole paint of its window"
 log="$card/Icon/Log.log"
 [ -s "$log" ] || fail "no log at $log"
 grep -q "Application \[Velmorastine\] START" "$log" || fail "the log lacks the start line"

@@ -22,6 +22,9 @@ cmake --build build/asan -j "$jobs"
 (cd build/asan && ctest --output-on-failure --timeout 300 -j "$jobs")
 # The program on a private Xvfb display: windows, clicks, close.
 bash tools/smoke_display.sh build/asan
+# Ten starts on the display, each shown and ended by SIGTERM, then SIGTERM
+# during the scan of 10,000 recordings.
+bash tools/starts_display.sh build/asan 10
 
 cmake -S . -B build/tsan -DVM_SANITIZE=thread >/dev/null
 cmake --build build/tsan -j "$jobs"

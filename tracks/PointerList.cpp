@@ -44,5 +44,10 @@ void TPointerList::Sort(int (*compare)(void*, void*))
 {
     if (!compare)
         return;
-    std::stable_sort(items_.begin(), items_.end(), [compare](void* a, void* b) { return compare(a, b) < 0; });
+    const auto less = [compare](void* a, void* b) { return compare(a, b) < 0; };
+    // A list already in order (a scan lists the recorder's names in time
+    // order) stays as it is: a stable sort would not move anything either.
+    if (std::is_sorted(items_.begin(), items_.end(), less))
+        return;
+    std::stable_sort(items_.begin(), items_.end(), less);
 }

@@ -1,21 +1,50 @@
 #include "platform/backends/Install.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/backends/Modules.h"
+#include "platform/backends/OnDemand.h"
 #include "platform/backends/ffmpeg/FfmpegAudioSource.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
-#include "platform/backends/gtk/GtkDisplay.h"
-#include "platform/backends/gtk/GtkPresenter.h"
-#include "platform/backends/cups/CupsPrinter.h"
-#include "platform/backends/gtk/GtkPrintDialog.h"
-#include "platform/backends/pango/PangoText.h"
 #include "platform/backends/pulse/PulseMixerBackend.h"
 #include "platform/backends/pulse/PulseSoundOutput.h"
-#include "platform/backends/webkit/WebKitBrowser.h"
 
 namespace backends {
 
+namespace {
+
+// A display to open, unless the run is to be headless.
+bool DisplayWanted()
+{
+    const char* mode = std::getenv("VELMORASTINE_DISPLAY");
+    if (mode && std::strcmp(mode, "headless") == 0)
+        return false;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+bool LoadPrinting(PrintModule& module)
+{
+    auto entry = reinterpret_cast<PrintEntry>(LoadModuleEntry(kPrintModule, kPrintEntry, false));
+    return entry != nullptr && entry(&module);
+}
+
+browser::BrowserViewFactory LoadBrowser()
+{
+    auto entry = reinterpret_cast<BrowserEntry>(LoadModuleEntry(kBrowserModule, kBrowserEntry, false));
+    browser::BrowserViewFactory factory;
+    if (entry != nullptr && !entry(&factory))
+        factory = nullptr;
+    return factory;
+}
+
+} // namespace
+
 bool InstallRealBackends()
 {
-    // Decoding, sound and text need no display.
+    // Decoding and sound: what the start needs, linked in.
     static ffmpeg::FfmpegFrameSource frames;
     static ffmpeg::FfmpegAudioSource audio;
     static pulse::PulseSoundOutput sound;
@@ -24,15 +53,21 @@ bool InstallRealBackends()
     media::InstallAudioSource(&audio);
     media::InstallSoundOutput(&sound);
     mixer::InstallMixer(&volume);
-    pango::InstallText();
-    static cups::CupsPrinter printer;
-    vcl::SetPrinterBackend(&printer);
-    if (!gtk::InstallDisplay())
+    // Printing: its module at the first job or printer list.
+    static PrintingOnDemand printing(LoadPrinting);
+    vcl::SetPrinterBackend(&printing);
+    // Headless, GTK and WebKit are never loaded.
+    if (!DisplayWanted())
         return false;
-    // The web view lives in the display's windows: headless, the null view stays.
-    webkit::InstallBrowser(*gtk::Presenter());
-    gtk::InstallPrintDialog({[](int& chosen) { return printer.Choices(chosen); },
-                             [](const std::string& name) { printer.Choose(name); }});
+    auto display = reinterpret_cast<DisplayEntry>(LoadModuleEntry(kDisplayModule, kDisplayEntry, true));
+    static const gtk::PrinterChoices printers{[](int& chosen) { return printing.Choices(chosen); },
+                                              [](const std::string& name) { printing.Choose(name); }};
+    if (display == nullptr || !display(&printers))
+        return false;
+    // The web view lives in the display's windows: its module loads when a
+    // map page first shows. Lives to the end of the program, as its views.
+    static auto* browsers = new BrowserOnDemand(LoadBrowser);
+    browser::InstallBrowserViewFactory(browsers->Factory());
     return true;
 }
 

@@ -80,6 +80,9 @@ public:
     virtual IBasicAudio* Audio() { return nullptr; }
     // The graph shows the frame at `position` (renderers draw it).
     virtual void Present(REFERENCE_TIME) {}
+    // Renderers that show each frame as it comes: the time between frames
+    // (100 ns), for which a running graph ticks; 0 for none.
+    virtual REFERENCE_TIME FrameTick() const { return 0; }
 
 protected:
     ~FilterBase() override;

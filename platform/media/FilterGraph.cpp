@@ -318,6 +318,10 @@ void FilterGraph::ArmEndTimer()
     if (state_ != State_Running || completeQueued_ || !Seekable(duration)) return;
     REFERENCE_TIME left = StopPosition(duration) - RunningPosition();
     double ms = std::ceil(static_cast<double>(left) / 10000.0 / rate_);
+    // A renderer showing frames as they come is ticked at its frame rate.
+    for (Entry& e : filters_)
+        if (REFERENCE_TIME tick = e.core->FrameTick(); tick > 0)
+            ms = std::min(ms, std::ceil(static_cast<double>(tick) / 10000.0 / rate_));
     win::UINT interval = ms < win::USER_TIMER_MINIMUM ? win::USER_TIMER_MINIMUM
                          : ms > 0x7FFFFFFF       ? 0x7FFFFFFFu
                                                  : static_cast<win::UINT>(ms);

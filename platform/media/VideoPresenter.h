@@ -22,6 +22,13 @@ public:
     // it; a context that is not open draws nothing.
     virtual void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
                          const RECT& destination, COLORREF border);
+    // True for a presenter on a real display: the windowless renderer then
+    // shows each new picture in its clipping window as it comes (a running
+    // graph ticks at the frame rate), as a real renderer presents samples,
+    // and a RepaintVideo that would draw the same picture again into a
+    // surface that still holds it is left out. The default (headless) shows
+    // pictures only when asked.
+    virtual bool ShowsFramesAsTheyCome() const;
 };
 
 VideoPresenter& CurrentVideoPresenter();

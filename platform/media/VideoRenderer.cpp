@@ -6,6 +6,7 @@
 #include "platform/media/InterfaceNames.h"
 #include "platform/media/TransformFilter.h"
 #include "platform/media/VideoPresenter.h"
+#include "platform/win/Paint.h"
 #include "platform/win/Window.h"
 
 namespace media::detail {
@@ -86,6 +87,45 @@ void VideoRenderer::Present(REFERENCE_TIME position)
     hasFrame_ = true;
     framePath_ = stream->path;
     frameNumber_ = number;
+    ++frameSerial_;
+    if (!repainting_ && ShowsLive()) {
+        win::PAINTSTRUCT paint;
+        if (HDC dc = win::BeginPaint(clip_, &paint)) {
+            Show(clip_, dc);
+            win::EndPaint(clip_, &paint);
+        }
+    }
+}
+
+bool VideoRenderer::ShowsLive() const
+{
+    return mode_ == VMR9Mode_Windowless && clip_ != nullptr && CurrentVideoPresenter().ShowsFramesAsTheyCome();
+}
+
+REFERENCE_TIME VideoRenderer::FrameTick() const
+{
+    LONG w = 0;
+    LONG h = 0;
+    if (!ShowsLive() || !NativeVideoSize(w, h)) return 0;
+    const SourceStream* stream = StreamReaching(*input_, 0);
+    if (stream == nullptr) return 0;
+    return stream->stream.avgTimePerFrame > 0 ? stream->stream.avgTimePerFrame : kDefaultFrameTime;
+}
+
+void VideoRenderer::Show(HWND window, HDC dc)
+{
+    RECT source = source_;
+    if (AllZero(source)) {
+        source.right = frame_.width;
+        source.bottom = frame_.height;
+    }
+    const win::WindowSurface* surface = win::SurfaceOfDC(dc);
+    Shown now{window, frameSerial_, source, PictureRect(), destination_, border_, surface ? surface->width : 0,
+              surface ? surface->height : 0};
+    VideoPresenter& presenter = CurrentVideoPresenter();
+    if (presenter.ShowsFramesAsTheyCome() && surface != nullptr && now == shown_) return;
+    presenter.Repaint(window, dc, frame_, source, now.picture, destination_, border_);
+    shown_ = now;
 }
 
 void VideoRenderer::CatchUp()
@@ -263,14 +303,11 @@ HRESULT VideoRenderer::Windowless::RepaintVideo(HWND window, HDC dc)
 {
     if (dc == nullptr) return E_POINTER;
     if (auto f = Faults::Check(Fault::RepaintVideo)) return *f;
+    r_.repainting_ = true;
     r_.CatchUp();
+    r_.repainting_ = false;
     ++r_.repaints_;
-    RECT source = r_.source_;
-    if (AllZero(source)) {
-        source.right = r_.frame_.width;
-        source.bottom = r_.frame_.height;
-    }
-    CurrentVideoPresenter().Repaint(window, dc, r_.frame_, source, r_.PictureRect(), r_.destination_, r_.border_);
+    r_.Show(window, dc);
     return S_OK;
 }
 

@@ -25,6 +25,7 @@ public:
     void Disconnected(Pin& pin) override;
     void Present(REFERENCE_TIME position) override;
     bool NativeVideoSize(LONG& width, LONG& height) const override;
+    REFERENCE_TIME FrameTick() const override;
 
     VideoRendererState State() const;
     const Frame& Picture() const { return frame_; }
@@ -38,6 +39,11 @@ private:
     RECT PictureRect() const;
     // Brings a running graph's picture up to date.
     void CatchUp();
+    // Whether new pictures go to the clipping window as they come.
+    bool ShowsLive() const;
+    // Draws the current picture into window's open context dc, unless the
+    // presenter keeps pictures and that window shows this one already.
+    void Show(HWND window, HDC dc);
 
     class Config final : public ComFacet<IVMRFilterConfig9> {
     public:
@@ -90,6 +96,19 @@ private:
     REFERENCE_TIME framePosition_ = 0;
     int framesDrawn_ = 0;
     int repaints_ = 0;
+    // Counts the pictures drawn, so that a repaint knows its picture.
+    std::uint64_t frameSerial_ = 0;
+    bool repainting_ = false;
+    // What Show last drew, and where.
+    struct Shown {
+        HWND window = nullptr;
+        std::uint64_t frame = 0;
+        RECT source{}, picture{}, destination{};
+        COLORREF border = 0;
+        int width = 0, height = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown_;
 };
 
 } // namespace media::detail

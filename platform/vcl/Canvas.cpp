@@ -1,6 +1,9 @@
 #include "platform/vcl/Canvas.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "platform/vcl/Graphic.h"
 #include "platform/vcl/TextRenderer.h"
@@ -34,11 +37,8 @@ void TCanvas::Fill(int x0, int y0, int x1, int y1, std::uint32_t pixel)
     TRect area = TRect(x0, y0, x1, y1).Intersect(TRect(0, 0, FTarget->Width(), FTarget->Height()));
     if (FClipSet)
         area = area.Intersect(FClip);
-    for (int y = area.Top; y < area.Bottom; ++y) {
-        std::uint32_t* row = FTarget->Row(y);
-        for (int x = area.Left; x < area.Right; ++x)
-            row[x] = pixel;
-    }
+    for (int y = area.Top; y < area.Bottom; ++y)
+        std::fill_n(FTarget->Row(y) + area.Left, area.Width(), pixel);
 }
 
 void TCanvas::Plot(int x, int y, std::uint32_t pixel)
@@ -198,15 +198,34 @@ void TCanvas::CopyFrom(const TRect& dest, const PixelBuffer& source, const TRect
     TRect area = d.Intersect(TRect(0, 0, FTarget->Width(), FTarget->Height()));
     if (FClipSet)
         area = area.Intersect(FClip);
+    if (area.Empty())
+        return;
     const long long dw = d.Width(), dh = d.Height();
+    // The source column of each target column, worked out once (-1: outside
+    // the source, which reads as 0).
+    std::vector<int> columns(static_cast<std::size_t>(area.Width()));
+    for (int x = area.Left; x < area.Right; ++x) {
+        const int sx =
+            sourceRect.Left + static_cast<int>((static_cast<long long>(x - d.Left) * sourceRect.Width()) / dw);
+        columns[static_cast<std::size_t>(x - area.Left)] = sx >= 0 && sx < source.Width() ? sx : -1;
+    }
+    const bool straight = sourceRect.Width() == d.Width() && sourceRect.Left + (area.Left - d.Left) >= 0 &&
+                          sourceRect.Left + (area.Right - d.Left) <= source.Width();
     for (int y = area.Top; y < area.Bottom; ++y) {
         const int sy = sourceRect.Top + static_cast<int>((static_cast<long long>(y - d.Top) * sourceRect.Height()) / dh);
-        std::uint32_t* row = FTarget->Row(y);
-        for (int x = area.Left; x < area.Right; ++x) {
-            const int sx =
-                sourceRect.Left + static_cast<int>((static_cast<long long>(x - d.Left) * sourceRect.Width()) / dw);
-            row[x] = source.Pixel(sx, sy);
+        std::uint32_t* row = FTarget->Row(y) + area.Left;
+        if (sy < 0 || sy >= source.Height()) {
+            std::fill_n(row, area.Width(), 0u);
+            continue;
         }
+        const std::uint32_t* from = source.Row(sy);
+        if (straight) {
+            std::memcpy(row, from + sourceRect.Left + (area.Left - d.Left),
+                        static_cast<std::size_t>(area.Width()) * sizeof(std::uint32_t));
+            continue;
+        }
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            row[i] = columns[i] < 0 ? 0 : from[columns[i]];
     }
 }
 

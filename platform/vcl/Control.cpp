@@ -18,8 +18,10 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner)
 TControl::~TControl()
 {
     FFont.OnChange = nullptr;
-    if (FParent)
+    if (FParent) {
+        Presenter().Invalidated(*this); // what it covered shows again
         FParent->RemoveControl(this);
+    }
 }
 
 void TControl::SetParent(TWinControl* AParent)
@@ -30,8 +32,10 @@ void TControl::SetParent(TWinControl* AParent)
         if (p == this)
             throw rtl::EInvalidOperation(u"A control cannot be its own parent");
     TWinControl* old = FParent;
-    if (old)
+    if (old) {
+        Presenter().Invalidated(*this);
         old->RemoveControl(this);
+    }
     FParent = AParent;
     if (AParent) {
         AParent->InsertControl(this);
@@ -76,6 +80,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     const bool sizeChanged = AWidth != FWidth || AHeight != FHeight;
+    Presenter().Invalidated(*this); // the place it leaves
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;

@@ -328,6 +328,12 @@ void TCustomForm::SetActiveControl(TWinControl* control)
 
 void TCustomForm::FocusChanged(TWinControl* control)
 {
+    // Forms docked on the way remember the control as their own active one.
+    for (TWinControl* c = control ? control->Parent() : nullptr; c && c != this; c = c->Parent())
+        if (auto* docked = dynamic_cast<TCustomForm*>(c)) {
+            docked->FActiveControl = control;
+            docked->FActiveLife = control->LifeToken();
+        }
     TWinControl* old = ActiveControl();
     if (old == control)
         return;
@@ -340,6 +346,28 @@ void TCustomForm::FocusChanged(TWinControl* control)
 }
 
 TWinControl* TCustomForm::ActiveControl() const { return Alive(FActiveLife) ? FActiveControl : nullptr; }
+
+TWinControl* TCustomForm::FocusTarget()
+{
+    TWinControl* active = ActiveControl();
+    if (active && active != this && ContainsControl(active) && active->CanFocus())
+        return active;
+    // Else the first control that takes the focus, in tab order.
+    std::vector<TWinControl*> found;
+    const auto collect = [&found](const auto& self, TWinControl* w) -> void {
+        for (int i = 0; i < w->ControlCount(); ++i)
+            if (auto* child = dynamic_cast<TWinControl*>(w->Controls(i))) {
+                if (child->TabStop() && child->CanFocus())
+                    found.push_back(child);
+                self(self, child);
+            }
+    };
+    collect(collect, this);
+    if (found.empty())
+        return this;
+    return *std::min_element(found.begin(), found.end(),
+                             [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+}
 
 bool TCustomForm::Active() const { return Screen->ActiveForm() == this; }
 

@@ -112,6 +112,9 @@ public:
 
     // Called by TWinControl when a control gets the focus.
     void FocusChanged(TWinControl* control);
+    // Where the focus goes when the form itself is focused while docked:
+    // its last active control, else its first tab stop, else the form.
+    TWinControl* FocusTarget();
 
     // Used by ShowModal of other forms.
     void BlockForModal(bool block) { FModalBlocked += block ? 1 : -1; }

@@ -17,14 +17,32 @@ void TEdit::SetSelStart(int start)
 {
     FSelStart = std::clamp(start, 0, Text().Length());
     FSelLength = 0;
+    Invalidate();
 }
 
-void TEdit::SetSelLength(int length) { FSelLength = std::clamp(length, 0, Text().Length() - FSelStart); }
+void TEdit::SetSelLength(int length)
+{
+    FSelLength = std::clamp(length, 0, Text().Length() - FSelStart);
+    Invalidate();
+}
 
 void TEdit::SelectAll()
 {
     FSelStart = 0;
     FSelLength = Text().Length();
+    Invalidate();
+}
+
+void TEdit::DoEnter()
+{
+    Invalidate();
+    TWinControl::DoEnter();
+}
+
+void TEdit::DoExit()
+{
+    Invalidate();
+    TWinControl::DoExit();
 }
 
 UnicodeString TEdit::SelText() const { return Text().SubString(FSelStart + 1, FSelLength); }
@@ -132,9 +150,33 @@ void TEdit::Paint(TCanvas& canvas)
         shown = UnicodeString(std::u16string(static_cast<std::size_t>(Text().Length()), FPasswordChar));
     if (shown.IsEmpty() && !FTextHint.IsEmpty()) {
         canvas.Font.SetColor(clGrayText);
-        shown = FTextHint;
+        canvas.TextOut(3, (Height() - canvas.TextHeight(FTextHint)) / 2, FTextHint);
+        return;
     }
-    canvas.TextOut(3, (Height() - canvas.TextHeight(shown)) / 2, shown);
+    const int y = (Height() - canvas.TextHeight(shown)) / 2;
+    // The selection shows while the edit has the focus, as on the platform.
+    const int start = std::clamp(FSelStart, 0, shown.Length());
+    const int length = Focused() ? std::clamp(FSelLength, 0, shown.Length() - start) : 0;
+    if (length == 0) {
+        canvas.TextOut(3, y, shown);
+        return;
+    }
+    const UnicodeString before = shown.SubString(1, start);
+    const UnicodeString selected = shown.SubString(start + 1, length);
+    const UnicodeString after = shown.SubString(start + length + 1, shown.Length() - start - length);
+    int x = 3;
+    canvas.TextOut(x, y, before);
+    x += canvas.TextWidth(before);
+    const TColor ink = canvas.Font.Color();
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = clHighlight;
+    canvas.FillRect(TRect(x, y, x + canvas.TextWidth(selected), y + canvas.TextHeight(selected)));
+    canvas.Brush.Style = bsClear;
+    canvas.Font.SetColor(clHighlightText);
+    canvas.TextOut(x, y, selected);
+    canvas.Font.SetColor(ink);
+    x += canvas.TextWidth(selected);
+    canvas.TextOut(x, y, after);
 }
 
 } // namespace vcl

@@ -40,7 +40,10 @@ public:
 
     TNotifyEvent OnChange;
 
+    // The selection is drawn highlighted while the edit has the focus.
     void Paint(TCanvas& canvas) override;
+    void DoEnter() override;
+    void DoExit() override;
 
 protected:
     void TextChanged() override;

@@ -2,11 +2,14 @@
 
 #include "platform/rtl/FileStream.h"
 #include "platform/rtl/Stream.h"
+#include "platform/win/Files.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <sys/stat.h>
 #include <vector>
 
 #include <jpeglib.h>
@@ -164,8 +167,24 @@ void TJPEGImage::SaveToFile(const rtl::UnicodeString& fileName) const
 {
     if (FData.empty())
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
-    rtl::TFileStream file(fileName, rtl::fmCreate);
-    SaveToStream(file);
+    std::exception_ptr failure;
+    bool regular = false;
+    {
+        rtl::TFileStream file(fileName, rtl::fmCreate);
+        struct stat st {};
+        regular = fstat(file.Handle(), &st) == 0 && S_ISREG(st.st_mode);
+        try {
+            SaveToStream(file);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure) {
+        // A full disk leaves no half picture behind (a device stays).
+        if (regular)
+            win::DeleteFile(fileName);
+        std::rethrow_exception(failure);
+    }
 }
 
 void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)

@@ -54,7 +54,8 @@ public:
     void Assign(const TBitmap* bitmap);
     // The compressed bytes to a stream or to a file (Windows path, created
     // or replaced). Nothing to save raises EJPEG; a file that cannot be
-    // created raises EFCreateError.
+    // created raises EFCreateError; a write that fails (a full disk) raises
+    // EWriteError and removes the file it had begun.
     void SaveToStream(rtl::TStream& stream) const;
     void SaveToFile(const rtl::UnicodeString& fileName) const;
     const std::vector<unsigned char>& Data() const { return FData; }

@@ -3,8 +3,26 @@
 #include <algorithm>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/TextRenderer.h"
 
 namespace vcl {
+
+namespace {
+
+// The canvas's TextOut for a line narrowed to width pixels.
+void TextOutInWidth(TCanvas& canvas, int x, int y, int width, const UnicodeString& text)
+{
+    PixelBuffer* target = canvas.Target();
+    if (target == nullptr)
+        return;
+    const TRect clip = canvas.Clip().Intersect(TRect(0, 0, target->Width(), target->Height()));
+    if (clip.Empty())
+        return;
+    const TPoint origin = canvas.Origin();
+    CurrentTextRenderer().DrawTextInWidth(*target, clip, x + origin.X, y + origin.Y, canvas.Font, text, width);
+}
+
+} // namespace
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
 {
@@ -73,10 +91,20 @@ void TLabel::Paint(TCanvas& canvas)
         y = (Height() - lh * static_cast<int>(lines.size())) / 2;
     else if (FLayout == tlBottom)
         y = Height() - lh * static_cast<int>(lines.size());
+    // A line wider than the label is narrowed to it; a centred one keeps a
+    // margin at both ends, so that captions in cells side by side stay
+    // apart (a label sized to its text never narrows).
+    const int margin = FAlignment == taCenter && !AutoSize() ? lh / 4 : 0;
+    const int room = Width() - 2 * margin;
     for (const UnicodeString& line : lines) {
         const int w = canvas.TextWidth(line);
-        const int x = FAlignment == taCenter ? (Width() - w) / 2 : FAlignment == taRightJustify ? Width() - w : 0;
-        canvas.TextOut(x, y, line);
+        if (w > room && room > 0) {
+            const int x = FAlignment == taCenter ? margin : FAlignment == taRightJustify ? Width() - room : 0;
+            TextOutInWidth(canvas, x, y, room, line);
+        } else {
+            const int x = FAlignment == taCenter ? (Width() - w) / 2 : FAlignment == taRightJustify ? Width() - w : 0;
+            canvas.TextOut(x, y, line);
+        }
         y += lh;
     }
 }

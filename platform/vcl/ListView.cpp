@@ -7,6 +7,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ImageList.h"
+#include "platform/vcl/detail/CheckMark.h"
 
 namespace vcl {
 
@@ -130,6 +131,7 @@ void TListItems::Delete(int index)
 void TListItems::Clear()
 {
     FOwner->FSelected = nullptr;
+    FOwner->FFocused = nullptr;
     FItems.clear();
     FOwner->FTopIndex = 0;
     FOwner->Invalidate();
@@ -167,6 +169,10 @@ void TListView::SetItemIndex(int index)
 
 void TListView::Select(TListItem* item)
 {
+    if (item != nullptr && item != FFocused) {
+        FFocused = item;
+        Invalidate();
+    }
     if (item == FSelected)
         return;
     // A handler may change the selection again; each change reports itself.
@@ -190,6 +196,86 @@ void TListView::ItemGone(TListItem* item)
 {
     if (FSelected == item)
         FSelected = nullptr;
+    if (FFocused == item)
+        FFocused = nullptr;
+}
+
+void TListView::SetItemFocused(TListItem* item)
+{
+    if (item != nullptr && item->ListView() != this)
+        return;
+    FFocused = item;
+    Invalidate();
+}
+
+void TListView::DoEnter()
+{
+    Invalidate();
+    TWinControl::DoEnter();
+}
+
+void TListView::DoExit()
+{
+    Invalidate();
+    TWinControl::DoExit();
+}
+
+int TListView::KeyTarget(std::uint16_t key) const
+{
+    const int count = FItems.Count();
+    if (count == 0)
+        return -1;
+    const TListItem* focused = FFocused ? FFocused : FSelected;
+    const int from = focused ? focused->Index() : -1;
+    const int rows = std::max(1, VisibleRowCount());
+    const int step = std::max(1, rows - 1);
+    int to = from;
+    switch (key) {
+    case VK_HOME: to = 0; break;
+    case VK_END: to = count - 1; break;
+    case VK_UP: to = from - 1; break;
+    case VK_DOWN: to = from + 1; break;
+    // A page key goes to the edge of the rows shown first, then a page on.
+    case VK_PRIOR: to = from > FTopIndex && from < FTopIndex + rows ? FTopIndex : from - step; break;
+    case VK_NEXT:
+        to = from >= FTopIndex && from < FTopIndex + rows - 1 ? FTopIndex + rows - 1 : from + step;
+        break;
+    default: return -1;
+    }
+    // Without a focused row every key starts at the first one.
+    if (from < 0 && key != VK_END)
+        to = 0;
+    return std::clamp(to, 0, count - 1);
+}
+
+void TListView::KeyDownDefault(std::uint16_t& Key, TShiftState Shift)
+{
+    if (Key == VK_SPACE) {
+        if (!FCheckboxes)
+            return;
+        Key = 0;
+        if (TListItem* item = FFocused ? FFocused : FSelected)
+            item->SetChecked(!item->Checked());
+        return;
+    }
+    if (Key != VK_UP && Key != VK_DOWN && Key != VK_HOME && Key != VK_END && Key != VK_PRIOR && Key != VK_NEXT)
+        return;
+    const int to = KeyTarget(Key);
+    Key = 0;
+    if (to < 0)
+        return;
+    TListItem* item = FItems.Item(to);
+    if (Shift.Contains(ssCtrl)) {
+        SetItemFocused(item);
+    } else {
+        // The handlers of the selection may do anything, even free the view.
+        const auto life = LifeToken();
+        Select(item);
+        if (!Alive(life))
+            return;
+    }
+    if (FFocused)
+        ScrollTo(FFocused->Index(), false);
 }
 
 int TListView::VisibleRowCount() const
@@ -246,9 +332,12 @@ void TListView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
             const int row = RowAt(Y);
             if (row >= 0) {
                 TListItem* item = FItems.Item(row);
-                if (FCheckboxes && X >= 2 && X < 4 + kCheckBox)
+                // The check box takes its click alone: the selection stays.
+                const int firstWidth = FColumns.empty() ? 0 : FColumns[0]->Width();
+                if (FCheckboxes && X >= 2 && X < std::min(4 + kCheckBox, firstWidth))
                     item->SetChecked(!item->Checked());
-                Select(item);
+                else
+                    Select(item);
             } else {
                 // A click into the empty part takes the selection away.
                 Select(nullptr);
@@ -351,10 +440,8 @@ void TListView::Paint(TCanvas& canvas)
                     canvas.Brush.Color = clWindow;
                     canvas.Pen.Color = clBtnShadow;
                     canvas.Rectangle(TRect(x + 2, bt, x + 2 + kCheckBox, bt + kCheckBox));
-                    if (item->Checked()) {
-                        canvas.Brush.Color = clWindowText;
-                        canvas.FillRect(TRect(x + 5, bt + 3, x + 2 + kCheckBox - 3, bt + kCheckBox - 3));
-                    }
+                    if (item->Checked())
+                        detail::PaintTick(canvas, x + 2, bt, kCheckBox, clWindowText);
                     x += kCheckBox + 4;
                 }
                 image = item->ImageIndex();
@@ -382,6 +469,20 @@ void TListView::Paint(TCanvas& canvas)
             }
             clip.reset();
             left += w;
+        }
+        if (item == FFocused && Focused()) {
+            // A dotted frame round the row the keys act on.
+            const TColor dots = selected ? clHighlightText : Font()->Color();
+            const int fr = FRowSelect ? right : std::min(right, FColumns.empty() ? right : FColumns[0]->Width());
+            const int bottom = top + RowHeight - 1;
+            for (int x = 0; x < fr; x += 2) {
+                canvas.SetPixel(x, top, dots);
+                canvas.SetPixel(x, bottom, dots);
+            }
+            for (int y = top; y <= bottom; y += 2) {
+                canvas.SetPixel(0, y, dots);
+                canvas.SetPixel(fr - 1, y, dots);
+            }
         }
     }
 

@@ -9,9 +9,13 @@
 // Clear raise no OnSelectItem: the selection just goes with the row. An
 // index outside the rows raises EListError.
 //
-// Input: a click on a row selects it (a click on its check box toggles the
-// box); a click on a column header raises OnColumnClick; then OnClick (and
-// OnDblClick) as for any control. Rows are drawn by the control itself.
+// Input: a click on a row selects it; a click on its check box toggles the
+// box only (no selection); a click on a column header raises OnColumnClick;
+// then OnClick (and OnDblClick) as for any control. Keys, with the focus:
+// Up/Down, Home/End and PageUp/PageDown select another row as a click does
+// (Ctrl moves only the focused row) and scroll it into view; Space toggles
+// the focused row's check box. The focused row follows every selection.
+// Rows are drawn by the control itself.
 #pragma once
 
 #include <cstdint>
@@ -133,6 +137,9 @@ public:
     // -1 deselects; other indexes outside the rows raise EListError.
     void SetItemIndex(int index);
     void ClearSelection() { SetItemIndex(-1); }
+    // The row the keys act on (framed while the view has the focus), or null.
+    TListItem* ItemFocused() const { return FFocused; }
+    void SetItemFocused(TListItem* item);
 
     // --- look ---
     TViewStyle ViewStyle() const { return FViewStyle; }
@@ -163,6 +170,13 @@ public:
     void Paint(TCanvas& canvas) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
+    // The focus frame shows while the view has the focus.
+    void DoEnter() override;
+    void DoExit() override;
+
+protected:
+    void KeyDownDefault(std::uint16_t& Key, TShiftState Shift) override;
+
 private:
     friend class TListItem;
     friend class TListItems;
@@ -171,10 +185,13 @@ private:
     void ItemGone(TListItem* item);
     void ScrollTo(int index, bool partialOK);
     void ClampTop();
+    // The row a navigation key leads to from the focused one, or -1.
+    int KeyTarget(std::uint16_t key) const;
 
     std::vector<std::unique_ptr<TListColumn>> FColumns;
     TListItems FItems{this};
     TListItem* FSelected = nullptr;
+    TListItem* FFocused = nullptr;
     TViewStyle FViewStyle = vsIcon;
     bool FCheckboxes = false;
     bool FReadOnly = false;

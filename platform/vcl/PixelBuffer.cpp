@@ -19,20 +19,6 @@ void PixelBuffer::Resize(int width, int height, std::uint32_t fill)
     FPixels.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), fill);
 }
 
-std::uint32_t PixelBuffer::Pixel(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
-        return 0;
-    return FPixels[static_cast<std::size_t>(y) * FWidth + x];
-}
-
-void PixelBuffer::SetPixel(int x, int y, std::uint32_t value)
-{
-    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
-        return;
-    FPixels[static_cast<std::size_t>(y) * FWidth + x] = value;
-}
-
 TColor PixelBuffer::ColorAt(int x, int y) const { return ToColor(Pixel(x, y)); }
 
 std::uint32_t PixelBuffer::FromColor(TColor c)

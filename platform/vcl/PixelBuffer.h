@@ -22,8 +22,19 @@ public:
     bool Empty() const { return FWidth == 0 || FHeight == 0; }
 
     // Outside the picture: Pixel gives 0 and SetPixel does nothing.
-    std::uint32_t Pixel(int x, int y) const;
-    void SetPixel(int x, int y, std::uint32_t value);
+    // Inline: painting calls them per pixel.
+    std::uint32_t Pixel(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+            return 0;
+        return FPixels[static_cast<std::size_t>(y) * FWidth + x];
+    }
+    void SetPixel(int x, int y, std::uint32_t value)
+    {
+        if (x < 0 || y < 0 || x >= FWidth || y >= FHeight)
+            return;
+        FPixels[static_cast<std::size_t>(y) * FWidth + x] = value;
+    }
     // The pixel as a framework colour (0x00BBGGRR).
     TColor ColorAt(int x, int y) const;
 

@@ -1,5 +1,6 @@
 #include "platform/vcl/TextRenderer.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/vcl/Canvas.h"
@@ -14,6 +15,18 @@ public:
     void DrawText(PixelBuffer& target, const TRect& clip, int x, int y, const TFont& font,
                   const rtl::UnicodeString& text) override
     {
+        DrawTextInWidth(target, clip, x, y, font, text, TCanvas::TextWidthOf(font, text));
+    }
+
+    // Narrowed text keeps a box per cell, each cell narrowed alike.
+    void DrawTextInWidth(PixelBuffer& target, const TRect& clip, int x, int y, const TFont& font,
+                         const rtl::UnicodeString& text, int width) override
+    {
+        const int cells = TCanvas::TextWidthOf(font, text);
+        const auto narrow = [&](int offset) {
+            return cells > width && cells > 0 ? static_cast<int>(static_cast<long long>(offset) * std::max(width, 0) / cells)
+                                              : offset;
+        };
         const std::uint32_t ink = PixelBuffer::FromColor(font.Color());
         const int h = font.PixelHeight();
         const auto fill = [&](int x0, int y0, int x1, int y1) {
@@ -22,11 +35,13 @@ public:
                 for (int col = area.Left; col < area.Right; ++col)
                     target.SetPixel(col, row, ink);
         };
-        int at = x;
+        int offset = 0;
         for (char16_t c : text.view()) {
             if (c == u'\r' || c == u'\n' || (c >= 0xDC00 && c <= 0xDFFF))
                 continue;
-            const int w = TCanvas::CharWidth(font, c);
+            const int at = x + narrow(offset);
+            const int w = x + narrow(offset + TCanvas::CharWidth(font, c)) - at;
+            offset += TCanvas::CharWidth(font, c);
             if (c != u' ' && c != 0x3000 && w > 2 && h > 4) {
                 const int l = at + 1, t = y + h / 4, r = at + w - 1, b = y + h - 1;
                 fill(l, t, r, t + 1);
@@ -34,7 +49,6 @@ public:
                 fill(l, t, l + 1, b);
                 fill(r - 1, t, r, b);
             }
-            at += w;
         }
     }
 };
@@ -43,6 +57,12 @@ CellTextRenderer gCells;
 std::atomic<TextRenderer*> gRenderer{nullptr};
 
 } // namespace
+
+void TextRenderer::DrawTextInWidth(PixelBuffer& target, const TRect& clip, int x, int y, const TFont& font,
+                                   const rtl::UnicodeString& text, int)
+{
+    DrawText(target, clip, x, y, font, text);
+}
 
 TextRenderer& CurrentTextRenderer()
 {

@@ -24,6 +24,11 @@ public:
     // paints; an implementation keeps no state shared between threads.
     virtual void DrawText(PixelBuffer& target, const TRect& clip, int x, int y, const TFont& font,
                           const rtl::UnicodeString& text) = 0;
+    // As DrawText, the line narrowed to width pixels where its cells are
+    // wider: a caption in a cell too small for it. The default draws it
+    // unnarrowed.
+    virtual void DrawTextInWidth(PixelBuffer& target, const TRect& clip, int x, int y, const TFont& font,
+                                 const rtl::UnicodeString& text, int width);
 };
 
 // The installed renderer (the cell boxes unless a back end set one).

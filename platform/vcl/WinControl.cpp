@@ -6,6 +6,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/CustomForm.h"
+#include "platform/vcl/WindowPresenter.h"
 
 namespace vcl {
 
@@ -96,8 +97,12 @@ void TWinControl::SetFocus()
 {
     if (!CanFocus())
         throw rtl::EInvalidOperation(u"Cannot focus a disabled or invisible window");
-    if (TCustomForm* form = GetParentForm(this))
-        form->FocusChanged(this);
+    // A form docked into another passes the focus on to its own control.
+    TWinControl* target = this;
+    if (auto* docked = dynamic_cast<TCustomForm*>(this); docked && docked->Parent())
+        target = docked->FocusTarget();
+    if (TCustomForm* form = GetParentForm(target))
+        form->FocusChanged(target);
 }
 
 bool TWinControl::Focused() const
@@ -262,6 +267,8 @@ win::WindowSurface* TWinControl::Surface()
     FSurface->Resize(ClientWidth(), ClientHeight());
     return FSurface.get();
 }
+
+void TWinControl::SurfacePainted() { Presenter().SurfacePainted(*this); }
 
 void TWinControl::DrawSurface(TCanvas& canvas, int x, int y) const
 {

@@ -69,6 +69,10 @@ public:
     // The pixels drawn into the control through BeginPaint (made on first
     // use, sized to the client area); PaintTo shows them over Paint.
     win::WindowSurface* Surface() override;
+    // Tells the presenter, which shows the new pixels.
+    void SurfacePainted() override;
+    // The surface when something was drawn into it, else null.
+    const win::WindowSurface* PaintedSurface() const { return FSurface && FSurface->painted ? FSurface.get() : nullptr; }
 
     // Lays the aligned children out in the client area.
     virtual void AlignControls();
@@ -88,6 +92,7 @@ protected:
 
 private:
     friend class TControl;
+    friend struct PaintArea;
     // Copies the surface onto the canvas with its top left at x, y.
     void DrawSurface(TCanvas& canvas, int x, int y) const;
     void InsertControl(TControl* control);

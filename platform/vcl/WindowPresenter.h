@@ -16,6 +16,7 @@ namespace vcl {
 
 class TControl;
 class TCustomForm;
+class TWinControl;
 
 class WindowPresenter {
 public:
@@ -34,7 +35,12 @@ public:
     virtual void FormActivated(TCustomForm& /*form*/) {}
     // control (anywhere in a form) needs painting again. Cheap and frequent:
     // the presenter repaints at its next idle turn.
+    // It is called before a control moves, leaves its parent or goes too,
+    // so that what it covered is painted again.
     virtual void Invalidated(TControl& /*control*/) {}
+    // Something was drawn into control's surface (BeginPaint and EndPaint:
+    // the video). The presenter shows the new pixels of that area alone.
+    virtual void SurfacePainted(TWinControl& /*control*/) {}
     // The form is being destroyed (its window goes at once; no call about
     // it follows).
     virtual void FormDestroyed(TCustomForm& /*form*/) {}

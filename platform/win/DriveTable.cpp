@@ -1,5 +1,6 @@
 #include "platform/win/DriveTable.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/win/CurrentDirectory.h"
+#include "platform/win/PathResolver.h"
 
 namespace win {
 
@@ -118,6 +120,22 @@ bool KernelSaysRemovable(const std::string& path)
                             std::to_string(minor(st.st_dev));
     // A partition has no flag of its own; its disk, one level up, has.
     return ReadFlagFile(dev + "/removable") || ReadFlagFile(dev + "/../removable");
+}
+
+// Whether every name of the relative path `rest` ("a/b") is one Windows could hold.
+bool AllWindowsNames(const std::string& rest)
+{
+    std::size_t start = 0;
+    while (start < rest.size()) {
+        std::size_t end = rest.find('/', start);
+        if (end == std::string::npos)
+            end = rest.size();
+        std::u16string name;
+        if (!Utf8ToUtf16(std::string_view(rest).substr(start, end - start), name) || !IsWindowsName(name))
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -252,6 +270,37 @@ void DriveTable::SetWriteProtected(char16_t letter, bool writeProtected)
             e.writeProtected = writeProtected;
 }
 
+std::optional<char16_t> DriveTable::AddDriveFor(const std::string& hostFolder)
+{
+    if (hostFolder.empty() || hostFolder[0] != '/')
+        return std::nullopt;
+    std::string folder = hostFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::nullopt;
+    std::string root = MountPointOf(folder);
+    const std::string rest = root == "/" ? folder.substr(1) : folder.substr(std::min(folder.size(), root.size() + 1));
+    if (!AllWindowsNames(rest))
+        root = folder;
+    const bool removable = KernelSaysRemovable(root);
+
+    std::lock_guard lock(TableMutex());
+    EnsureLoaded();
+    auto& t = Table();
+    for (const auto& e : t)
+        if (e.present && e.root == root)
+            return e.letter;
+    for (char16_t letter = u'Z'; letter >= u'D'; --letter) {
+        if (std::any_of(t.begin(), t.end(), [&](const DriveEntry& e) { return e.letter == letter; }))
+            continue;
+        t.push_back(DriveEntry{letter, root, removable, false, true});
+        return letter;
+    }
+    return std::nullopt;
+}
+
 std::optional<DriveEntry> DriveTable::Find(char16_t letter) const
 {
     letter = UpperLetter(letter);
@@ -263,6 +312,19 @@ std::optional<DriveEntry> DriveTable::Find(char16_t letter) const
         if (e.letter == letter)
             return e;
     return std::nullopt;
+}
+
+bool DriveTable::IsPresent(char16_t letter) const
+{
+    letter = UpperLetter(letter);
+    if (letter == 0)
+        return false;
+    std::lock_guard lock(TableMutex());
+    EnsureLoaded();
+    for (const auto& e : Table())
+        if (e.letter == letter)
+            return e.present;
+    return false;
 }
 
 std::vector<DriveEntry> DriveTable::Entries() const

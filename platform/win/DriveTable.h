@@ -49,9 +49,19 @@ public:
     // Pulls the card out / puts it back.
     void SetPresent(char16_t letter, bool present);
     void SetWriteProtected(char16_t letter, bool writeProtected);
+    // Gives an existing host folder that no drive shows a drive of its own,
+    // so that a folder the user picks anywhere on the host can be used: the
+    // mount point holding it (removable when the kernel says so), or the
+    // folder itself when a name between the two is none Windows could hold.
+    // The highest free letter from Z: down to D:; a present drive of that
+    // folder already is reused. Nothing for a path that is no folder or when
+    // every letter is taken.
+    std::optional<char16_t> AddDriveFor(const std::string& hostFolder);
 
     // Letters without regard to case; nothing for an unmapped letter.
     std::optional<DriveEntry> Find(char16_t letter) const;
+    // Mapped and present (no copy of the entry: asked once a file read).
+    bool IsPresent(char16_t letter) const;
     std::vector<DriveEntry> Entries() const;
 
     // The default table for a home folder and a current directory (exposed for tests).

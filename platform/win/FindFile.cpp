@@ -1,15 +1,19 @@
 #include "platform/win/FindFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
+#include "platform/win/DriveTable.h"
 #include "platform/win/Files.h"
 #include "platform/win/LastError.h"
 #include "platform/win/PathResolver.h"
@@ -20,6 +24,11 @@ namespace {
 
 struct Entry {
     std::u16string name;
+    std::string key;     // the name as the sort compares it: upper-cased, big-endian code units
+    int rank = 2;        // "." first, ".." next, then the names
+    // The host name below the search's folder, or the whole host path;
+    // empty for a name whose host spelling is the name itself (ASCII).
+    std::string host;
     DWORD attributes = 0;
     std::uint64_t size = 0;
     FILETIME created, accessed, written;
@@ -28,6 +37,20 @@ struct Entry {
 struct Search {
     std::vector<Entry> entries;
     size_t next = 0;
+    char16_t drive = 0;
+    // The folder listed, which the entries' host names are below (AT_FDCWD
+    // when they hold whole paths): a file found is opened below it without
+    // walking the path again.
+    int folder = AT_FDCWD;
+
+    Search() = default;
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+    ~Search()
+    {
+        if (folder >= 0)
+            close(folder);
+    }
 };
 
 std::mutex& SearchMutex()
@@ -39,6 +62,14 @@ std::set<Search*>& LiveSearches()  // guarded by SearchMutex
 {
     static std::set<Search*> live;
     return live;
+}
+
+bool IsAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 bool HasWildcards(std::u16string_view s) { return s.find_first_of(u"*?") != std::u16string_view::npos; }
@@ -68,6 +99,8 @@ bool Glob(std::u16string_view p, std::u16string_view s)
 
 bool Matches(std::u16string_view pattern, std::u16string_view name)
 {
+    if (pattern == u"*" || pattern == u"*.*")
+        return true;
     if (Glob(pattern, name))
         return true;
     // "x.*" also matches "x" (no extension), as Windows does.
@@ -76,10 +109,20 @@ bool Matches(std::u16string_view pattern, std::u16string_view name)
     return false;
 }
 
-Entry EntryOf(std::u16string name, const struct stat& st)
+Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
 {
     Entry e;
     e.name = std::move(name);
+    // Bytes in this order compare as the code units do, so the sort can
+    // use memcmp.
+    e.key.resize(2 * e.name.size());
+    for (size_t i = 0; i < e.name.size(); ++i) {
+        const char16_t c = UpperCaseForNames(e.name[i]);
+        e.key[2 * i] = static_cast<char>(c >> 8);
+        e.key[2 * i + 1] = static_cast<char>(c & 0xFF);
+    }
+    e.host = std::move(host);
+    e.rank = e.name == u"." ? 0 : e.name == u".." ? 1 : 2;
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
     e.written = detail::FileTimeFromHost(st.st_mtim);
@@ -90,23 +133,15 @@ Entry EntryOf(std::u16string name, const struct stat& st)
 
 bool SortOrder(const Entry& a, const Entry& b)
 {
-    const auto dots = [](const std::u16string& n) { return n == u"." ? 0 : n == u".." ? 1 : 2; };
-    if (dots(a.name) != dots(b.name))
-        return dots(a.name) < dots(b.name);
-    const size_t n = std::min(a.name.size(), b.name.size());
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t x = UpperCaseForNames(a.name[i]);
-        const char16_t y = UpperCaseForNames(b.name[i]);
-        if (x != y)
-            return x < y;
-    }
-    if (a.name.size() != b.name.size())
-        return a.name.size() < b.name.size();
+    if (a.rank != b.rank)
+        return a.rank < b.rank;
+    if (const int c = a.key.compare(b.key); c != 0)
+        return c < 0;
     return a.name < b.name;
 }
 
 // Builds the snapshot; 0 or the error code.
-DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
+DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive, int& folderFd, FindDetail detail)
 {
     size_t cut = path.find_last_of(u"\\/");
     std::u16string folder;
@@ -132,7 +167,8 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
         if (r.isRoot || stat(r.host.c_str(), &st) != 0)
             return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
         const size_t slash = r.windows.find_last_of(u'\\');
-        out.push_back(EntryOf(r.windows.substr(slash + 1), st));
+        drive = r.drive;
+        out.push_back(EntryOf(r.windows.substr(slash + 1), r.host, st));
         return 0;
     }
     for (char16_t c : pattern)
@@ -145,16 +181,28 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
     struct stat dst {};
     if (stat(dir.host.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode))
         return ERROR_PATH_NOT_FOUND;
+    drive = dir.drive;
+    const int fd = open(dir.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int listFd = fd < 0 ? -1 : fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    DIR* d = listFd < 0 ? nullptr : fdopendir(listFd);
+    if (d == nullptr) {
+        if (listFd >= 0)
+            close(listFd);
+        if (fd >= 0)
+            close(fd);
+        return ERROR_ACCESS_DENIED;
+    }
+    folderFd = fd;
     if (!dir.isRoot) {
         if (Matches(pattern, u"."))
-            out.push_back(EntryOf(u".", dst));
+            out.push_back(EntryOf(u".", ".", dst));
         struct stat pst {};
-        if (Matches(pattern, u"..") && stat((dir.host + "/..").c_str(), &pst) == 0)
-            out.push_back(EntryOf(u"..", pst));
+        if (Matches(pattern, u"..") && fstatat(fd, "..", &pst, 0) == 0)
+            out.push_back(EntryOf(u"..", "..", pst));
     }
-    DIR* d = opendir(dir.host.c_str());
-    if (d == nullptr)
-        return ERROR_ACCESS_DENIED;
+    // A large folder's own size hints at its entries (ext4 gives about 32
+    // bytes a short name), which saves growing the list step by step.
+    out.reserve(static_cast<size_t>(std::clamp<long long>(dst.st_size / 32, 16, 1 << 16)));
     std::u16string wide;
     while (const dirent* e = readdir(d)) {
         const std::string_view host(e->d_name);
@@ -162,20 +210,37 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out)
             continue;
         if (!Utf8ToUtf16(host, wide) || !IsWindowsName(wide) || !Matches(pattern, wide))
             continue;
+        if (detail == FindDetail::NamesAndKinds && (e->d_type == DT_REG || e->d_type == DT_DIR)) {
+            // The kind from the listing itself; the rest when it is read.
+            struct stat kind {};
+            kind.st_mode = e->d_type == DT_DIR ? S_IFDIR | S_IWUSR : S_IFREG | S_IWUSR;
+            out.push_back(EntryOf(wide, IsAscii(host) ? std::string() : std::string(host), kind));
+            continue;
+        }
         struct stat st {};
-        const std::string full = dir.host + (dir.host.ends_with('/') ? "" : "/") + std::string(host);
-        if (stat(full.c_str(), &st) != 0)
+        if (fstatat(fd, e->d_name, &st, 0) != 0)
             continue;  // a dangling link
-        out.push_back(EntryOf(wide, st));
+        out.push_back(EntryOf(wide, std::string(host), st));
     }
     closedir(d);
-    std::sort(out.begin(), out.end(), SortOrder);
+    // Sorted through pointers: the entries themselves move once.
+    std::vector<Entry*> order(out.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        order[i] = &out[i];
+    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return SortOrder(*a, *b); });
+    std::vector<Entry> sorted;
+    sorted.reserve(out.size());
+    for (Entry* e : order)
+        sorted.push_back(std::move(*e));
+    out = std::move(sorted);
     return out.empty() ? ERROR_FILE_NOT_FOUND : 0;
 }
 
 void Fill(const Entry& e, WIN32_FIND_DATAW& d)
 {
-    d = WIN32_FIND_DATAW{};
+    // Field by field: the name buffer past its end need not be cleared.
+    d.dwReserved0 = d.dwReserved1 = 0;
+    d.cAlternateFileName[0] = u'\0';
     d.dwFileAttributes = e.attributes;
     d.ftCreationTime = e.created;
     d.ftLastAccessTime = e.accessed;
@@ -259,12 +324,17 @@ int NextAllowed(TSearchRec& rec)
 
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data)
 {
+    return FindFirstFileW(pattern, data, FindDetail::Full);
+}
+
+HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data, FindDetail detail)
+{
     if (pattern == nullptr || data == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return InvalidHandle();
     }
     auto search = std::make_unique<Search>();
-    if (const DWORD error = Collect(pattern, search->entries); error != 0) {
+    if (const DWORD error = Collect(pattern, search->entries, search->drive, search->folder, detail); error != 0) {
         SetLastError(error);
         return InvalidHandle();
     }
@@ -322,6 +392,75 @@ BOOL FindClose(HANDLE search)
     }
     delete s;
     return 1;
+}
+
+long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DATAW* data)
+{
+    int fd = -1;
+    {
+        std::lock_guard lock(SearchMutex());
+        auto* s = static_cast<Search*>(search);
+        if (LiveSearches().count(s) == 0 || s->next == 0 || s->next > s->entries.size()) {
+            errno = EINVAL;
+            return -1;
+        }
+        // A card pulled since the listing answers no more.
+        if (!DriveTable::Instance().IsPresent(s->drive)) {
+            errno = ENODEV;
+            return -1;
+        }
+        // Never blocks on a fifo or a device put there meanwhile: only a
+        // regular file is read.
+        const Entry& e = s->entries[s->next - 1];
+        char ascii[MAX_PATH + 1];
+        const char* host = e.host.c_str();
+        if (e.host.empty()) {
+            size_t n = 0;
+            for (; n < e.name.size() && n < MAX_PATH; ++n)
+                ascii[n] = static_cast<char>(e.name[n]);
+            ascii[n] = 0;
+            host = ascii;
+        }
+        fd = openat(s->folder, host, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    }
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const bool statted = fstat(fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const int error = statted ? EACCES : errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    if (data != nullptr) {
+        // What the file is now, from the same open.
+        const Entry now = EntryOf(std::u16string(), std::string(), st);
+        data->dwFileAttributes = now.attributes;
+        data->nFileSizeHigh = static_cast<DWORD>(now.size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(now.size & 0xFFFFFFFFu);
+        data->ftCreationTime = now.created;
+        data->ftLastAccessTime = now.accessed;
+        data->ftLastWriteTime = now.written;
+    }
+    std::size_t got = 0;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    while (got < size) {
+        const ssize_t n = read(fd, bytes + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            close(fd);
+            errno = error;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    return static_cast<long>(got);
 }
 
 int FindFirst(const rtl::UnicodeString& path, int attr, TSearchRec& rec)

@@ -336,6 +336,7 @@ void MessageSystem::WaitLocked(std::unique_lock<std::mutex>& lock, ThreadQueue& 
         // The host waits instead of us; a Wake reaches it through Wake().
         const std::uint64_t timeout =
             wakeAt == kNever ? kRealPoll.count() : std::min<std::uint64_t>(wakeAt - now, 60000);
+        hostTurnMs = now;
         lock.unlock();
         try {
           source->Wait(timeout);

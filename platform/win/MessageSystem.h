@@ -95,6 +95,8 @@ public:
   // The host event source and the queue of the thread that installed it.
   HostEventSource* host = nullptr;
   ThreadQueue* hostQueue = nullptr;
+  // When the host last had its turn (layer clock, ms).
+  std::uint64_t hostTurnMs = 0;
 
   // The calling thread's queue, registered on first use.
   std::shared_ptr<ThreadQueue> Current();

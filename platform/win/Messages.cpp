@@ -31,6 +31,9 @@ MSG MakeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   return msg;
 }
 
+// The longest the host waits for its turn while messages keep coming.
+constexpr std::uint64_t kHostTurnMs = 50;
+
 BOOL PostToQueue(MessageSystem& system, ThreadQueue& queue, const MSG& msg)
 {
   if (queue.posted.size() >= kQueueLimit) {
@@ -56,17 +59,35 @@ BOOL Retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
   const MessageFilter filter{window, filterMin, filterMax};
   std::unique_lock<std::mutex> lock(system.mutex);
   bool hostPolled = false;
+  const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
   for (;;) {
     const int handled = system.HandleSentLocked(lock, *queue);
     if (sentHandled) *sentHandled += handled;
+    if (remove && unfiltered && !hostPolled) {
+      // Messages that never stop coming (timers slower than their period,
+      // a handler that posts again) must not starve the host: its painting
+      // and input get a turn at least this often, as painting and input
+      // come before timers.
+      if (HostEventSource* host = system.HostFor(*queue)) {
+        const std::uint64_t now = detail::NowMs();
+        if (now - system.hostTurnMs >= kHostTurnMs) {
+          system.hostTurnMs = now;
+          hostPolled = true;
+          lock.unlock();
+          host->Wait(0);
+          lock.lock();
+          continue;
+        }
+      }
+    }
     if (system.TakeLocked(*queue, filter, remove, msg)) return 1;
     if (!wait) {
       // Nothing here: the host may have input for us (once per call, and
       // only for a look at everything, as ProcessMessages takes).
-      const bool unfiltered = window == nullptr && filterMin == 0 && filterMax == 0;
       HostEventSource* host = hostPolled || !unfiltered ? nullptr : system.HostFor(*queue);
       if (!host) return 0;
       hostPolled = true;
+      system.hostTurnMs = detail::NowMs();
       lock.unlock();
       host->Wait(0);
       lock.lock();

@@ -90,11 +90,14 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
 {
   if (paint == nullptr || paint->hdc == nullptr) return 0;
-  std::lock_guard<std::mutex> guard(contextsMutex);
-  auto it = contexts.find(paint->hdc);
-  if (it == contexts.end() || (*it)->window != window) return 0;
-  delete *it;
-  contexts.erase(it);
+  {
+    std::lock_guard<std::mutex> guard(contextsMutex);
+    auto it = contexts.find(paint->hdc);
+    if (it == contexts.end() || (*it)->window != window) return 0;
+    delete *it;
+    contexts.erase(it);
+  }
+  if (WindowProcedure* procedure = OwnedProcedure(window)) procedure->SurfacePainted();
   return 1;
 }
 

@@ -189,12 +189,18 @@ bool IsWindowsName(std::u16string_view name)
     }
     if (name.back() == u' ' || name.back() == u'.')
         return false;
-    // Device names, also with an extension ("NUL.txt").
-    std::u16string base(name.substr(0, name.find(u'.')));
-    while (!base.empty() && base.back() == u' ')
-        base.pop_back();
-    for (auto& c : base)
-        c = UpperCaseForNames(c);
+    // Device names, also with an extension ("NUL.txt"); only a stem of
+    // three or four characters can be one (no copy for the others).
+    const std::u16string_view stem = name.substr(0, name.find(u'.'));
+    std::size_t length = stem.size();
+    while (length > 0 && stem[length - 1] == u' ')
+        --length;
+    if (length != 3 && length != 4)
+        return true;
+    char16_t upper[4];
+    for (std::size_t i = 0; i < length; ++i)
+        upper[i] = UpperCaseForNames(stem[i]);
+    const std::u16string_view base(upper, length);
     if (base == u"CON" || base == u"PRN" || base == u"AUX" || base == u"NUL")
         return false;
     if (base.size() == 4 && (base.starts_with(u"COM") || base.starts_with(u"LPT")) && base[3] >= u'1' &&

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/rtl/CodePage.h"
@@ -80,6 +81,10 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    // The program gets the stop signals whatever this process blocks.
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return errno;
     pid_t middle = fork();
@@ -97,6 +102,7 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
             int error = 0;
             if (!folder.empty() && chdir(folder.c_str()) != 0) error = errno;
             if (error == 0) {
+                sigprocmask(SIG_SETMASK, &noSignals, nullptr);
                 execve(program.c_str(), argv.data(), environ);
                 error = errno;
             }

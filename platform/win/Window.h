@@ -24,6 +24,9 @@ public:
   // The window's pixels for BeginPaint (Paint.h), sized to its client area;
   // null when it cannot be painted. Runs on the owner's thread.
   virtual WindowSurface* Surface() { return nullptr; }
+  // EndPaint ended a painting of the surface (owner's thread; no context
+  // is open for it any more, the pixels are what was drawn).
+  virtual void SurfacePainted() {}
 };
 
 // Registers a window owned by the calling thread. `procedure` must outlive

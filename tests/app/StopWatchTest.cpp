@@ -1,5 +1,6 @@
-// The end request from outside: the end of the watched input closes the
-// program's windows on the user interface thread.
+// The end request from outside: the end of the watched input, or a stop
+// signal whichever thread it reaches, closes the program's windows on the
+// user interface thread.
 #include "app/StopWatch.h"
 
 #include "platform/vcl/vcl.h"
@@ -7,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <thread>
 
 namespace {
 
@@ -39,6 +44,43 @@ TEST(StopWatchThread, EndOfInputClosesTheMainWindow)
     }
     ::close(fds[0]);
     Application->DestroyComponents();
+}
+
+// A thread a library started with the stop signals unblocked receives one:
+// it must become the stop request, not end the process.
+TEST(StopWatchThread, AStopSignalOnAThreadThatDoesNotBlockItClosesTheMainWindow)
+{
+    TStopWatch::CatchStopSignals();
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        TApplication app;
+        TForm* main = nullptr;
+        Application->CreateForm(main);
+        {
+            TStopWatch watch(-1);
+            bool timedOut = false;
+            win::TMessageWindow guard([&](win::TMessage& m) {
+                if (m.Msg == win::WM_TIMER) {
+                    timedOut = true;
+                    Application->Terminate();
+                }
+            });
+            win::SetTimer(guard.Handle(), 1, 60000, nullptr);
+            std::thread library([signal] {
+                sigset_t set;
+                sigemptyset(&set);
+                sigaddset(&set, signal);
+                pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+                pthread_kill(pthread_self(), signal);
+            });
+            library.join();
+            Application->Run();
+            EXPECT_FALSE(timedOut);
+            EXPECT_TRUE(Application->Terminated());
+            win::KillTimer(guard.Handle(), 1);
+        }
+        Application->DestroyComponents();
+    }
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "platform/backends/gtk/FileFilter.h"
 #include "platform/backends/gtk/KeyMap.h"
 #include "platform/backends/gtk/WindowsFolder.h"
 #include "platform/backends/pango/FontTable.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/Events.h"
 #include "platform/win/DriveTable.h"
+#include "platform/win/PathResolver.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -119,6 +123,86 @@ TEST(WindowsFolderTest, HostFoldersThroughTheDriveTable)
     table.Configure("E=/media/card");
     EXPECT_EQ(WindowsFolderOf("/srv"), u"");
     table.Reset();
+}
+
+TEST(WindowsFolderTest, HostFilesTheUserNamesBecomeWindowsPaths)
+{
+    using backends::gtk::HostFileVerdict;
+    test_support::TempFolder card("vm-card");
+    test_support::TempFolder outside("vm-stick");
+    std::filesystem::create_directories(card.Path() + "/DATA");
+    std::filesystem::create_directories(outside.Path() + "/Pictures");
+    win::DriveTable& table = win::DriveTable::Instance();
+    table.Configure("E=" + card.Path() + ":removable");
+
+    struct Row {
+        std::string host;
+        HostFileVerdict verdict;
+        const char16_t* windows; // for a file on the card
+    };
+    const Row rows[] = {
+        {card.Path() + "/DATA/still.jpg", HostFileVerdict::ok, u"E:\\DATA\\still.jpg"},
+        {card.Path() + "/静止画.jpg", HostFileVerdict::ok, u"E:\\静止画.jpg"},
+        {card.Path() + "/a?b.jpg", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/a:b", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/NUL", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/still.jpg.", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/bad\xff.jpg", HostFileVerdict::badName, nullptr},
+        {card.Path() + "/missing/still.jpg", HostFileVerdict::missingFolder, nullptr},
+        {card.Path() + "/DATA/still.jpg/x.jpg", HostFileVerdict::missingFolder, nullptr},
+        {"still.jpg", HostFileVerdict::unusableFolder, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.host);
+        std::u16string windows;
+        EXPECT_EQ(backends::gtk::WindowsFileOf(row.host, windows), row.verdict);
+        if (row.windows) {
+            EXPECT_EQ(windows, row.windows);
+        }
+    }
+    EXPECT_EQ(table.Entries().size(), 1u); // nothing above needed a new drive
+
+    // A file outside every drive: its folder gets one, and the path leads back.
+    const std::string stillOutside = outside.Path() + "/Pictures/still.jpg";
+    std::u16string windows;
+    ASSERT_EQ(backends::gtk::WindowsFileOf(stillOutside, windows), HostFileVerdict::ok);
+    EXPECT_EQ(windows[0], u'Z');
+    EXPECT_EQ(win::ResolvePath(windows).host, stillOutside);
+    EXPECT_EQ(backends::gtk::UsableWindowsFolderOf(outside.Path() + "/Pictures"),
+              windows.substr(0, windows.size() - std::u16string(u"\\still.jpg").size()));
+    EXPECT_EQ(table.Entries().size(), 2u);
+    table.Reset();
+}
+
+TEST(FileFilterTest, FilterTextsBecomeNamedPatterns)
+{
+    using backends::gtk::NamedFilter;
+    using backends::gtk::ParseFileFilter;
+    struct Row {
+        const char16_t* filter;
+        std::vector<NamedFilter> expected;
+    };
+    const Row rows[] = {
+        {u"jpg", {{"jpg", {"*.[jJ][pP][gG]"}}}},
+        {u".jpg", {{"jpg", {"*.[jJ][pP][gG]"}}}},
+        {u"*.JPG", {{"JPG", {"*.[Jj][Pp][Gg]"}}}},
+        {u"静止画 (*.jpg)|*.jpg;*.jpeg|すべて|*.*",
+         {{"静止画 (*.jpg)", {"*.[jJ][pP][gG]", "*.[jJ][pP][eE][gG]"}}, {"すべて", {"*.*"}}}},
+        {u"x|*.[ab]1", {{"x", {"*.[ab]1"}}}}, // a bracket of the pattern stays as written
+        {u"no patterns|", {}},
+        {u"odd|*.a|name", {{"odd", {"*.[aA]"}}}},
+        {u"", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(rtl::ToUtf8(rtl::UnicodeString(row.filter)));
+        const std::vector<NamedFilter> got = ParseFileFilter(row.filter);
+        ASSERT_EQ(got.size(), row.expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].name, row.expected[i].name);
+            EXPECT_EQ(got[i].patterns, row.expected[i].patterns);
+        }
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "tracks/GraphView.h"
 #include "tracks/MapView.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -191,6 +192,42 @@ TEST_F(LayoutTest, EveryLayoutPlacesEveryControlAsItsGoldenDumpSays)
         // A picture of the window for a person to look at.
         form.Show();
         EXPECT_TRUE(form.SaveSnapshot(std::string(VM_BINARY_DIR) + "/mainwindow_layout" + std::to_string(k) + ".png"));
+        Application->DestroyComponents();
+    }
+}
+
+TEST_F(LayoutTest, IconCaptionsKeepClearOfTheIconPlates)
+{
+    const int areas[4][2] = {{1920, 1160}, {1920, 1040}, {1366, 728}, {800, 560}};
+    for (int k = 0; k < LayoutCount; ++k) {
+        SCOPED_TRACE("layout " + std::to_string(k));
+        SetWorkArea(areas[k][0], areas[k][1]);
+        TMainForm& form = Create();
+        ASSERT_EQ(LayoutIndex, k);
+        form.Show();
+        for (TLabel* label : form.FIconLabels)
+            label->SetVisible(false);
+        const vcl::PixelBuffer shot = form.Snapshot();
+        // The snapshot holds the frame too.
+        const TPoint main = form.PanelMain->ClientToScreen(TPoint(0, 0));
+        const TPoint origin(main.X - form.Left(), main.Y - form.Top());
+        // Where a caption may start, the background is the column's own:
+        // the same as at the cell's right end (the column shades only from
+        // top to bottom), give or take the JPEG's noise.
+        for (int n = 1; n <= 10; ++n) {
+            const TLayoutRect& cell = LayoutTable[k].Rects[lrIcon1 + n - 1];
+            const int left = form.FIconLabels[n - 1]->Left();
+            for (int y = cell.Top + 1; y < cell.Top + cell.Height - 2; ++y) {
+                const TColor plain = shot.ColorAt(origin.X + cell.Width - 4, origin.Y + y);
+                for (int x = left; x < left + 2; ++x) {
+                    const TColor c = shot.ColorAt(origin.X + x, origin.Y + y);
+                    const int apart = std::max({std::abs(GetRValue(c) - GetRValue(plain)),
+                                                std::abs(GetGValue(c) - GetGValue(plain)),
+                                                std::abs(GetBValue(c) - GetBValue(plain))});
+                    ASSERT_LE(apart, 12) << "icon " << n << " at " << x << "," << y;
+                }
+            }
+        }
         Application->DestroyComponents();
     }
 }

@@ -166,6 +166,51 @@ TEST_F(ListPaneTest, NextAndPreviousWrapAroundTheList)
     WaitForTracks();
 }
 
+TEST_F(ListPaneTest, KeysMoveThroughTheListAndPlayWhileCheckBoxesOnlyTick)
+{
+    ThreeRecordings();
+    BuildWindows();
+    StartUp();
+    ASSERT_EQ(Current(), "REC_0001.ASF");
+    // Down released on the main window itself gives the list the focus;
+    // from then on the keys reach the list.
+    driver->Activate(MainForm);
+    MainForm->SetFocus();
+    driver->PressKey(vcl::VK_DOWN);
+    EXPECT_TRUE(ListControl->ListView1->Focused());
+    EXPECT_EQ(Current(), "REC_0001.ASF");
+    const struct {
+        std::uint16_t key;
+        const char* current;
+    } keys[] = {{vcl::VK_DOWN, "REC_SAVE_0002.ASF"}, {vcl::VK_END, "REC_0003.ASF"}, {vcl::VK_DOWN, "REC_0003.ASF"},
+                {vcl::VK_HOME, "REC_0001.ASF"},      {vcl::VK_NEXT, "REC_0003.ASF"}, {vcl::VK_UP, "REC_SAVE_0002.ASF"}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        driver->PressKey(k.key);
+        EXPECT_EQ(Current(), k.current);
+        EXPECT_EQ(Loaded(), "E:\\DATA\\" + std::string(k.current == std::string("REC_SAVE_0002.ASF") ? "SUB\\" : "") +
+                                k.current);
+    }
+    EXPECT_EQ(Rows()[0].substr(29, 6), "played");
+    EXPECT_EQ(Rows()[2].substr(29, 6), "played");
+    EXPECT_EQ(Rows()[1].substr(29, 1), "-") << "the current row shows no tick";
+
+    // Ticking rows for a copy leaves the playing recording alone.
+    const std::string loaded = Loaded();
+    for (int row : {0, 2}) {
+        const int y = TListView::HeaderHeight + row * TListView::RowHeight + 8;
+        driver->MouseDown(*ListControl->ListView1, 8, y);
+        driver->MouseUp(*ListControl->ListView1, 8, y);
+        EXPECT_TRUE(ListControl->ListView1->Items()->Item(row)->Checked());
+    }
+    driver->PressKey(vcl::VK_SPACE);
+    EXPECT_TRUE(ListControl->ListView1->Items()->Item(1)->Checked()) << "Space ticks the current row";
+    EXPECT_EQ(Current(), "REC_SAVE_0002.ASF");
+    EXPECT_EQ(ListControl->FCurrentRow, 1);
+    EXPECT_EQ(Loaded(), loaded);
+    WaitForTracks();
+}
+
 TEST_F(ListPaneTest, TheEventColumnSwitchesToEventRecordingsAndBack)
 {
     ThreeRecordings();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "app/ProgBar.h"
 #include "platform/win/MessageWindow.h"
@@ -57,7 +58,7 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
     const std::uint64_t t = asfwriter::FileTimeOf(2024, 5, 17, 9, 30, 0);
     struct Row {
         const char* file;   // below the card
-        int kind;           // 0 header, 1 empty, 2 bytes, 3 sparse 2^31, 4 sparse 2^32 + 4096, 5 folder
+        int kind;           // 0 header, 1 empty, 2 bytes, 3 sparse 2^31, 4 sparse 2^32 + 4096, 5 folder, 6 fifo
         bool taken;
     };
     const Row rows[] = {
@@ -75,6 +76,9 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
         {"DATA/wrapped.asf", 4, true},   // 2^32 + 4096: the low 32 bits are above 0
         {"DATA/dir.asf", 5, false},      // a folder is searched, never taken
         {"DATA/dir.asf/in.asf", 0, true},
+        {"DATA/ロ録画.asf", 0, true},     // code page 932 holds it
+        {"DATA/한.asf", 0, false},       // the 8-bit path names no file
+        {"DATA/pipe.asf", 6, false},     // no regular file: never read, never waited for
         {"DATA/SUB/f.asf", 0, true},
         {"DATA/SUB/DEEP/g.asf", 0, false}, // two folders down
         {"h.asf", 0, false},               // beside the folder scanned
@@ -86,7 +90,8 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
         case 2: WriteBytes(row.file, 50); break;
         case 3: Sparse(row.file, std::uint64_t{1} << 31); break;
         case 4: Sparse(row.file, (std::uint64_t{1} << 32) + 4096); break;
-        default: fs::create_directories(Host(row.file)); break;
+        case 5: fs::create_directories(Host(row.file)); break;
+        default: ASSERT_EQ(mkfifo(Host(row.file).c_str(), 0600), 0); break;
         }
     }
     const std::vector<std::string> taken = Scan();
@@ -97,8 +102,9 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
         EXPECT_EQ(std::count(taken.begin(), taken.end(), path), row.taken ? 1 : 0);
     }
     // Every name that passed the name test counts, also those skipped for
-    // their size: 10 files end in ".asf" at the two levels scanned.
-    EXPECT_EQ(ScanFileCount, 10u);
+    // their size, their path or their kind: 13 files end in ".asf" at the
+    // two levels scanned.
+    EXPECT_EQ(ScanFileCount, 13u);
 
     const TFindData* s = Find("E:\\DATA\\short.asf");
     ASSERT_NE(s, nullptr);

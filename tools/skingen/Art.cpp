@@ -237,9 +237,12 @@ Image DrawBackground(int layout)
     for (int n = 1; n <= 10; ++n) {
         const Rect cell = R(lrIcon1 + n - 1);
         const float iconWidth = std::floor(cell.w * static_cast<float>(IconLabelLeftFraction));
-        const float s = std::min(iconWidth, cell.h) * 0.66f;
-        // The icon sits on a small round plate at the left of its cell.
-        const float cx = cell.l + iconWidth * 0.6f, cy = cell.t + cell.h / 2;
+        // The icon sits on a small round plate at the left of its cell,
+        // clear of the caption that starts at iconWidth.
+        const float margin = std::max(2.0f, 3 * unit);
+        const float plate = std::min(std::min(iconWidth, cell.h) * 0.66f * 0.72f, (iconWidth - 2 * margin) / 2);
+        const float s = plate / 0.72f;
+        const float cx = std::min(cell.l + iconWidth * 0.6f, cell.l + iconWidth - margin - plate), cy = cell.t + cell.h / 2;
         img.Fill(Circle(cx, cy, s * 0.72f), Vertical(RgbOf(48, 53, 63), RgbOf(30, 33, 40), cy - s, cy + s), 1,
                  cx - s, cy - s, cx + s, cy + s);
         img.Fill(Outline(Circle(cx, cy, s * 0.72f), 1), Solid(kEdgeDark), 1, cx - s, cy - s, cx + s, cy + s);
@@ -285,7 +288,9 @@ Image DrawBackground(int layout)
     const Rect list = R(lrPanelList);
     const Rect corner = {list.l, list.b() + 1, list.w, size.Height - list.b() - 1 - gap};
     Plate(img, corner, 6 * unit, kDeckTop, kDeckBottom);
-    Well(img, Grow(R(lrPlayTime), 5 * unit, 3 * unit), 3 * unit, RgbOf(4, 5, 6));
+    Rect playTime = R(lrPlayTime);
+    playTime.h = PlayTimeHeight(layout) * sy;
+    Well(img, Grow(playTime, 5 * unit, 3 * unit), 3 * unit, RgbOf(4, 5, 6));
     const Rect volume = R(lrVolumeRect);
     const float vb = volume.t + volume.h * 0.8f, vt = volume.t + volume.h * 0.2f;
     const float vl = volume.l + R(lrVolume).w / 2, vr = volume.r() - R(lrVolume).w / 2;

@@ -64,6 +64,10 @@ bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame
 {
     const auto& index = file_->Index();
     number = std::clamp<std::int64_t>(number, 0, static_cast<std::int64_t>(index.size()) - 1);
+    // Reading ahead pays once frames are asked for in order (playing); a
+    // recording only cued or stepped about keeps no frames in advance.
+    const bool inOrder = number == lastAsked_ + 1;
+    lastAsked_ = number;
     if (number == shownNumber_) return Convert(shown_, width, height, out);
 
     std::int64_t key = number;
@@ -95,7 +99,7 @@ bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame
     }
     if (decoded_ < number) positioned_ = false; // the stream ended first
     if (shownNumber_ < 0) return false;
-    if (positioned_ && decoded_ == number) StartAhead(); // while this one is converted
+    if (positioned_ && decoded_ == number && inOrder) StartAhead(); // while this one is converted
     return Convert(shown_, width, height, out);
 }
 

@@ -72,6 +72,7 @@ private:
     SwsContext* sws_ = nullptr;
     ScaleKey scaleKey_;
     std::int64_t shownNumber_ = -1;
+    std::int64_t lastAsked_ = -2; // the frame the last Draw asked for
     std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek
     bool positioned_ = false;    // the demuxer follows on from decoded_
     int seeks_ = 0;

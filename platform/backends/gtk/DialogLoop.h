@@ -12,4 +12,11 @@ namespace backends::gtk {
 // destroy.
 int RunDialogInOurLoop(GtkWidget* dialog, bool showAll);
 
+// The response of a file chooser's accept button. GTK's file chooser dialog
+// checks an accept-like response (GTK_RESPONSE_ACCEPT, OK...) itself and
+// reports a failed check with a message box of its own in a GTK modal loop;
+// with this id, Enter and a double click still answer through the default
+// button, and the caller checks the choice in our loop.
+inline constexpr int kFileChooserAccept = 1;
+
 } // namespace backends::gtk

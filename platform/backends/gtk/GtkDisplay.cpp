@@ -8,6 +8,8 @@
 #include "platform/backends/gtk/GtkFolderPicker.h"
 #include "platform/backends/gtk/GtkMessageBox.h"
 #include "platform/backends/gtk/GtkPresenter.h"
+#include "platform/backends/gtk/GtkSavePicker.h"
+#include "platform/media/VideoPresenter.h"
 #include "platform/win/SystemInfo.h"
 
 namespace backends::gtk {
@@ -39,6 +41,13 @@ void TakeScreen()
                    win::RECT{work.x, work.y, work.x + work.width, work.y + work.height});
 }
 
+// On a display the renderer shows each new picture as it comes; the
+// presenter copies the panel's new pixels alone to the screen.
+class LiveVideo : public media::VideoPresenter {
+public:
+    bool ShowsFramesAsTheyCome() const override { return true; }
+};
+
 } // namespace
 
 bool InstallDisplay()
@@ -66,11 +75,15 @@ bool InstallDisplay()
     static auto* presenter = new GtkPresenter(dump ? dump : "");
     static auto* boxes = new GtkMessageBoxes(*presenter);
     static auto* folders = new GtkFolderPicker(*presenter);
+    static auto* saves = new GtkSavePicker(*presenter);
+    static auto* video = new LiveVideo;
     installed = presenter;
     vcl::SetPresenter(presenter);
+    media::InstallVideoPresenter(video);
     win::SetHostEventSource(presenter);
     win::SetMessageBoxResponder(boxes);
     vcl::SetFolderPicker(folders);
+    vcl::SetSaveFilePicker(saves);
     return true;
 }
 

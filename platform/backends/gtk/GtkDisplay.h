@@ -1,7 +1,7 @@
 // The display back end on GTK 3: the window presenter (WindowPresenter.h),
 // the host event source of the layer's waits (HostEvents.h), the system
-// message boxes (MessageBoxResponder.h) and the folder picker
-// (FolderDialog.h).
+// message boxes (MessageBoxResponder.h), the folder picker (FolderDialog.h)
+// and the save dialog (SavePictureDialog.h).
 //
 // Each visible top-level form is a GTK window showing the form's client
 // area exactly as the form paints it (a cairo image surface over the
@@ -13,8 +13,8 @@
 namespace backends::gtk {
 
 // Opens the display and installs the presenter, the host event source, the
-// message boxes and the folder picker for the calling thread (the user
-// interface thread).
+// message boxes, the folder picker and the save dialog for the calling
+// thread (the user interface thread).
 // False, with nothing installed, when there is no display to open.
 bool InstallDisplay();
 

@@ -8,6 +8,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/Screen.h"
 #include "platform/win/DriveTable.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/PathResolver.h"
 
 namespace backends::gtk {
@@ -18,11 +19,11 @@ bool GtkFolderPicker::Pick(const rtl::UnicodeString& title, const rtl::UnicodeSt
     GtkWindow* parent = FPresenter.WindowOf(vcl::Screen->ActiveForm());
     GtkWidget* dialog = gtk_file_chooser_dialog_new(rtl::ToUtf8(title).c_str(), parent,
                                                     GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "キャンセル",
-                                                    GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_ACCEPT, nullptr);
+                                                    GTK_RESPONSE_CANCEL, "OK", kFileChooserAccept, nullptr);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), kFileChooserAccept);
     // The drives as places, the start folder opened.
     for (const win::DriveEntry& d : win::DriveTable::Instance().Entries())
         if (d.present)
@@ -33,16 +34,24 @@ bool GtkFolderPicker::Pick(const rtl::UnicodeString& title, const rtl::UnicodeSt
 
     const int response = RunDialogInOurLoop(dialog, false);
 
-    std::u16string folder;
-    if (response == GTK_RESPONSE_ACCEPT)
+    std::string host;
+    if (response == kFileChooserAccept)
         if (gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
-            folder = WindowsFolderOf(name);
+            host = name;
             g_free(name);
         }
     gtk_widget_destroy(dialog);
-    // A folder outside every drive is nothing the program could open.
-    if (folder.empty())
+    if (host.empty())
         return false;
+    // A folder outside every drive gets a drive of its own.
+    const std::u16string folder = UsableWindowsFolderOf(host);
+    if (folder.empty()) {
+        std::u16string shown;
+        const std::u16string text = (win::Utf8ToUtf16(host, shown) ? shown : std::u16string(u"?")) +
+                                    std::u16string(u"\nこのフォルダーは使えません。");
+        win::MessageBox(nullptr, text.c_str(), title.c_str(), win::MB_OK | win::MB_ICONWARNING);
+        return false;
+    }
     chosen = rtl::UnicodeString(folder);
     return true;
 }

@@ -1,5 +1,7 @@
 // The folder picker (FolderDialog.h) as GTK's folder chooser, shown without
-// GTK's modal loop: our own loop (PumpUntil) waits for the answer.
+// GTK's modal loop: our own loop (PumpUntil) waits for the answer. Any host
+// folder can be chosen: one that no drive shows is given a drive; one that
+// cannot be used at all is refused with a message (as a cancel).
 #pragma once
 
 #include "platform/vcl/FolderDialog.h"

@@ -10,6 +10,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/vcl/CustomForm.h"
 #include "platform/vcl/HostInput.h"
+#include "platform/vcl/PaintArea.h"
 #include "platform/vcl/PngWriter.h"
 #include "platform/win/Clock.h"
 
@@ -19,8 +20,11 @@ using vcl::TCustomForm;
 
 namespace {
 
-// A change that came without an Invalidate shows after at most this long.
-constexpr std::uint64_t kFullPaintMs = 250;
+// The smoke test's picture of a window is written at most this often (a
+// playing video changes it every frame).
+constexpr std::uint64_t kDumpMs = 200;
+// More separate areas to paint than this are painted as one.
+constexpr std::size_t kMaxDirty = 16;
 
 vcl::TShiftState ShiftOf(guint state)
 {
@@ -123,9 +127,11 @@ void GtkPresenter::FormShowing(TCustomForm& form, bool showing)
 
 void GtkPresenter::FormMoved(TCustomForm& form)
 {
+    // A move leaves the picture as it is; a new size comes with the form's
+    // own invalidation, and Paint takes the new size whole.
     if (Window* w = Find(&form)) {
         ApplyBounds(*w);
-        w->dirty = true;
+        w->dumpPending = true;
     }
 }
 
@@ -143,11 +149,41 @@ void GtkPresenter::FormActivated(TCustomForm& form)
 
 void GtkPresenter::Invalidated(vcl::TControl& control)
 {
-    // A control painted from another thread shows with the next full paint.
+    if (FWindows.empty())
+        return;
+    if (std::this_thread::get_id() != FUiThread) {
+        FForeignInvalidate = true;
+        return;
+    }
+    if (Window* w = Find(vcl::GetParentForm(&control)))
+        AddDirty(*w, vcl::PaintArea::Of(control));
+}
+
+void GtkPresenter::SurfacePainted(vcl::TWinControl& control)
+{
     if (FWindows.empty() || std::this_thread::get_id() != FUiThread)
         return;
-    if (Window* w = Find(vcl::GetParentForm(&control)))
-        w->dirty = true;
+    Window* w = Find(vcl::GetParentForm(&control));
+    const win::WindowSurface* from = control.PaintedSurface();
+    if (!w || !w->surface || w->dirtyAll || !from)
+        return;
+    // The new pixels go straight into the window's picture, row by row,
+    // unless something is painted over them there.
+    const vcl::TPoint at = vcl::PaintArea::ClientOrigin(control);
+    const vcl::TRect area = vcl::PaintArea::ClientOf(control)
+                                .Intersect(vcl::TRect(0, 0, w->picture.Width(), w->picture.Height()))
+                                .Intersect(vcl::TRect(at.X, at.Y, at.X + from->width, at.Y + from->height));
+    if (area.Empty())
+        return;
+    if (vcl::PaintArea::Covered(control, area)) {
+        AddDirty(*w, area);
+        return;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(area.Width()) * sizeof(std::uint32_t);
+    for (int y = area.Top; y < area.Bottom; ++y)
+        std::memcpy(w->picture.Row(y) + area.Left,
+                    from->pixels.data() + static_cast<std::size_t>(y - at.Y) * from->width + (area.Left - at.X), bytes);
+    Show(*w, area);
 }
 
 void GtkPresenter::FormDestroyed(TCustomForm& form)
@@ -285,7 +321,7 @@ void GtkPresenter::Create(TCustomForm& form)
     ApplyBounds(ref);
     Paint(ref);
     // Again at the next turn, when its controls show too.
-    ref.dirty = true;
+    ref.dirtyAll = true;
     ref.dumpPending = true;
     gtk_widget_show_all(ref.window);
     // After show_all, which would show a hidden native widget too.
@@ -308,6 +344,7 @@ void GtkPresenter::Destroy(Window& w)
     if (w.surface)
         cairo_surface_destroy(w.surface);
     w.surface = nullptr;
+    w.picture = vcl::PixelBuffer();
 }
 
 void GtkPresenter::ApplyStyle(Window& w)
@@ -341,59 +378,112 @@ void GtkPresenter::ApplyBounds(Window& w)
 
 // --- painting ---------------------------------------------------------------
 
+void GtkPresenter::AddDirty(Window& w, const vcl::TRect& rect)
+{
+    if (rect.Empty() || w.dirtyAll)
+        return;
+    vcl::TRect add = rect;
+    // Overlapping areas become one, so nothing is painted twice.
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (auto it = w.dirty.begin(); it != w.dirty.end(); ++it)
+            if (!it->Intersect(add).Empty()) {
+                add = vcl::TRect(std::min(add.Left, it->Left), std::min(add.Top, it->Top),
+                                 std::max(add.Right, it->Right), std::max(add.Bottom, it->Bottom));
+                w.dirty.erase(it);
+                merged = true;
+                break;
+            }
+    }
+    w.dirty.push_back(add);
+    if (w.dirty.size() > kMaxDirty) {
+        vcl::TRect all = w.dirty.front();
+        for (const vcl::TRect& r : w.dirty)
+            all = vcl::TRect(std::min(all.Left, r.Left), std::min(all.Top, r.Top), std::max(all.Right, r.Right),
+                             std::max(all.Bottom, r.Bottom));
+        w.dirty.assign(1, all);
+    }
+}
+
+void GtkPresenter::Show(Window& w, const vcl::TRect& rect)
+{
+    if (!w.surface || rect.Empty())
+        return;
+    cairo_surface_mark_dirty_rectangle(w.surface, rect.Left, rect.Top, rect.Width(), rect.Height());
+    gtk_widget_queue_draw_area(w.area, rect.Left, rect.Top, rect.Width(), rect.Height());
+    w.dumpPending = true;
+}
+
 void GtkPresenter::Flush()
 {
-    const std::uint64_t now = win::CurrentClock().MonotonicMs();
-    const bool all = now - FLastFullPaint >= kFullPaintMs;
-    if (all)
-        FLastFullPaint = now;
+    const bool all = FForeignInvalidate.exchange(false);
     // Painting runs the program's paint code, which may show or hide forms.
     std::vector<TCustomForm*> forms;
-    for (auto& [form, w] : FWindows)
-        if (w->dirty || all)
+    for (auto& [form, w] : FWindows) {
+        if (all)
+            w->dirtyAll = true;
+        if (w->dirtyAll || !w->dirty.empty())
             forms.push_back(form);
+    }
     for (TCustomForm* form : forms)
         if (Window* w = Find(form); w && vcl::Alive(w->life))
             Paint(*w);
+    if (FDump.empty())
+        return;
+    const std::uint64_t now = win::CurrentClock().MonotonicMs();
+    std::vector<TCustomForm*> due;
+    for (auto& [form, w] : FWindows)
+        if (w->dumpPending && now - w->dumpedAt >= kDumpMs)
+            due.push_back(form);
+    for (TCustomForm* form : due) {
+        Window* w = Find(form);
+        if (!w || !vcl::Alive(w->life))
+            continue;
+        w->dumpPending = false;
+        w->dumpedAt = now;
+        CheckKept(*w); // runs paint code
+        if ((w = Find(form)) != nullptr)
+            Dump(*w);
+    }
 }
 
 void GtkPresenter::Paint(Window& w)
 {
-    w.dirty = false;
     TCustomForm& form = *w.form;
-    const vcl::PixelBuffer picture = form.Snapshot();
-    const int fx = form.FrameX(), fy = form.FrameTop();
     const int cw = std::max(form.ClientWidth(), 1), ch = std::max(form.ClientHeight(), 1);
-    if (!Find(&form))
-        return; // the paint code hid it
-    if (w.surface && (cairo_image_surface_get_width(w.surface) != cw || cairo_image_surface_get_height(w.surface) != ch)) {
-        cairo_surface_destroy(w.surface);
-        w.surface = nullptr;
+    if (w.picture.Width() != cw || w.picture.Height() != ch || !w.surface) {
+        if (w.surface)
+            cairo_surface_destroy(w.surface);
+        w.picture.Resize(cw, ch, vcl::PixelBuffer::FromColor(vcl::clBlack));
+        // The picture's pixels are cairo's RGB24 words (the top byte unused).
+        w.surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(w.picture.Row(0)),
+                                                        CAIRO_FORMAT_RGB24, w.picture.Width(), w.picture.Height(),
+                                                        w.picture.Width() * 4);
+        w.dirtyAll = true;
     }
-    const bool fresh = w.surface == nullptr;
-    if (fresh)
-        w.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cw, ch);
+    const vcl::TRect whole(0, 0, w.picture.Width(), w.picture.Height());
+    std::vector<vcl::TRect> areas;
+    if (w.dirtyAll)
+        areas.push_back(whole);
+    else
+        for (const vcl::TRect& r : w.dirty)
+            if (const vcl::TRect a = r.Intersect(whole); !a.Empty())
+                areas.push_back(a);
+    // What the paint code invalidates meanwhile is painted at the next turn.
+    w.dirtyAll = false;
+    w.dirty.clear();
     cairo_surface_flush(w.surface);
-    unsigned char* data = cairo_image_surface_get_data(w.surface);
-    const int stride = cairo_image_surface_get_stride(w.surface);
-    bool changed = fresh;
-    vcl::PixelBuffer client(cw, ch);
-    for (int y = 0; y < ch; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
-        std::uint32_t* out = client.Row(y);
-        for (int x = 0; x < cw; ++x)
-            out[x] = picture.Pixel(x + fx, y + fy) & 0x00FFFFFFu;
-        if (std::memcmp(row, out, static_cast<std::size_t>(cw) * 4) != 0) {
-            std::memcpy(row, out, static_cast<std::size_t>(cw) * 4);
-            changed = true;
-        }
-    }
-    cairo_surface_mark_dirty(w.surface);
-    if (changed)
-        gtk_widget_queue_draw(w.area);
-    if (!FDump.empty() && (changed || w.dumpPending)) {
-        w.dumpPending = false;
-        Dump(w, client);
+    // A whole paint starts black, as a snapshot does; a form's own paint
+    // fills its client area, so a part needs no such start.
+    if (areas.size() == 1 && areas.front() == whole)
+        std::fill_n(w.picture.Row(0), w.picture.Pixels().size(), vcl::PixelBuffer::FromColor(vcl::clBlack));
+    for (const vcl::TRect& a : areas) {
+        vcl::TCanvas canvas(&w.picture);
+        canvas.SetClip(a);
+        form.PaintTo(canvas, -form.FrameX(), -form.FrameTop());
+        if (Find(&form) != &w)
+            return; // the paint code hid it
+        Show(w, a);
     }
 }
 
@@ -410,8 +500,39 @@ gboolean GtkPresenter::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self)
 
 // For the display smoke test: the client area as painted, where it is on
 // the screen, and where each named control is.
-void GtkPresenter::Dump(Window& w, const vcl::PixelBuffer& client)
+// For the display smoke test: the kept picture must be what a whole paint
+// gives; an area that differs was changed without an Invalidate.
+void GtkPresenter::CheckKept(Window& w)
 {
+    TCustomForm& form = *w.form;
+    const vcl::PixelBuffer whole = form.Snapshot();
+    if (Find(&form) != &w)
+        return;
+    const int fx = form.FrameX(), fy = form.FrameTop();
+    int left = w.picture.Width(), top = w.picture.Height(), right = -1, bottom = -1;
+    for (int y = 0; y < w.picture.Height(); ++y) {
+        const std::uint32_t* kept = w.picture.Row(y);
+        for (int x = 0; x < w.picture.Width(); ++x)
+            if (((kept[x] ^ whole.Pixel(x + fx, y + fy)) & 0x00FFFFFFu) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    if (right < 0)
+        return;
+    if (FILE* f = std::fopen((FDump + "/paint.log").c_str(), "a")) {
+        std::fprintf(f, "stale %s %d %d %d %d\n", rtl::ToUtf8(form.Name()).c_str(), left, top, right - left + 1,
+                     bottom - top + 1);
+        std::fclose(f);
+    }
+    AddDirty(w, vcl::TRect(left, top, right + 1, bottom + 1));
+}
+
+void GtkPresenter::Dump(Window& w)
+{
+    const vcl::PixelBuffer& client = w.picture;
     TCustomForm& form = *w.form;
     const std::string base = FDump + "/" + rtl::ToUtf8(form.Name().IsEmpty() ? u"form" : form.Name());
     WriteAtomically(base + ".png", [&](const std::string& path) { return vcl::PngWriter::Save(client, path); });
@@ -465,6 +586,10 @@ void GtkPresenter::Wait(std::uint64_t timeoutMs)
         return; // a paint handler pumping: GTK gets its turn outside
     FInWait = true;
     Flush();
+    if (!FDump.empty())
+        for (auto& [form, w] : FWindows)
+            if (w->dumpPending)
+                timeoutMs = std::min(timeoutMs, kDumpMs);
     GMainContext* context = g_main_context_default();
     while (g_main_context_iteration(context, FALSE)) {
     }
@@ -674,8 +799,7 @@ gboolean GtkPresenter::OnConfigure(GtkWidget* widget, GdkEventConfigure*, gpoint
     Window* w = p->FindWidget(widget);
     if (!w)
         return FALSE;
-    w->dumpPending = true;
-    w->dirty = true;
+    w->dumpPending = true; // its place on the screen
     int x = 0, y = 0;
     gtk_window_get_position(GTK_WINDOW(w->window), &x, &y);
     if (w->moveRequested) {

@@ -11,9 +11,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/backends/gtk/NativePlacement.h"
 #include "platform/vcl/Events.h"
+#include "platform/vcl/Geometry.h"
 #include "platform/vcl/PixelBuffer.h"
 #include "platform/vcl/WindowPresenter.h"
 #include "platform/win/HostEvents.h"
@@ -39,6 +41,7 @@ public:
     void FormStyleChanged(vcl::TCustomForm& form) override;
     void FormActivated(vcl::TCustomForm& form) override;
     void Invalidated(vcl::TControl& control) override;
+    void SurfacePainted(vcl::TWinControl& control) override;
     void FormDestroyed(vcl::TCustomForm& form) override;
 
     // HostEventSource.
@@ -85,9 +88,12 @@ private:
         GtkWidget* window = nullptr;
         GtkWidget* fixed = nullptr; // holds the area and the native widgets above it
         GtkWidget* area = nullptr;
-        cairo_surface_t* surface = nullptr; // the client area as last painted
-        bool dirty = true;
+        vcl::PixelBuffer picture;           // the client area as last painted
+        cairo_surface_t* surface = nullptr; // over picture's pixels
+        bool dirtyAll = true;
+        std::vector<vcl::TRect> dirty; // in picture coordinates, to paint again
         bool dumpPending = true; // the smoke test's files are out of date
+        std::uint64_t dumpedAt = 0;
         bool moveRequested = false;
         int requestedX = 0;
         int requestedY = 0;
@@ -110,11 +116,14 @@ private:
     void Destroy(Window& w);
     void ApplyStyle(Window& w);
     void ApplyBounds(Window& w);
-    // Paints the dirty windows (all of them now and then, in case a change
-    // came without an Invalidate).
+    // Paints what was invalidated, and writes the smoke test's files.
     void Flush();
     void Paint(Window& w);
-    void Dump(Window& w, const vcl::PixelBuffer& client);
+    static void AddDirty(Window& w, const vcl::TRect& rect);
+    // Shows rect of the picture (changed by now) on the display.
+    static void Show(Window& w, const vcl::TRect& rect);
+    void CheckKept(Window& w);
+    void Dump(Window& w);
     void Trace(const std::string& line);
     static Event EventOf(Window& w, Kind kind);
     template <class GdkPointerEvent>
@@ -139,7 +148,9 @@ private:
     std::unique_ptr<win::TMessageWindow> FPoster;
     std::atomic<bool> FWoken{false};
     bool FInWait = false;
-    std::uint64_t FLastFullPaint = 0;
+    // An invalidation came from another thread: every window is painted
+    // whole at the next turn (the presenter is told nothing more there).
+    std::atomic<bool> FForeignInvalidate{false};
     std::string FDump;
     std::thread::id FUiThread;
 };

@@ -1,5 +1,6 @@
 #include "platform/backends/gtk/WindowsFolder.h"
 
+#include <sys/stat.h>
 #include <vector>
 
 #include "platform/win/DriveTable.h"
@@ -71,6 +72,35 @@ std::u16string WindowsFolderOf(const std::string& hostFolder)
         start = end + 1;
     }
     return out;
+}
+
+std::u16string UsableWindowsFolderOf(const std::string& hostFolder)
+{
+    std::u16string folder = WindowsFolderOf(hostFolder);
+    if (folder.empty() && win::DriveTable::Instance().AddDriveFor(hostFolder))
+        folder = WindowsFolderOf(hostFolder);
+    return folder;
+}
+
+HostFileVerdict WindowsFileOf(const std::string& hostFile, std::u16string& windowsFile)
+{
+    const std::size_t slash = hostFile.rfind('/');
+    if (slash == std::string::npos)
+        return HostFileVerdict::unusableFolder;
+    std::u16string name;
+    if (!win::Utf8ToUtf16(std::string_view(hostFile).substr(slash + 1), name) || !win::IsWindowsName(name))
+        return HostFileVerdict::badName;
+    const std::string hostFolder = slash == 0 ? std::string("/") : hostFile.substr(0, slash);
+    struct stat st {};
+    if (stat(hostFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return HostFileVerdict::missingFolder;
+    std::u16string folder = UsableWindowsFolderOf(hostFolder);
+    if (folder.empty())
+        return HostFileVerdict::unusableFolder;
+    if (folder.back() != u'\\')
+        folder += u'\\';
+    windowsFile = folder + name;
+    return HostFileVerdict::ok;
 }
 
 } // namespace backends::gtk

@@ -194,11 +194,11 @@ private:
 
 } // namespace
 
-void InstallBrowser(gtk::GtkPresenter& presenter)
+browser::BrowserViewFactory BrowserFactory(gtk::GtkPresenter& presenter)
 {
-    browser::InstallBrowserViewFactory([&presenter](browser::BrowserViewSink& sink) {
+    return [&presenter](browser::BrowserViewSink& sink) -> std::unique_ptr<browser::BrowserView> {
         return std::make_unique<WebKitView>(sink, presenter);
-    });
+    };
 }
 
 } // namespace backends::webkit

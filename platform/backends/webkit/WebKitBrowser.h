@@ -12,14 +12,16 @@
 // read back from the page through its title).
 #pragma once
 
+#include "platform/browser/BrowserView.h"
+
 namespace backends::gtk {
 class GtkPresenter;
 }
 
 namespace backends::webkit {
 
-// Installs the factory of web views on the presenter's windows; on the
-// user interface thread, after the display is installed.
-void InstallBrowser(gtk::GtkPresenter& presenter);
+// The factory of web views on the presenter's windows; used on the user
+// interface thread, after the display is installed.
+browser::BrowserViewFactory BrowserFactory(gtk::GtkPresenter& presenter);
 
 } // namespace backends::webkit

@@ -264,5 +264,122 @@ TEST_F(RendererTest, TheFrameSourceMakesThePicturesAndIsAskedOncePerFrame)
     EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003)) << "a refused frame keeps the last";
 }
 
+// A window that can be painted, telling how often a painting ended.
+struct PaintedWindow : win::WindowProcedure {
+    PaintedWindow(int width, int height) : width(width), height(height) { handle = win::CreateWindowHandle(this); }
+    ~PaintedWindow() override { win::DestroyWindow(handle); }
+    win::LRESULT WindowProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM) override { return 0; }
+    win::WindowSurface* Surface() override
+    {
+        surface.Resize(width, height);
+        return &surface;
+    }
+    void SurfacePainted() override { ++painted; }
+    int width, height;
+    win::WindowSurface surface;
+    win::HWND handle = nullptr;
+    int painted = 0;
+};
+
+TEST_F(RendererTest, ALivePresenterGetsEachNewPictureAsItComesAndNoRepaintOfTheSame)
+{
+    struct Live : VideoPresenter {
+        bool ShowsFramesAsTheyCome() const override { return true; }
+        void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
+                     const RECT& destination, COLORREF border) override
+        {
+            ++calls;
+            VideoPresenter::Repaint(window, dc, frame, source, picture, destination, border);
+        }
+        int calls = 0;
+    } live;
+    InstallVideoPresenter(&live);
+    PaintedWindow panel(160, 120);
+    ProgramGraph g;
+    BuildProgramGraph(g, panel.handle);
+    ASSERT_EQ(LoadRecording(g, WriteRecording("A.ASF")), S_OK); // 30 frames a second
+    RECT zero{};
+    RECT whole{0, 0, 160, 120};
+    ASSERT_EQ(g.windowless->SetVideoPosition(&zero, &whole), S_OK);
+
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    EXPECT_EQ(live.calls, 1) << "the cued picture shows without a repaint";
+    EXPECT_EQ(panel.painted, 1);
+    EXPECT_EQ(panel.surface.pixels[0], SyntheticFrame(320, 240, 0).At(0, 0));
+
+    ASSERT_EQ(g.control->Run(), S_OK);
+    win::PumpFor(1000);
+    VideoRendererState s;
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    EXPECT_GE(s.framesDrawn, 25) << "a running graph ticks at the frame rate";
+    EXPECT_EQ(live.calls, s.framesDrawn) << "each new picture shown once";
+    EXPECT_EQ(panel.painted, live.calls);
+    EXPECT_EQ(s.repaints, 0);
+
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    const int shown = live.calls;
+    const auto repaint = [&] {
+        win::PAINTSTRUCT paint;
+        HDC dc = win::BeginPaint(panel.handle, &paint);
+        ASSERT_NE(dc, nullptr);
+        EXPECT_EQ(g.windowless->RepaintVideo(panel.handle, dc), S_OK);
+        win::EndPaint(panel.handle, &paint);
+    };
+    repaint();
+    EXPECT_EQ(live.calls, shown) << "the surface holds that picture already";
+    RECT half{0, 0, 80, 120};
+    ASSERT_EQ(g.windowless->SetVideoPosition(nullptr, &half), S_OK);
+    repaint();
+    EXPECT_EQ(live.calls, shown + 1) << "a new place is drawn";
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    EXPECT_EQ(s.repaints, 2);
+}
+
+TEST_F(RendererTest, TheDefaultPresenterScalesEveryPixelAsTheFormulaSays)
+{
+    const Frame frame = SyntheticFrame(320, 240, 7);
+    struct Case {
+        const char* name;
+        RECT source, picture, destination;
+    } cases[] = {
+        {"down to the surface", {0, 0, 320, 240}, {0, 0, 200, 150}, {0, 0, 200, 150}},
+        {"up, cut by the surface", {0, 0, 320, 240}, {0, 0, 500, 400}, {0, 0, 500, 400}},
+        {"a quarter, left of and above the surface", {160, 120, 320, 240}, {-200, -150, 200, 150}, {-200, -150, 200, 150}},
+        {"letterbox bars in the border colour", {0, 0, 320, 240}, {40, 0, 160, 150}, {0, 0, 200, 150}},
+        {"a source outside the picture: border only", {0, 0, 400, 240}, {0, 0, 200, 150}, {10, 10, 190, 140}},
+        {"an empty picture", {0, 0, 320, 240}, {50, 50, 50, 50}, {20, 20, 180, 130}},
+    };
+    const std::uint32_t untouched = 0xAB000000u;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PaintedWindow panel(200, 150);
+        win::PAINTSTRUCT paint;
+        HDC dc = win::BeginPaint(panel.handle, &paint);
+        ASSERT_NE(dc, nullptr);
+        std::fill(panel.surface.pixels.begin(), panel.surface.pixels.end(), untouched);
+        VideoPresenter().Repaint(panel.handle, dc, frame, c.source, c.picture, c.destination, 0x00332211);
+        win::EndPaint(panel.handle, &paint);
+
+        const bool valid = c.source.right <= frame.width && c.picture.right > c.picture.left;
+        int wrong = 0;
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                std::uint32_t expected = untouched;
+                if (x >= c.destination.left && x < c.destination.right && y >= c.destination.top &&
+                    y < c.destination.bottom)
+                    expected = 0x00112233u;
+                if (valid && x >= c.picture.left && x < c.picture.right && y >= c.picture.top && y < c.picture.bottom) {
+                    const std::int64_t sw = c.source.right - c.source.left, sh = c.source.bottom - c.source.top;
+                    const std::int64_t pw = c.picture.right - c.picture.left, ph = c.picture.bottom - c.picture.top;
+                    const int fx = static_cast<int>(c.source.left + (x - c.picture.left) * sw / pw);
+                    const int fy = static_cast<int>(c.source.top + (y - c.picture.top) * sh / ph);
+                    expected = frame.At(fx, fy) & 0x00FFFFFFu;
+                }
+                wrong += panel.surface.pixels[static_cast<std::size_t>(y) * 200 + x] != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 } // namespace
 } // namespace media_test

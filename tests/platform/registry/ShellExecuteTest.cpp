@@ -2,6 +2,9 @@
 // starter's resolution and detached start.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -106,11 +109,19 @@ TEST_F(HostStarterTest, ResolvesOurToolAndTheProgramsOwnName) {
 // The one test that starts a real process: a tool that writes its arguments
 // to a file. The start returns at once; the test then polls for the file.
 TEST_F(HostStarterTest, StartsDetachedWithTheArgumentsAndTheEnvironment) {
-    WriteTool("#!/bin/sh\nprintf '%s|' \"$@\" \"$STARTER_TEST\" > \"$VELMORASTINE_TOOLS/out.tmp\"\n"
+    WriteTool("#!/bin/sh\nprintf '%s|' \"$@\" \"$STARTER_TEST\" \"$(grep '^SigBlk' /proc/$$/status | cut -f2)\""
+              " > \"$VELMORASTINE_TOOLS/out.tmp\"\n"
               "mv \"$VELMORASTINE_TOOLS/out.tmp\" \"$VELMORASTINE_TOOLS/out\"\n",
               fs::perms::owner_all);
     setenv("STARTER_TEST", "inherited", 1);
+    // The program blocks its stop signals; what it starts must not.
+    sigset_t stop, before;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, &before);
     HINSTANCE r = ShellExecuteA(nullptr, nullptr, "regsvr32", "/s \"a b\\c\" $HOME;x", nullptr, SW_SHOW);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     unsetenv("STARTER_TEST");
     EXPECT_GT(ShellExecuteResult(r), 32);
     std::string out;
@@ -120,7 +131,7 @@ TEST_F(HostStarterTest, StartsDetachedWithTheArgumentsAndTheEnvironment) {
         if (out.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     // No shell saw the parameters: $HOME and ";" arrive as they were written.
-    EXPECT_EQ(out, "/s|a b\\c|$HOME;x|inherited|");
+    EXPECT_EQ(out, "/s|a b\\c|$HOME;x|inherited|0000000000000000|");
 }
 
 TEST_F(HostStarterTest, AToolThatCannotRunGivesTheWindowsCodes) {

@@ -53,6 +53,31 @@ TEST_F(ControlsTest, RadioButtonsOfOneParentExcludeEachOther)
     EXPECT_EQ(log, (std::vector<std::string>{"yes", "no"}));
 }
 
+TEST_F(ControlsTest, RadioButtonsAreRoundAndCheckBoxesSquare)
+{
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 200, 40);
+    form->SetColor(clBlack);
+    auto* radio = Add<TRadioButton>();
+    radio->SetBounds(0, 0, 100, 17);
+    radio->SetChecked(true);
+    auto* box = Add<TCheckBox>();
+    box->SetBounds(0, 20, 100, 17);
+    const PixelBuffer shot = form->Snapshot();
+    // The 13-pixel mark sits 2 pixels down in its 17-pixel control.
+    const TColor frame = ColorToRGB(clBtnShadow), ink = ColorToRGB(clWindowText), paper = ColorToRGB(clWindow);
+    for (TPoint corner : {TPoint(0, 2), TPoint(12, 2), TPoint(0, 14), TPoint(12, 14)}) {
+        EXPECT_EQ(shot.ColorAt(corner.X, corner.Y), clBlack) << "no corners on a radio button";
+        EXPECT_EQ(shot.ColorAt(corner.X, corner.Y + 20), frame) << "a check box has them";
+    }
+    EXPECT_EQ(shot.ColorAt(6, 2), frame) << "the ring";
+    EXPECT_EQ(shot.ColorAt(0, 8), frame);
+    EXPECT_EQ(shot.ColorAt(6, 8), ink) << "the dot";
+    EXPECT_EQ(shot.ColorAt(2, 8), paper);
+    radio->SetChecked(false);
+    EXPECT_EQ(form->Snapshot().ColorAt(6, 8), paper);
+}
+
 TEST_F(ControlsTest, ScrollBarArrowsScrollThenChange)
 {
     auto* bar = Add<TScrollBar>();

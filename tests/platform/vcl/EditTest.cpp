@@ -21,6 +21,35 @@ protected:
     std::vector<std::string> changes;
 };
 
+TEST_F(EditTest, TheSelectionIsHighlightedWhileTheEditHasTheFocus)
+{
+    form->SetBorderStyle(bsNone);
+    edit->SetBounds(0, 0, 100, 21);
+    edit->Font()->SetHeight(-12);
+    edit->SetText(u"abcdef");
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetTop(30);
+    edit->SetSelStart(2);
+    edit->SetSelLength(2);
+    // Cells of 6 pixels from x 3, 12 high from y 4; the cell renderer
+    // leaves the inside of each cell's box free.
+    const auto inside = [&](int cell) { return form->Snapshot().ColorAt(3 + cell * 6 + 2, 10); };
+    const TColor highlight = ColorToRGB(clHighlight), paper = ColorToRGB(clWindow);
+    other->SetFocus();
+    EXPECT_EQ(inside(2), paper) << "no selection shown without the focus";
+    edit->SetFocus();
+    EXPECT_EQ(inside(1), paper);
+    EXPECT_EQ(inside(2), highlight);
+    EXPECT_EQ(inside(3), highlight);
+    EXPECT_EQ(inside(4), paper);
+    edit->SelectAll();
+    EXPECT_EQ(inside(0), highlight);
+    EXPECT_EQ(inside(5), highlight);
+    edit->SetSelStart(6);
+    EXPECT_EQ(inside(5), paper);
+}
+
 TEST_F(EditTest, OnChangeOnlyOnARealChange)
 {
     edit->SetText(u"abc");

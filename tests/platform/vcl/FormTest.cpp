@@ -221,6 +221,43 @@ TEST_F(FormTest, FocusNeedsAShownEnabledControl)
     EXPECT_EQ(f->ActiveControl(), nullptr);
 }
 
+TEST_F(FormTest, FocusingADockedFormFocusesItsOwnControl)
+{
+    TTestForm* host = Make(u"Host");
+    auto* hostEdit = new TEdit(host);
+    hostEdit->SetParent(host);
+    auto* panel = new TPanel(host);
+    panel->SetParent(host);
+    panel->SetBounds(0, 30, 200, 100);
+    auto* docked = new TTestForm(&app, u"Docked", log);
+    docked->SetParent(panel);
+    docked->SetAlign(alClient);
+    docked->Show();
+    docked->AfterConstruction();
+    auto* first = new TEdit(docked);
+    first->SetParent(docked);
+    auto* second = new TEdit(docked);
+    second->SetParent(docked);
+    second->SetTop(30);
+    host->Show();
+
+    docked->SetFocus();
+    EXPECT_EQ(host->ActiveControl(), first) << "no active control yet: the first tab stop";
+    second->SetFocus();
+    hostEdit->SetFocus();
+    EXPECT_EQ(docked->ActiveControl(), second) << "the docked form remembers its own";
+    docked->SetFocus();
+    EXPECT_EQ(host->ActiveControl(), second);
+    EXPECT_TRUE(second->Focused());
+
+    second->SetEnabled(false);
+    docked->SetFocus();
+    EXPECT_EQ(host->ActiveControl(), first) << "one that cannot take it is passed over";
+    first->SetEnabled(false);
+    docked->SetFocus();
+    EXPECT_EQ(host->ActiveControl(), docked) << "nothing inside takes it: the form itself";
+}
+
 TEST_F(FormTest, MessagesPostedToAFormReachItsDispatch)
 {
     struct TMapped : TForm {

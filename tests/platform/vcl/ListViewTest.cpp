@@ -119,14 +119,25 @@ TEST_F(ListViewTest, AHandlerThatSelectsAnotherRowReportsThatChangeToo)
 TEST_F(ListViewTest, CheckBoxesAndColumnHeadersTakeClicks)
 {
     std::vector<int> columns;
+    int clicks = 0;
     view->OnColumnClick = [&](TObject*, vcl::TListColumn* column) { columns.push_back(column->Index()); };
+    view->OnClick = [&](TObject*) { ++clicks; };
+    view->SetItemIndex(2);
+    log.Take();
     driver->MouseDown(*view, 8, RowY(1));
     driver->MouseUp(*view, 8, RowY(1));
     EXPECT_TRUE(view->Items()->Item(1)->Checked()) << "the box toggles";
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"select 1"})) << "and the row is selected";
+    EXPECT_TRUE(log.Take().empty()) << "and nothing else: the selection stays";
+    EXPECT_EQ(view->ItemIndex(), 2);
+    EXPECT_EQ(view->ItemFocused(), view->Items()->Item(2));
+    EXPECT_EQ(clicks, 1) << "a click all the same";
     driver->MouseDown(*view, 8, RowY(1));
     driver->MouseUp(*view, 8, RowY(1));
     EXPECT_FALSE(view->Items()->Item(1)->Checked());
+    driver->MouseDown(*view, 20, RowY(1));
+    driver->MouseUp(*view, 20, RowY(1));
+    EXPECT_FALSE(view->Items()->Item(1)->Checked()) << "beside the box the row is clicked";
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"deselect 2", "select 1"}));
 
     for (int x : {5, 40, 200, 290}) {
         driver->MouseDown(*view, x, 5);
@@ -139,6 +150,87 @@ TEST_F(ListViewTest, CheckBoxesAndColumnHeadersTakeClicks)
     driver->MouseDown(*view, 100, RowY(3));
     driver->MouseUp(*view, 100, RowY(3));
     EXPECT_EQ(view->ItemIndex(), 1) << "a disabled view takes no click";
+}
+
+TEST_F(ListViewTest, KeysMoveTheSelectionAsClicksDoAndKeepItInView)
+{
+    for (int i = 4; i < 25; ++i)
+        view->Items()->Add()->SetCaption(IntToStr(i));
+    ASSERT_EQ(view->VisibleRowCount(), 10);
+    const vcl::TShiftState none{}, ctrl{vcl::ssCtrl};
+    struct Row {
+        const char* what;
+        std::uint16_t key;
+        vcl::TShiftState shift;
+        std::vector<std::string> events;
+        int itemIndex;
+        int focused;
+        int top;
+    };
+    const std::vector<Row> rows = {
+        {"Down without a focused row takes the first", vcl::VK_DOWN, none, {"select 0"}, 0, 0, 0},
+        {"Down", vcl::VK_DOWN, none, {"deselect 0", "select 1"}, 1, 1, 0},
+        {"Up", vcl::VK_UP, none, {"deselect 1", "select 0"}, 0, 0, 0},
+        {"Up on the first row", vcl::VK_UP, none, {}, 0, 0, 0},
+        {"End scrolls the last row into view", vcl::VK_END, none, {"deselect 0", "select 24"}, 24, 24, 15},
+        {"Down on the last row", vcl::VK_DOWN, none, {}, 24, 24, 15},
+        {"Home", vcl::VK_HOME, none, {"deselect 24", "select 0"}, 0, 0, 0},
+        {"PageDown: the last row shown", vcl::VK_NEXT, none, {"deselect 0", "select 9"}, 9, 9, 0},
+        {"PageDown again: a page on", vcl::VK_NEXT, none, {"deselect 9", "select 18"}, 18, 18, 9},
+        {"PageUp: the first row shown", vcl::VK_PRIOR, none, {"deselect 18", "select 9"}, 9, 9, 9},
+        {"PageUp again: a page back", vcl::VK_PRIOR, none, {"deselect 9", "select 0"}, 0, 0, 0},
+        {"PageUp on the first row", vcl::VK_PRIOR, none, {}, 0, 0, 0},
+        {"Ctrl+Down moves only the focus", vcl::VK_DOWN, ctrl, {}, 0, 1, 0},
+        {"Ctrl+End too, and scrolls", vcl::VK_END, ctrl, {}, 0, 24, 15},
+        {"Up goes on from the focused row", vcl::VK_UP, none, {"deselect 0", "select 23"}, 23, 23, 15},
+        {"Left and Right do nothing", vcl::VK_LEFT, none, {}, 23, 23, 15},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        driver->PressKey(*view, row.key, row.shift);
+        EXPECT_EQ(log.Take(), row.events);
+        EXPECT_EQ(view->ItemIndex(), row.itemIndex);
+        ASSERT_NE(view->ItemFocused(), nullptr);
+        EXPECT_EQ(view->ItemFocused()->Index(), row.focused);
+        EXPECT_EQ(view->TopIndex(), row.top);
+    }
+
+    // A click below the rows deselects; the focused row stays where keys
+    // go on from.
+    driver->MouseDown(*view, 60, 195);
+    driver->MouseUp(*view, 60, 195);
+    log.Take();
+    driver->PressKey(*view, vcl::VK_DOWN);
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"select 24"}));
+
+    view->Items()->Clear();
+    driver->PressKey(*view, vcl::VK_DOWN);
+    EXPECT_EQ(view->ItemIndex(), -1) << "no rows, nothing to select";
+    EXPECT_EQ(view->ItemFocused(), nullptr);
+}
+
+TEST_F(ListViewTest, SpaceTogglesTheFocusedRowsCheckBoxOnly)
+{
+    std::string typed;
+    view->OnKeyPress = [&](TObject*, char16_t& c) { typed += static_cast<char>(c); };
+    driver->PressKey(*view, vcl::VK_SPACE);
+    EXPECT_FALSE(view->Items()->Item(0)->Checked()) << "no focused row yet";
+    view->SetItemIndex(1);
+    driver->PressKey(*view, vcl::VK_DOWN, vcl::TShiftState{vcl::ssCtrl});
+    log.Take();
+    driver->PressKey(*view, vcl::VK_SPACE);
+    EXPECT_TRUE(view->Items()->Item(2)->Checked()) << "the focused row, not the selected one";
+    EXPECT_FALSE(view->Items()->Item(1)->Checked());
+    driver->PressKey(*view, vcl::VK_SPACE);
+    EXPECT_FALSE(view->Items()->Item(2)->Checked());
+    EXPECT_TRUE(log.Take().empty()) << "no selection changes";
+    EXPECT_EQ(view->ItemIndex(), 1);
+    EXPECT_EQ(typed, "") << "the key types no character";
+
+    view->SetCheckboxes(false);
+    driver->PressKey(*view, vcl::VK_SPACE);
+    EXPECT_FALSE(view->Items()->Item(2)->Checked()) << "without check boxes Space is a character";
+    EXPECT_EQ(typed, " ");
 }
 
 TEST_F(ListViewTest, MakeVisibleScrollsAndColumnWidthsKeepTheirMinimum)

@@ -42,6 +42,51 @@ TEST_F(PaintTest, LabelSizesToItsWidestLine)
     EXPECT_EQ(label->Font()->Height(), -16);
 }
 
+TEST_F(PaintTest, ACaptionWiderThanItsLabelIsNarrowedToIt)
+{
+    auto* form = NewForm<TForm>(&app);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 200, 40);
+    form->SetColor(clBlack);
+    form->Font()->SetHeight(-8);
+    form->Font()->SetColor(clWhite);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetAlignment(taCenter);
+    label->SetBounds(10, 0, 42, 8);
+    const auto inkColumns = [&] {
+        const PixelBuffer shot = form->Snapshot();
+        std::vector<int> columns;
+        for (int x = 0; x < 200; ++x)
+            for (int y = 0; y < 8; ++y)
+                if (shot.ColorAt(x, y) == clWhite) {
+                    columns.push_back(x);
+                    break;
+                }
+        return columns;
+    };
+    struct Row {
+        const char16_t* caption;
+        int first, last; // the outer ink columns
+    };
+    const Row rows[] = {
+        // Six cells of 8 in 42: narrowed to 42 less a margin of 2 at each end.
+        {u"スピード再生", 10 + 2, 10 + 2 + 38 - 2},
+        // Four cells fit as they are, centred.
+        {u"コマ戻し", 10 + 5 + 1, 10 + 5 + 32 - 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(TestDriver::Utf8(row.caption));
+        label->SetCaption(row.caption);
+        const std::vector<int> columns = inkColumns();
+        ASSERT_FALSE(columns.empty());
+        EXPECT_GE(columns.front(), row.first);
+        EXPECT_LE(columns.back(), row.last);
+        EXPECT_GE(columns.back(), row.last - 2) << "narrowed no more than needed";
+    }
+}
+
 TEST_F(PaintTest, SnapshotShowsControlsInTheirColours)
 {
     auto* form = NewForm<TForm>(&app);
@@ -96,6 +141,41 @@ TEST(PngWriterTest, StoredBlocksCoverLargePictures)
     EXPECT_GT(bytes.size(), 200u * 200u * 3u);
     const auto empty = PngWriter::Encode(PixelBuffer());
     EXPECT_GT(empty.size(), 50u);
+}
+
+TEST(CanvasTest, CopyFromReadsTheNearestSourcePixelOrZeroOutsideIt)
+{
+    PixelBuffer source(30, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            source.SetPixel(x, y, 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x));
+    struct Case {
+        const char* name;
+        TRect dest, from;
+    } cases[] = {
+        {"one to one (rows copied whole)", TRect(5, 5, 35, 25), TRect(0, 0, 30, 20)},
+        {"one to one, partly outside the source", TRect(0, 0, 30, 20), TRect(-5, 10, 25, 30)},
+        {"shrunk", TRect(0, 0, 13, 7), TRect(0, 0, 30, 20)},
+        {"stretched, cut by the target", TRect(-10, -4, 60, 50), TRect(3, 2, 20, 15)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelBuffer target(40, 30, 0xAAu);
+        TCanvas canvas(&target);
+        canvas.SetOrigin(1, 2);
+        canvas.CopyFrom(c.dest, source, c.from);
+        const TRect d = c.dest.Offset(1, 2);
+        int wrong = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                std::uint32_t expected = 0xAAu;
+                if (x >= d.Left && x < d.Right && y >= d.Top && y < d.Bottom)
+                    expected = source.Pixel(c.from.Left + (x - d.Left) * c.from.Width() / d.Width(),
+                                            c.from.Top + (y - d.Top) * c.from.Height() / d.Height());
+                wrong += target.Pixel(x, y) != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // print dialog and the printer.
 #include "VclFixture.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -95,6 +97,28 @@ TEST_F(PicturesTest, AnAssignedBitmapIsEncodedAndDecodesBackWithinJpegError)
             if (std::abs(x - 32) > 2 && std::abs(y - 24) > 2)
                 worst = std::max(worst, Difference(back.Bitmap().Pixels().Pixel(x, y), picture.Pixels().Pixel(x, y)));
     EXPECT_LE(worst, 8);
+}
+
+TEST_F(PicturesTest, AFailedWriteLeavesNoHalfPicture)
+{
+    TJPEGImage jpeg;
+    const TBitmap picture = Quadrants(256, 192);
+    jpeg.Assign(&picture);
+    ASSERT_GT(jpeg.Data().size(), 512u);
+    // A file size limit stands in for a disk that fills up after 512 bytes.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    void (*previousSignal)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(jpeg.SaveToFile(u"P:\\still.jpg"), EWriteError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousSignal);
+    EXPECT_FALSE(std::filesystem::exists(root / "still.jpg"));
+    // With room again the same call writes the whole picture.
+    jpeg.SaveToFile(u"P:\\still.jpg");
+    EXPECT_EQ(std::filesystem::file_size(root / "still.jpg"), jpeg.Data().size());
 }
 
 TEST_F(PicturesTest, ABitmapTakesOverAFreeGdiBitmapOnly)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -164,6 +166,94 @@ TEST_F(FindFileTest, EightBitFormsUseCodePage932)
     ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
     EXPECT_STREQ(data.cFileName, "\x83\x8d\x83\x4f.asf");
     FindClose(h);
+}
+
+TEST_F(FindFileTest, TheFoundEntryIsReadByTheHostPathTheListingFound)
+{
+    card.WriteFile("DATA/Z.ASF", "0123456789");
+    card.MakeFolder("DATA/y.asf");
+    ASSERT_EQ(mkfifo((card.Root() + "/DATA/w.asf").c_str(), 0600), 0);
+    struct Row {
+        const char16_t* name;
+        long result;   // bytes read, or -1
+        int error;
+    };
+    const Row rows[] = {
+        {u"A.ASF", 1, 0},
+        {u"b.asf", 2, 0},
+        {u"w.asf", -1, EACCES}, // a fifo: refused without waiting for a writer
+        {u"y.asf", -1, EACCES}, // a folder
+        {u"Z.ASF", 4, 0},       // as much as asked for
+    };
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(u"e:\\data\\*.asf", &data);
+    ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    std::vector<std::u16string> seen;
+    do {
+        for (const Row& row : rows) {
+            if (std::u16string(data.cFileName) != row.name)
+                continue;
+            SCOPED_TRACE(std::string(row.name, row.name + std::char_traits<char16_t>::length(row.name)));
+            char buffer[4] = {};
+            errno = 0;
+            EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), row.result);
+            if (row.result < 0) {
+                EXPECT_EQ(errno, row.error);
+            }
+            seen.push_back(row.name);
+        }
+    } while (FindNextFileW(h, &data));
+    EXPECT_EQ(seen.size(), std::size(rows));
+    FindClose(h);
+
+    // A card pulled after the listing answers no more.
+    ASSERT_NE(h = FindFirstFileW(u"E:\\DATA\\b.asf", &data), reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    DriveTable::Instance().SetPresent(u'E', false);
+    char buffer[4];
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, ENODEV);
+    DriveTable::Instance().SetPresent(u'E', true);
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), 2);
+    // A file gone since the listing.
+    ASSERT_EQ(unlink((card.Root() + "/DATA/b.asf").c_str()), 0);
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, ENOENT);
+    FindClose(h);
+    // No live search.
+    errno = 0;
+    EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer), -1);
+    EXPECT_EQ(errno, EINVAL);
+}
+
+TEST_F(FindFileTest, ANamesAndKindsSearchLeavesTheDetailsToTheRead)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(u"E:\\DATA\\*.*", &data, FindDetail::NamesAndKinds);
+    ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+    std::vector<Found> listed;
+    do {
+        const std::u16string name = data.cFileName;
+        listed.push_back({name, data.dwFileAttributes});
+        if (name == u"b.asf" || name == u"r.asf") {
+            SCOPED_TRACE(std::string(name.begin(), name.end()));
+            EXPECT_EQ(data.nFileSizeLow, 0u) << "not known before the read";
+            char buffer[8];
+            EXPECT_EQ(ReadFoundFile(h, buffer, sizeof buffer, &data), name == u"b.asf" ? 2 : 1);
+            EXPECT_EQ(data.nFileSizeLow, name == u"b.asf" ? 2u : 1u);
+            EXPECT_EQ(data.dwFileAttributes, name == u"b.asf" ? DWORD{0x20} : DWORD{0x21});
+        }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    // The same names in the same order as a full search, folders marked;
+    // only the read-only bit waits for the read.
+    std::vector<Found> full = List(u"E:\\DATA\\*.*");
+    for (Found& f : full)
+        f.attributes &= ~DWORD{faReadOnly};
+    for (Found& f : listed)
+        f.attributes &= ~DWORD{faReadOnly};
+    EXPECT_EQ(listed, full);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -217,6 +218,67 @@ TEST(DriveTableTest, DefaultsAddTheMountOfACurrentDirectoryOutsideHome)
     EXPECT_EQ(outside[0].root, "/nonexistent-home");
     EXPECT_EQ(outside[1].letter, u'D');
     EXPECT_EQ(outside[1].root, "/");
+}
+
+// The Windows form of a host folder through the drive `letter`.
+std::u16string ThroughDrive(char16_t letter, const std::string& folder)
+{
+    const std::optional<DriveEntry> d = DriveTable::Instance().Find(letter);
+    if (!d || folder.compare(0, d->root.size(), d->root) != 0)
+        return {};
+    std::string rest = folder.substr(d->root == "/" ? 0 : d->root.size());
+    std::u16string out{letter, u':'};
+    std::u16string wide;
+    EXPECT_TRUE(Utf8ToUtf16(rest.empty() ? "/" : rest, wide));
+    for (char16_t c : wide)
+        out += c == u'/' ? u'\\' : c;
+    return out;
+}
+
+TEST(DriveTableTest, AnyHostFolderCanBeGivenADrive)
+{
+    CardFolder card;
+    CardFolder outside;
+    outside.MakeFolder("Stick/DCIM");
+    outside.MakeFolder("odd:name/In");
+    outside.WriteFile("file.txt");
+    DriveTable& table = DriveTable::Instance();
+    table.Configure("E=" + card.Root() + ":removable;Z=" + card.Root() + "/z");
+
+    // The highest free letter; the folder is then reached through it, both ways.
+    const std::string stick = outside.Root() + "/Stick/DCIM";
+    const std::optional<char16_t> letter = table.AddDriveFor(stick + "/");
+    ASSERT_TRUE(letter);
+    EXPECT_EQ(*letter, u'Y');
+    const std::u16string windows = ThroughDrive(u'Y', stick);
+    ASSERT_FALSE(windows.empty());
+    EXPECT_EQ(ResolvePath(windows).host, stick);
+    // Asked again, the same drive; E: and Z: stay as configured.
+    EXPECT_EQ(table.AddDriveFor(stick), std::optional<char16_t>(u'Y'));
+    EXPECT_EQ(table.Find(u'E')->root, card.Root());
+    EXPECT_EQ(table.Find(u'Z')->root, card.Root() + "/z");
+    EXPECT_EQ(table.Entries().size(), 3u);
+
+    // Below a name Windows could not hold, the folder itself is the drive.
+    const std::string odd = outside.Root() + "/odd:name/In";
+    const std::optional<char16_t> oddLetter = table.AddDriveFor(odd);
+    ASSERT_TRUE(oddLetter);
+    EXPECT_EQ(table.Find(*oddLetter)->root, odd);
+    EXPECT_EQ(ResolvePath(std::u16string{*oddLetter, u':', u'\\'}).host, odd);
+
+    // Nothing for what is no folder.
+    for (const std::string& bad : {outside.Root() + "/file.txt", outside.Root() + "/missing", std::string("Stick"),
+                                   std::string()}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(table.AddDriveFor(bad));
+    }
+    // Nor when every letter from D: on is taken.
+    std::string full;
+    for (char c = 'D'; c <= 'Z'; ++c)
+        full += std::string(1, c) + "=" + card.Root() + "/" + c + ";";
+    table.Configure(full);
+    EXPECT_FALSE(table.AddDriveFor(stick));
+    table.Reset();
 }
 
 TEST(NameConversionTest, Utf8AndCodePage932)

@@ -67,6 +67,51 @@ TEST(HostEvents, AnEmptyUnfilteredPeekPollsTheHostOnceAndTakesWhatItPosted)
   EXPECT_TRUE(host.timeouts.empty());
 }
 
+// A real-time clock that moves on 10 ms at every look, so a storm of
+// messages lasts long without the test waiting.
+class SteppingClock : public Clock {
+public:
+  ClockDateTime Now() override { return ClockDateTime{2024, 5, 17, 9, 30, 0, 0, 5}; }
+  std::uint64_t MonotonicMs() override { return ms_ += 10; }
+  void Sleep(std::uint32_t ms) override { ms_ += ms; }
+  bool WaitUntil(std::condition_variable&, std::unique_lock<std::mutex>&, std::uint64_t,
+                 const std::function<bool()>& ready) override
+  {
+    return ready();
+  }
+
+private:
+  std::atomic<std::uint64_t> ms_{1000};
+};
+
+TEST(HostEvents, MessagesThatNeverStopComingStillLetTheHostHaveItsTurn)
+{
+  SteppingClock clock;
+  ScopedClock scope(clock);
+  // Each message posts the next: the queue is never empty.
+  int handled = 0;
+  HWND self = nullptr;
+  TMessageWindow storm([&](TMessage& m) {
+    if (m.Msg != WM_APP + 3) return;
+    ++handled;
+    PostMessage(self, WM_APP + 3, 0, 0);
+  });
+  self = storm.Handle();
+  FakeHost host;
+  PostMessage(storm.Handle(), WM_APP + 3, 0, 0);
+  for (int i = 0; i < 100; ++i)
+    ASSERT_EQ(PumpOnce(), PumpResult::Dispatched);
+  // The last one posted is left for the loop that ends the test.
+  MSG left;
+  while (PeekMessage(&left, nullptr, WM_APP + 3, WM_APP + 3, PM_REMOVE)) {
+  }
+  EXPECT_EQ(handled, 100);
+  // Painting and input (the host's turn) came in between, without waiting.
+  EXPECT_GE(host.timeouts.size(), 5u);
+  for (std::uint64_t timeout : host.timeouts)
+    EXPECT_EQ(timeout, 0u);
+}
+
 TEST(HostEvents, UnderTheVirtualClockTheHostIsLeftAlone)
 {
   VirtualClock clock;
