@@ -38,10 +38,11 @@ std::uint64_t ReadU64(const std::uint8_t* head, std::size_t length, std::size_t 
     return value;
 }
 
-// Whether folder + name survives the round trip through code page 932 and
-// fits the 1024-byte buffer the path is opened from (its final zero
-// included).
-bool FitsCodePagePath(std::u16string_view prefix, std::u16string_view name)
+// Whether folder + name fits the 1024-byte buffer of the recorder's 8-bit
+// path (its final zero included). A name outside code page 932 is listed
+// all the same: the track reader and the player open the file the listing
+// found, not its 8-bit name.
+bool FitsPathBuffer(std::u16string_view prefix, std::u16string_view name)
 {
     constexpr std::size_t kPathBuffer = 1024;
     const auto ascii = [](std::u16string_view s) {
@@ -52,9 +53,7 @@ bool FitsCodePagePath(std::u16string_view prefix, std::u16string_view name)
     };
     if (ascii(prefix) && ascii(name))
         return prefix.size() + name.size() < kPathBuffer;
-    const std::u16string path = std::u16string(prefix) + std::u16string(name);
-    const std::string bytes = rtl::Utf16ToCp932(path);
-    return bytes.size() < kPathBuffer && rtl::Cp932ToUtf16(bytes) == path;
+    return rtl::Utf16ToCp932(std::u16string(prefix) + std::u16string(name)).size() < kPathBuffer;
 }
 
 bool IsRecordingNameView(std::u16string_view v)
@@ -202,10 +201,8 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
             if (ScanFileCount % 10 == 0 && ProgForm)
                 ProgForm->SetProgress(static_cast<int>(ScanFileCount), static_cast<int>(ScanFileLimit),
                                       kProgressCountItems);
-            // The recorder's viewer opens the file by its 8-bit path: a
-            // name the code page cannot hold, or a path too long for that
-            // buffer, names no file there.
-            if (!FitsCodePagePath(prefix.view(), name))
+            // A path too long for the 8-bit buffer names no file.
+            if (!FitsPathBuffer(prefix.view(), name))
                 continue;
             // The file the listing found, by its host path: one open and
             // one short read, no second lookup of the path; the open also

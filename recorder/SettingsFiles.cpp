@@ -93,6 +93,9 @@ void ReplaceFileBytes(const UnicodeString& path, const std::string& bytes)
     try {
         auto file = std::make_unique<rtl::TFileStream>(temporary, rtl::fmCreate);
         file->WriteBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+        // On the card before the rename, so a power loss cannot leave it empty.
+        if (!file->FlushToDisk())
+            throw rtl::EWriteError(u"Stream write error");
         file.reset();
     } catch (rtl::Exception&) {
         win::DeleteFile(temporary);

@@ -111,8 +111,8 @@ int TGetGPSFromASF::Open(UnicodeString path)
         const int cr = path.Pos(u"\r");
         if (cr > 0)
             path = path.SubString(1, cr - 1);
-        // Through the 8-bit code page and back: a name it cannot hold is lost.
-        path = UnicodeString(AnsiString(path));
+        // The path as the scan listed it: a name outside the 8-bit code page
+        // opens too.
         try {
             FStream = std::make_unique<rtl::TFileStream>(path, rtl::fmOpenRead | rtl::fmShareDenyNone);
         } catch (rtl::Exception& e) {

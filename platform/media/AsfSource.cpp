@@ -1,12 +1,11 @@
 #include "platform/media/AsfSource.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "platform/media/FilterClasses.h"
+#include "platform/win/HostFileIo.h"
 #include "platform/win/PathResolver.h"
 
 namespace media::detail {
@@ -48,9 +47,7 @@ HRESULT AsfSource::Open(const std::u16string& windowsPath, ComPtr<IBaseFilter>& 
 {
     win::ResolvedPath resolved = win::ResolvePath(windowsPath);
     if (!resolved.ok()) return FromWin32(resolved.error);
-    struct stat st {};
-    if (::stat(resolved.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return HRESULT_FILE_NOT_FOUND;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(resolved.host.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(win::OpenRegularCFile(resolved.host, "rb"));
     if (!file) return HRESULT_FILE_NOT_FOUND;
 
     std::uint8_t prefix[kAsfHeaderObjectPrefix];

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/detail/HostPath.h"
+#include "platform/win/HostFileIo.h"
 #include "platform/win/OpenFileHold.h"
 
 #include <cerrno>
@@ -58,21 +59,14 @@ TFileStream::TFileStream(const UnicodeString& fileName, std::uint16_t mode) : fi
   if (!exists && !create) Fail(false, fileName, host.parentExists ? 2 : 3);
   if (writing && host.writeProtected) Fail(create, fileName, 19);
   if (writing && exists && (st.st_mode & S_IWUSR) == 0) Fail(create, fileName, 5);
-  int flags = O_CLOEXEC;
+  int flags = 0;
   if (create)
     flags |= O_RDWR | O_CREAT | O_TRUNC;
   else
     flags |= access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
-  int fd;
-  do {
-    fd = ::open(host.path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
+  // A FIFO or a device in the file's place is refused as a folder is.
+  const int fd = win::OpenRegularFile(host.path, flags, 0666);
   if (fd < 0) Fail(create, fileName, ErrorOf(errno, host.parentExists));
-  // A folder that appeared between the check and the open.
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    Fail(create, fileName, 5);
-  }
   fd_ = fd;
   try {
     auto hold = std::make_unique<win::OpenFileHold>(win::OpenFileHold::ForDescriptor(fd));

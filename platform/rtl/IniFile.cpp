@@ -9,6 +9,7 @@
 #include "platform/rtl/detail/Hex.h"
 #include "platform/rtl/detail/HostPath.h"
 #include "platform/rtl/detail/StringOps.h"
+#include "platform/win/HostFileIo.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -73,6 +74,19 @@ struct Document {
 
   std::string Encode(std::u16string_view text) const { return encoding->GetBytes(UnicodeString(text)); }
   std::string Crlf() const { return Encode(u"\r\n"); }
+  // The bytes of a key line's name: before its first "=", without the
+  // blanks around it (no trail byte of code page 932 or UTF-8 is "=", a
+  // blank or a tab).
+  std::string NameBytes(const std::string& raw) const {
+    const std::size_t unit = encoding == TEncoding::Unicode ? 2 : 1;
+    auto is = [&](std::size_t i, char c) { return raw[i] == c && (unit == 1 || raw[i + 1] == 0); };
+    std::size_t eq = 0;
+    while (eq + unit <= raw.size() && !is(eq, '=')) eq += unit;
+    std::size_t b = 0, e = eq;
+    while (b < e && (is(b, ' ') || is(b, '\t'))) b += unit;
+    while (e > b && (is(e - unit, ' ') || is(e - unit, '\t'))) e -= unit;
+    return raw.substr(b, e - b);
+  }
 
   // Splits into lines at CR LF, LF or a lone CR. Byte encodings are split on
   // bytes (no trail byte of code page 932 or UTF-8 is CR or LF), so lines
@@ -159,10 +173,10 @@ struct Document {
 
 // Reads the whole file; nothing when it is missing, unreadable or too large.
 std::optional<std::string> ReadFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = win::OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxIniFile) {
+  if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxIniFile) {
     ::close(fd);
     return std::nullopt;
   }
@@ -224,51 +238,24 @@ public:
 
   Document& doc() { return doc_; }
 
-  // Writes the whole file to a temporary file beside it and renames that
-  // over it, so a full card or a failed write keeps the old settings.
+  // Writes the whole file to a temporary file beside it, flushed to the
+  // disk, and renames that over it, so a full card, a failed write, a kill
+  // or a power loss keeps the old settings or the new ones.
   void Save() {
     if (host_.writeProtected || !detail::HostFileWritable(host_.path)) Fail();
-    std::string bytes = doc_.Bytes();
+    const std::size_t slash = host_.path.rfind('/');
+    if (slash != std::string::npos)
+      win::RemoveStaleTemporaries(slash == 0 ? "/" : host_.path.substr(0, slash), host_.path.substr(slash + 1));
     struct stat st {};
-    bool created = false;
-    if (stat(host_.path.c_str(), &st) != 0) {
-      // A new file: create it first (in a missing folder this fails), which
-      // also gives the permissions the process's mask leaves.
-      int fd = ::open(host_.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd < 0) Fail();
-      bool ok = fstat(fd, &st) == 0;
-      ::close(fd);
-      created = true;
-      if (!ok) Abandon(created);
-    }
-    const mode_t mode = st.st_mode & 07777;
-    std::string temp = host_.path + ".XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) Abandon(created);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    bool ok = done == bytes.size() && fchmod(fd, mode) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (!ok || ::rename(temp.c_str(), host_.path.c_str()) != 0) {
-      ::unlink(temp.c_str());
-      Abandon(created);
-    }
+    const int keepMode = stat(host_.path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+    // (In a missing folder the temporary cannot be made: the write fails.)
+    if (!win::ReplaceFileDurably(host_.path, doc_.Bytes(), 0666, keepMode)) Fail();
   }
 
   bool exists() const { return exists_; }
 
 private:
   [[noreturn]] void Fail() { throw EIniFileException(u"Unable to write to " + fileName_); }
-  // Fails, removing the file this write created.
-  [[noreturn]] void Abandon(bool created) {
-    if (created) ::unlink(host_.path.c_str());
-    Fail();
-  }
 
   UnicodeString fileName_;
   detail::HostFile host_;
@@ -342,10 +329,10 @@ void TIniFile::WriteString(const UnicodeString& section, const UnicodeString& id
   if (at >= 0) {
     Line& line = doc.lines[static_cast<std::size_t>(at)];
     if (TrimBlanks(line.value) == value.view()) return;  // unchanged: the file is not touched
-    std::u16string name = line.name;
-    std::string end = line.end.empty() ? std::string() : line.end;
-    line = doc.MakeLine(name + u"=" + std::u16string(value.view()));
-    line.end = end;
+    // The name keeps its bytes, so one the encoding does not hold exactly
+    // (a stray byte) is not respelled.
+    line.raw = doc.NameBytes(line.raw) + doc.Encode(u"=" + std::u16string(value.view()));
+    line.value = value.view();
     editor.Save();
     return;
   }

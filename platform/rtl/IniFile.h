@@ -12,8 +12,11 @@
 // a new section at the end of the file; the rest of the file is kept byte
 // for byte. A missing file is created (code page 932, CR LF); a missing
 // folder is not. Failure raises EIniFileException ("Unable to write to %s").
-// The new text goes to a temporary file beside the old one, which is then
-// renamed over it (permissions kept), so a failed write keeps the old file.
+// The new text goes to a temporary file beside the old one, flushed to the
+// disk and then renamed over it (permissions kept), so a failed write, a kill
+// or a power loss keeps the old file; temporaries of killed writers are
+// removed by the next write (platform/win/HostFileIo.h). A FIFO or a device
+// in the file's place reads as a missing file and refuses writes.
 //
 // The file is code page 932, or UTF-16LE / UTF-8 when it starts with that
 // byte-order mark (written back in the same encoding).

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/win/HostFileIo.h"
+
 namespace vcl {
 
 namespace {
@@ -110,7 +112,7 @@ std::vector<std::uint8_t> PngWriter::Encode(const PixelBuffer& picture)
 bool PngWriter::Save(const PixelBuffer& picture, const std::string& hostPath)
 {
     const std::vector<std::uint8_t> bytes = Encode(picture);
-    std::FILE* f = std::fopen(hostPath.c_str(), "wb");
+    std::FILE* f = win::OpenRegularCFile(hostPath, "wb");
     if (!f)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "platform/win/HostFileIo.h"
 #include "platform/win/LastError.h"
 #include "platform/win/PathResolver.h"
 
@@ -35,7 +36,7 @@ std::FILE* OpenCFileW(const char16_t* path, const char* mode)
         errno = EACCES;
         return nullptr;
     }
-    return std::fopen(r.host.c_str(), mode);
+    return OpenRegularCFile(r.host, mode);
 }
 
 std::FILE* OpenCFile(const char* path, const char* mode)

@@ -1,15 +1,13 @@
 #include "platform/win/FileRegistryStore.h"
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/win/HostFileIo.h"
 #include "platform/win/RegistryText.h"
 
 namespace win {
@@ -33,22 +31,11 @@ bool MakeFolders(const std::string& folder) {
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Holds an exclusive flock on the hive's lock file while it lives.
 class HiveLock {
 public:
     explicit HiveLock(const std::string& path) {
-        fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        fd_ = OpenRegularFile(path, O_RDWR | O_CREAT, 0644);
         if (fd_ < 0) return;
         while (flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
@@ -68,53 +55,6 @@ public:
 private:
     int fd_ = -1;
 };
-
-std::atomic<unsigned> tempCounter{0};
-
-// Writes bytes to a new file and puts them on the disk; false on any failure
-// (the file is then removed).
-bool WriteDurably(const std::string& path, const std::string& bytes) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
-    while (ok && fsync(fd) != 0)
-        if (errno != EINTR) ok = false;
-    ok = close(fd) == 0 && ok;
-    if (!ok) unlink(path.c_str());
-    return ok;
-}
-
-// Decimal digits of text from `at` up to `end` (exclusive) as a number; false
-// for no digits, other characters or an overflow.
-bool Digits(const std::string& text, std::size_t at, std::size_t end, long& out) {
-    if (at >= end || end - at > 9) return false;
-    out = 0;
-    for (std::size_t i = at; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        out = out * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-// Removes "<hive>.hive.tmp.<pid>.<n>" files of processes that no longer run:
-// left by a kill in the middle of a write. Called under the hive's lock, which
-// every writer holds while its temporary file exists.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& hiveFile) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return;
-    const std::string prefix = hiveFile + ".tmp.";
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::size_t dot = name.find('.', prefix.size());
-        long pid = 0, n = 0;
-        if (dot == std::string::npos || !Digits(name, prefix.size(), dot, pid) ||
-            !Digits(name, dot + 1, name.size(), n) || pid <= 0)
-            continue;
-        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) unlink((folder + "/" + name).c_str());
-    }
-    closedir(dir);
-}
 
 } // namespace
 
@@ -145,7 +85,7 @@ std::string FileRegistryStore::DefaultFolder() {
 bool FileRegistryStore::Refresh(RegistryHive hive) {
     Cache& cache = CacheOf(hive);
     std::string bytes;
-    int fd = open(HivePath(hive).c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFile(HivePath(hive), O_RDONLY);
     const bool missing = fd < 0 && errno == ENOENT; // a hive never written is empty
     if (fd < 0) {
         if (!missing) {
@@ -254,13 +194,8 @@ bool FileRegistryStore::FlushLocked(RegistryHive hive) {
         cache.swept = true;
     }
     if (cache.pending.empty()) return true; // nothing of ours still applies
-    std::string temp = path + ".tmp." + std::to_string(getpid()) + "." + std::to_string(tempCounter++);
     std::string bytes = FormatRegistryHive(cache.root);
-    if (!WriteDurably(temp, bytes)) return giveUp();
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        return giveUp();
-    }
+    if (!ReplaceFileDurably(path, bytes, 0644)) return giveUp();
     cache.bytes = std::move(bytes);
     cache.pending.clear();
     return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win/FileFaults.h"
+#include "platform/win/HostFileIo.h"
 #include "platform/win/LastError.h"
 #include "platform/win/OpenFileHold.h"
 #include "platform/win/PathResolver.h"
@@ -223,10 +224,10 @@ BOOL CopyFileW(const char16_t* source, const char16_t* target, BOOL failIfExists
         return Fail(ERROR_PATH_NOT_FOUND);
     }
 
-    const int in = open(src.host.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = OpenRegularFile(src.host, O_RDONLY);
     if (in < 0)
         return Fail(FromErrno(errno));
-    const int out = open(dst.host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (exists ? O_TRUNC : O_EXCL), 0666);
+    const int out = OpenRegularFile(dst.host, O_WRONLY | O_CREAT | (exists ? O_TRUNC : O_EXCL), 0666);
     if (out < 0) {
         const int e = errno;
         close(in);

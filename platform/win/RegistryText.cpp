@@ -51,10 +51,11 @@ void AppendQuoted(std::u16string& out, std::u16string_view s) {
     out += u'"';
 }
 
+// A backslash inside a name is escaped too: unescaped it would split the name.
 void AppendKeyName(std::u16string& out, std::u16string_view s) {
     WalkUnits(s, [&](std::size_t i, bool plain) {
         char16_t c = s[i];
-        if (plain && c != u'%') out += c;
+        if (plain && c != u'%' && c != u'\\') out += c;
         else {
             out += u'%';
             AppendHex4(out, c);

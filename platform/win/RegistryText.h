@@ -10,9 +10,10 @@
 // Every key has a line with its full path (keys without values too), in
 // creation order, parents before children; its values follow in creation
 // order. Inside quotes \\ \" \r \n \t and \uXXXX escape; in key paths %XXXX
-// escapes "%" and control characters. A string that is not a NUL-terminated
-// UTF-16 text, a DWORD that is not 4 bytes, and every other type are written
-// as hex(type). UTF-8 throughout, lines end in LF.
+// escapes "%", a backslash inside a name and control characters. A string
+// that is not a NUL-terminated UTF-16 text, a DWORD that is not 4 bytes, and
+// every other type are written as hex(type). UTF-8 throughout, lines end in
+// LF. Whatever the parser accepts is written back so that it parses the same.
 #pragma once
 
 #include <string>

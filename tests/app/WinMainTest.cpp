@@ -21,6 +21,7 @@
 #include "tracks/MapView.h"
 
 #include "AppCard.h"
+#include "tests/support/FifoGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,8 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -249,6 +252,54 @@ TEST_F(WinMainTest, StoredPasswordDecidesTheFirstWindow)
         EXPECT_EQ(recorder.created, order);
         ExpectNoWindowLeft();
     }
+}
+
+TEST_F(WinMainTest, AFifoInThePlaceOfTheSettingsOrTheLogStartsAndClosesNormally)
+{
+    for (const char* name : {"Icon/view", "Icon/Log.log"}) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove(card.Host(name));
+        test_support::MakeFifo(card.Host(name));
+        {
+            test_support::FifoGuard guard({card.Host(name)});
+            TApplication run;
+            TestDriver runDriver(run);
+            runDriver.OnFailure = [](const std::string& failure) { ADD_FAILURE() << failure; };
+            runDriver.Then([&] {
+                ASSERT_NE(MainForm, nullptr);
+                EXPECT_TRUE(MainForm->Visible());
+                EXPECT_EQ(ViewingAllowed, 1);
+                CloseProgramWindows();
+            });
+            EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+            EXPECT_FALSE(guard.Released()) << "the start waited for the FIFO's other end";
+        }
+        ExpectNoWindowLeft();
+        // The log is saved as always (in place of a FIFO of that name too).
+        EXPECT_NE(card.Read("Icon/Log.log").find("Application [Velmorastine] END!"), std::string::npos);
+    }
+}
+
+TEST_F(WinMainTest, TheNextStartRemovesTheTemporaryOfAKilledSettingsWrite)
+{
+    // What a kill between writing the new settings and renaming them leaves:
+    // the temporary of a process that no longer runs.
+    const pid_t dead = fork();
+    ASSERT_GE(dead, 0);
+    if (dead == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+    const std::string stale = "Icon/view.tmp." + std::to_string(dead) + ".0";
+    card.Write(stale, "[SYSTEM]\r\n");
+    // A writer that still runs keeps its own.
+    const std::string live = "Icon/view.tmp." + std::to_string(getppid()) + ".7";
+    card.Write(live, "");
+
+    driver.Then([] { CloseProgramWindows(); });
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_FALSE(card.Exists(stale));
+    EXPECT_TRUE(card.Exists(live));
+    EXPECT_NE(card.Read("Icon/view").find("VIEWER_VER"), std::string::npos);
 }
 
 TEST_F(WinMainTest, PromptAcceptsOnlyThePasswordAndEscapeEnds)

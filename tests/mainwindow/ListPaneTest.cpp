@@ -108,6 +108,24 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     EXPECT_TRUE(ListControl->SaveSnapshot(std::string(VM_BINARY_DIR) + "/recording_list.png"));
 }
 
+TEST_F(ListPaneTest, RecordingsNamedOutsideTheCodePageGetTheirGraph)
+{
+    WriteRecording("DATA/b\xF0\x9F\x98\x80.ASF", 9, 30);  // "b😀.ASF"
+    WriteRecording("DATA/\xC3\xB1" "and\xC3\xBA.ASF", 9, 40); // "ñandú.ASF"
+    BuildWindows();
+    StartUp();
+    ASSERT_EQ(ListControl->ListView1->Items()->Count(), 2);
+    for (int row = 0; row < 2; ++row) {
+        ClickRow(row);
+        SCOPED_TRACE(Current());
+        WaitForTracks();
+        EXPECT_EQ(PlayControl->GInfo->FilePath, ListControl->CurrentRecord()->FullPath);
+        EXPECT_EQ(PlayControl->GInfo->Loaded, 1);
+        EXPECT_GT(PlayControl->GInfo->GpsList->Count(), 0);
+        EXPECT_GT(PlayControl->GInfo->GSensorList->Count(), 0);
+    }
+}
+
 TEST_F(ListPaneTest, AnEmptyFolderLeavesTheBlankPictureAndNoButtons)
 {
     BuildWindows();

@@ -77,7 +77,7 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
         {"DATA/dir.asf", 5, false},      // a folder is searched, never taken
         {"DATA/dir.asf/in.asf", 0, true},
         {"DATA/ロ録画.asf", 0, true},     // code page 932 holds it
-        {"DATA/한.asf", 0, false},       // the 8-bit path names no file
+        {"DATA/한.asf", 0, true},        // outside code page 932: listed, its tracks read by the same name
         {"DATA/pipe.asf", 6, false},     // no regular file: never read, never waited for
         {"DATA/SUB/f.asf", 0, true},
         {"DATA/SUB/DEEP/g.asf", 0, false}, // two folders down

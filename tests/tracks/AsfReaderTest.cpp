@@ -519,9 +519,17 @@ TEST_F(AsfReader, PathIsCutAtCarriageReturnAndMissingFilesGiveOne)
         EXPECT_EQ(log.Lines(), std::vector<std::string>{"TGetGPSFromASF::Open ERROR:" + message});
         EXPECT_EQ(log.Levels(), std::vector<int>{3});
     }
-    // A name the 8-bit code page cannot hold is lost on the way: no such file.
-    card.Put("\xC3\xA9t\xC3\xA9.ASF", PreludeFile({}));  // "été.ASF"
-    EXPECT_EQ(ReadPath(card.WindowsPath("\xC3\xA9t\xC3\xA9.ASF")).code, 1);
+}
+
+TEST_F(AsfReader, NamesOutsideTheCodePageOpenAsListed)
+{
+    // The scan lists these by their full names; the reader opens the same files.
+    for (const char* name : {"b\xF0\x9F\x98\x80.ASF", "\xC3\xB1" "and\xC3\xBA.ASF", "\xC3\xA9t\xC3\xA9.ASF"}) {
+        SCOPED_TRACE(name);
+        TrackLogProbe log;
+        EXPECT_EQ(ReadBytes(PreludeFile({}), name), Expect(0, {GxRecord(1, 2, 3, 100)}));
+        EXPECT_TRUE(log.Lines().empty());
+    }
 }
 
 TEST_F(AsfReader, OpenRecordingCannotBeDeleted)

@@ -1,6 +1,7 @@
 // Writes the fuzz targets' seed corpora: small recordings of every packet
-// form the reader meets, and sentences of both kinds.
-//   fuzz_seeds READER_DIR SENTENCE_DIR
+// form the reader meets (also the seeds of the header and media targets),
+// sentences of both kinds, hive texts and settings files.
+//   fuzz_seeds READER_DIR SENTENCE_DIR HIVE_DIR SETTINGS_DIR
 #include "tools/asfwriter/AsfWriter.h"
 #include "tools/asfwriter/SampleRecording.h"
 
@@ -33,11 +34,11 @@ Payload Track(const std::string& text, std::uint32_t ms)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: fuzz_seeds READER_DIR SENTENCE_DIR\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: fuzz_seeds READER_DIR SENTENCE_DIR HIVE_DIR SETTINGS_DIR\n");
         return 2;
     }
-    const std::string reader = argv[1], sentence = argv[2];
+    const std::string reader = argv[1], sentence = argv[2], hive = argv[3], settings = argv[4];
     const std::string rmc = RmcSentence(9, 30, 0, 35.652056666667, -139.761315, 10.5, 84.4, 17, 5, 2024);
     const std::string gx = GxSentence(-1, 127, -128);
 
@@ -74,5 +75,24 @@ int main(int argc, char** argv)
                                              "$GX,FFFFFFFF,,\"7f\",,01", "$GPRMC,1,A,1e300,N,x,E,1e308,1e39"};
     for (std::size_t i = 0; i < sentences.size(); ++i)
         Save(sentence + "/s" + std::to_string(i), Bytes(sentences[i].begin(), sentences[i].end()));
+
+    const std::vector<std::string> hives{
+        "Velmorastine registry hive 1\n[\\]\n\"at root\"=dword:00000001\n[\\SOFTWARE]\n[\\SOFTWARE\\GNU\\ffdshow]\n"
+        "\"revision\"=dword:000009e0\n\"pth\"=sz:\"E:\\\\APP\\\\ffdshow\"\n\"lines\"=sz:\"a\\r\\n\\t\\u0001\"\n"
+        "\"bin\"=hex(3):00,01,ff\n\"path\"=expand:\"%PATH%\"\n[\\SOFTWARE\\GNU\\100%0025 [x]]\n",
+        "Velmorastine registry hive 1\r\n[\\SOFTWARE\\Vendor%005C]\r\n\"\"=sz:\"\"\r\n",
+    };
+    for (std::size_t i = 0; i < hives.size(); ++i)
+        Save(hive + "/h" + std::to_string(i), Bytes(hives[i].begin(), hives[i].end()));
+
+    // The first byte chooses the values written (see FuzzSettingsFiles).
+    const std::vector<std::string> files{
+        std::string("\x05") + "[SYSTEM]\r\np_m=6A7F\r\nscreen=2\r\n[VIEWER_VER]\r\nversion=V05A01\r\n",
+        std::string("\x2A") + "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=7\r\nGSS_EVENT_ENABLE=1\r\n",
+        std::string("\x01") + "\xEF\xBB\xBF; comment\n[a] \nk = \"quoted\" \n\n[A]\nK=2\rlast",
+        std::string("\x03") + std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 19),
+    };
+    for (std::size_t i = 0; i < files.size(); ++i)
+        Save(settings + "/f" + std::to_string(i), Bytes(files[i].begin(), files[i].end()));
     return 0;
 }

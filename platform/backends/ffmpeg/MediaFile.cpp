@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/backends/ffmpeg/FfmpegLog.h"
+#include "platform/win/HostFileIo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -27,6 +28,8 @@ std::int64_t TimeOf(const AVPacket& p)
 std::unique_ptr<MediaFile> MediaFile::Open(const std::string& hostPath, int number, StreamKind kind)
 {
     RouteLogToDebugOutput();
+    // FFmpeg opens by path and would wait for ever on a FIFO.
+    if (!win::IsReadableRegularFile(hostPath)) return nullptr;
     std::unique_ptr<MediaFile> file(new MediaFile());
     const AVInputFormat* asf = av_find_input_format("asf");
     if (avformat_open_input(&file->format_, hostPath.c_str(), asf, nullptr) < 0) {

@@ -13,6 +13,7 @@
 #include "platform/backends/webkit/ScriptText.h"
 #include "platform/browser/BrowserView.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/win/HostFileIo.h"
 #include "platform/win/MessageWindow.h"
 #include "platform/win/Messages.h"
 
@@ -89,7 +90,8 @@ public:
     {
         const std::string uri = FileUriOf(hostPath);
         Append(FTrace, "navigate " + uri);
-        if (!FView || uri.empty()) {
+        // The page is read by path in the web process: a FIFO in its place would never load.
+        if (!FView || uri.empty() || !win::IsReadableRegularFile(hostPath)) {
             Post(false);
             return;
         }

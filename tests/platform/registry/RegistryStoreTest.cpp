@@ -69,6 +69,32 @@ TEST(RegistryTextTest, FormatsReadablyAndParsesBackExactly) {
     EXPECT_EQ(back, tree);
 }
 
+// Whatever the parser takes, the writer writes back so that it reads the same.
+TEST(RegistryTextTest, EveryEscapeTheParserTakesIsWrittenBack) {
+    const char* texts[] = {
+        "Velmorastine registry hive 1\n[\\SOFTWARE\\Vendor%005C]\n\"v\"=dword:00000001\n",
+        "Velmorastine registry hive 1\n[\\%005C]\n[\\%005c%005C\\x%005Cy]\n",
+        "Velmorastine registry hive 1\n[\\a%0025b%000Ac%007Fd%D800]\n",
+        "Velmorastine registry hive 1\n[\\K]]\n[\\[K]\n",
+        "Velmorastine registry hive 1\n[\\K]\n\"\\\\\\\"\\r\\n\\t\\u0000\\udc00\"=sz:\"\\\\\\\"\\u0000\\ud800\"\n",
+        "Velmorastine registry hive 1\r\n[\\]\r\n\"\"=expand:\"%PATH%\"\r\n",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        RegistryKey first;
+        ASSERT_TRUE(ParseRegistryHive(text, first));
+        const std::string written = FormatRegistryHive(first);
+        RegistryKey again;
+        ASSERT_TRUE(ParseRegistryHive(written, again)) << written;
+        EXPECT_EQ(again, first);
+        EXPECT_EQ(FormatRegistryHive(again), written);
+    }
+    RegistryKey vendor;
+    ASSERT_TRUE(ParseRegistryHive(texts[0], vendor));
+    ASSERT_EQ(vendor.subkeys.at(0).subkeys.at(0).name, u"Vendor\\");
+    EXPECT_NE(FormatRegistryHive(vendor).find("[\\SOFTWARE\\Vendor%005c]\n"), std::string::npos);
+}
+
 TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt) {
     const char* damaged[] = {
         "",
@@ -253,6 +279,28 @@ TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive) {
     ASSERT_EQ(store.Apply(RegistryHive::User, {RegistryEdit::Kind::CreateKey, {u"L"}, {}}), EditResult::Done);
     ASSERT_TRUE(store.Flush(RegistryHive::User));
     EXPECT_EQ(Files(), (std::vector<std::string>{otherHive, "user.hive", running, "user.lock"}));
+}
+
+TEST_F(FileRegistryStoreTest, AKeyNamedWithABackslashSurvivesAStartAndAClose) {
+    fs::create_directories(folder);
+    std::ofstream(folder + "/user.hive") << "Velmorastine registry hive 1\n[\\SOFTWARE\\Vendor%005C]\n";
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        auto store = std::make_shared<FileRegistryStore>(folder);
+        ScopedRegistryStore scope(store);
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(u"\\SOFTWARE\\Decoder", true));
+        reg.WriteInteger(start == 0 ? u"run0" : u"run1", start);
+        reg.CloseKey();
+    }
+    std::ifstream in(folder + "/user.hive");
+    RegistryKey root;
+    ASSERT_TRUE(ParseRegistryHive(std::string(std::istreambuf_iterator<char>(in), {}), root));
+    const RegistryKey* software = root.Find({u"SOFTWARE"});
+    ASSERT_NE(software, nullptr);
+    ASSERT_EQ(software->subkeys.size(), 2u);
+    EXPECT_EQ(software->subkeys[0].name, u"Vendor\\");
+    EXPECT_EQ(software->subkeys[1].values.size(), 2u) << "changes after the first start are kept";
 }
 
 TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten) {

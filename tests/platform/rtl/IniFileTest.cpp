@@ -129,6 +129,17 @@ TEST_F(IniFile, EditsAgainstExpectedText) {
   }
 }
 
+TEST_F(IniFile, ANameWithBytesTheCodePageDoesNotHoldKeepsThemWhenItsValueIsWritten) {
+  WriteBytes("stray.ini", "[S]\r\n k\xFF\xFE\t= 1\r\nj=2\r\n");
+  TIniFile ini(u"T:\\stray.ini");
+  TStringList keys;
+  ini.ReadSection(u"S", keys);
+  ASSERT_EQ(keys.Count(), 2);
+  ini.WriteString(u"S", keys.Strings(0), u"3");
+  EXPECT_EQ(ReadBytes("stray.ini"), "[S]\r\nk\xFF\xFE=3\r\nj=2\r\n");
+  EXPECT_EQ(ini.ReadString(u"S", keys.Strings(0), u"(none)"), u"3");
+}
+
 TEST_F(IniFile, IntegersBoolsDeletes) {
   TIniFile ini(u"T:\\a.ini");
   ini.WriteInteger(u"S", u"i", -5);
