@@ -50,16 +50,8 @@ if command -v pulseaudio >/dev/null 2>&1; then
   fi
 fi
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$top/tools/xvfb.sh"
+start_xvfb
 
 # Starts the program on the card (dump: the presenter's files, for the
 # layout); sets program_pid.

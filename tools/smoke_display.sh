@@ -53,17 +53,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number of Xvfb's own choosing, so parallel runs never collide.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start (see $work/xvfb.log)"
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$top/tools/xvfb.sh"
+start_xvfb
 
 (
   cd "$card"
