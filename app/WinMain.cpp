@@ -163,7 +163,10 @@ bool CanWriteIconFolder()
     }
 }
 
-void CloseProgramWindows()
+namespace {
+
+// The user's close asks first; a stop request from outside is the user's "yes".
+void CloseMainWindows(bool confirmed)
 {
     TCustomForm* applicationMain = Application ? Application->MainForm() : nullptr;
     if (!MainForm && !applicationMain) {
@@ -171,25 +174,21 @@ void CloseProgramWindows()
             Application->Terminate();
         return;
     }
-    if (MainForm)
-        MainForm->Close();
+    if (MainForm) {
+        if (confirmed)
+            MainForm->CloseConfirmed();
+        else
+            MainForm->Close();
+    }
     if (applicationMain && applicationMain != MainForm)
         applicationMain->Close();
 }
 
-void StopProgram()
-{
-    TCustomForm* applicationMain = Application ? Application->MainForm() : nullptr;
-    if (!MainForm && !applicationMain) {
-        if (Application)
-            Application->Terminate();
-        return;
-    }
-    if (MainForm)
-        MainForm->CloseConfirmed();
-    if (applicationMain && applicationMain != MainForm)
-        applicationMain->Close();
-}
+} // namespace
+
+void CloseProgramWindows() { CloseMainWindows(false); }
+
+void StopProgram() { CloseMainWindows(true); }
 
 int WinMain(win::HINSTANCE, win::HINSTANCE, char*, int)
 {
