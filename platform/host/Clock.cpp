@@ -44,7 +44,9 @@ RealClock& TheRealClock() {
   return clock;
 }
 
-std::atomic<Clock*> gInstalled{nullptr};
+Clock* RealClockAsDefault() { return &TheRealClock(); }
+
+Seam<Clock*, SeamReaders::AnyThread> gClocks(&RealClockAsDefault);
 
 } // namespace
 
@@ -152,13 +154,12 @@ std::uint64_t VirtualClock::ElapsedMs() {
 }
 
 Clock& CurrentClock() {
-  Clock* c = gInstalled.load(std::memory_order_acquire);
-  return c ? *c : TheRealClock();
+  return *gClocks.Current();
 }
 
 Clock* InstallClock(Clock* clock) {
   if (clock == &TheRealClock()) clock = nullptr;
-  return gInstalled.exchange(clock, std::memory_order_acq_rel);
+  return gClocks.Install(clock);
 }
 
 } // namespace host

@@ -16,6 +16,8 @@
 #include <functional>
 #include <mutex>
 
+#include "platform/host/Seam.h"
+
 namespace host {
 
 // A local calendar date and time (proleptic Gregorian), to the millisecond.
@@ -109,21 +111,12 @@ private:
 
 // The clock in force for the process (the real clock unless one was
 // installed). The reference stays valid while the clock stays installed.
+// Read on every thread (waits, timers, workers): an atomic seam (Seam.h).
 Clock& CurrentClock();
 // Installs clock process-wide (null: the real clock); returns the previous
 // one (null when it was the real clock). The caller keeps ownership.
 Clock* InstallClock(Clock* clock);
-
 // Installs a clock for a scope and puts the previous one back.
-class ScopedClock {
-public:
-  explicit ScopedClock(Clock& clock) : previous_(InstallClock(&clock)) {}
-  ~ScopedClock() { InstallClock(previous_); }
-  ScopedClock(const ScopedClock&) = delete;
-  ScopedClock& operator=(const ScopedClock&) = delete;
-
-private:
-  Clock* previous_;
-};
+using ScopedClock = ScopedInstall<Clock*, &InstallClock>;
 
 } // namespace host

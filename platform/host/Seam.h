@@ -90,8 +90,8 @@ class ScopedInstall {
 public:
     explicit ScopedInstall(Handle handle) : previous_(Install(std::move(handle))) {}
     // For a pointer seam: the object itself.
-    template <class T = std::remove_pointer_t<Handle>>
-        requires std::is_pointer_v<Handle>
+    template <class T>
+        requires std::is_pointer_v<Handle> && std::is_convertible_v<T*, Handle>
     explicit ScopedInstall(T& object) : previous_(Install(&object))
     {
     }

@@ -84,12 +84,12 @@ inline std::vector<Image> Images(const std::string& pdf)
 // Installs a printer back end for the test's lifetime.
 class UsePrinter {
 public:
-    explicit UsePrinter(vcl::PrinterBackend* backend) : FPrevious(vcl::SetPrinterBackend(backend)) {}
+    explicit UsePrinter(vcl::PrinterBackend* backend) : FPrevious(vcl::InstallPrinterBackend(backend)) {}
     ~UsePrinter()
     {
         if (vcl::Printer()->Printing())
             vcl::Printer()->Abort();
-        vcl::SetPrinterBackend(FPrevious);
+        vcl::InstallPrinterBackend(FPrevious);
     }
 
 private:
