@@ -46,7 +46,7 @@ RealClock& TheRealClock() {
 
 Clock* RealClockAsDefault() { return &TheRealClock(); }
 
-Seam<Clock*, SeamReaders::AnyThread> gClocks(&RealClockAsDefault);
+constinit Seam<Clock*, SeamReaders::AnyThread> gClocks(&RealClockAsDefault);
 
 } // namespace
 

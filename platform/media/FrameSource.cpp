@@ -30,7 +30,7 @@ FrameSource& DefaultSource()
 
 FrameSource* DefaultSourceSeam() { return &DefaultSource(); }
 
-host::Seam<FrameSource*, host::SeamReaders::AnyThread> gSources(&DefaultSourceSeam);
+constinit host::Seam<FrameSource*, host::SeamReaders::AnyThread> gSources(&DefaultSourceSeam);
 
 void Fill(Frame& f, int x0, int y0, int x1, int y1, std::uint32_t colour)
 {

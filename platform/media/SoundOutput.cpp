@@ -17,8 +17,8 @@ SoundOutput* NoSound()
     return &none;
 }
 
-host::Seam<AudioSource*, host::SeamReaders::AnyThread> gAudioSources(&NoAudio);
-host::Seam<SoundOutput*, host::SeamReaders::AnyThread> gSoundOutputs(&NoSound);
+constinit host::Seam<AudioSource*, host::SeamReaders::AnyThread> gAudioSources(&NoAudio);
+constinit host::Seam<SoundOutput*, host::SeamReaders::AnyThread> gSoundOutputs(&NoSound);
 
 } // namespace
 

@@ -17,7 +17,7 @@ VideoPresenter* Headless()
     return &none;
 }
 
-host::Seam<VideoPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
+constinit host::Seam<VideoPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
 
 struct Span {
     int from;

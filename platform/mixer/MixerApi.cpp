@@ -13,7 +13,7 @@ MixerBackend* NoMixer()
     return &none;
 }
 
-host::Seam<MixerBackend*, host::SeamReaders::UserInterfaceThread> gMixers(&NoMixer);
+constinit host::Seam<MixerBackend*, host::SeamReaders::UserInterfaceThread> gMixers(&NoMixer);
 
 // Mixer device 0 by id is the only object there is.
 MMRESULT CheckObject(HMIXEROBJ object, DWORD flags)

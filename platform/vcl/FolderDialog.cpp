@@ -17,7 +17,7 @@ CancellingPicker& DefaultPicker()
 
 FolderPicker* Cancelling() { return &DefaultPicker(); }
 
-host::Seam<FolderPicker*, host::SeamReaders::UserInterfaceThread> gPickers(&Cancelling);
+constinit host::Seam<FolderPicker*, host::SeamReaders::UserInterfaceThread> gPickers(&Cancelling);
 
 } // namespace
 

@@ -15,7 +15,7 @@ PrintDialogAnswerer* Cancelling()
     return &cancelling;
 }
 
-host::Seam<PrintDialogAnswerer*, host::SeamReaders::UserInterfaceThread> gAnswerers(&Cancelling);
+constinit host::Seam<PrintDialogAnswerer*, host::SeamReaders::UserInterfaceThread> gAnswerers(&Cancelling);
 
 } // namespace
 

@@ -8,7 +8,7 @@ namespace {
 
 PrinterBackend* TheRecordingPrinter() { return &DefaultRecordingPrinter(); }
 
-host::Seam<PrinterBackend*, host::SeamReaders::UserInterfaceThread> gPrinters(&TheRecordingPrinter);
+constinit host::Seam<PrinterBackend*, host::SeamReaders::UserInterfaceThread> gPrinters(&TheRecordingPrinter);
 
 } // namespace
 

@@ -21,7 +21,7 @@ CancellingSavePicker& DefaultSavePicker()
 
 SaveFilePicker* CancellingSave() { return &DefaultSavePicker(); }
 
-host::Seam<SaveFilePicker*, host::SeamReaders::UserInterfaceThread> gSavePickers(&CancellingSave);
+constinit host::Seam<SaveFilePicker*, host::SeamReaders::UserInterfaceThread> gSavePickers(&CancellingSave);
 
 } // namespace
 

@@ -58,7 +58,7 @@ TextRenderer* CellBoxes()
     return &cells;
 }
 
-host::Seam<TextRenderer*, host::SeamReaders::AnyThread> gRenderers(&CellBoxes);
+constinit host::Seam<TextRenderer*, host::SeamReaders::AnyThread> gRenderers(&CellBoxes);
 
 } // namespace
 

@@ -10,7 +10,7 @@ WindowPresenter* Headless()
     return &headless;
 }
 
-host::Seam<WindowPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
+constinit host::Seam<WindowPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
 
 } // namespace
 

@@ -27,7 +27,7 @@ MessageBoxResponder* StandardError()
   return &responder;
 }
 
-host::Seam<MessageBoxResponder*, host::SeamReaders::AnyThread> gResponders(&StandardError);
+constinit host::Seam<MessageBoxResponder*, host::SeamReaders::AnyThread> gResponders(&StandardError);
 
 // The buttons of each MB_ type, in order.
 struct Buttons {

@@ -134,7 +134,7 @@ ProcessStarter* TheHostStarter() {
     return &host;
 }
 
-host::Seam<ProcessStarter*, host::SeamReaders::AnyThread> gStarters(&TheHostStarter);
+constinit host::Seam<ProcessStarter*, host::SeamReaders::AnyThread> gStarters(&TheHostStarter);
 
 } // namespace
 

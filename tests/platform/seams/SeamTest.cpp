@@ -48,8 +48,8 @@ Backend* Fallback()
     return &fallback;
 }
 
-host::Seam<Backend*, host::SeamReaders::AnyThread> gAtomic(&Fallback);
-host::Seam<Backend*, host::SeamReaders::UserInterfaceThread> gPlain(&Fallback);
+constinit host::Seam<Backend*, host::SeamReaders::AnyThread> gAtomic(&Fallback);
+constinit host::Seam<Backend*, host::SeamReaders::UserInterfaceThread> gPlain(&Fallback);
 Backend* InstallAtomic(Backend* b) { return gAtomic.Install(b); }
 Backend* InstallPlain(Backend* b) { return gPlain.Install(b); }
 using ScopedAtomic = host::ScopedInstall<Backend*, &InstallAtomic>;
@@ -104,7 +104,7 @@ TEST(SeamHolder, PlainAndAtomicHoldersFollowTheSameRules)
 
 // A shared handle: what a user still holds outlives its uninstall.
 std::shared_ptr<Backend> NoShared() { return std::make_shared<Backend>(0); }
-host::Seam<std::shared_ptr<Backend>, host::SeamReaders::AnyThread> gShared(&NoShared);
+constinit host::Seam<std::shared_ptr<Backend>, host::SeamReaders::AnyThread> gShared(&NoShared);
 std::shared_ptr<Backend> InstallShared(std::shared_ptr<Backend> b) { return gShared.Install(std::move(b)); }
 
 TEST(SeamHolder, ASharedHandleStaysWithWhoeverStillUsesIt)
