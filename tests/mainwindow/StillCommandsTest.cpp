@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         ListTest::SetUp();
-        previousPrinter = vcl::SetPrinterBackend(&printer);
+        previousPrinter = vcl::InstallPrinterBackend(&printer);
         WriteRecording("DATA/REC_0001.ASF", 9, 30);
         fs::create_directories(Host("Stills"));
         fs::create_directories(Host("Other"));
@@ -39,7 +39,7 @@ protected:
     {
         EXPECT_EQ(win::LiveGdiHandles(), gdiBefore);
         EXPECT_EQ(driver->PendingDialogAnswers(), 0);
-        vcl::SetPrinterBackend(previousPrinter);
+        vcl::InstallPrinterBackend(previousPrinter);
         ListTest::TearDown();
     }
 
