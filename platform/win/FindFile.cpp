@@ -327,8 +327,10 @@ bool Next(HANDLE handle, WIN32_FIND_DATAW& data)
     ++s->next;
     // The names are read in sorted order, not in the order they were
     // stored: the next one is fetched while the caller works on this one.
-    if (s->next < s->entries.size())
+    if (s->next < s->entries.size()) {
+        __builtin_prefetch(&s->entries[s->next]);
         __builtin_prefetch(s->names.text.data() + s->entries[s->next].nameAt);
+    }
     return true;
 }
 
