@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include "app/Common.h"
+#include "app/Globals.h"
 #include "codec/CodecSupport.h"
 #include "platform/media/ClassFactory.h"
 #include "platform/media/DevEnum.h"
@@ -15,8 +17,9 @@ namespace {
 // milliseconds: a wait looks this often instead of sleeping it out.
 constexpr DWORD kLookEveryMs = 5;
 
-// The lookup's own enumeration, without its log line.
+// The lookup's own answer, without its log line.
 bool FilterListed(const char16_t* friendlyName) {
+    if (!IsDriveReady(ProgramDrive)) return false;
     media::ComPtr<media::ICreateDevEnum> devices;
     media::ComPtr<media::IEnumMoniker> entries;
     if (media::FAILED(media::CoCreateInstance(media::CLSID_SystemDeviceEnum, nullptr, media::CLSCTX_INPROC_SERVER,
