@@ -7,6 +7,8 @@
 #include "mainwindow/MAIN.h"
 #include "mainwindow/MainLink.h"
 #include "platform/win/Files.h"
+#include "platform/win/MessageWindow.h"
+#include "platform/win/Messages.h"
 #include "playback/VideoView.h"
 
 TListControl* ListControl = nullptr;
@@ -14,6 +16,7 @@ TListControl* ListControl = nullptr;
 namespace {
 
 constexpr TColor kTransparent = clFuchsia;
+constexpr win::UINT kInitLookMessage = win::WM_USER + 1;
 
 // The five 16 x 16 pictures: 0 event (red exclamation sign), 1 played
 // (green tick), 2 play symbol, 3 down arrow, 4 event-only header (stacked
@@ -148,6 +151,13 @@ TListControl::TListControl(TComponent* Owner)
     TimerInit->SetInterval(100);
     TimerInit->OnTimer = [this](TObject* s) { TimerInitTimer(s); };
     TimerInit->SetEnabled(true);
+    // The timer's first look comes as soon as the message loop runs, not
+    // one interval later; while viewing is not allowed it goes on looking.
+    FInitLook = std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
+        if (m.Msg == kInitLookMessage && TimerInit->Enabled())
+            TimerInitTimer(TimerInit);
+    });
+    win::PostMessage(FInitLook->Handle(), kInitLookMessage, 0, 0);
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnShow = [this](TObject* s) { FormShow(s); };

@@ -108,6 +108,21 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     EXPECT_TRUE(ListControl->SaveSnapshot(std::string(VM_BINARY_DIR) + "/recording_list.png"));
 }
 
+TEST_F(ListPaneTest, ViewingAllowedFromTheStartTheScanRunsAtTheLoopsFirstTurn)
+{
+    ThreeRecordings();
+    BuildWindows(true);
+    const std::uint64_t before = driver->Clock().MonotonicMs();
+    driver->Pump();
+    EXPECT_EQ(driver->Clock().MonotonicMs(), before) << "no timer interval waited";
+    EXPECT_EQ(Rows().size(), 3u);
+    EXPECT_EQ(Loaded(), "E:\\DATA\\REC_0001.ASF");
+    EXPECT_FALSE(ListControl->TimerInit->Enabled());
+    driver->Advance(500);
+    EXPECT_EQ(Rows().size(), 3u) << "loaded once";
+    WaitForTracks();
+}
+
 TEST_F(ListPaneTest, RecordingsNamedOutsideTheCodePageGetTheirGraph)
 {
     WriteRecording("DATA/b\xF0\x9F\x98\x80.ASF", 9, 30);  // "b😀.ASF"
