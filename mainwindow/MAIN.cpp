@@ -728,6 +728,12 @@ void TMainForm::ClearGraph()
         GraphControl->ResetGraph();
 }
 
+void TMainForm::RestartTrackFollow()
+{
+    FLastGpsTimeMs = -1;
+    FLastPositionMs = -1;
+}
+
 void TMainForm::ImageFolderSelClick(TObject*)
 {
     try {

@@ -141,6 +141,13 @@ public:
     // graph's curves.
     void ClearMapTrace();
     void ClearGraph();
+    // New tracks are in: the track timer's next tick moves the cursor and
+    // searches the whole list again.
+    void RestartTrackFollow();
+    // 1 two-channel view, 2 four-channel view, 0 until the settings are read.
+    std::int32_t ScreenMode() const { return FScreenMode; }
+    // The main window's copy of the viewing password, in clear.
+    const AnsiString& Password() const { return FPassword; }
 
     // --- messages and events ---
     void Dispatch(TMessage& Message) override;
