@@ -195,6 +195,10 @@ public:
     void ImagePrintClick(TObject* Sender);
 
     // --- state (user interface thread only) ---
+    // Other windows read it through the operations above; tests through
+    // TMainFormState (tests/support/MainFormState.h).
+private:
+    friend struct TMainFormState;
     std::int32_t FTrackMin = 0;
     std::int32_t FTrackMax = 0;
     std::int32_t FVolumeMin = 0;
@@ -225,6 +229,7 @@ public:
     float FLastLongitude = 0.0f;
     float FLastLatitude = 0.0f;
 
+public:
     // --- transport commands, speed read-out, seek and volume bars ---
     void ImageComaPreClick(TObject* Sender);
     void ImagePlayClick(TObject* Sender);

@@ -18,6 +18,7 @@
 #include "tracks/DataLoad.h"
 #include "tracks/GPSData.h"
 #include "tracks/GraphView.h"
+#include "tests/support/MainFormState.h"
 
 namespace fs = std::filesystem;
 
@@ -67,7 +68,7 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     EXPECT_TRUE(ListControl->TimerInit->Enabled());
 
     ViewingAllowed = 1;
-    MainForm->FLastGpsTimeMs = 5;
+    StateOf(*MainForm).FLastGpsTimeMs = 5;
     StartUp();
     EXPECT_FALSE(ListControl->TimerInit->Enabled()) << "the timer loads once";
     EXPECT_EQ(editPath->Text(), u"E:\\DATA");
@@ -83,8 +84,8 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     EXPECT_EQ(Loaded(), "E:\\DATA\\REC_0001.ASF");
     EXPECT_EQ(PlayState, 0) << "cued, not playing";
     EXPECT_EQ(MediaDuration, 30000000);
-    EXPECT_DOUBLE_EQ(MainForm->FSeekScale, (MainForm->FTrackMax - MainForm->FTrackMin) / 30000000.0);
-    EXPECT_EQ(seekThumb->Left(), MainForm->FTrackMin);
+    EXPECT_DOUBLE_EQ(StateOf(*MainForm).FSeekScale, (StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) / 30000000.0);
+    EXPECT_EQ(seekThumb->Left(), StateOf(*MainForm).FTrackMin);
     EXPECT_EQ(timeLabel->Caption(), u"00:00:00/00:00:03");
     EXPECT_TRUE(seekThumb->Enabled());
     EXPECT_EQ(PlayControl->GInfo->FilePath, u"E:\\DATA\\REC_0001.ASF") << "tracks asked for the recording in the graph";
@@ -93,7 +94,7 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     WaitForTracks();
     EXPECT_EQ(PlayControl->GInfo->Loaded, 1);
     EXPECT_GT(PlayControl->GInfo->GpsList->Count(), 0);
-    EXPECT_EQ(MainForm->FLastGpsTimeMs, -1);
+    EXPECT_EQ(StateOf(*MainForm).FLastGpsTimeMs, -1);
     EXPECT_TRUE(MainForm->TimerGps->Enabled());
 
     // Another row: the first gets its tick.
@@ -353,8 +354,8 @@ TEST_F(ListPaneTest, ARecordingWithoutLengthGivesAUsableSeekBar)
     StartUp();
     ASSERT_EQ(Loaded(), "E:\\DATA\\REC_0001.ASF");
     EXPECT_EQ(MediaDuration, 0);
-    EXPECT_TRUE(std::isfinite(MainForm->FSeekScale)) << "a finite scale";
-    EXPECT_GT(MainForm->FSeekScale, 1e-13) << "set for the recording";
+    EXPECT_TRUE(std::isfinite(StateOf(*MainForm).FSeekScale)) << "a finite scale";
+    EXPECT_GT(StateOf(*MainForm).FSeekScale, 1e-13) << "set for the recording";
     MainForm->SetSeekPosition(1.0);
     EXPECT_GE(MainForm->GetSeekPosition(), 0);
     PlayControl->UpdatePosition(20000000);
