@@ -171,8 +171,6 @@ TMainForm::TMainForm(TComponent* Owner)
     Image4Screen->OnClick = [this](TObject* s) { ImageScreen4Click(s); };
     ImageTime->OnClick = [this](TObject* s) { ImageTimeClick(s); };
     ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
-    // later: the password, still-picture, print, search, copy and delete
-    // icons' clicks (the main window's commands) bind here.
     ImagePassword->OnClick = [this](TObject* s) { ImagePasswordClick(s); };
     ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
     ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
@@ -200,8 +198,6 @@ TMainForm::TMainForm(TComponent* Owner)
     ImageVolume = NewImage(u"ImageVolume", 0);
     ImageVolume->SetStretch(true);
     ImageVolumeRect = NewImage(u"ImageVolumeRect", 0);
-    // later: the seek bar's and the volume bar's drags (ImageTrackRect and
-    // ImageVolumeRect mouse down / move / up) bind here.
     ImageTrackRect->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         ImageTrackRectMouseDown(s, b, sh, x, y);
     };
@@ -258,8 +254,6 @@ TMainForm::TMainForm(TComponent* Owner)
             ImageBtnMouseUp(s, b, sh, x, y);
         };
     }
-    // later: the seven transport buttons' clicks (the main window's
-    // commands) bind here.
     ImageComaPre->OnClick = [this](TObject* s) { ImageComaPreClick(s); };
     ImagePlay->OnClick = [this](TObject* s) { ImagePlayClick(s); };
     ImageComaNext->OnClick = [this](TObject* s) { ImageComaNextClick(s); };
@@ -790,7 +784,6 @@ void TMainForm::OnMFormActive(TMessage& Message)
     try {
         // Activated other than by a mouse click.
         if (Message.WParam == 1 && PlayControl) {
-            // later: PlayControl->RePositions();
             PlayControl->RePositions();
         }
     } catch (Exception& e) {
@@ -976,7 +969,7 @@ void TMainForm::ImageZoom0Click(TObject*)
     Restart(Timer1);
 }
 
-// ---------------------------------------------------------------- icon looks, buttons, title
+// ---------------------------------------------------------------- icon looks and buttons
 
 namespace {
 
@@ -1044,28 +1037,7 @@ void TMainForm::ImageBtnMouseUp(TObject* Sender, TMouseButton, TShiftState, int,
         LoadButtonPicture(button, u"BTN_A_");
 }
 
-void TMainForm::ImageFormTitleMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y)
-{
-    FDragStartX = X;
-    FDragStartY = Y;
-    FTitleDragging = 1;
-}
-
-void TMainForm::ImageFormTitleMouseMove(TObject*, TShiftState, int X, int Y)
-{
-    if (FTitleDragging != 1)
-        return;
-    // The picture moves with the window: the point pressed stays under the
-    // pointer.
-    SetBounds(Left() + X - FDragStartX, Top() + Y - FDragStartY, Width(), Height());
-}
-
-void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int)
-{
-    FTitleDragging = 0;
-}
-
-// ---------------------------------------------------------------- transport commands, seek and volume bars
+// ---------------------------------------------------------------- transport commands
 
 void TMainForm::FocusList()
 {
@@ -1191,101 +1163,6 @@ void TMainForm::FormKeyUp(TObject*, std::uint16_t& Key, TShiftState)
         if ((Key == vcl::VK_UP || Key == vcl::VK_DOWN) && ListControl)
             FocusList();
     } catch (...) {
-    }
-}
-
-std::int32_t TMainForm::SeekThumbDragLeft(int x) const
-{
-    const std::int64_t left = static_cast<std::int64_t>(x) + ImageTrackRect->Left();
-    if (left < FTrackMin)
-        return FTrackMin;
-    if (left > FTrackMax)
-        return FTrackMax;
-    return static_cast<std::int32_t>(left);
-}
-
-void TMainForm::ImageTrackRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
-{
-    try {
-        if (MediaDuration < 1 || !ImageTrack->Enabled() || !PlayControl)
-            return;
-        FSeekDragging = 1;
-        FSpeedTimerWasOn = PlayControl->TimerSpeed->Enabled() ? 1 : 0;
-        if (FSpeedTimerWasOn)
-            PlayControl->TimerSpeed->SetEnabled(false);
-        PlayControl->Timer1->SetEnabled(false);
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageTrackRectMouseMove(TObject*, TShiftState, int X, int)
-{
-    try {
-        if (FSeekDragging == 1)
-            ImageTrack->SetLeft(SeekThumbDragLeft(X));
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageTrackRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
-{
-    try {
-        if (FSeekDragging != 1)
-            return;
-        ImageTrack->SetLeft(SeekThumbDragLeft(X));
-        std::int64_t position = 0;
-        ThumbToPosition(ImageTrack->Left(), FTrackMin, FSeekScale, position);
-        // The very end is one unit short of it: a seek there plays on.
-        if (ImageTrack->Left() == FTrackMax && position > 0)
-            --position;
-        if (PlayControl)
-            PlayControl->HandleTrackbar(position);
-        FSeekDragging = 0;
-        if (PlayControl) {
-            if (FSpeedTimerWasOn && PlayControl->PlayRate != 1.0f && PlayControl->Paused == 0)
-                PlayControl->TimerSpeed->SetEnabled(true);
-            PlayControl->Timer1->SetEnabled(true);
-        }
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
-{
-    try {
-        FVolumeDragging = 1;
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseMove(TObject*, TShiftState, int X, int)
-{
-    try {
-        if (FVolumeDragging == 1)
-            ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
-                                                               FVolumeMin, FVolumeMax, ImageVolume->Width()));
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
-{
-    try {
-        if (FVolumeDragging != 1)
-            return;
-        ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
-                                                           FVolumeMin, FVolumeMax, ImageVolume->Width()));
-        if (PlayControl)
-            PlayControl->SetVolume(
-                playback::VolumeFromThumbLeft(ImageVolume->Left(), FVolumeMin, FVolumeMax, ImageVolume->Width()));
-        FVolumeDragging = 0;
-    } catch (Exception& e) {
-        LogError(e);
     }
 }
 
