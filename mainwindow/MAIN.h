@@ -177,10 +177,19 @@ public:
     // The skinned buttons' pressed and normal pictures.
     void ImageBtnMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageBtnMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    // Dragging the window by its title picture.
+
+    // --- drags (MainDrags.cpp) ---
+    // The window by its title picture.
     void ImageFormTitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The seek thumb along its track, the volume thumb along its bar.
+    void ImageTrackRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     // The search, copy and delete icons: forwarded to the recording list
     // while the program drive answers.
     void ImageFindClick(TObject* Sender);
@@ -230,7 +239,7 @@ private:
     float FLastLatitude = 0.0f;
 
 public:
-    // --- transport commands, speed read-out, seek and volume bars ---
+    // --- transport commands and speed read-out ---
     void ImageComaPreClick(TObject* Sender);
     void ImagePlayClick(TObject* Sender);
     void ImageComaNextClick(TObject* Sender);
@@ -244,12 +253,6 @@ public:
     void UpdateSpeedDisplay();
     // Up or Down released on the window itself: the list takes the focus.
     void FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
-    void ImageTrackRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageTrackRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-    void ImageTrackRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
 private:
     // The close goes on without asking (CloseConfirmed).
@@ -268,7 +271,7 @@ private:
     void SetLowerZoomEnabled(bool enabled);
     // The list pane takes the keyboard focus, when it can.
     void FocusList();
-    // Where the seek thumb goes for a drag to x (window pixels).
+    // Where the seek thumb goes for a drag to x (window pixels; MainDrags.cpp).
     std::int32_t SeekThumbDragLeft(int x) const;
     // After a new layout: the seek scale for its track, the thumb where the
     // position was.
