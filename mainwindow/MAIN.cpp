@@ -8,7 +8,6 @@
 #include "app/PasswordScramble.h"
 #include "app/ProgBar.h"
 #include "mainwindow/ListView.h"
-#include "mainwindow/MainLink.h"
 #include "app/SeekPosition.h"
 #include "platform/win/Files.h"
 #include "platform/win/win.h"
@@ -472,20 +471,6 @@ TMainForm::TMainForm(TComponent* Owner)
     TimerGps->SetInterval(100);
     TimerGps->OnTimer = [this](TObject* s) { TimerGpsTimer(s); };
 
-    // What the recording list and the opening of a recording reach here.
-    MainLink.EditPath = EditPath;
-    MainLink.ImageFolderSel = ImageFolderSel;
-    MainLink.ImageTrack = ImageTrack;
-    MainLink.ImagePlay = ImagePlay;
-    MainLink.LabelPlayTime = LabelPlayTime;
-    MainLink.SetSeekRange = [this](std::int64_t duration) { SetSeekRange(duration); };
-    MainLink.SetSeekPosition = [this](double fraction) { SetSeekPosition(fraction); };
-    MainLink.GetSeekPosition = [this] { return GetSeekPosition(); };
-    MainLink.SetPlayButtonsEnabled = [this](bool enabled) { SetPlayButtonsEnabled(enabled); };
-    MainLink.ClearGraph = [this] { ClearGraph(); };
-    MainLink.ClearMapTrace = [this] { ClearMapTrace(); };
-    MainLink.SetTrackTimer = [this](bool on) { TimerGps->SetEnabled(on); };
-
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnResize = [this](TObject* s) { FormResize(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
@@ -522,8 +507,6 @@ TMainForm::~TMainForm()
         MyLogModule->LogDebug("TMainForm::~TMainForm() END");
     if (Application)
         Application->OnRestore = nullptr;
-    if (MainLink.EditPath == EditPath)
-        MainLink = TMainLink{};
     if (MainForm == this)
         MainForm = nullptr;
 }
