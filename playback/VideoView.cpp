@@ -89,8 +89,7 @@ TPlayControl::TPlayControl(TComponent* Owner)
         SetParent(MainForm->PanelVideo);
         SetAlign(alClient);
 
-        // The main window has no time label yet: the position text goes nowhere.
-        TimeLabel = nullptr;
+        TimeLabel = MainForm->LabelPlayTime;
         CachedVolume = 0;
         TotalSeconds = 0;
         LastSeekPosition = 0;

@@ -10,6 +10,7 @@
 #include "mainwindow/MAIN.h"
 #include "platform/vcl/RecordingPrinter.h"
 #include "platform/win/Gdi.h"
+#include "tests/support/MainFormState.h"
 
 namespace fs = std::filesystem;
 
@@ -88,7 +89,7 @@ TEST_F(StillCommands, ASavedStillIsReportedAndItsFolderIsWhereTheNextDialogOpens
     ClickStill();
     ASSERT_EQ(driver->SaveFileDialogs().size(), 4u);
     EXPECT_EQ(driver->SaveFileDialogs()[3].initialDir, u"E:\\Other");
-    EXPECT_EQ(MainForm->FLastPictureFolder, u"E:\\Other");
+    EXPECT_EQ(StateOf(*MainForm).FLastPictureFolder, u"E:\\Other");
 }
 
 TEST_F(StillCommands, AnExistingStillIsReplacedOnlyWhenTheUserSaysSo)
