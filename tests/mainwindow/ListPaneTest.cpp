@@ -455,9 +455,10 @@ TEST_F(ListPaneTest, TheListIsEnabledAgainWhenOpeningFails)
         }
     } presenter;
     presenter.label = timeLabel;
-    vcl::WindowPresenter* previous = vcl::SetPresenter(&presenter);
-    EXPECT_THROW(ListControl->ListView1->SetItemIndex(1), std::runtime_error);
-    vcl::SetPresenter(previous);
+    {
+        vcl::ScopedPresenter scoped(presenter);
+        EXPECT_THROW(ListControl->ListView1->SetItemIndex(1), std::runtime_error);
+    }
     EXPECT_TRUE(ListControl->ListView1->Enabled());
 }
 
