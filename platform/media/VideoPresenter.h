@@ -9,6 +9,7 @@
 
 #include "platform/media/FrameSource.h"
 #include "platform/media/Vmr9Interfaces.h"
+#include "platform/win/Paint.h"
 
 namespace media {
 
@@ -30,6 +31,10 @@ public:
     // pictures only when asked.
     virtual bool ShowsFramesAsTheyCome() const;
 };
+
+// Fills `destination` of the surface in `border` where `picture` (null:
+// none) does not cover it, clipped to the surface; each pixel once.
+void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& destination, COLORREF border);
 
 VideoPresenter& CurrentVideoPresenter();
 // Installs a presenter process-wide (null: the default); returns the
