@@ -12,6 +12,8 @@
 // default presenter does nothing: headless, as in every unit test.
 #pragma once
 
+#include "platform/vcl/Geometry.h"
+
 namespace vcl {
 
 class TControl;
@@ -38,6 +40,9 @@ public:
     // It is called before a control moves, leaves its parent or goes too,
     // so that what it covered is painted again.
     virtual void Invalidated(TControl& /*control*/) {}
+    // Only rect of control (in its own coordinates, 0, 0 its top left)
+    // needs painting again. The default takes the whole control.
+    virtual void InvalidatedPart(TControl& control, const TRect& /*rect*/) { Invalidated(control); }
     // Something was drawn into control's surface (BeginPaint and EndPaint:
     // the video). The presenter shows the new pixels of that area alone.
     virtual void SurfacePainted(TWinControl& /*control*/) {}

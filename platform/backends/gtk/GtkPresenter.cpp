@@ -162,6 +162,18 @@ void GtkPresenter::Invalidated(vcl::TControl& control)
         AddDirty(*w, vcl::PaintArea::Of(control));
 }
 
+void GtkPresenter::InvalidatedPart(vcl::TControl& control, const vcl::TRect& rect)
+{
+    if (FWindows.empty())
+        return;
+    if (std::this_thread::get_id() != FUiThread) {
+        FForeignInvalidate = true;
+        return;
+    }
+    if (Window* w = Find(vcl::GetParentForm(&control)))
+        AddDirty(*w, vcl::PaintArea::OfPart(control, rect));
+}
+
 void GtkPresenter::SurfacePainted(vcl::TWinControl& control)
 {
     if (FWindows.empty() || std::this_thread::get_id() != FUiThread)

@@ -41,6 +41,7 @@ public:
     void FormStyleChanged(vcl::TCustomForm& form) override;
     void FormActivated(vcl::TCustomForm& form) override;
     void Invalidated(vcl::TControl& control) override;
+    void InvalidatedPart(vcl::TControl& control, const vcl::TRect& rect) override;
     void SurfacePainted(vcl::TWinControl& control) override;
     void FormDestroyed(vcl::TCustomForm& form) override;
 
