@@ -160,6 +160,7 @@ void TChart::AddSeries(TLineSeries* series)
         series->FChart->RemoveSeries(series);
     FSeries.push_back(series);
     series->FChart = this;
+    series->FAreaKnown = false;
     Invalidate();
 }
 
@@ -170,6 +171,7 @@ void TChart::RemoveSeries(TLineSeries* series)
         return;
     FSeries.erase(it);
     series->FChart = nullptr;
+    series->FAreaKnown = false;
     Invalidate();
 }
 
@@ -380,9 +382,70 @@ void TChart::PaintBottomAxis(TCanvas& canvas, const std::vector<TAxisLabel>& lab
     }
 }
 
+TChart::TLayoutKey TChart::LayoutKey() const
+{
+    TLayoutKey key;
+    key.Width = Width();
+    key.Height = Height();
+    const TChartAxis* axes[3] = {&FLeftAxis, &FRightAxis, &FBottomAxis};
+    for (int i = 0; i < 3; ++i) {
+        axes[i]->CurrentRange(key.Ranges[2 * i], key.Ranges[2 * i + 1]);
+        key.Visible[i] = axes[i]->Visible();
+    }
+    return key;
+}
+
+TRect TChart::SeriesArea(const TLineSeries& series, const TChartLayout& layout) const
+{
+    const TRect& plot = layout.Plot;
+    if (!series.Active() || plot.Empty())
+        return TRect();
+    const TChartAxis& vert = series.VertAxis() == aLeftAxis ? FLeftAxis : FRightAxis;
+    const int room = std::max(series.LinePen.Width, 1) + 2;
+    // Points far outside count at the plot's edge: the line is cut there.
+    const double left = plot.Left - room, right = plot.Right + room;
+    const double top = plot.Top - room, bottom = plot.Bottom + room;
+    double x0 = right, y0 = bottom, x1 = left, y1 = top;
+    for (int i = 0; i < series.Count(); ++i) {
+        const double x = ValueToPixel(FBottomAxis, series.XValues()->Value(i), layout);
+        const double y = ValueToPixel(vert, series.YValues()->Value(i), layout);
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        x0 = std::min(x0, std::clamp(x, left, right));
+        x1 = std::max(x1, std::clamp(x, left, right));
+        y0 = std::min(y0, std::clamp(y, top, bottom));
+        y1 = std::max(y1, std::clamp(y, top, bottom));
+    }
+    if (x0 > x1 || y0 > y1)
+        return TRect();
+    const TRect around(static_cast<int>(std::floor(x0)) - room, static_cast<int>(std::floor(y0)) - room,
+                       static_cast<int>(std::ceil(x1)) + room + 1, static_cast<int>(std::ceil(y1)) + room + 1);
+    return around.Intersect(plot);
+}
+
+void TChart::SeriesChanged(TLineSeries& series)
+{
+    if (!FHasPainted || !series.FAreaKnown || !(LayoutKey() == FPaintedKey)) {
+        Invalidate();
+        return;
+    }
+    const TRect now = SeriesArea(series, FPainted);
+    InvalidateRect(series.FArea);
+    if (!(now == series.FArea))
+        InvalidateRect(now);
+    series.FArea = now;
+}
+
 void TChart::Paint(TCanvas& canvas)
 {
     const TChartLayout layout = CalcLayout();
+    FPainted = layout;
+    FPaintedKey = LayoutKey();
+    FHasPainted = true;
+    for (TLineSeries* s : FSeries) {
+        s->FArea = SeriesArea(*s, layout);
+        s->FAreaKnown = true;
+    }
     canvas.Brush.Style = vcl::bsSolid;
     canvas.Brush.Color = PaintColor();
     canvas.FillRect(TRect(0, 0, Width(), Height()));

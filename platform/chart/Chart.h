@@ -59,7 +59,25 @@ public:
 
     void Paint(vcl::TCanvas& canvas) override;
 
+    // A series' points, activity or axis changed. When nothing else of the
+    // chart moves with it (the ranges and the size stay), only the area its
+    // line left and the area it takes now are painted again (a cursor line
+    // moving along the time axis repaints two thin strips); else the whole.
+    void SeriesChanged(TLineSeries& series);
+
 private:
+    // What places everything, but the fonts (set once, before painting).
+    struct TLayoutKey {
+        int Width = 0, Height = 0;
+        double Ranges[6] = {};
+        bool Visible[3] = {};
+        bool operator==(const TLayoutKey&) const = default;
+    };
+    TLayoutKey LayoutKey() const;
+    // Where the series' line lies within the plot (its pen's width around
+    // each point), in the chart's coordinates.
+    vcl::TRect SeriesArea(const TLineSeries& series, const TChartLayout& layout) const;
+
     std::vector<TAxisLabel> CalcLabels(const TChartAxis& axis, const vcl::TRect& plot) const;
     void PaintSeries(vcl::TCanvas& canvas, const TLineSeries& series, const TChartLayout& layout) const;
     void PaintVerticalAxis(vcl::TCanvas& canvas, const TChartAxis& axis, const std::vector<TAxisLabel>& labels,
@@ -70,6 +88,10 @@ private:
     TChartAxis FRightAxis;
     TChartAxis FBottomAxis;
     std::vector<TLineSeries*> FSeries;
+    // The layout of the last paint, and what it was made from.
+    TChartLayout FPainted;
+    TLayoutKey FPaintedKey;
+    bool FHasPainted = false;
 };
 
 } // namespace chart

@@ -70,7 +70,7 @@ void TLineSeries::SetVertAxis(TVertAxis axis)
 void TLineSeries::Changed()
 {
     if (FChart)
-        FChart->Invalidate();
+        FChart->SeriesChanged(*this);
 }
 
 } // namespace chart

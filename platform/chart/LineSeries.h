@@ -67,6 +67,9 @@ private:
     void Changed();
 
     TChart* FChart = nullptr;
+    // Where the chart last drew the line (see TChart::SeriesChanged).
+    vcl::TRect FArea;
+    bool FAreaKnown = false;
     TChartValueList FXValues;
     TChartValueList FYValues;
     std::vector<vcl::TColor> FColors;

@@ -54,6 +54,8 @@ std::int64_t FrameSource::FrameNumber(const SourceStream& stream, REFERENCE_TIME
     return FrameNumberAt(stream, position);
 }
 
+bool FrameSource::DrawScaled(const FrameRequest&, const ScaledTarget&) { return false; }
+
 bool FrameSource::DrawFrame(const FrameRequest& request, Frame& out)
 {
     out = SyntheticFrame(request.width, request.height, request.frameNumber);

@@ -18,6 +18,7 @@
 
 #include "platform/host/Seam.h"
 #include "platform/media/SourceStream.h"
+#include "platform/win/Rect.h"
 
 namespace media {
 
@@ -45,6 +46,17 @@ inline constexpr REFERENCE_TIME kDefaultFrameTime = 333333;
 // The frame of `stream` shown at `position`.
 std::int64_t FrameNumberAt(const SourceStream& stream, REFERENCE_TIME position);
 
+// Pixels to draw a picture into at the size it is shown: rows of `width`
+// pixels as a Frame's, `source` a part of the native picture, `picture`
+// where it goes (it may reach outside the target, which cuts it off).
+struct ScaledTarget {
+    std::uint32_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    win::RECT source{};
+    win::RECT picture{};
+};
+
 class FrameSource {
 public:
     virtual ~FrameSource();
@@ -58,6 +70,11 @@ public:
     // false keeps the picture the renderer showed before. The default draws
     // the synthetic picture and never fails.
     virtual bool DrawFrame(const FrameRequest& request, Frame& out);
+    // Draws the request's picture straight into `target`, scaled once from
+    // the decoded picture: only the target's pixels inside `picture` change.
+    // False when it cannot (the renderer then draws the native picture and
+    // scales that); the default always returns false.
+    virtual bool DrawScaled(const FrameRequest& request, const ScaledTarget& target);
 };
 
 // The synthetic picture of frame `frameNumber` at a size (0 x 0 gives an empty frame).

@@ -53,10 +53,6 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
     const int h = surface->height;
     auto row = [&](int y) { return surface->pixels.data() + static_cast<std::size_t>(y) * w; };
 
-    const Span dx = Clip(destination.left, destination.right, w);
-    const Span dy = Clip(destination.top, destination.bottom, h);
-    const std::uint32_t fill = SurfacePixel(border);
-
     const std::int64_t sw = std::int64_t(source.right) - source.left;
     const std::int64_t sh = std::int64_t(source.bottom) - source.top;
     const std::int64_t pw = std::int64_t(picture.right) - picture.left;
@@ -64,18 +60,10 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
     const bool draws = frame.width > 0 && frame.height > 0 && sw > 0 && sh > 0 && pw > 0 && ph > 0 &&
                        frame.pixels.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) &&
                        source.left >= 0 && source.top >= 0 && source.right <= frame.width && source.bottom <= frame.height;
-    const Span px = draws ? Clip(picture.left, picture.right, w) : Span{0, 0};
-    const Span py = draws ? Clip(picture.top, picture.bottom, h) : Span{0, 0};
-    // The border where the picture does not cover the destination (each
-    // pixel written once).
-    for (int y = dy.from; y < dy.to; ++y) {
-        if (y < py.from || y >= py.to || px.from >= px.to) {
-            std::fill(row(y) + dx.from, row(y) + dx.to, fill);
-            continue;
-        }
-        std::fill(row(y) + dx.from, row(y) + std::max(dx.from, std::min(px.from, dx.to)), fill);
-        std::fill(row(y) + std::min(dx.to, std::max(px.to, dx.from)), row(y) + dx.to, fill);
-    }
+    PaintBorder(*surface, draws ? &picture : nullptr, destination, border);
+    if (!draws) return;
+    const Span px = Clip(picture.left, picture.right, w);
+    const Span py = Clip(picture.top, picture.bottom, h);
     if (px.from >= px.to || py.from >= py.to) return;
     // The frame column of each surface column, worked out once per repaint;
     // each row then only gathers (or repeats the row above when the two read
@@ -103,6 +91,27 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
 }
 
 bool VideoPresenter::ShowsFramesAsTheyCome() const { return false; }
+
+void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& destination, COLORREF border)
+{
+    const int w = surface.width;
+    const int h = surface.height;
+    if (surface.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) return;
+    auto row = [&](int y) { return surface.pixels.data() + static_cast<std::size_t>(y) * w; };
+    const Span dx = Clip(destination.left, destination.right, w);
+    const Span dy = Clip(destination.top, destination.bottom, h);
+    const std::uint32_t fill = SurfacePixel(border);
+    const Span px = picture != nullptr ? Clip(picture->left, picture->right, w) : Span{0, 0};
+    const Span py = picture != nullptr ? Clip(picture->top, picture->bottom, h) : Span{0, 0};
+    for (int y = dy.from; y < dy.to; ++y) {
+        if (y < py.from || y >= py.to || px.from >= px.to) {
+            std::fill(row(y) + dx.from, row(y) + dx.to, fill);
+            continue;
+        }
+        std::fill(row(y) + dx.from, row(y) + std::max(dx.from, std::min(px.from, dx.to)), fill);
+        std::fill(row(y) + std::min(dx.to, std::max(px.to, dx.from)), row(y) + dx.to, fill);
+    }
+}
 
 VideoPresenter& CurrentVideoPresenter()
 {

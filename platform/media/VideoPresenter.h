@@ -10,6 +10,7 @@
 #include "platform/host/Seam.h"
 #include "platform/media/FrameSource.h"
 #include "platform/media/Vmr9Interfaces.h"
+#include "platform/win/Paint.h"
 
 namespace media {
 
@@ -31,6 +32,10 @@ public:
     // pictures only when asked.
     virtual bool ShowsFramesAsTheyCome() const;
 };
+
+// Fills `destination` of the surface in `border` where `picture` (null:
+// none) does not cover it, clipped to the surface; each pixel once.
+void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& destination, COLORREF border);
 
 // Read by the video renderer on whichever thread runs its graph: an atomic
 // seam (platform/host/Seam.h).

@@ -73,28 +73,90 @@ void VideoRenderer::Present(REFERENCE_TIME position)
     FrameSource& source = CurrentFrameSource();
     std::int64_t number = source.FrameNumber(*stream, position);
     framePosition_ = position;
-    if (hasFrame_ && number == frameNumber_ && framePath_ == stream->path && frame_.width == w && frame_.height == h)
+    if (hasFrame_ && number == frameNumber_ && framePath_ == stream->path && pictureWidth_ == w && pictureHeight_ == h)
         return;
     FrameRequest request{stream, position, number, static_cast<int>(w), static_cast<int>(h)};
+    if (ShowsLive()) {
+        // Drawn where it shows, at the size it shows (Show); a repaint
+        // under way shows it itself.
+        pending_ = request;
+        pendingPath_ = stream->path;
+        hasPending_ = true;
+        if (!repainting_) {
+            win::PAINTSTRUCT paint;
+            if (HDC dc = win::BeginPaint(clip_, &paint)) {
+                Show(clip_, dc);
+                win::EndPaint(clip_, &paint);
+            }
+        }
+        return;
+    }
+    DrawNative(request);
+}
+
+bool VideoRenderer::DrawNative(const FrameRequest& request)
+{
     // The picture before last is drawn over (its buffer reused).
     Frame& picture = spare_;
     ++framesDrawn_;
-    if (!source.DrawFrame(request, picture)) return;
-    if (picture.width != w || picture.height != h ||
-        picture.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
-        return; // a source that drew the wrong size is ignored
+    if (!CurrentFrameSource().DrawFrame(request, picture)) return false;
+    if (picture.width != request.width || picture.height != request.height ||
+        picture.pixels.size() != static_cast<std::size_t>(request.width) * static_cast<std::size_t>(request.height))
+        return false; // a source that drew the wrong size is ignored
     std::swap(frame_, picture);
+    nativeStale_ = false;
+    Took(request, request.stream->path);
+    return true;
+}
+
+void VideoRenderer::Took(const FrameRequest& request, const std::u16string& path)
+{
     hasFrame_ = true;
-    framePath_ = stream->path;
-    frameNumber_ = number;
+    framePath_ = path;
+    frameNumber_ = request.frameNumber;
+    pictureWidth_ = request.width;
+    pictureHeight_ = request.height;
     ++frameSerial_;
-    if (!repainting_ && ShowsLive()) {
-        win::PAINTSTRUCT paint;
-        if (HDC dc = win::BeginPaint(clip_, &paint)) {
-            Show(clip_, dc);
-            win::EndPaint(clip_, &paint);
-        }
-    }
+}
+
+bool VideoRenderer::TakePending(FrameRequest& request)
+{
+    if (!hasPending_) return false;
+    hasPending_ = false;
+    // The stream of the request may have gone with a change of the graph.
+    const SourceStream* stream = StreamReaching(*input_, 0);
+    if (stream == nullptr || stream->path != pendingPath_) return false;
+    request = pending_;
+    request.stream = stream;
+    return true;
+}
+
+bool VideoRenderer::EnsureNative()
+{
+    FrameRequest request;
+    if (TakePending(request)) DrawNative(request);
+    if (!nativeStale_) return true;
+    // The picture was drawn only where it shows: the decoder still holds
+    // it, so this converts and does not decode again.
+    const SourceStream* stream = StreamReaching(*input_, 0);
+    if (stream == nullptr || stream->path != framePath_) return false;
+    const FrameRequest current{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
+                               static_cast<int>(pictureHeight_)};
+    Frame& picture = spare_;
+    ++framesDrawn_;
+    if (!CurrentFrameSource().DrawFrame(current, picture) || picture.width != current.width ||
+        picture.height != current.height ||
+        picture.pixels.size() != static_cast<std::size_t>(current.width) * static_cast<std::size_t>(current.height))
+        return false;
+    std::swap(frame_, picture);
+    nativeStale_ = false;
+    return true;
+}
+
+const Frame& VideoRenderer::Picture()
+{
+    EnsureNative();
+    return frame_;
 }
 
 bool VideoRenderer::ShowsLive() const
@@ -114,18 +176,63 @@ REFERENCE_TIME VideoRenderer::FrameTick() const
 
 void VideoRenderer::Show(HWND window, HDC dc)
 {
-    RECT source = source_;
-    if (AllZero(source)) {
-        source.right = frame_.width;
-        source.bottom = frame_.height;
+    win::WindowSurface* surface = win::SurfaceOfDC(dc);
+    VideoPresenter& presenter = CurrentVideoPresenter();
+    const bool live = presenter.ShowsFramesAsTheyCome() && surface != nullptr;
+    FrameRequest request;
+    if (TakePending(request)) {
+        if (live && ShowScaled(window, *surface, request)) return;
+        DrawNative(request);
     }
-    const win::WindowSurface* surface = win::SurfaceOfDC(dc);
+    RECT source = source_;
+    if (AllZero(source) && hasFrame_) {
+        source.right = pictureWidth_;
+        source.bottom = pictureHeight_;
+    }
     Shown now{window, frameSerial_, source, PictureRect(), destination_, border_, surface ? surface->width : 0,
               surface ? surface->height : 0};
-    VideoPresenter& presenter = CurrentVideoPresenter();
-    if (presenter.ShowsFramesAsTheyCome() && surface != nullptr && now == shown_) return;
+    if (live && now == shown_) return;
+    if (live && nativeStale_ && hasFrame_) {
+        // Another place or size for the picture drawn where it shows.
+        const SourceStream* stream = StreamReaching(*input_, 0);
+        if (stream != nullptr && stream->path == framePath_) {
+            const FrameRequest current{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
+                                       static_cast<int>(pictureHeight_)};
+            if (DrawScaledInto(*surface, current, source)) {
+                shown_ = now;
+                return;
+            }
+        }
+    }
+    EnsureNative();
     presenter.Repaint(window, dc, frame_, source, now.picture, destination_, border_);
     shown_ = now;
+}
+
+bool VideoRenderer::ShowScaled(HWND window, win::WindowSurface& surface, const FrameRequest& request)
+{
+    RECT source = source_;
+    if (AllZero(source)) {
+        source.right = request.width;
+        source.bottom = request.height;
+    }
+    if (!DrawScaledInto(surface, request, source)) return false;
+    ++framesDrawn_;
+    nativeStale_ = true;
+    Took(request, request.stream->path);
+    shown_ = Shown{window, frameSerial_, source, PictureRect(), destination_, border_, surface.width, surface.height};
+    return true;
+}
+
+bool VideoRenderer::DrawScaledInto(win::WindowSurface& surface, const FrameRequest& request, const RECT& source)
+{
+    const RECT picture = PictureRect();
+    const ScaledTarget target{surface.pixels.data(), surface.width, surface.height, source, picture};
+    if (surface.pixels.size() != static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height) ||
+        !CurrentFrameSource().DrawScaled(request, target))
+        return false;
+    PaintBorder(surface, &picture, destination_, border_);
+    return true;
 }
 
 void VideoRenderer::CatchUp()
@@ -320,7 +427,7 @@ HRESULT VideoRenderer::Windowless::GetCurrentImage(BYTE** dib)
     LONG h = 0;
     if (!r_.NativeVideoSize(w, h)) return VFW_E_NOT_CONNECTED;
     r_.CatchUp();
-    if (!r_.hasFrame_) return E_FAIL;
+    if (!r_.hasFrame_ || !r_.EnsureNative()) return E_FAIL;
     const Frame& f = r_.frame_;
     std::size_t row = static_cast<std::size_t>(f.width) * 4;
     std::size_t bits = row * static_cast<std::size_t>(f.height);

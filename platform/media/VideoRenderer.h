@@ -11,6 +11,7 @@
 #include "platform/media/FrameSource.h"
 #include "platform/media/Vmr9Interfaces.h"
 #include "platform/media/VideoRendererState.h"
+#include "platform/win/Paint.h"
 
 namespace media::detail {
 
@@ -28,7 +29,9 @@ public:
     REFERENCE_TIME FrameTick() const override;
 
     VideoRendererState State() const;
-    const Frame& Picture() const { return frame_; }
+    // The picture at its native size (converted now if it was only drawn
+    // where it shows).
+    const Frame& Picture();
 
 protected:
     void* ExtraInterface(REFIID riid) override;
@@ -43,7 +46,17 @@ private:
     bool ShowsLive() const;
     // Draws the current picture into window's open context dc, unless the
     // presenter keeps pictures and that window shows this one already.
+    // A picture that came while the presenter shows pictures as they come
+    // is drawn there at the size it shows, when the frame source can.
     void Show(HWND window, HDC dc);
+    bool ShowScaled(HWND window, win::WindowSurface& surface, const FrameRequest& request);
+    bool DrawScaledInto(win::WindowSurface& surface, const FrameRequest& request, const RECT& source);
+    // Draws the request's picture at its native size into frame_.
+    bool DrawNative(const FrameRequest& request);
+    // Makes the picture drawn only where it shows the native frame_ too.
+    bool EnsureNative();
+    bool TakePending(FrameRequest& request);
+    void Took(const FrameRequest& request, const std::u16string& path);
 
     class Config final : public ComFacet<IVMRFilterConfig9> {
     public:
@@ -91,6 +104,15 @@ private:
     Frame frame_;
     Frame spare_;
     bool hasFrame_ = false;
+    // frame_ is older than the picture shown (that one was drawn only where
+    // it shows, at the size it shows).
+    bool nativeStale_ = false;
+    LONG pictureWidth_ = 0; // the native size of the current picture
+    LONG pictureHeight_ = 0;
+    // A picture due to be shown (a live presenter's), drawn by Show.
+    FrameRequest pending_;
+    std::u16string pendingPath_;
+    bool hasPending_ = false;
     std::u16string framePath_;
     std::int64_t frameNumber_ = -1;
     REFERENCE_TIME framePosition_ = 0;

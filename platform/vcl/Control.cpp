@@ -253,6 +253,15 @@ void TControl::Invalidate()
     Presenter().Invalidated(*this);
 }
 
+void TControl::InvalidateRect(const TRect& rect)
+{
+    const TRect part = rect.Intersect(TRect(0, 0, FWidth, FHeight));
+    if (part.Empty())
+        return;
+    ++FInvalidateCount;
+    Presenter().InvalidatedPart(*this, part);
+}
+
 void TControl::Repaint()
 {
     Invalidate();

@@ -116,6 +116,8 @@ public:
     // --- painting ---
     // Marks the control for repainting; the counters let tests see repaints.
     void Invalidate();
+    // Marks only rect (in the control's own coordinates) for repainting.
+    void InvalidateRect(const TRect& rect);
     // Repaints at once (Invalidate plus Update).
     void Repaint();
     void Refresh() { Repaint(); }

@@ -32,6 +32,11 @@ TRect PaintArea::Of(const TControl& control)
     return InPicture(control, TRect(0, 0, control.Width(), control.Height()), false);
 }
 
+TRect PaintArea::OfPart(const TControl& control, const TRect& rect)
+{
+    return InPicture(control, rect.Intersect(TRect(0, 0, control.Width(), control.Height())), false);
+}
+
 TRect PaintArea::ClientOf(const TWinControl& control)
 {
     const TPoint offset = control.ClientOffset();

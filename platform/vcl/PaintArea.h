@@ -15,6 +15,8 @@ struct PaintArea {
     // The control's rectangle in that picture, clipped to the client area of
     // each of its parents; empty outside it.
     static TRect Of(const TControl& control);
+    // Part rect of the control (in its own coordinates) in that picture.
+    static TRect OfPart(const TControl& control, const TRect& rect);
     // Where the control's surface (its client area) shows, or an empty
     // rectangle when it or a parent is hidden.
     static TRect ClientOf(const TWinControl& control);

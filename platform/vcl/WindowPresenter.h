@@ -13,6 +13,7 @@
 #pragma once
 
 #include "platform/host/Seam.h"
+#include "platform/vcl/Geometry.h"
 
 namespace vcl {
 
@@ -40,6 +41,9 @@ public:
     // It is called before a control moves, leaves its parent or goes too,
     // so that what it covered is painted again.
     virtual void Invalidated(TControl& /*control*/) {}
+    // Only rect of control (in its own coordinates, 0, 0 its top left)
+    // needs painting again. The default takes the whole control.
+    virtual void InvalidatedPart(TControl& control, const TRect& /*rect*/) { Invalidated(control); }
     // Something was drawn into control's surface (BeginPaint and EndPaint:
     // the video). The presenter shows the new pixels of that area alone.
     virtual void SurfacePainted(TWinControl& /*control*/) {}

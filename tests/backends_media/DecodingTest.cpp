@@ -2,6 +2,7 @@
 // in the mosaic is read back from each picture, so a wrong frame shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -131,6 +132,64 @@ TEST_F(DecodingTest, TheFrameSourceScalesToTheRequestAndFollowsAChangedFile)
     EXPECT_EQ(source.FrameNumber(stream, 25000000), 25);
     ASSERT_TRUE(source.DrawFrame({&stream, 0, 25, 640, 480}, f));
     EXPECT_EQ(Counter(f), 25);
+}
+
+// Drawn where it shows, a picture has the very pixels of the native
+// picture scaled nearest-neighbour, as the renderer's own scaling gives.
+TEST_F(DecodingTest, APictureDrawnAtTheSizeItShowsHasThePixelsOfTheNativeOneScaled)
+{
+    const auto o = Sample(1, 10, 640, 480);
+    const std::string path = Write("A.ASF", o);
+    auto d = ffmpeg::VideoDecoder::Open(path, 1);
+    ASSERT_TRUE(d);
+    media::Frame native;
+    ASSERT_TRUE(d->Draw(4, 640, 480, native));
+    struct Case {
+        const char* name;
+        int width, height; // the target
+        win::RECT source, picture;
+    } cases[] = {
+        {"the mosaic, cut by its window", 380, 284, {0, 0, 640, 480}, {0, 0, 384, 288}},
+        {"upper left enlarged", 380, 284, {0, 0, 640, 480}, {0, 0, 768, 581}},
+        {"lower right enlarged", 380, 284, {0, 0, 640, 480}, {-384, -288, 384, 288}},
+        {"a band of the upper cameras", 380, 140, {0, 0, 640, 480}, {0, 0, 384, 288}},
+        {"larger than the picture", 700, 500, {0, 0, 640, 480}, {10, 5, 690, 495}},
+        {"a part of the picture", 200, 150, {101, 37, 503, 411}, {0, 0, 200, 150}},
+        {"wholly outside: nothing drawn", 200, 150, {0, 0, 640, 480}, {300, 0, 500, 150}},
+    };
+    const std::uint32_t untouched = 0xAB000000u;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(c.width) * c.height, untouched);
+        ASSERT_TRUE(d->DrawScaled(4, 640, 480, {pixels.data(), c.width, c.height, c.source, c.picture}));
+        const std::int64_t sw = c.source.right - c.source.left, sh = c.source.bottom - c.source.top;
+        const std::int64_t pw = c.picture.right - c.picture.left, ph = c.picture.bottom - c.picture.top;
+        int wrong = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                std::uint32_t expected = untouched;
+                if (x >= c.picture.left && x < c.picture.right && y >= c.picture.top && y < c.picture.bottom)
+                    expected = native.At(static_cast<int>(c.source.left + (x - c.picture.left) * sw / pw),
+                                         static_cast<int>(c.source.top + (y - c.picture.top) * sh / ph));
+                wrong += pixels[static_cast<std::size_t>(y) * c.width + x] != expected;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+
+    // What it cannot take is left to the caller, the target as it was.
+    std::vector<std::uint32_t> pixels(100 * 100, untouched);
+    EXPECT_FALSE(d->DrawScaled(4, 320, 240, {pixels.data(), 100, 100, {0, 0, 320, 240}, {0, 0, 100, 100}}))
+        << "a native size the decoder does not give";
+    EXPECT_FALSE(d->DrawScaled(4, 640, 480, {pixels.data(), 100, 100, {0, 0, 641, 480}, {0, 0, 100, 100}}))
+        << "a source outside the picture";
+    EXPECT_FALSE(d->DrawScaled(4, 640, 480, {pixels.data(), 100, 100, {0, 0, 640, 480}, {0, 0, 0, 100}}))
+        << "an empty picture";
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return p == untouched; }));
+
+    // After the scaled one, the native picture of the same frame (a still).
+    media::Frame again;
+    ASSERT_TRUE(d->Draw(4, 640, 480, again));
+    EXPECT_TRUE(again == native);
 }
 
 } // namespace

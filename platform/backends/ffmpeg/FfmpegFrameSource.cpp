@@ -46,4 +46,12 @@ bool FfmpegFrameSource::DrawFrame(const media::FrameRequest& request, media::Fra
     return d != nullptr && d->Draw(request.frameNumber, request.width, request.height, out);
 }
 
+bool FfmpegFrameSource::DrawScaled(const media::FrameRequest& request, const media::ScaledTarget& target)
+{
+    if (request.stream == nullptr) return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    VideoDecoder* d = DecoderFor(*request.stream);
+    return d != nullptr && d->DrawScaled(request.frameNumber, request.width, request.height, target);
+}
+
 } // namespace ffmpeg

@@ -25,6 +25,7 @@ class FfmpegFrameSource final : public media::FrameSource {
 public:
     std::int64_t FrameNumber(const media::SourceStream& stream, media::REFERENCE_TIME position) override;
     bool DrawFrame(const media::FrameRequest& request, media::Frame& out) override;
+    bool DrawScaled(const media::FrameRequest& request, const media::ScaledTarget& target) override;
 
 private:
     struct Entry {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -45,6 +46,7 @@ VideoDecoder::~VideoDecoder()
     // owned_ has each once.
     for (AVFrame*& f : owned_) av_frame_free(&f);
     sws_freeContext(sws_);
+    sws_freeContext(bandSws_);
 }
 
 std::int64_t VideoDecoder::FrameAt(std::int64_t position) const
@@ -62,13 +64,23 @@ std::int64_t VideoDecoder::TimeOf(std::int64_t number) const
 
 bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame& out)
 {
+    return Decode(number) && Convert(shown_, width, height, out);
+}
+
+bool VideoDecoder::DrawScaled(std::int64_t number, int width, int height, const media::ScaledTarget& target)
+{
+    return Decode(number) && ConvertScaled(shown_, width, height, target);
+}
+
+bool VideoDecoder::Decode(std::int64_t number)
+{
     const auto& index = file_->Index();
     number = std::clamp<std::int64_t>(number, 0, static_cast<std::int64_t>(index.size()) - 1);
     // Reading ahead pays once frames are asked for in order (playing); a
     // recording only cued or stepped about keeps no frames in advance.
     const bool inOrder = number == lastAsked_ + 1;
     lastAsked_ = number;
-    if (number == shownNumber_) return Convert(shown_, width, height, out);
+    if (number == shownNumber_) return true;
 
     std::int64_t key = number;
     while (key > 0 && !index[static_cast<std::size_t>(key)].key) --key;
@@ -100,7 +112,7 @@ bool VideoDecoder::Draw(std::int64_t number, int width, int height, media::Frame
     if (decoded_ < number) positioned_ = false; // the stream ended first
     if (shownNumber_ < 0) return false;
     if (positioned_ && decoded_ == number && inOrder) StartAhead(); // while this one is converted
-    return Convert(shown_, width, height, out);
+    return true;
 }
 
 // ---- Read-ahead -------------------------------------------------------------
@@ -203,6 +215,9 @@ AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange)
     }
 }
 
+// Rows converted at a time: a band of a 1280-wide picture stays in the cache.
+constexpr int kBand = 32;
+
 // Four pixels a step where SSE2 is there (every x86-64): a plain loop is
 // not vectorised at -O2 and costs a third of a frame's decoding.
 void ClearFourthByte(std::uint32_t* p, std::size_t count)
@@ -252,7 +267,6 @@ bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::F
                            (desc->flags & AV_PIX_FMT_FLAG_RGB) == 0 && desc->nb_components == 3;
     if (frame->width == width && frame->height == height && planarYuv) {
         // Unscaled: converted band by band, each cleared while it is still in the cache.
-        constexpr int kBand = 32;
         for (int y = 0; y < height; y += kBand) {
             const int rows = std::min(kBand, height - y);
             const std::uint8_t* slice[4] = {frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0],
@@ -266,6 +280,87 @@ bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::F
     }
     if (sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) != height) return false;
     clearFourthByte(0, height);
+    return true;
+}
+
+// The picture nearest-neighbour as VideoPresenter::Repaint scales it, from
+// the rows of the decoded picture that show, each converted once as the
+// unscaled conversion of Convert converts it: the same pixels as Convert at
+// the native size and a Repaint, without the native picture.
+bool VideoDecoder::ConvertScaled(const AVFrame* frame, int width, int height, const media::ScaledTarget& target)
+{
+    const win::RECT& s = target.source;
+    const win::RECT& p = target.picture;
+    if (frame->width <= 0 || frame->height <= 0 || frame->width != width || frame->height != height ||
+        frame->format < 0 || target.pixels == nullptr || target.width <= 0 || target.height <= 0)
+        return false;
+    bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
+    const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (desc == nullptr || (desc->flags & AV_PIX_FMT_FLAG_PLANAR) == 0 || (desc->flags & AV_PIX_FMT_FLAG_RGB) != 0 ||
+        desc->nb_components != 3)
+        return false;
+    if (s.left < 0 || s.top < 0 || s.right > width || s.bottom > height || s.left >= s.right || s.top >= s.bottom)
+        return false;
+    const std::int64_t sw = std::int64_t(s.right) - s.left, sh = std::int64_t(s.bottom) - s.top;
+    const std::int64_t pw = std::int64_t(p.right) - p.left, ph = std::int64_t(p.bottom) - p.top;
+    if (pw <= 0 || ph <= 0) return false;
+    const int vl = std::clamp<int>(p.left, 0, target.width), vr = std::clamp<int>(p.right, 0, target.width);
+    const int vt = std::clamp<int>(p.top, 0, target.height), vb = std::clamp<int>(p.bottom, 0, target.height);
+    if (vl >= vr || vt >= vb) return true; // nothing of it in view
+
+    // Convert's unscaled conversion, a band of rows at a time into a band
+    // that stays in the cache (a band's own context: a picture as high as
+    // the band, so that any band may be one); bands with no row in view are
+    // left out.
+    const int band = std::min(kBand, height);
+    const int chromaRows = 1 << desc->log2_chroma_h;
+    if (band % chromaRows != 0 || height % chromaRows != 0) return false;
+    const ScaleKey key{frame->width, band, format, fullRange, width, band};
+    if (bandSws_ == nullptr || !(key == bandKey_)) {
+        sws_freeContext(bandSws_);
+        bandSws_ = sws_getContext(frame->width, band, format, width, band, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr,
+                                  nullptr, nullptr);
+        if (bandSws_ == nullptr) return false;
+        const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(bandSws_, coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+        bandKey_ = key;
+    }
+    // The picture column of each target column, once per picture.
+    columns_.resize(static_cast<std::size_t>(vr - vl));
+    for (int x = vl; x < vr; ++x)
+        columns_[static_cast<std::size_t>(x - vl)] =
+            static_cast<std::uint32_t>(s.left + (std::int64_t(x) - p.left) * sw / pw);
+    band_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(band));
+    std::uint8_t* out[4] = {reinterpret_cast<std::uint8_t*>(band_.data()), nullptr, nullptr, nullptr};
+    int strides[4] = {width * 4, 0, 0, 0};
+    const std::size_t span = columns_.size();
+    auto targetRow = [&](int y) { return target.pixels + static_cast<std::size_t>(y) * target.width + vl; };
+    int previous = -1;
+    int bandTop = -1; // the first picture row in band_
+    for (int y = vt; y < vb; ++y) {
+        const int fy = static_cast<int>(s.top + (std::int64_t(y) - p.top) * sh / ph);
+        std::uint32_t* to = targetRow(y);
+        if (fy == previous) {
+            std::memcpy(to, targetRow(y - 1), span * sizeof(std::uint32_t));
+            continue;
+        }
+        previous = fy;
+        if (bandTop < 0 || fy < bandTop || fy >= bandTop + band) {
+            // The last band ends with the picture (it may repeat rows).
+            bandTop = std::min(fy / band * band, height - band);
+            const int chromaTop = bandTop >> desc->log2_chroma_h;
+            const std::uint8_t* slice[4] = {
+                frame->data[0] + static_cast<std::ptrdiff_t>(bandTop) * frame->linesize[0],
+                frame->data[1] + static_cast<std::ptrdiff_t>(chromaTop) * frame->linesize[1],
+                frame->data[2] + static_cast<std::ptrdiff_t>(chromaTop) * frame->linesize[2], nullptr};
+            if (sws_scale(bandSws_, slice, frame->linesize, 0, band, out, strides) <= 0) return false;
+        }
+        const std::uint32_t* from = band_.data() + static_cast<std::size_t>(fy - bandTop) * width;
+        const std::uint32_t* column = columns_.data();
+        for (std::size_t i = 0; i < span; ++i)
+            to[i] = from[column[i]] & 0x00FFFFFFu;
+    }
     return true;
 }
 

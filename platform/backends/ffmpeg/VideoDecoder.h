@@ -47,12 +47,20 @@ public:
     // missing picture) the nearest frame before it that can, else the next
     // one, is drawn; false when none could be.
     bool Draw(std::int64_t number, int width, int height, media::Frame& out);
+    // Draws frame `number` as Draw does, but scaled once from the decoded
+    // picture into the target (media::FrameSource::DrawScaled), whose source
+    // rectangle is in the pixels of a width x height picture; false for a
+    // picture it leaves to the caller (decoded at another size, say).
+    bool DrawScaled(std::int64_t number, int width, int height, const media::ScaledTarget& target);
 
     int Seeks() const { return seeks_; } // for the benchmark and tests
 
 private:
     explicit VideoDecoder(std::unique_ptr<MediaFile> file);
+    // Decodes frame `number` into shown_ (see Draw).
+    bool Decode(std::int64_t number);
     bool Convert(const AVFrame* frame, int width, int height, media::Frame& out);
+    bool ConvertScaled(const AVFrame* frame, int width, int height, const media::ScaledTarget& target);
     // The next frame into next_, the one read ahead if there is one.
     bool NextFrame(std::int64_t& time);
     void StartAhead();
@@ -71,6 +79,10 @@ private:
     };
     SwsContext* sws_ = nullptr;
     ScaleKey scaleKey_;
+    SwsContext* bandSws_ = nullptr; // DrawScaled's, a band of rows
+    ScaleKey bandKey_;
+    std::vector<std::uint32_t> columns_; // DrawScaled's column table
+    std::vector<std::uint32_t> band_;    // and the band of rows it converts
     std::int64_t shownNumber_ = -1;
     std::int64_t lastAsked_ = -2; // the frame the last Draw asked for
     std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek

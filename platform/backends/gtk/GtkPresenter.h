@@ -1,7 +1,9 @@
-// The GTK window presenter (see GtkDisplay.h).
+// The GTK window presenter (see GtkDisplay.h). Its parts, by concern:
+// GtkPresenter.cpp the windows' lifetime and the wait, GtkPresenterPaint.cpp
+// painting, GtkPresenterNative.cpp native widgets over the picture,
+// GtkPresenterInput.cpp input back to the layer, GtkPresenterDump.cpp the
+// smoke test's files. GTK's own header stays out of its includers.
 #pragma once
-
-#include <gtk/gtk.h>
 
 #include <atomic>
 #include <cstdint>
@@ -25,6 +27,23 @@ namespace vcl {
 class TCustomForm;
 }
 
+// GTK's and cairo's types, as their headers name them.
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _GdkEventButton GdkEventButton;
+typedef struct _GdkEventMotion GdkEventMotion;
+typedef struct _GdkEventCrossing GdkEventCrossing;
+typedef struct _GdkEventScroll GdkEventScroll;
+typedef struct _GdkEventKey GdkEventKey;
+typedef struct _GdkEventFocus GdkEventFocus;
+typedef struct _GdkEventConfigure GdkEventConfigure;
+typedef union _GdkEvent GdkEvent;
+typedef int gint;
+typedef gint gboolean;
+typedef void* gpointer;
+
 namespace backends::gtk {
 
 class GtkPresenter : public vcl::WindowPresenter, public win::HostEventSource {
@@ -41,6 +60,7 @@ public:
     void FormStyleChanged(vcl::TCustomForm& form) override;
     void FormActivated(vcl::TCustomForm& form) override;
     void Invalidated(vcl::TControl& control) override;
+    void InvalidatedPart(vcl::TControl& control, const vcl::TRect& rect) override;
     void SurfacePainted(vcl::TWinControl& control) override;
     void FormDestroyed(vcl::TCustomForm& form) override;
 
@@ -68,6 +88,10 @@ public:
     std::function<void(win::LPARAM)> OnBoxRequest;
 
 private:
+    // The smoke test's picture of a window is written at most this often (a
+    // playing video changes it every frame).
+    static constexpr std::uint64_t kDumpMs = 200;
+
     enum class Kind { Press, Release, Move, Leave, Wheel, KeyDown, KeyUp, FocusIn, FocusOut, Close, Moved };
     struct Event {
         vcl::TCustomForm* form = nullptr;

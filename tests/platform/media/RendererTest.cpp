@@ -2,6 +2,7 @@
 // image, and the frame source behind the pictures.
 #include "MediaFixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace media_test {
@@ -333,6 +334,102 @@ TEST_F(RendererTest, ALivePresenterGetsEachNewPictureAsItComesAndNoRepaintOfTheS
     EXPECT_EQ(live.calls, shown + 1) << "a new place is drawn";
     ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
     EXPECT_EQ(s.repaints, 2);
+}
+
+TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOneWhenAsked)
+{
+    struct Live : VideoPresenter {
+        bool ShowsFramesAsTheyCome() const override { return true; }
+        void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
+                     const RECT& destination, COLORREF border) override
+        {
+            ++calls;
+            VideoPresenter::Repaint(window, dc, frame, source, picture, destination, border);
+        }
+        int calls = 0;
+    } live;
+    struct Source : FrameSource {
+        bool DrawFrame(const FrameRequest& request, Frame& out) override
+        {
+            native.push_back(request.frameNumber);
+            out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
+            return true;
+        }
+        bool DrawScaled(const FrameRequest& request, const ScaledTarget& target) override
+        {
+            scaled.push_back(request.frameNumber);
+            last = target;
+            if (refuse) return false;
+            for (int y = std::max(0, int(target.picture.top)); y < std::min(target.height, int(target.picture.bottom)); ++y)
+                for (int x = std::max(0, int(target.picture.left)); x < std::min(target.width, int(target.picture.right)); ++x)
+                    target.pixels[static_cast<std::size_t>(y) * target.width + x] = 0x00010000u + std::uint32_t(request.frameNumber);
+            return true;
+        }
+        std::vector<std::int64_t> native, scaled;
+        ScaledTarget last;
+        bool refuse = false;
+    } source;
+    InstallVideoPresenter(&live);
+    InstallFrameSource(&source);
+    PaintedWindow panel(160, 120);
+    ProgramGraph g;
+    BuildProgramGraph(g, panel.handle);
+    ASSERT_EQ(LoadRecording(g, WriteRecording("A.ASF")), S_OK);
+    RECT zero{};
+    RECT whole{0, 0, 160, 120};
+    ASSERT_EQ(g.windowless->SetVideoPosition(&zero, &whole), S_OK);
+    ASSERT_EQ(g.windowless->SetBorderColor(0x00332211), S_OK);
+
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    EXPECT_EQ(source.scaled, (std::vector<std::int64_t>{0}));
+    EXPECT_TRUE(source.native.empty()) << "no picture at the native size while nobody asks for it";
+    EXPECT_EQ(live.calls, 0);
+    EXPECT_EQ(panel.painted, 1);
+    EXPECT_EQ(source.last.width, 160);
+    EXPECT_EQ(source.last.source, (RECT{0, 0, 320, 240})) << "the whole native picture";
+    EXPECT_EQ(source.last.picture, whole);
+    EXPECT_EQ(panel.surface.pixels[0], 0x00010000u);
+
+    ASSERT_EQ(g.control->Run(), S_OK);
+    win::PumpFor(1000);
+    VideoRendererState s;
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    EXPECT_GE(s.framesDrawn, 25);
+    EXPECT_EQ(static_cast<int>(source.scaled.size()), s.framesDrawn) << "each new picture drawn once";
+    EXPECT_EQ(live.calls, 0);
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    ASSERT_TRUE(InspectVideoRenderer(g.vmr.Get(), s));
+    const std::int64_t shownFrame = s.frameNumber;
+
+    // A new place: the same frame drawn there again, at its size.
+    const std::size_t scaledBefore = source.scaled.size();
+    RECT half{0, 0, 80, 120};
+    ASSERT_EQ(g.windowless->SetVideoPosition(nullptr, &half), S_OK);
+    win::PAINTSTRUCT paint;
+    HDC dc = win::BeginPaint(panel.handle, &paint);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(g.windowless->RepaintVideo(panel.handle, dc), S_OK);
+    win::EndPaint(panel.handle, &paint);
+    ASSERT_EQ(source.scaled.size(), scaledBefore + 1);
+    EXPECT_EQ(source.scaled.back(), shownFrame);
+    EXPECT_EQ(source.last.picture, (RECT{0, 30, 80, 90})) << "letterboxed in the new place";
+    const auto pixel = [&](int x, int y) { return panel.surface.pixels[static_cast<std::size_t>(y) * 160 + x]; };
+    EXPECT_EQ(pixel(10, 10), 0x00112233u) << "the bar in the border colour";
+    EXPECT_EQ(pixel(10, 40), 0x00010000u + std::uint32_t(shownFrame));
+
+    // A still: the native picture of the frame shown, drawn once.
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1000 + shownFrame));
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1000 + shownFrame));
+    EXPECT_EQ(source.native, (std::vector<std::int64_t>{shownFrame}));
+
+    // A source that cannot: the native picture, scaled by the presenter.
+    source.refuse = true;
+    LONGLONG at = 1000000; // frame 3
+    ASSERT_EQ(g.seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    EXPECT_EQ(source.native.back(), 3);
+    EXPECT_EQ(live.calls, 1);
+    EXPECT_EQ(pixel(10, 40), SyntheticFrame(320, 240, 1003).At(40, 40));
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003));
 }
 
 TEST_F(RendererTest, TheDefaultPresenterScalesEveryPixelAsTheFormulaSays)

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "VclFixture.h"
+#include "platform/chart/Chart.h"
 #include "platform/vcl/PaintArea.h"
 
 namespace {
@@ -19,6 +20,11 @@ public:
     {
         if (GetParentForm(&control) == &form_)
             areas.push_back(PaintArea::Of(control));
+    }
+    void InvalidatedPart(TControl& control, const TRect& rect) override
+    {
+        if (GetParentForm(&control) == &form_)
+            areas.push_back(PaintArea::OfPart(control, rect));
     }
     void SurfacePainted(TWinControl& control) override
     {
@@ -142,6 +148,76 @@ TEST_F(PaintAreaTest, PaintingOnlyWhatWasToldEqualsAWholePaint)
         c.make();
         if (presenter.picture.Width() != form->ClientWidth() || presenter.picture.Height() != form->ClientHeight())
             presenter.picture.Resize(form->ClientWidth(), form->ClientHeight());
+        presenter.Flush();
+        EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
+    }
+}
+
+// A cursor line moving along a chart repaints two thin strips; a change
+// that moves the rest of the chart repaints it whole. Either way the kept
+// picture stays what a whole paint gives.
+TEST_F(PaintAreaTest, AChartRepaintsOnlyTheStripsOfALineThatMovesAlone)
+{
+    auto* chart = new chart::TChart(form);
+    chart->SetParent(outer);
+    chart->SetBounds(5, 5, 140, 100);
+    chart->SetColor(clBlack);
+    for (chart::TChartAxis* axis : {chart->BottomAxis(), chart->LeftAxis()})
+        axis->SetAutomatic(false);
+    chart->BottomAxis()->SetMinMax(0.0, 100.0);
+    chart->LeftAxis()->SetMinMax(-10.0, 10.0);
+    chart->RightAxis()->SetVisible(false);
+    auto* data = new chart::TLineSeries(chart);
+    chart->AddSeries(data);
+    for (int i = 0; i <= 100; i += 10)
+        data->AddXY(i, (i % 20) - 5.0);
+    auto* cursor = new chart::TLineSeries(chart);
+    cursor->LinePen = TPen{clWhite, 3};
+    chart->AddSeries(cursor);
+    const auto moveCursor = [&](double t) {
+        cursor->Clear();
+        cursor->AddXY(t, 200.0);
+        cursor->AddXY(t, -100.0);
+    };
+    moveCursor(20.0);
+
+    KeepingPresenter presenter(*form);
+    ScopedPresenter scoped(presenter);
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+        bool whole; // the chart's whole area is told
+    };
+    const Change changes[] = {
+        {"the cursor moves on", [&] { moveCursor(21.0); }, false},
+        {"the cursor moves far", [&] { moveCursor(80.0); }, false},
+        {"the cursor leaves the range", [&] { moveCursor(150.0); }, false},
+        {"and comes back", [&] { moveCursor(50.0); }, false},
+        {"a series hidden", [&] { data->SetActive(false); }, false},
+        {"and shown", [&] { data->SetActive(true); }, false},
+        {"the time range moves", [&] { chart->BottomAxis()->SetMinMax(40.0, 140.0); }, true},
+        {"the cursor after it", [&] { moveCursor(60.0); }, false},
+        {"a range that follows the values", [&] {
+             chart->LeftAxis()->SetAutomatic(true);
+             data->AddXY(110.0, 30.0);
+         }, true},
+    };
+    const TRect whole = PaintArea::Of(*chart);
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.name);
+        presenter.Flush();
+        c.make();
+        bool told = false, toldWhole = false;
+        for (const TRect& a : presenter.areas) {
+            told = told || !a.Intersect(whole).Empty();
+            toldWhole = toldWhole || a.Intersect(whole) == whole;
+        }
+        EXPECT_TRUE(told);
+        EXPECT_EQ(toldWhole, c.whole);
+        if (!c.whole && std::string(c.name).find("cursor") != std::string::npos) {
+            for (const TRect& a : presenter.areas)
+                EXPECT_LE(a.Width(), 12) << "a strip, not the chart";
+        }
         presenter.Flush();
         EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
     }
