@@ -156,6 +156,7 @@ TListControl::TListControl(TComponent* Owner)
         MyLogModule->LogDebug("TListControl::TListControl() START");
     try {
         FFileList = new TFileList();
+        FFileList->OnStopped = [] { PostVideoRepaint(); };
         // The recordings lie in "DATA" at the root of the program's drive.
         const int root = ProgramFolder.Pos(u":\\");
         FFolder = root > 0 ? ProgramFolder.SubString(1, root + 1) + u"DATA" : ProgramFolder;
