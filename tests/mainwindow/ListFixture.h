@@ -55,11 +55,11 @@ struct Recording {
 // What a long operation of the list did, in order: "hide" when the progress
 // window stopped showing, "select NAME" when the list selected the row of
 // another recording (the one it opens next), "repaint" for each
-// WM_VIDEO_REPAINT posted to the playback control. The first two go into the message queue as markers among the
-// posts, so the order is the order they happened in. Installed as the
-// window presenter while it lives; StopWhen asks for a stop (as the stop
-// button does) the first time the display is told of a change after
-// `condition` holds.
+// WM_VIDEO_REPAINT posted to the playback control. The first two go into the
+// message queue as markers among the posts, so the order is the order they
+// happened in. Installed as the window presenter while it lives; StopWhen
+// asks for a stop (as the stop button does) the first time the display is
+// told of a change after `condition` holds.
 class OperationSequence : public vcl::WindowPresenter {
 public:
     OperationSequence();
