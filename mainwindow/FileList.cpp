@@ -190,8 +190,14 @@ void TFileList::CreateList(const UnicodeString& folder, std::int32_t depth)
         --depth;
         const UnicodeString prefix = folder + u"\\";
         do {
-            if (ProgForm && ProgForm->FAbort)
+            if (ProgForm && ProgForm->FAbort) {
+                // Every level that meets the stop ends here, so the whole
+                // scan ends; what was found so far stays.
+                ProgForm->HideProgress();
+                if (OnStopped)
+                    OnStopped();
                 break;
+            }
             if (IsDots(entry.cFileName))
                 continue;
             const std::u16string_view name = NameOf(entry);

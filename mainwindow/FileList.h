@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/rtl/UnicodeString.h"
 #include "platform/win/FindFile.h"
@@ -52,6 +53,9 @@ public:
     // at the next entry once the progress window's abort flag is set (what
     // was found stays). Failures are logged, never raised.
     void CreateList(const UnicodeString& folder, std::int32_t depth);
+    // Called by each level that meets the stop, once it has hidden the
+    // progress window (the list pane asks for the video's repaint).
+    std::function<void()> OnStopped;
 };
 
 // Deletes every record and empties the list.

@@ -108,11 +108,12 @@ int ChooseSearchRow(const std::vector<UnicodeString>& rowTimes, const UnicodeStr
         return rows.front().index;
     const Row& next = rows[later];
     const Row& previous = rows[later - 1];
-    // Midnight searches the day it names: a recording of the day before is
-    // not taken when one of that date follows. One starting at exactly
-    // 00:00:00 is of that date, so the nearest rule below takes it.
+    // "00" and "00" search the day they name: a recording of the day before
+    // is not taken when one of that date follows. One starting at exactly
+    // 00:00:00 is of that date, so the nearest rule below takes it. Midnight
+    // written otherwise ("0", "0") is an ordinary time: the nearest row.
     const std::int64_t targetDay = DayOf(target);
-    if (target == targetDay * kSecondsPerDay && DayOf(next.time) == targetDay && DayOf(previous.time) < targetDay)
+    if (hour == u"00" && minute == u"00" && DayOf(next.time) == targetDay && DayOf(previous.time) < targetDay)
         return next.index;
     return next.time - target > target - previous.time ? previous.index : next.index;
 }

@@ -56,8 +56,9 @@ TDateTime SearchDateOfSeconds(std::int64_t seconds);
 // The row a search takes: rowTimes are the rows' recording-time texts,
 // oldest first; the target is dateText ("YYYY/MM/DD"), hour and minute
 // (one or two digits). Rows whose text does not convert are passed over.
-// The nearest start wins, a tie the later one; a search for 00:00 does not
-// fall back to a recording of the day before when one of that date follows.
+// The nearest start wins, a tie the later one; hour "00" and minute "00"
+// (exactly these texts) do not fall back to a recording of the day before
+// when one of that date follows.
 // -1 when no row converts; raises EConvertError when the target does not.
 int ChooseSearchRow(const std::vector<UnicodeString>& rowTimes, const UnicodeString& dateText,
                     const UnicodeString& hour, const UnicodeString& minute);

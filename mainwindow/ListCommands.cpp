@@ -310,8 +310,14 @@ void TListControl::DeleteChecked()
         int deleted = 0;
         for (int i = 0; i < ListView1->Items()->Count(); ++i) {
             progress->Step(deleted, n);
-            if (AbortAsked())
+            if (AbortAsked()) {
+                // The stop shows at once; the end of the run below still
+                // follows (signal file, replay, a second repaint).
+                progress->Hide();
+                if (PlayControl)
+                    win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
                 break;
+            }
             if (i >= ListView1->Items()->Count())
                 break;
             TListItem* item = ListView1->Items()->Item(i);

@@ -162,6 +162,10 @@ TListControl::TListControl(TComponent* Owner)
         MyLogModule->LogDebug("TListControl::TListControl() START");
     try {
         FFileList = new TFileList();
+        FFileList->OnStopped = [] {
+            if (PlayControl)
+                win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+        };
         // The recordings lie in "DATA" at the root of the program's drive.
         const int root = ProgramFolder.Pos(u":\\");
         FFolder = root > 0 ? ProgramFolder.SubString(1, root + 1) + u"DATA" : ProgramFolder;

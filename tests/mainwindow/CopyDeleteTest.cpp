@@ -376,6 +376,102 @@ TEST_F(CopyDeleteTest, DeletingTheRowsAboveAndThePlayingOneKeepsTheNextOnePlayin
     WaitForTracks();
 }
 
+TEST_F(CopyDeleteTest, AStopShowsAtOnceAndTheEndOfTheDeleteStillFollows)
+{
+    // REC_C plays; REC_A, REC_C and REC_D are ticked. A stop asked for once
+    // REC_C is gone hides the progress window and repaints at once; the
+    // signal file, the replay and a second repaint follow.
+    struct Row {
+        const char* what;
+        bool stop;
+        std::vector<std::string> sequence;
+        std::vector<std::string> left;
+        std::set<std::string> deleted;
+    };
+    const Row rows[] = {
+        {"stopped after REC_C",
+         true,
+         {"hide", "repaint", "select REC_D.ASF", "repaint"},
+         {"REC_B.ASF", "REC_D.ASF"},
+         {"DATA/REC_A.ASF", "DATA/REC_C.ASF"}},
+        {"not stopped",
+         false,
+         {"select REC_B.ASF", "hide", "repaint"},
+         {"REC_B.ASF"},
+         {"DATA/REC_A.ASF", "DATA/REC_C.ASF", "DATA/REC_D.ASF"}},
+    };
+    FourRecordings();
+    OperationSequence sequence;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        // The card as at the start, scanned again.
+        Write("DATA/REC_A.ASF", 17, 9, 30);
+        Write("DATA/REC_C.ASF", 18, 8, 0);
+        Write("DATA/REC_D.ASF", 18, 8, 10);
+        ListControl->ListRefresh(u"E:\\DATA");
+        WaitForTracks();
+        ListControl->ListView1->SetItemIndex(2);
+        WaitForTracks();
+        ASSERT_EQ(Playing(), "REC_C.ASF");
+        fs::remove(card + "/DATA/FILE_DEL");
+        Tick({0, 2, 3});
+        TFindData* playing = ListControl->RecordOfRow(2);
+        if (row.stop)
+            sequence.StopWhen([playing] { return playing->Deleted != 0; });
+        sequence.Take();
+        numbers.clear();
+        Answer();
+        ListControl->DeleteCheckedFiles();
+
+        EXPECT_EQ(sequence.Take(), row.sequence);
+        EXPECT_EQ(numbers, std::vector<int>{12});
+        EXPECT_EQ(Names(), row.left);
+        EXPECT_TRUE(fs::exists(card + "/DATA/FILE_DEL")) << "the recorder is told also after a stop";
+        EXPECT_FALSE(ProgForm->Visible());
+        EXPECT_TRUE(Warnings().empty()) << ::testing::PrintToString(Warnings());
+        WaitForTracks();
+        ExpectNothingLost(row.deleted);
+    }
+}
+
+TEST_F(CopyDeleteTest, AFailureInTheDeleteEndsItAndThePlayerTakesUpTheCurrentRow)
+{
+    // A card whose root holds a file named "Data": the signal folder cannot
+    // be made once REC_A (playing) and REC_B are deleted.
+    struct ForgetDrive {
+        ~ForgetDrive() { win::DriveTable::Instance().Forget(u'F'); }
+    } forget;
+    Write("F/REC/REC_A.ASF", 17, 9, 30);
+    Write("F/REC/REC_B.ASF", 17, 9, 40);
+    Write("F/REC/REC_C.ASF", 18, 8, 0);
+    std::ofstream(Host("F/Data")) << "not a folder";
+    win::DriveTable::Instance().SetDrive(u'F', Host("F"), true);
+    BuildWindows();
+    StartUp();
+    WaitForTracks();
+    editPath->SetText(u"F:\\REC");
+    WaitForTracks();
+    ASSERT_EQ(Playing(), "REC_A.ASF");
+    OperationSequence sequence;
+    Tick({0, 1});
+    Answer();
+    ListControl->DeleteCheckedFiles();
+
+    // No repaint is asked for; the opened recording paints itself.
+    EXPECT_EQ(sequence.Take(), (std::vector<std::string>{"hide", "select REC_C.ASF"}));
+    EXPECT_EQ(numbers, std::vector<int>{12});
+    ASSERT_EQ(Warnings().size(), 1u) << ::testing::PrintToString(Warnings());
+    EXPECT_EQ(Warnings()[0].rfind("Warning: ファイルの削除が失敗しました。 ERROR:", 0), 0u) << Warnings()[0];
+    EXPECT_EQ(Names(), std::vector<std::string>{"REC_C.ASF"}) << "what was deleted stays deleted";
+    EXPECT_TRUE(ListControl->FFileList->Item(0)->Deleted);
+    EXPECT_TRUE(ListControl->FFileList->Item(1)->Deleted);
+    EXPECT_EQ(Playing(), "REC_C.ASF");
+    EXPECT_TRUE(fs::is_regular_file(Host("F/Data"))) << "no signal file";
+    EXPECT_FALSE(ProgForm->Visible());
+    WaitForTracks();
+    ExpectNothingLost({"F/REC/REC_A.ASF", "F/REC/REC_B.ASF"});
+}
+
 TEST_F(CopyDeleteTest, AFailedDeleteKeepsItsRowIsNotCountedAndIsReported)
 {
     struct Row {

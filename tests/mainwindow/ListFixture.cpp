@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "app/Dlg.h"
 #include "app/Globals.h"
@@ -143,6 +144,65 @@ int ListTest::Logged(const std::string& text) const
     for (const std::string& t : LogTexts())
         n += t == text ? 1 : 0;
     return n;
+}
+
+namespace {
+
+// The markers' number: beside WM_VIDEO_REPAINT, so one filtered take keeps
+// both in their order.
+constexpr win::UINT kMarker = WM_VIDEO_REPAINT + 1;
+
+} // namespace
+
+// Installed last (its member comes last): the markers' window is there first.
+OperationSequence::OperationSequence()
+    : markers_(std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
+          // A marker that a loop let through is still in its place.
+          if (m.Msg == kMarker)
+              seen_.push_back(texts_.at(static_cast<std::size_t>(m.LParam)));
+      })),
+      selectedPath_(ListControl ? ListControl->FCurrentPath : UnicodeString())
+{
+}
+
+OperationSequence::~OperationSequence() = default;
+
+void OperationSequence::Mark(const std::string& event)
+{
+    texts_.push_back(event);
+    win::PostMessage(markers_->Handle(), kMarker, 0, static_cast<win::LPARAM>(texts_.size() - 1));
+}
+
+void OperationSequence::FormShowing(vcl::TCustomForm& form, bool showing)
+{
+    if (&form == ProgForm && !showing)
+        Mark("hide");
+}
+
+void OperationSequence::Invalidated(vcl::TControl&)
+{
+    const TListItem* item = ListControl ? ListControl->ListView1->Selected() : nullptr;
+    const TFindData* record = item ? ListControl->RecordOfRow(item->Index()) : nullptr;
+    if (record && record->FullPath != selectedPath_) {
+        selectedPath_ = record->FullPath;
+        Mark("select " + rtl::ToUtf8(RecordingFileName(selectedPath_)));
+    }
+    if (stopWhen_ && stopWhen_() && ProgForm) {
+        stopWhen_ = nullptr;
+        ProgForm->FAbort = 1;
+    }
+}
+
+std::vector<std::string> OperationSequence::Take()
+{
+    win::MSG msg{};
+    while (win::PeekMessage(&msg, nullptr, WM_VIDEO_REPAINT, kMarker, win::PM_REMOVE)) {
+        if (msg.message == kMarker)
+            seen_.push_back(texts_.at(static_cast<std::size_t>(msg.lParam)));
+        else if (PlayControl && msg.hwnd == PlayControl->Handle())
+            seen_.push_back("repaint");
+    }
+    return std::exchange(seen_, {});
 }
 
 std::vector<win::WPARAM> ListTest::TakePlayStatePosts()

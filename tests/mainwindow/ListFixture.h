@@ -10,13 +10,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/MyLog.h"
 #include "mainwindow/ListView.h"
+#include "platform/vcl/WindowPresenter.h"
 #include "platform/vcl/vcl.h"
+#include "platform/win/MessageWindow.h"
 #include "playback/VideoView.h"
 #include "tests/support/DecoderCard.h"
 #include "tests/support/TempFolder.h"
@@ -30,6 +33,39 @@ struct Recording {
     int hour;
     int minute;
     int seconds;
+};
+
+// What a long operation of the list did, in order: "hide" when the progress
+// window stopped showing, "select NAME" when the list selected the row of
+// another recording (the one it opens next), "repaint" for each
+// WM_VIDEO_REPAINT posted to the playback control. The first two go into the
+// message queue as markers among the posts, so the order is the order they
+// happened in. Installed as the window presenter while it lives; StopWhen
+// asks for a stop (as the stop button does) the first time the display is
+// told of a change after `condition` holds.
+class OperationSequence : public vcl::WindowPresenter {
+public:
+    OperationSequence();
+    ~OperationSequence() override;
+    OperationSequence(const OperationSequence&) = delete;
+    OperationSequence& operator=(const OperationSequence&) = delete;
+
+    void StopWhen(std::function<bool()> condition) { stopWhen_ = std::move(condition); }
+    // Everything since the last call (the queued markers and posts taken).
+    std::vector<std::string> Take();
+
+    void FormShowing(vcl::TCustomForm& form, bool showing) override;
+    void Invalidated(vcl::TControl& control) override;
+
+private:
+    void Mark(const std::string& event);
+
+    std::unique_ptr<win::TMessageWindow> markers_;
+    std::vector<std::string> texts_;
+    std::vector<std::string> seen_;
+    UnicodeString selectedPath_;
+    std::function<bool()> stopWhen_;
+    vcl::ScopedPresenter installed_{*this};
 };
 
 class ListTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "app/Globals.h"
 
@@ -14,6 +15,7 @@
 #include "platform/media/Faults.h"
 #include "platform/media/VideoRendererState.h"
 #include "platform/win/MessageWindow.h"
+#include "tests/support/ScopedValue.h"
 #include "tools/asfwriter/AsfWriter.h"
 #include "tracks/DataLoad.h"
 #include "tracks/GPSData.h"
@@ -546,12 +548,10 @@ TEST_F(ListPaneTest, StillPictureNameAndDefaultFolder)
     };
     for (const Row& row : {Row{u"E:\\tools", u"E:\\DATA"}, Row{u"E:\\", u"E:\\DATA"}, Row{u"relative", u"relative"}}) {
         SCOPED_TRACE(rtl::ToUtf8(row.program));
-        ProgramFolder = row.program;
-        TListControl* pane = vcl::NewForm<TListControl>(nullptr);
+        const test_support::ScopedValue<UnicodeString> program(ProgramFolder, row.program);
+        const std::unique_ptr<TListControl> pane(vcl::NewForm<TListControl>(nullptr));
         EXPECT_EQ(pane->FFolder, row.folder);
-        delete pane;
     }
-    ProgramFolder = u"E:\\";
 }
 
 TEST_F(ListPaneTest, RepaintRequestsReachTheRendererWhileTheListExists)
@@ -572,12 +572,10 @@ TEST_F(ListPaneTest, RepaintRequestsReachTheRendererWhileTheListExists)
     EXPECT_EQ(repaints(), before + 1);
 
     // Not while the list pane is gone.
-    TListControl* list = ListControl;
-    ListControl = nullptr;
+    const test_support::ScopedValue<TListControl*> gone(ListControl, nullptr);
     win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     driver->Pump();
     EXPECT_EQ(repaints(), before + 1);
-    ListControl = list;
 }
 
 } // namespace

@@ -224,6 +224,48 @@ TEST_F(ScanTest, TheAbortFlagEndsTheScanAndKeepsWhatWasFound)
     ProgForm->HideProgress();
 }
 
+TEST_F(ScanTest, EveryFolderLevelThatMeetsTheStopHidesTheProgressAndAsksForARepaint)
+{
+    // The stop comes at the first progress report (the tenth name); a level
+    // meets it at its next entry.
+    struct Row {
+        const char* what;
+        std::vector<std::pair<std::string, int>> files; // folder below DATA, how many
+        std::vector<std::string> sequence;
+    };
+    const Row rows[] = {
+        {"in a subfolder, then in the folder above", {{"A", 15}, {"", 5}}, {"hide", "repaint", "repaint"}},
+        {"in the folder, before its subfolder", {{"", 15}, {"Z", 5}}, {"hide", "repaint"}},
+        {"in the folder's last entry, a subfolder", {{"", 5}, {"Z", 15}}, {"hide", "repaint"}},
+    };
+    BuildWindows(false);
+    OperationSequence sequence;
+    win::TMessageWindow stop([](win::TMessage& m) {
+        if (m.Msg == win::WM_APP + 50)
+            ProgForm->FAbort = 1;
+    });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(Host("DATA"));
+        int n = 100;
+        for (const auto& [folder, count] : row.files)
+            for (int i = 0; i < count; ++i)
+                WriteBytes("DATA/" + folder + (folder.empty() ? "" : "/") + "R" + std::to_string(n++) + ".asf", 1);
+        ProgForm->ShowProgress(false);
+        sequence.Take();
+        win::PostMessage(stop.Handle(), win::WM_APP + 50, 0, 0);
+        // The list pane's own list, which it joined to the playback control.
+        TFileList& paneList = *ListControl->FFileList;
+        ScanFileCount = 0;
+        ClearFileList(&paneList);
+        paneList.CreateList(u"E:\\DATA", 2);
+
+        EXPECT_EQ(sequence.Take(), row.sequence);
+        EXPECT_FALSE(ProgForm->Visible());
+        EXPECT_EQ(paneList.Count(), 10) << "what was found before the stop stays";
+    }
+}
+
 TEST(RecordingNames, EventRecordingsHoldSaveInTheirFileName)
 {
     struct Row {

@@ -5,6 +5,7 @@
 #include "mainwindow/MAIN.h"
 #include "platform/win/Com.h"
 #include "platform/win/DriveTable.h"
+#include "tests/support/ScopedValue.h"
 
 using namespace media;
 
@@ -101,9 +102,10 @@ TEST_F(PlaybackTest, TheDebuggerOutputIsSilentWithTheCardGone) {
 }
 
 TEST_F(PlaybackTest, AFailedDockLeavesAPaneWithoutLoaderOrGraph) {
-    MainForm = nullptr;
-    Build();
-    MainForm = mainForm;
+    {
+        const test_support::ScopedValue<TMainForm*> noMainWindow(MainForm, nullptr);
+        Build();
+    }
     EXPECT_EQ(CountLogged("TPlayControl::TPlayControl ERROR:no video panel to dock into"), 1);
     EXPECT_EQ(pane->GInfoLoader, nullptr);
     EXPECT_EQ(pane->GInfo, nullptr);

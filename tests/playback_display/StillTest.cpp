@@ -15,6 +15,7 @@
 #include "platform/vcl/RecordingPrinter.h"
 #include "platform/win/Gdi.h"
 #include "playback/Still.h"
+#include "tests/support/ScopedValue.h"
 #include "tools/asfwriter/SampleRecording.h"
 
 using namespace media;
@@ -313,11 +314,12 @@ TEST_F(Stills, TheBitsAreFoundFromTheHeadersOwnSize)
     // A longer header (as a version 5 header is): its extra bytes are no
     // pixels.
     HandMadeImage image(160, 120, DibOf(frame, 124));
-    IVMRWindowlessControl9* real = pane->WindowlessControl;
-    pane->WindowlessControl = &image;
-    ChannelMode = 4;
-    const bool saved = pane->SaveBMP(u"E:\\Stills\\long.jpg", false);
-    pane->WindowlessControl = real;
+    bool saved = false;
+    {
+        const test_support::ScopedValue<IVMRWindowlessControl9*> standIn(pane->WindowlessControl, &image);
+        ChannelMode = 4;
+        saved = pane->SaveBMP(u"E:\\Stills\\long.jpg", false);
+    }
     ASSERT_TRUE(saved);
     const vcl::PixelBuffer still = Decoded(Host("Stills/long.jpg"));
     const Error e = Compare(still, frame, vcl::Bounds(0, 0, 160, 120));
@@ -331,10 +333,8 @@ TEST_F(Stills, TheBitsAreFoundFromTheHeadersOwnSize)
     for (auto& [name, dib] : {std::pair{"header of 12 bytes", shortHeader}, {"image size too small", shortImage}}) {
         SCOPED_TRACE(name);
         HandMadeImage bad(160, 120, dib);
-        pane->WindowlessControl = &bad;
-        const bool result = pane->SaveBMP(u"E:\\Stills\\bad.jpg", false);
-        pane->WindowlessControl = real;
-        EXPECT_FALSE(result);
+        const test_support::ScopedValue<IVMRWindowlessControl9*> standIn(pane->WindowlessControl, &bad);
+        EXPECT_FALSE(pane->SaveBMP(u"E:\\Stills\\bad.jpg", false));
     }
     EXPECT_FALSE(std::filesystem::exists(Host("Stills/bad.jpg")));
 }
@@ -346,11 +346,12 @@ TEST_F(Stills, TheCropStaysInsideAPictureSmallerThanTheVideo)
     // camera is cut from the picture there is.
     const Frame frame = SyntheticFrame(64, 48, 0);
     HandMadeImage image(640, 480, DibOf(frame, 40));
-    IVMRWindowlessControl9* real = pane->WindowlessControl;
-    pane->WindowlessControl = &image;
-    ChannelMode = 14;
-    const bool saved = pane->SaveBMP(u"E:\\Stills\\small.jpg", false);
-    pane->WindowlessControl = real;
+    bool saved = false;
+    {
+        const test_support::ScopedValue<IVMRWindowlessControl9*> standIn(pane->WindowlessControl, &image);
+        ChannelMode = 14;
+        saved = pane->SaveBMP(u"E:\\Stills\\small.jpg", false);
+    }
     ASSERT_TRUE(saved);
     const vcl::PixelBuffer still = Decoded(Host("Stills/small.jpg"));
     ASSERT_EQ(still.Width(), 640);

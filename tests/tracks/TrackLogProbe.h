@@ -13,7 +13,6 @@ public:
     TrackLogProbe(const TrackLogProbe&) = delete;
     TrackLogProbe& operator=(const TrackLogProbe&) = delete;
 
-    bool Available() const { return true; }
     // The texts in order, as UTF-8.
     std::vector<std::string> Lines() const;
     // Their levels: 0 debug, 1 information, 2 warning, 3 error.

@@ -387,11 +387,16 @@ TEST_F(WinMessages, PumpOnceTakesOneStepAndWaitMessageReturnsWhenWorkIsThere)
 TEST_F(WinMessages, LoopWaitingForWhatCannotComeFailsInsteadOfHanging)
 {
   std::vector<std::string> stalls;
-  StallHandler previous = SetStallHandler([&](const std::string& what) { stalls.push_back(what); });
-  EXPECT_THROW(PumpUntil([] { return false; }), EMessageLoopStalled);
-  MSG msg;
-  EXPECT_THROW(GetMessage(&msg, nullptr, 0, 0), EMessageLoopStalled);
-  SetStallHandler(previous);
+  {
+    // The handler goes on every way out: it holds the local list.
+    struct Restore {
+      StallHandler previous;
+      ~Restore() { SetStallHandler(std::move(previous)); }
+    } restore{SetStallHandler([&](const std::string& what) { stalls.push_back(what); })};
+    EXPECT_THROW(PumpUntil([] { return false; }), EMessageLoopStalled);
+    MSG msg;
+    EXPECT_THROW(GetMessage(&msg, nullptr, 0, 0), EMessageLoopStalled);
+  }
   ASSERT_EQ(stalls.size(), 2u);
   EXPECT_NE(stalls[0].find("PumpUntil"), std::string::npos) << stalls[0];
   EXPECT_NE(stalls[1].find("GetMessage"), std::string::npos) << stalls[1];
