@@ -18,6 +18,7 @@
 #include "app/MyLog.h"
 #include "mainwindow/ListView.h"
 #include "mainwindow/MainLink.h"
+#include "platform/vcl/TestDriver.h"
 #include "platform/vcl/vcl.h"
 #include "playback/VideoView.h"
 #include "tests/support/DecoderCard.h"
