@@ -79,7 +79,7 @@ void TPWChange::ButtonOKClick(TObject*)
         // Without the main window there is no password to check against.
         if (!MainForm)
             return;
-        if (AnsiString(EditOld->Text()) != MainForm->FPassword) {
+        if (AnsiString(EditOld->Text()) != MainForm->Password()) {
             if (EditOld->CanFocus())
                 EditOld->SetFocus();
             EditOld->SelectAll();

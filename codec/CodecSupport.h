@@ -25,6 +25,10 @@ void LogException(const char16_t* name, const rtl::Exception& e);
 rtl::UnicodeString DecoderFolder();
 // Whether "ffdshow Video Decoder" is registered (the lookup without a graph).
 bool VideoDecoderRegistered();
+// One wait of a registration poll: at most `ms`, over as soon as the filter
+// is (`registered`) or is no longer registered. It looks without the
+// lookup's log line, so the poll logs what it logged with whole waits.
+void WaitForVideoDecoder(bool registered, win::DWORD ms);
 // The main window's handle, the owner of the programs the installation starts.
 win::HWND OwnerWindow();
 

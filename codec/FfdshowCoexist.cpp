@@ -86,7 +86,7 @@ void ChangePcFfdshowSet(TRegistry* registry) {
             registry->WriteString(u"jcbakpth", registry->GetDataAsString(u"pth", false));
         RegisterFfdshowAx(folder);
         for (int attempt = 0; attempt < 50; ++attempt) {
-            Sleep(100);
+            WaitForVideoDecoder(true, 100);
             if (VideoDecoderRegistered()) break;
         }
         registry->WriteString(u"pth", folder);

@@ -131,7 +131,7 @@ bool FFDShowRegister(bool skipCheck) {
         OwnFfdshowRegistered = true;
 
         for (int check = 0; check < kInstallPolls; ++check) {
-            Sleep(100);
+            WaitForVideoDecoder(true, 100);
             if (VideoDecoderRegistered()) {
                 LogDebug(u"3) ffdshow Video Decoder Filter Install --> Executed");
                 LogDebug(u"-----------------FFDShowRegister END----------");

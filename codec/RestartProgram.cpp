@@ -39,7 +39,8 @@ bool TryStoreRestartCount(int count) {
 // it would remove what the new instance registers.
 void WaitForUnregistration() {
     if (!UnregistrationStarted) return;
-    for (int check = 0; check < kUnregistrationPolls && VideoDecoderRegistered(); ++check) Sleep(100);
+    for (int check = 0; check < kUnregistrationPolls && VideoDecoderRegistered(); ++check)
+        WaitForVideoDecoder(false, 100);
     UnregistrationStarted = false;
 }
 

@@ -67,20 +67,36 @@ bool IsRecordingNameView(std::u16string_view v)
     return false;
 }
 
-// Two or more digits, zero-padded, as "%02d" writes them (four for "%04d").
-void PutNumber(std::u16string& out, unsigned value, int width)
-{
-    char16_t digits[10];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char16_t>(u'0' + value % 10);
-        value /= 10;
-    } while (value != 0 && n < 10);
-    for (int i = n; i < width; ++i)
-        out += u'0';
-    while (n > 0)
-        out += digits[--n];
-}
+// The texts the scan writes, built in place: they run once a file.
+class Digits {
+public:
+    // Two or more digits, zero-padded, as "%02d" writes them (four for "%04d").
+    Digits& Number(unsigned value, int width)
+    {
+        char16_t digits[10];
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char16_t>(u'0' + value % 10);
+            value /= 10;
+        } while (value != 0 && n < 10);
+        for (int i = n; i < width; ++i)
+            Put(u'0');
+        while (n > 0)
+            Put(digits[--n]);
+        return *this;
+    }
+    Digits& Put(char16_t c)
+    {
+        if (length_ < sizeof text_ / sizeof text_[0])
+            text_[length_++] = c;
+        return *this;
+    }
+    UnicodeString Text() const { return UnicodeString(std::u16string_view(text_, length_)); }
+
+private:
+    char16_t text_[32];
+    std::size_t length_ = 0;
+};
 
 // The entry's name, never past its buffer.
 std::u16string_view NameOf(const win::WIN32_FIND_DATAW& entry)
@@ -106,21 +122,11 @@ UnicodeString RecordingDateText(std::uint64_t fileTime)
     win::SYSTEMTIME st{};
     if (!win::FileTimeToSystemTime(&ft, &st))
         st = win::SYSTEMTIME{};
-    // "%04d/%02d/%02d %02d:%02d:%02d", written directly: it runs once a file.
-    std::u16string text;
-    text.reserve(19);
-    PutNumber(text, st.wYear, 4);
-    text += u'/';
-    PutNumber(text, st.wMonth, 2);
-    text += u'/';
-    PutNumber(text, st.wDay, 2);
-    text += u' ';
-    PutNumber(text, st.wHour, 2);
-    text += u':';
-    PutNumber(text, st.wMinute, 2);
-    text += u':';
-    PutNumber(text, st.wSecond, 2);
-    return UnicodeString(std::move(text));
+    // "%04d/%02d/%02d %02d:%02d:%02d"
+    Digits text;
+    text.Number(st.wYear, 4).Put(u'/').Number(st.wMonth, 2).Put(u'/').Number(st.wDay, 2);
+    text.Put(u' ').Number(st.wHour, 2).Put(u':').Number(st.wMinute, 2).Put(u':').Number(st.wSecond, 2);
+    return text.Text();
 }
 
 UnicodeString RecordingLengthText(std::uint64_t duration)
@@ -131,11 +137,10 @@ UnicodeString RecordingLengthText(std::uint64_t duration)
         minutes = 99;
         seconds = 59;
     }
-    std::u16string text = u"00:";
-    PutNumber(text, static_cast<unsigned>(minutes), 2);
-    text += u':';
-    PutNumber(text, static_cast<unsigned>(seconds), 2);
-    return UnicodeString(std::move(text));
+    Digits text;
+    text.Put(u'0').Put(u'0').Put(u':').Number(static_cast<unsigned>(minutes), 2).Put(u':');
+    text.Number(static_cast<unsigned>(seconds), 2);
+    return text.Text();
 }
 
 void ReadAsfTimes(const std::uint8_t* head, std::size_t length, std::uint64_t& creation, std::uint64_t& duration)

@@ -1,7 +1,7 @@
 #include "mainwindow/FileSearch.h"
 
-#include "mainwindow/ListLinks.h"
 #include "mainwindow/ListView.h"
+#include "playback/VideoView.h"
 
 TFormSearch* FormSearch = nullptr;
 
@@ -217,7 +217,8 @@ void TFormSearch::ScrollBarMinuteChange(TObject*) { Step(EditTime, 59); }
 void TFormSearch::ButtonCancelClick(TObject*)
 {
     Hide();
-    list_links::PostVideoRepaint();
+    if (PlayControl)
+        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
 }
 
 void TFormSearch::ButtonSearchClick(TObject*)
@@ -247,7 +248,8 @@ void TFormSearch::ButtonSearchClick(TObject*)
             ListControl->ListView1SelectItem(nullptr, nullptr, true);
         view->Items()->Item(row)->MakeVisible(true);
     }
-    list_links::PostVideoRepaint();
+    if (PlayControl)
+        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     if (view != nullptr && view->CanFocus())
         view->SetFocus();
 }

@@ -9,10 +9,8 @@
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
 #include "mainwindow/FileSearch.h"
-#include "mainwindow/ListLinks.h"
+#include "playback/VideoView.h"
 #include "platform/win/win.h"
-
-using namespace list_links;
 
 namespace {
 
@@ -227,7 +225,8 @@ void TListControl::CopyChecked()
             progress->Step(copied, n);
             if (AbortAsked()) {
                 progress->Hide();
-                PostVideoRepaint();
+                if (PlayControl)
+                    win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
                 return;
             }
             // The rows may have changed while messages went through.
@@ -246,7 +245,8 @@ void TListControl::CopyChecked()
                     ShowMessageNumber(9);
                     progress->Hide();
                     ShowMessageNumber(20);
-                    PostVideoRepaint();
+                    if (PlayControl)
+                        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
                     return;
                 }
             }
@@ -278,7 +278,8 @@ void TListControl::CopyChecked()
         }
         progress->Hide();
         ShowMessageNumber(20);
-        PostVideoRepaint();
+        if (PlayControl)
+            win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     } catch (Exception& e) {
         if (progress)
             progress->Hide();
@@ -331,8 +332,10 @@ void TListControl::DeleteChecked()
             if (ListView1->Selected() != nullptr && ListView1->ItemIndex() == i) {
                 // The player lets go of the file first, without asking for
                 // tracks of anything.
-                StopPlayback();
-                PrepareBlank();
+                if (PlayControl) {
+                    PlayControl->ImageStopClick(nullptr);
+                    PlayControl->PrepareDummyMedia();
+                }
                 playingUnloaded = true;
             }
             if (!win::DeleteFile(record->FullPath)) {
@@ -351,7 +354,8 @@ void TListControl::DeleteChecked()
         if (playingUnloaded)
             PlayFileDeleted();
         progress->Hide();
-        PostVideoRepaint();
+        if (PlayControl)
+            win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
     } catch (Exception& e) {
         if (progress)
             progress->Hide();

@@ -3,10 +3,10 @@
 #include "app/Globals.h"
 #include "app/MyLog.h"
 #include "app/ProgBar.h"
-#include "mainwindow/ListLinks.h"
 #include "mainwindow/MAIN.h"
-#include "mainwindow/MainLink.h"
 #include "platform/win/Files.h"
+#include "platform/win/MessageWindow.h"
+#include "platform/win/Messages.h"
 #include "playback/VideoView.h"
 
 TListControl* ListControl = nullptr;
@@ -14,6 +14,7 @@ TListControl* ListControl = nullptr;
 namespace {
 
 constexpr TColor kTransparent = clFuchsia;
+constexpr win::UINT kInitLookMessage = win::WM_USER + 1;
 
 // The five 16 x 16 pictures: 0 event (red exclamation sign), 1 played
 // (green tick), 2 play symbol, 3 down arrow, 4 event-only header (stacked
@@ -85,15 +86,13 @@ private:
 
 void ClearPanes()
 {
-    if (MainLink.ClearMapTrace)
-        MainLink.ClearMapTrace();
-    if (MainLink.ClearGraph)
-        MainLink.ClearGraph();
+    if (MainForm) {
+        MainForm->ClearMapTrace();
+        MainForm->ClearGraph();
+    }
 }
 
 } // namespace
-
-using namespace list_links;
 
 TListControl::TListControl(TComponent* Owner)
     : TForm(Owner)
@@ -148,6 +147,13 @@ TListControl::TListControl(TComponent* Owner)
     TimerInit->SetInterval(100);
     TimerInit->OnTimer = [this](TObject* s) { TimerInitTimer(s); };
     TimerInit->SetEnabled(true);
+    // The timer's first look comes as soon as the message loop runs, not
+    // one interval later; while viewing is not allowed it goes on looking.
+    FInitLook = std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
+        if (m.Msg == kInitLookMessage && TimerInit->Enabled())
+            TimerInitTimer(TimerInit);
+    });
+    win::PostMessage(FInitLook->Handle(), kInitLookMessage, 0, 0);
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
@@ -199,8 +205,8 @@ void TListControl::LogFailure(const char* operation, const Exception& e)
 void TListControl::FormCreate(TObject*)
 {
     try {
-        if (MainLink.EditPath)
-            MainLink.EditPath->SetText(FFolder);
+        if (MainForm)
+            MainForm->EditPath->SetText(FFolder);
         ListView1->Items()->Clear();
         AdjustListLayout();
     } catch (Exception& e) {
@@ -220,8 +226,8 @@ void TListControl::TimerInitTimer(TObject*)
         if (ViewingAllowed == 0)
             return;
         TimerInit->SetEnabled(false);
-        if (MainLink.EditPath)
-            MainLink.EditPath->SetText(FFolder);
+        if (MainForm)
+            MainForm->EditPath->SetText(FFolder);
         ListView1->Items()->Clear();
         ListRefresh(FFolder);
     } catch (Exception& e) {
@@ -244,7 +250,8 @@ void TListControl::Scan(const UnicodeString& folder)
     }
     Application->ProcessMessages();
     Application->ProcessMessages();
-    PostVideoRepaint();
+    if (PlayControl)
+        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
 }
 
 void TListControl::ListRefresh(const UnicodeString& folder)
@@ -277,12 +284,14 @@ void TListControl::ListRefresh(const UnicodeString& folder)
             FFileList->Sort(CompareFindData);
             ShowFileList(0);
         } else {
-            SetPlayButtonsEnabled(false);
-            PrepareBlank();
+            if (MainForm)
+                MainForm->SetPlayButtonsEnabled(false);
+            if (PlayControl)
+                PlayControl->PrepareDummyMedia();
         }
-        if (MainLink.EditPath) {
-            MainLink.EditPath->SetHint(MainLink.EditPath->Text());
-            MainLink.EditPath->SetTextHint(MainLink.EditPath->Text());
+        if (MainForm) {
+            MainForm->EditPath->SetHint(MainForm->EditPath->Text());
+            MainForm->EditPath->SetTextHint(MainForm->EditPath->Text());
         }
     } catch (Exception& e) {
         LogFailure("ListRefresh", e);
@@ -306,9 +315,11 @@ void TListControl::AddRow(int recordIndex, int eventPicture)
 
 void TListControl::ShowFileList(int keepIndex)
 {
-    StopPlayback();
+    if (PlayControl)
+        PlayControl->ImageStopClick(nullptr);
     ListView1->Items()->Clear();
-    SetPlayButtonsEnabled(false);
+    if (MainForm)
+        MainForm->SetPlayButtonsEnabled(false);
     int newRow = 0;
     for (int i = 0; i < FFileList->Count(); ++i) {
         const TFindData* record = FFileList->Item(i);
@@ -324,11 +335,13 @@ void TListControl::ShowFileList(int keepIndex)
     ListView1->Column(kColumnEvent)->SetImageIndex(FEventOnlyNext ? kPictureEventOnly : kPictureEvent);
     if (ListView1->Items()->Count() == 0) {
         FCurrentRow = -1;
-        PrepareBlank();
+        if (PlayControl)
+            PlayControl->PrepareDummyMedia();
         if (MainForm)
             win::PostMessage(MainForm->Handle(), WM_PLAY_STATE, 1, 0);
     } else {
-        SetPlayButtonsEnabled(true);
+        if (MainForm)
+            MainForm->SetPlayButtonsEnabled(true);
         FCurrentRow = newRow;
         SelectCurrentRow();
         ListView1->Refresh();
@@ -478,7 +491,7 @@ void TListControl::ListView1ColumnClick(TObject*, TListColumn* Column)
 void TListControl::Edit2Change()
 {
     try {
-        if (MainLink.EditPath == nullptr || MainLink.EditPath->Text() == FFolder)
+        if (MainForm == nullptr || MainForm->EditPath->Text() == FFolder)
             return;
         if (FRunning == TListOperation::Copy || FRunning == TListOperation::Delete) {
             // The rows stay as they are until the copy or delete has ended.
@@ -487,17 +500,20 @@ void TListControl::Edit2Change()
         }
         ClearPanes();
         ListView1->Items()->Clear();
-        StopPlayback();
-        FFolder = MainLink.EditPath->Text();
+        if (PlayControl)
+            PlayControl->ImageStopClick(nullptr);
+        FFolder = MainForm->EditPath->Text();
         FCurrentRow = -1;
         if (FRunning == TListOperation::Scan || win::DirectoryExists(FFolder)) {
             ListRefresh(FFolder);
             if (ListView1->CanFocus())
                 ListView1->SetFocus();
         } else {
-            SetPlayButtonsEnabled(false);
+            if (MainForm)
+                MainForm->SetPlayButtonsEnabled(false);
             ClearFileList(FFileList);
-            PrepareBlank();
+            if (PlayControl)
+                PlayControl->PrepareDummyMedia();
         }
     } catch (Exception& e) {
         LogFailure("Edit2Change", e);
@@ -516,9 +532,10 @@ void TListControl::ImageFolderClick()
         ClearPanes();
         ListView1->Items()->Clear();
         FCurrentRow = -1;
-        if (MainLink.EditPath)
-            MainLink.EditPath->SetText(FFolder);
-        StopPlayback();
+        if (MainForm)
+            MainForm->EditPath->SetText(FFolder);
+        if (PlayControl)
+            PlayControl->ImageStopClick(nullptr);
         ListRefresh(FFolder);
         if (ListView1->CanFocus())
             ListView1->SetFocus();
@@ -529,10 +546,10 @@ void TListControl::ImageFolderClick()
 
 void TListControl::SetListEnabled(bool enabled)
 {
-    if (MainLink.ImageFolderSel)
-        MainLink.ImageFolderSel->SetEnabled(enabled);
-    if (MainLink.EditPath)
-        MainLink.EditPath->SetReadOnly(!enabled);
+    if (MainForm) {
+        MainForm->ImageFolderSel->SetEnabled(enabled);
+        MainForm->EditPath->SetReadOnly(!enabled);
+    }
 }
 
 void TListControl::AdjustListLayout()
@@ -567,8 +584,10 @@ void TListControl::PlayFileDeleted()
         const int count = ListView1->Items()->Count();
         if (count == 0) {
             FCurrentRow = -1;
-            PrepareBlank();
-            SetPlayButtonsEnabled(false);
+            if (PlayControl)
+                PlayControl->PrepareDummyMedia();
+            if (MainForm)
+                MainForm->SetPlayButtonsEnabled(false);
             return;
         }
         if (FCurrentRow < 0 || FCurrentRow >= count)

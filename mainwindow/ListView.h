@@ -8,10 +8,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "mainwindow/FileList.h"
 #include "platform/rtl/rtl.h"
 #include "platform/vcl/vcl.h"
+#include "platform/win/MessageWindow.h"
 
 // The list's long operations: they let messages through while they run, and
 // never run inside one another.
@@ -103,6 +105,8 @@ private:
     // After a copy or delete: the path edit's change or the scan that waited.
     void RunDeferred();
 
+    // Where TimerInit's first look is posted.
+    std::unique_ptr<win::TMessageWindow> FInitLook;
     TListOperation FRunning = TListOperation::None;
     bool FRescanPending = false;
     bool FEditChangePending = false;

@@ -8,7 +8,6 @@
 #include "app/PasswordScramble.h"
 #include "app/ProgBar.h"
 #include "mainwindow/ListView.h"
-#include "mainwindow/MainLink.h"
 #include "app/SeekPosition.h"
 #include "platform/win/Files.h"
 #include "platform/win/win.h"
@@ -21,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 TMainForm* MainForm = nullptr;
 std::int32_t LayoutIndex = -1;
@@ -76,32 +76,362 @@ void Restart(TTimer* timer)
     timer->SetEnabled(true);
 }
 
+// ---------------------------------------------------------------- the window's parts
+
+using TEventHandler = void (TMainForm::*)(TObject* Sender);
+using TButtonHandler = void (TMainForm::*)(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+using TMoveHandler = void (TMainForm::*)(TObject* Sender, TShiftState Shift, int X, int Y);
+
+// The mouse events a part handles besides its click.
+struct TMouseHandlers {
+    TEventHandler Enter;
+    TEventHandler Leave;
+    TButtonHandler Down;
+    TMoveHandler Move;
+    TButtonHandler Up;
+};
+
+// A function icon's caption grows under the mouse and turns silver while pressed.
+constexpr TMouseHandlers IconLooks = {&TMainForm::ImageIconMouseEnter, &TMainForm::ImageIconMouseLeave,
+                                      &TMainForm::ImageIconMouseDown, nullptr, &TMainForm::ImageIconMouseUp};
+// A skinned button shows its pressed picture while held.
+constexpr TMouseHandlers ButtonLooks = {nullptr, nullptr, &TMainForm::ImageBtnMouseDown, nullptr,
+                                        &TMainForm::ImageBtnMouseUp};
+// The drags (MainDrags.cpp).
+constexpr TMouseHandlers TitleDrag = {nullptr, nullptr, &TMainForm::ImageFormTitleMouseDown,
+                                      &TMainForm::ImageFormTitleMouseMove, &TMainForm::ImageFormTitleMouseUp};
+constexpr TMouseHandlers SeekDrag = {nullptr, nullptr, &TMainForm::ImageTrackRectMouseDown,
+                                     &TMainForm::ImageTrackRectMouseMove, &TMainForm::ImageTrackRectMouseUp};
+constexpr TMouseHandlers VolumeDrag = {nullptr, nullptr, &TMainForm::ImageVolumeRectMouseDown,
+                                       &TMainForm::ImageVolumeRectMouseMove, &TMainForm::ImageVolumeRectMouseUp};
+
+// What a part is: the properties it is made with and how a layout places it.
+enum class TPartRole {
+    Background,    // the layout's skin picture over the whole client area
+    Title,         // the area the window is dragged by, the same in every layout
+    Pane,          // a panel that hosts one of the four panes
+    IconCaption,   // a function icon's caption, in the right part of the icon's cell
+    Icon,          // a function icon: a click area over its cell without a picture of its own
+    Path,          // the folder path
+    PlayTime,      // the time read-out, at least as high as the window font's cells
+    SeekThumb,     // at the seek bar's left and top, as high as the bar's rectangle
+    SeekBar,       // the seek thumb's drag area, seven eighths of its rectangle high
+    VolumeThumb,   // at the volume bar's left and top
+    VolumeBar,     // the volume thumb's drag area
+    Button,        // a skinned button: the pictures BTN_A_n and BTN_B_n, n its Tag
+    ButtonCaption, // a caption below the buttons; the layouts keep its height
+};
+
+// The member of TMainForm that holds a part.
+struct TPartMember {
+    constexpr TPartMember(TPanel* TMainForm::*member) : Panel(member) {}
+    constexpr TPartMember(TImage* TMainForm::*member) : Image(member) {}
+    constexpr TPartMember(TLabel* TMainForm::*member) : Label(member) {}
+    constexpr TPartMember(TEdit* TMainForm::*member) : Edit(member) {}
+    TPanel* TMainForm::*Panel = nullptr;
+    TImage* TMainForm::*Image = nullptr;
+    TLabel* TMainForm::*Label = nullptr;
+    TEdit* TMainForm::*Edit = nullptr;
+};
+
+struct TPart {
+    TPartMember Member;
+    const char16_t* Name;
+    int Tag;
+    TPartRole Role;
+    // Its rectangle in the layouts (TLayoutRectIndex); -1 when they do not place it.
+    int Rect;
+    // An image's OnClick, the path's OnChange.
+    TEventHandler Event = nullptr;
+    const TMouseHandlers* Mouse = nullptr;
+    // A label's caption, an image's hint.
+    const char16_t* Text = nullptr;
+};
+
+using enum TPartRole;
+using F = TMainForm;
+
+// The window's parts on PanelMain, in their z-order from the bottom up (the
+// order they are made in). The icon captions lie under the icons, the
+// thumbs under their bars' drag areas, which take the mouse.
+// clang-format off
+constexpr TPart Parts[] = {
+    // member               name                  tag role           rect              event                   mouse         text
+    {&F::ImageBase,         u"ImageBase",         0,  Background,    -1},
+    {&F::ImageFormTitle,    u"ImageFormTitle",    0,  Title,         -1,               nullptr,                &TitleDrag},
+    {&F::PanelVideo,        u"PanelVideo",        0,  Pane,          lrPanelVideo},
+    {&F::PanelMap,          u"PanelMap",          0,  Pane,          lrPanelMap},
+    {&F::PanelList,         u"PanelList",         0,  Pane,          lrPanelList},
+    {&F::PanelGraph,        u"PanelGraph",        0,  Pane,          lrPanelGraph},
+    {&F::LabelIcon_1,       u"LabelIcon_1",       1,  IconCaption,   lrIcon1},
+    {&F::LabelIcon_2,       u"LabelIcon_2",       2,  IconCaption,   lrIcon2},
+    {&F::LabelIcon_3,       u"LabelIcon_3",       3,  IconCaption,   lrIcon3},
+    {&F::LabelIcon_4,       u"LabelIcon_4",       4,  IconCaption,   lrIcon4},
+    {&F::LabelIcon_5,       u"LabelIcon_5",       5,  IconCaption,   lrIcon5},
+    {&F::LabelIcon_6,       u"LabelIcon_6",       6,  IconCaption,   lrIcon6},
+    {&F::LabelIcon_7,       u"LabelIcon_7",       7,  IconCaption,   lrIcon7},
+    {&F::LabelIcon_8,       u"LabelIcon_8",       8,  IconCaption,   lrIcon8},
+    {&F::LabelIcon_9,       u"LabelIcon_9",       9,  IconCaption,   lrIcon9},
+    {&F::LabelIcon_10,      u"LabelIcon_10",      10, IconCaption,   lrIcon10},
+    {&F::Image2Screen,      u"Image2Screen",      1,  Icon,          lrIcon1,          &F::ImageScreen2Click,  &IconLooks},
+    {&F::Image4Screen,      u"Image4Screen",      2,  Icon,          lrIcon2,          &F::ImageScreen4Click,  &IconLooks},
+    {&F::ImagePassword,     u"ImagePassword",     3,  Icon,          lrIcon3,          &F::ImagePasswordClick, &IconLooks},
+    {&F::ImageScreenShot,   u"ImageScreenShot",   4,  Icon,          lrIcon4,          &F::ImageScreenShotClick, &IconLooks},
+    {&F::ImagePrint,        u"ImagePrint",        5,  Icon,          lrIcon5,          &F::ImagePrintClick,    &IconLooks},
+    {&F::ImageTime,         u"ImageTime",         6,  Icon,          lrIcon6,          &F::ImageTimeClick,     &IconLooks},
+    {&F::ImageFind,         u"ImageFind",         7,  Icon,          lrIcon7,          &F::ImageFindClick,     &IconLooks},
+    {&F::ImageDL,           u"ImageDL",           8,  Icon,          lrIcon8,          &F::ImageDLClick,       &IconLooks},
+    {&F::ImageDel,          u"ImageDel",          9,  Icon,          lrIcon9,          &F::ImageDelClick,      &IconLooks},
+    {&F::ImageFolderSel,    u"ImageFolderSel",    10, Icon,          lrIcon10,         &F::ImageFolderSelClick, &IconLooks},
+    {&F::EditPath,          u"EditPath",          0,  Path,          lrEditPath,       &F::EditPathChange},
+    {&F::LabelPlayTime,     u"LabelPlayTime",     0,  PlayTime,      lrPlayTime,       nullptr,                nullptr,      u"00:00:00/00:00:00"},
+    {&F::ImageTrack,        u"ImageTrack",        0,  SeekThumb,     lrTrack},
+    {&F::ImageTrackRect,    u"ImageTrackRect",    0,  SeekBar,       lrTrackRect,      nullptr,                &SeekDrag},
+    {&F::ImageVolume,       u"ImageVolume",       0,  VolumeThumb,   lrVolume},
+    {&F::ImageVolumeRect,   u"ImageVolumeRect",   0,  VolumeBar,     lrVolumeRect,     nullptr,                &VolumeDrag},
+    {&F::ImageComaPre,      u"ImageComaPre",      1,  Button,        lrComaPre,        &F::ImageComaPreClick,  &ButtonLooks},
+    {&F::ImagePlay,         u"ImagePlay",         2,  Button,        lrPlay,           &F::ImagePlayClick,     &ButtonLooks, u"再生"},
+    {&F::ImageComaNext,     u"ImageComaNext",     3,  Button,        lrComaNext,       &F::ImageComaNextClick, &ButtonLooks},
+    {&F::ImageStop,         u"ImageStop",         4,  Button,        lrStop,           &F::ImageStopClick,     &ButtonLooks},
+    {&F::ImageSpeedDown,    u"ImageSpeedDown",    5,  Button,        lrSpeedDown,      &F::ImageSpeedDownClick, &ButtonLooks},
+    {&F::ImageSpeedNone,    u"ImageSpeedNone",    6,  Button,        lrSpeedNone,      &F::ImageSpeedNoneClick, &ButtonLooks, u"等速"},
+    {&F::ImageSpeedUp,      u"ImageSpeedUp",      7,  Button,        lrSpeedUp,        &F::ImageSpeedUpClick,  &ButtonLooks},
+    {&F::LabelComaPre,      u"LabelComaPre",      0,  ButtonCaption, lrLabelComaPre},
+    {&F::LabelPlay,         u"LabelPlay",         0,  ButtonCaption, lrLabelPlay},
+    {&F::LabelComaNext,     u"LabelComaNext",     0,  ButtonCaption, lrLabelComaNext},
+    {&F::LabelStop,         u"LabelStop",         0,  ButtonCaption, lrLabelStop},
+    {&F::LabelSpeedDown,    u"LabelSpeedDown",    0,  ButtonCaption, lrLabelSpeedDown},
+    {&F::LabelSpeed,        u"LabelSpeed",        0,  ButtonCaption, lrLabelSpeed,     nullptr,                nullptr,      u"×1"},
+    {&F::LabelSpeedUp,      u"LabelSpeedUp",      0,  ButtonCaption, lrLabelSpeedUp},
+    {&F::ImageZoom1,        u"ImageZoom1",        8,  Button,        lrZoom1,          &F::ImageZoom1Click,    &ButtonLooks},
+    {&F::ImageZoom2,        u"ImageZoom2",        9,  Button,        lrZoom2,          &F::ImageZoom2Click,    &ButtonLooks},
+    {&F::ImageZoom3,        u"ImageZoom3",        10, Button,        lrZoom3,          &F::ImageZoom3Click,    &ButtonLooks},
+    {&F::ImageZoom4,        u"ImageZoom4",        11, Button,        lrZoom4,          &F::ImageZoom4Click,    &ButtonLooks},
+    {&F::ImageZoom0,        u"ImageZoom0",        12, Button,        lrZoom0,          &F::ImageZoom0Click,    &ButtonLooks},
+    {&F::LabelZoom,         u"LabelZoom",         0,  ButtonCaption, lrLabelZoom},
+};
+// clang-format on
+
+constexpr bool FitsItsRole(const TPart& part)
+{
+    switch (part.Role) {
+    case Pane:
+        return part.Member.Panel != nullptr;
+    case IconCaption:
+        return part.Member.Label != nullptr && part.Tag >= 1 && part.Tag <= 10;
+    case PlayTime:
+    case ButtonCaption:
+        return part.Member.Label != nullptr;
+    case Path:
+        return part.Member.Edit != nullptr;
+    default:
+        return part.Member.Image != nullptr;
+    }
+}
+
+// Each rectangle of the layouts places a part, and only the background and
+// the title are not placed.
+constexpr bool EveryRectPlacesAPart()
+{
+    bool placed[LayoutRectCount] = {};
+    for (const TPart& part : Parts) {
+        if ((part.Rect < 0) != (part.Role == Background || part.Role == Title) || part.Rect >= LayoutRectCount)
+            return false;
+        if (part.Rect >= 0)
+            placed[part.Rect] = true;
+    }
+    for (bool p : placed)
+        if (!p)
+            return false;
+    return true;
+}
+
+static_assert(std::all_of(std::begin(Parts), std::end(Parts), FitsItsRole));
+static_assert(EveryRectPlacesAPart());
+
+TControl* PartControl(TMainForm& form, const TPart& part)
+{
+    if (part.Member.Panel)
+        return form.*part.Member.Panel;
+    if (part.Member.Image)
+        return form.*part.Member.Image;
+    if (part.Member.Label)
+        return form.*part.Member.Label;
+    return form.*part.Member.Edit;
+}
+
+TNotifyEvent Bound(TMainForm* form, TEventHandler handler)
+{
+    return [form, handler](TObject* s) { (form->*handler)(s); };
+}
+
+TMouseEvent Bound(TMainForm* form, TButtonHandler handler)
+{
+    return [form, handler](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { (form->*handler)(s, b, sh, x, y); };
+}
+
+TMouseMoveEvent Bound(TMainForm* form, TMoveHandler handler)
+{
+    return [form, handler](TObject* s, TShiftState sh, int x, int y) { (form->*handler)(s, sh, x, y); };
+}
+
+void LoadThumbPicture(TImage* thumb, const char16_t* picture)
+{
+    try {
+        LoadResourcePicture(thumb, picture);
+    } catch (Exception& e) {
+        LogError(e);
+    }
+}
+
+// Makes the part on PanelMain into its member, with the properties of its
+// role, its events and its text.
+void MakePart(TMainForm& form, const TPart& part)
+{
+    TImage* image = nullptr;
+    TLabel* label = nullptr;
+    TEdit* edit = nullptr;
+    if (part.Member.Panel) {
+        form.*part.Member.Panel = MakePanel(&form, form.PanelMain, part.Name);
+    } else if (part.Member.Image) {
+        image = new TImage(&form);
+        image->SetName(part.Name);
+        image->SetParent(form.PanelMain);
+        image->SetTag(part.Tag);
+        form.*part.Member.Image = image;
+    } else if (part.Member.Label) {
+        label = new TLabel(&form);
+        label->SetName(part.Name);
+        label->SetParent(form.PanelMain);
+        label->SetTag(part.Tag);
+        label->SetAutoSize(false);
+        label->SetTransparent(true);
+        form.*part.Member.Label = label;
+    } else {
+        edit = new TEdit(&form);
+        edit->SetName(part.Name);
+        edit->SetParent(form.PanelMain);
+        form.*part.Member.Edit = edit;
+    }
+    TControl* control = PartControl(form, part);
+
+    switch (part.Role) {
+    case Background:
+        image->SetAlign(alClient);
+        image->SetStretch(true);
+        image->SetEnabled(false);
+        break;
+    case Title:
+        image->SetBounds(FormTitleRect.Left, FormTitleRect.Top, FormTitleRect.Width, FormTitleRect.Height);
+        break;
+    case IconCaption:
+        label->SetParentFont(false);
+        label->Font()->SetName(kSkinFace);
+        label->Font()->SetCharset(kShiftJisCharset);
+        label->Font()->SetColor(clSkinCream);
+        label->SetAlignment(taCenter);
+        label->SetLayout(tlCenter);
+        break;
+    case Path:
+        // Dark under the window's cream text.
+        edit->SetColor(RGB(8, 9, 11));
+        break;
+    case SeekThumb:
+        image->SetStretch(true);
+        image->SetTransparent(true);
+        LoadThumbPicture(image, u"IMG_TRACK");
+        break;
+    case VolumeThumb:
+        image->SetStretch(true);
+        LoadThumbPicture(image, u"IMG_VOLUME");
+        break;
+    case Button:
+        image->SetStretch(true);
+        break;
+    case ButtonCaption:
+        label->SetAlignment(taCenter);
+        label->SetHeight(kTransportLabelHeight);
+        break;
+    default:
+        break;
+    }
+
+    if (part.Event) {
+        if (edit)
+            edit->OnChange = Bound(&form, part.Event);
+        else
+            control->OnClick = Bound(&form, part.Event);
+    }
+    if (const TMouseHandlers* mouse = part.Mouse) {
+        if (mouse->Enter)
+            control->OnMouseEnter = Bound(&form, mouse->Enter);
+        if (mouse->Leave)
+            control->OnMouseLeave = Bound(&form, mouse->Leave);
+        if (mouse->Down)
+            control->OnMouseDown = Bound(&form, mouse->Down);
+        if (mouse->Move)
+            control->OnMouseMove = Bound(&form, mouse->Move);
+        if (mouse->Up)
+            control->OnMouseUp = Bound(&form, mouse->Up);
+    }
+    if (part.Text) {
+        if (label)
+            label->SetCaption(part.Text);
+        else
+            control->SetHint(part.Text);
+    }
+}
+
+// Where the layout puts the part (a part without a rectangle stays).
+void PlacePart(TControl* control, const TPart& part, const TLayoutRecord& record, const TLayoutFont& font,
+               TFontStyles style)
+{
+    if (part.Rect < 0)
+        return;
+    const TLayoutRect& r = record.Rects[part.Rect];
+    switch (part.Role) {
+    case IconCaption: {
+        // The icon of the background shows in the left part of the cell.
+        control->Font()->SetHeight(font.IconLabelHeight);
+        const int left = static_cast<int>(r.Width * IconLabelLeftFraction);
+        control->SetBounds(left, r.Top, r.Width - left, r.Height);
+        control->Font()->SetStyle(style);
+        return;
+    }
+    case PlayTime:
+        // The small layouts' table height is less than the font's cells.
+        control->SetBounds(r.Left, r.Top, r.Width, std::max<int>(r.Height, font.WindowHeight));
+        return;
+    case SeekThumb: {
+        // Of its own rectangle only the width counts.
+        const TLayoutRect& bar = record.Rects[lrTrackRect];
+        control->SetBounds(bar.Left, bar.Top, r.Width, bar.Height);
+        return;
+    }
+    case SeekBar:
+        // The bar's height field is the thumb's; the bar keeps seven eighths of it.
+        control->SetBounds(r.Left, r.Top, r.Width, 7 * (r.Height / 8));
+        return;
+    case VolumeThumb: {
+        // The thumb starts at the bar's left.
+        const TLayoutRect& bar = record.Rects[lrVolumeRect];
+        control->SetBounds(bar.Left, bar.Top, r.Width, r.Height);
+        return;
+    }
+    case ButtonCaption:
+        control->SetBounds(r.Left, r.Top, r.Width, control->Height());
+        return;
+    default:
+        control->SetBounds(r.Left, r.Top, r.Width, r.Height);
+        return;
+    }
+}
+
 } // namespace
-
-TImage* TMainForm::NewImage(const char16_t* name, int tag)
-{
-    auto* image = new TImage(this);
-    image->SetName(name);
-    image->SetParent(PanelMain);
-    image->SetTag(tag);
-    return image;
-}
-
-TLabel* TMainForm::NewLabel(const char16_t* name, int tag)
-{
-    auto* label = new TLabel(this);
-    label->SetName(name);
-    label->SetParent(PanelMain);
-    label->SetTag(tag);
-    label->SetAutoSize(false);
-    label->SetTransparent(true);
-    return label;
-}
 
 TMainForm::TMainForm(TComponent* Owner)
     : TForm(Owner)
 {
-    // The form's parts, in their z-order from the bottom up.
     SetName(u"MainForm");
     SetBorderStyle(bsSingle);
     SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
@@ -119,179 +449,16 @@ TMainForm::TMainForm(TComponent* Owner)
     PanelMain->SetShowCaption(false);
     PanelMain->SetColor(clBlack);
 
-    ImageBase = NewImage(u"ImageBase", 0);
-    ImageBase->SetAlign(alClient);
-    ImageBase->SetStretch(true);
-    ImageBase->SetEnabled(false);
-    ImageFormTitle = NewImage(u"ImageFormTitle", 0);
-    ImageFormTitle->SetBounds(FormTitleRect.Left, FormTitleRect.Top, FormTitleRect.Width, FormTitleRect.Height);
-
-    PanelVideo = MakePanel(this, PanelMain, u"PanelVideo");
-    PanelMap = MakePanel(this, PanelMain, u"PanelMap");
-    PanelList = MakePanel(this, PanelMain, u"PanelList");
-    PanelGraph = MakePanel(this, PanelMain, u"PanelGraph");
-
-    // The icon captions lie under the icons, which are click areas over the
-    // whole cell without a picture of their own.
-    TLabel** iconLabels[10] = {&LabelIcon_1, &LabelIcon_2, &LabelIcon_3, &LabelIcon_4, &LabelIcon_5,
-                               &LabelIcon_6, &LabelIcon_7, &LabelIcon_8, &LabelIcon_9, &LabelIcon_10};
-    for (int n = 1; n <= 10; ++n) {
-        const UnicodeString name = u"LabelIcon_" + IntToStr(n);
-        TLabel* label = NewLabel(name.c_str(), n);
-        label->SetParentFont(false);
-        label->Font()->SetName(kSkinFace);
-        label->Font()->SetCharset(kShiftJisCharset);
-        label->Font()->SetColor(clSkinCream);
-        label->SetAlignment(taCenter);
-        label->SetLayout(tlCenter);
-        *iconLabels[n - 1] = label;
+    for (const TPart& part : Parts) {
+        MakePart(*this, part);
+        if (part.Role == IconCaption)
+            FIconLabels[part.Tag - 1] = this->*part.Member.Label;
     }
-    Image2Screen = NewImage(u"Image2Screen", 1);
-    Image4Screen = NewImage(u"Image4Screen", 2);
-    ImagePassword = NewImage(u"ImagePassword", 3);
-    ImageScreenShot = NewImage(u"ImageScreenShot", 4);
-    ImagePrint = NewImage(u"ImagePrint", 5);
-    ImageTime = NewImage(u"ImageTime", 6);
-    ImageFind = NewImage(u"ImageFind", 7);
-    ImageDL = NewImage(u"ImageDL", 8);
-    ImageDel = NewImage(u"ImageDel", 9);
-    ImageFolderSel = NewImage(u"ImageFolderSel", 10);
-    for (TImage* icon : {Image2Screen, Image4Screen, ImagePassword, ImageScreenShot, ImagePrint, ImageTime, ImageFind,
-                         ImageDL, ImageDel, ImageFolderSel}) {
-        icon->OnMouseEnter = [this](TObject* s) { ImageIconMouseEnter(s); };
-        icon->OnMouseLeave = [this](TObject* s) { ImageIconMouseLeave(s); };
-        icon->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-            ImageIconMouseDown(s, b, sh, x, y);
-        };
-        icon->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-            ImageIconMouseUp(s, b, sh, x, y);
-        };
-    }
-    Image2Screen->OnClick = [this](TObject* s) { ImageScreen2Click(s); };
-    Image4Screen->OnClick = [this](TObject* s) { ImageScreen4Click(s); };
-    ImageTime->OnClick = [this](TObject* s) { ImageTimeClick(s); };
-    ImageFolderSel->OnClick = [this](TObject* s) { ImageFolderSelClick(s); };
-    // later: the password, still-picture, print, search, copy and delete
-    // icons' clicks (the main window's commands) bind here.
-    ImagePassword->OnClick = [this](TObject* s) { ImagePasswordClick(s); };
-    ImageFind->OnClick = [this](TObject* s) { ImageFindClick(s); };
-    ImageDL->OnClick = [this](TObject* s) { ImageDLClick(s); };
-    ImageDel->OnClick = [this](TObject* s) { ImageDelClick(s); };
-    ImageScreenShot->OnClick = [this](TObject* s) { ImageScreenShotClick(s); };
-    ImagePrint->OnClick = [this](TObject* s) { ImagePrintClick(s); };
     SavePictureDialog1 = new TSavePictureDialog(this);
     SavePictureDialog1->SetName(u"SavePictureDialog1");
     SavePictureDialog1->Title = u"静止画ファイル保存";
     SavePictureDialog1->Options << ofOverwritePrompt;
-
-    EditPath = new TEdit(this);
-    EditPath->SetName(u"EditPath");
-    EditPath->SetParent(PanelMain);
-    // Dark under the window's cream text.
-    EditPath->SetColor(RGB(8, 9, 11));
-    EditPath->OnChange = [this](TObject* s) { EditPathChange(s); };
-
-    LabelPlayTime = NewLabel(u"LabelPlayTime", 0);
-    // The thumbs lie under their bars' drag areas, which take the mouse.
-    ImageTrack = NewImage(u"ImageTrack", 0);
-    ImageTrack->SetStretch(true);
-    ImageTrack->SetTransparent(true);
-    ImageTrackRect = NewImage(u"ImageTrackRect", 0);
-    ImageVolume = NewImage(u"ImageVolume", 0);
-    ImageVolume->SetStretch(true);
-    ImageVolumeRect = NewImage(u"ImageVolumeRect", 0);
-    // later: the seek bar's and the volume bar's drags (ImageTrackRect and
-    // ImageVolumeRect mouse down / move / up) bind here.
-    ImageTrackRect->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageTrackRectMouseDown(s, b, sh, x, y);
-    };
-    ImageTrackRect->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) {
-        ImageTrackRectMouseMove(s, sh, x, y);
-    };
-    ImageTrackRect->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageTrackRectMouseUp(s, b, sh, x, y);
-    };
-    ImageVolumeRect->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageVolumeRectMouseDown(s, b, sh, x, y);
-    };
-    ImageVolumeRect->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) {
-        ImageVolumeRectMouseMove(s, sh, x, y);
-    };
-    ImageVolumeRect->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageVolumeRectMouseUp(s, b, sh, x, y);
-    };
-    for (auto [thumb, picture] : {std::pair{ImageTrack, u"IMG_TRACK"}, std::pair{ImageVolume, u"IMG_VOLUME"}}) {
-        try {
-            LoadResourcePicture(thumb, picture);
-        } catch (Exception& e) {
-            LogError(e);
-        }
-    }
-
-    ImageComaPre = NewImage(u"ImageComaPre", 1);
-    ImagePlay = NewImage(u"ImagePlay", 2);
-    ImageComaNext = NewImage(u"ImageComaNext", 3);
-    ImageStop = NewImage(u"ImageStop", 4);
-    ImageSpeedDown = NewImage(u"ImageSpeedDown", 5);
-    ImageSpeedNone = NewImage(u"ImageSpeedNone", 6);
-    ImageSpeedUp = NewImage(u"ImageSpeedUp", 7);
-    LabelComaPre = NewLabel(u"LabelComaPre", 0);
-    LabelPlay = NewLabel(u"LabelPlay", 0);
-    LabelComaNext = NewLabel(u"LabelComaNext", 0);
-    LabelStop = NewLabel(u"LabelStop", 0);
-    LabelSpeedDown = NewLabel(u"LabelSpeedDown", 0);
-    LabelSpeed = NewLabel(u"LabelSpeed", 0);
-    LabelSpeedUp = NewLabel(u"LabelSpeedUp", 0);
-    ImageZoom1 = NewImage(u"ImageZoom1", 8);
-    ImageZoom2 = NewImage(u"ImageZoom2", 9);
-    ImageZoom3 = NewImage(u"ImageZoom3", 10);
-    ImageZoom4 = NewImage(u"ImageZoom4", 11);
-    ImageZoom0 = NewImage(u"ImageZoom0", 12);
-    LabelZoom = NewLabel(u"LabelZoom", 0);
-    for (TImage* button : {ImageComaPre, ImagePlay, ImageComaNext, ImageStop, ImageSpeedDown, ImageSpeedNone,
-                           ImageSpeedUp, ImageZoom1, ImageZoom2, ImageZoom3, ImageZoom4, ImageZoom0}) {
-        button->SetStretch(true);
-        button->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-            ImageBtnMouseDown(s, b, sh, x, y);
-        };
-        button->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-            ImageBtnMouseUp(s, b, sh, x, y);
-        };
-    }
-    // later: the seven transport buttons' clicks (the main window's
-    // commands) bind here.
-    ImageComaPre->OnClick = [this](TObject* s) { ImageComaPreClick(s); };
-    ImagePlay->OnClick = [this](TObject* s) { ImagePlayClick(s); };
-    ImageComaNext->OnClick = [this](TObject* s) { ImageComaNextClick(s); };
-    ImageStop->OnClick = [this](TObject* s) { ImageStopClick(s); };
-    ImageSpeedDown->OnClick = [this](TObject* s) { ImageSpeedDownClick(s); };
-    ImageSpeedNone->OnClick = [this](TObject* s) { ImageSpeedNoneClick(s); };
-    ImageSpeedUp->OnClick = [this](TObject* s) { ImageSpeedUpClick(s); };
     OnKeyUp = [this](TObject* s, std::uint16_t& key, TShiftState sh) { FormKeyUp(s, key, sh); };
-    ImagePlay->SetHint(u"再生");
-    ImageSpeedNone->SetHint(u"等速");
-    ImageZoom1->OnClick = [this](TObject* s) { ImageZoom1Click(s); };
-    ImageZoom2->OnClick = [this](TObject* s) { ImageZoom2Click(s); };
-    ImageZoom3->OnClick = [this](TObject* s) { ImageZoom3Click(s); };
-    ImageZoom4->OnClick = [this](TObject* s) { ImageZoom4Click(s); };
-    ImageZoom0->OnClick = [this](TObject* s) { ImageZoom0Click(s); };
-    for (TLabel* label :
-         {LabelComaPre, LabelPlay, LabelComaNext, LabelStop, LabelSpeedDown, LabelSpeed, LabelSpeedUp, LabelZoom}) {
-        label->SetAlignment(taCenter);
-        label->SetHeight(kTransportLabelHeight);
-    }
-    LabelSpeed->SetCaption(u"×1");
-    LabelPlayTime->SetCaption(u"00:00:00/00:00:00");
-
-    ImageFormTitle->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageFormTitleMouseDown(s, b, sh, x, y);
-    };
-    ImageFormTitle->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) {
-        ImageFormTitleMouseMove(s, sh, x, y);
-    };
-    ImageFormTitle->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
-        ImageFormTitleMouseUp(s, b, sh, x, y);
-    };
 
     Timer1 = new TTimer(this);
     Timer1->SetName(u"Timer1");
@@ -303,20 +470,6 @@ TMainForm::TMainForm(TComponent* Owner)
     TimerGps->SetEnabled(false);
     TimerGps->SetInterval(100);
     TimerGps->OnTimer = [this](TObject* s) { TimerGpsTimer(s); };
-
-    // What the recording list and the opening of a recording reach here.
-    MainLink.EditPath = EditPath;
-    MainLink.ImageFolderSel = ImageFolderSel;
-    MainLink.ImageTrack = ImageTrack;
-    MainLink.ImagePlay = ImagePlay;
-    MainLink.LabelPlayTime = LabelPlayTime;
-    MainLink.SetSeekRange = [this](std::int64_t duration) { SetSeekRange(duration); };
-    MainLink.SetSeekPosition = [this](double fraction) { SetSeekPosition(fraction); };
-    MainLink.GetSeekPosition = [this] { return GetSeekPosition(); };
-    MainLink.SetPlayButtonsEnabled = [this](bool enabled) { SetPlayButtonsEnabled(enabled); };
-    MainLink.ClearGraph = [this] { ClearGraph(); };
-    MainLink.ClearMapTrace = [this] { ClearMapTrace(); };
-    MainLink.SetTrackTimer = [this](bool on) { TimerGps->SetEnabled(on); };
 
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnResize = [this](TObject* s) { FormResize(s); };
@@ -341,8 +494,6 @@ TMainForm::TMainForm(TComponent* Owner)
         FLastPositionMs = -1;
         FLastLongitude = 0.0f;
         FLastLatitude = 0.0f;
-        for (int n = 0; n < 10; ++n)
-            FIconLabels[n] = *iconLabels[n];
         LoadSettings();
     } catch (Exception& e) {
         LogFailure(u"ビューワ初期化に失敗しました。【ｴﾗｰ番号：2002】 エラー:", e);
@@ -356,8 +507,6 @@ TMainForm::~TMainForm()
         MyLogModule->LogDebug("TMainForm::~TMainForm() END");
     if (Application)
         Application->OnRestore = nullptr;
-    if (MainLink.EditPath == EditPath)
-        MainLink = TMainLink{};
     if (MainForm == this)
         MainForm = nullptr;
 }
@@ -554,9 +703,9 @@ void TMainForm::LoadSkin()
         LabelIcon_8->SetCaption(u"ファイルを\nコピー");
         LabelIcon_9->SetCaption(u"ファイルを\n削除");
         LabelIcon_10->SetCaption(u"ファイルを\n開く");
-        for (TImage* button : {ImageComaPre, ImagePlay, ImageComaNext, ImageStop, ImageSpeedDown, ImageSpeedNone,
-                               ImageSpeedUp, ImageZoom1, ImageZoom2, ImageZoom3, ImageZoom4, ImageZoom0})
-            LoadButtonPicture(button, u"BTN_A_");
+        for (const TPart& part : Parts)
+            if (part.Role == Button)
+                LoadButtonPicture(this->*part.Member.Image, u"BTN_A_");
         SetCaption(u"Velmorastine II  ");
     } catch (Exception& e) {
         LogError(e);
@@ -592,79 +741,14 @@ void TMainForm::ApplyLayout(const TLayoutRecord& record)
     SetClientWidth(record.ClientWidth);
     SetClientHeight(record.ClientHeight);
 
-    auto place = [&](TControl* control, int index) {
-        const TLayoutRect& r = record.Rects[index];
-        control->SetBounds(r.Left, r.Top, r.Width, r.Height);
-    };
-    // Labels without a height of their own in the table.
-    auto placeNoHeight = [&](TControl* control, int index) {
-        const TLayoutRect& r = record.Rects[index];
-        control->SetBounds(r.Left, r.Top, r.Width, control->Height());
-    };
-
-    place(PanelVideo, lrPanelVideo);
-    place(PanelList, lrPanelList);
-    place(LabelPlayTime, lrPlayTime);
-    // The small layouts' table height is less than the font's cells.
-    LabelPlayTime->SetHeight(std::max<int>(record.Rects[lrPlayTime].Height, font.WindowHeight));
-    // The volume bar; its thumb starts at the bar's left.
-    place(ImageVolumeRect, lrVolumeRect);
-    ImageVolume->SetBounds(ImageVolumeRect->Left(), ImageVolumeRect->Top(), record.Rects[lrVolume].Width,
-                           record.Rects[lrVolume].Height);
+    FIconFontHeight = font.IconLabelHeight;
+    for (const TPart& part : Parts)
+        PlacePart(PartControl(*this, part), part, record, font, style);
+    // Where the thumbs' left edges may go.
+    FTrackMin = ImageTrack->Left();
+    FTrackMax = ImageTrackRect->Width() + ImageTrack->Left() - ImageTrack->Width();
     FVolumeMin = ImageVolume->Left();
     FVolumeMax = ImageVolume->Left() + ImageVolumeRect->Width() - ImageVolume->Width();
-    place(ImageComaPre, lrComaPre);
-    place(ImagePlay, lrPlay);
-    place(ImageComaNext, lrComaNext);
-    place(ImageStop, lrStop);
-    place(ImageSpeedDown, lrSpeedDown);
-    place(ImageSpeedNone, lrSpeedNone);
-    place(ImageSpeedUp, lrSpeedUp);
-    placeNoHeight(LabelSpeed, lrLabelSpeed);
-    place(ImageTime, lrIcon6);
-    place(ImagePassword, lrIcon3);
-    place(ImageDL, lrIcon8);
-    place(ImageDel, lrIcon9);
-    place(ImageFind, lrIcon7);
-    place(ImageFolderSel, lrIcon10);
-    place(EditPath, lrEditPath);
-    place(ImageScreenShot, lrIcon4);
-    place(ImagePrint, lrIcon5);
-    // The seek bar: the thumb takes the bar's left and top and the bar's
-    // height field; the bar keeps seven eighths of it.
-    const TLayoutRect& track = record.Rects[lrTrackRect];
-    ImageTrackRect->SetBounds(track.Left, track.Top, track.Width, ImageTrackRect->Height());
-    ImageTrack->SetBounds(ImageTrackRect->Left(), ImageTrackRect->Top(), record.Rects[lrTrack].Width, track.Height);
-    FTrackMin = ImageTrack->Left();
-    ImageTrackRect->SetHeight(7 * (ImageTrack->Height() / 8));
-    FTrackMax = ImageTrackRect->Width() + ImageTrack->Left() - ImageTrack->Width();
-    place(ImageZoom1, lrZoom1);
-    place(ImageZoom2, lrZoom2);
-    place(ImageZoom3, lrZoom3);
-    place(ImageZoom4, lrZoom4);
-    place(ImageZoom0, lrZoom0);
-    place(Image2Screen, lrIcon1);
-    place(Image4Screen, lrIcon2);
-    placeNoHeight(LabelComaPre, lrLabelComaPre);
-    placeNoHeight(LabelPlay, lrLabelPlay);
-    placeNoHeight(LabelComaNext, lrLabelComaNext);
-    placeNoHeight(LabelStop, lrLabelStop);
-    placeNoHeight(LabelSpeedDown, lrLabelSpeedDown);
-    placeNoHeight(LabelSpeedUp, lrLabelSpeedUp);
-    placeNoHeight(LabelZoom, lrLabelZoom);
-    // The icon captions take the right part of their cells; the icon of the
-    // background shows in the left part.
-    FIconFontHeight = font.IconLabelHeight;
-    for (int n = 1; n <= 10; ++n) {
-        TLabel* label = FIconLabels[n - 1];
-        const TLayoutRect& cell = record.Rects[lrIcon1 + n - 1];
-        label->Font()->SetHeight(FIconFontHeight);
-        const int left = static_cast<int>(cell.Width * IconLabelLeftFraction);
-        label->SetBounds(left, cell.Top, cell.Width - left, cell.Height);
-        label->Font()->SetStyle(style);
-    }
-    place(PanelGraph, lrPanelGraph);
-    place(PanelMap, lrPanelMap);
 }
 
 // ---------------------------------------------------------------- controls
@@ -726,6 +810,12 @@ void TMainForm::ClearGraph()
 {
     if (GraphControl)
         GraphControl->ResetGraph();
+}
+
+void TMainForm::RestartTrackFollow()
+{
+    FLastGpsTimeMs = -1;
+    FLastPositionMs = -1;
 }
 
 void TMainForm::ImageFolderSelClick(TObject*)
@@ -790,7 +880,6 @@ void TMainForm::OnMFormActive(TMessage& Message)
     try {
         // Activated other than by a mouse click.
         if (Message.WParam == 1 && PlayControl) {
-            // later: PlayControl->RePositions();
             PlayControl->RePositions();
         }
     } catch (Exception& e) {
@@ -976,7 +1065,7 @@ void TMainForm::ImageZoom0Click(TObject*)
     Restart(Timer1);
 }
 
-// ---------------------------------------------------------------- icon looks, buttons, title
+// ---------------------------------------------------------------- icon looks and buttons
 
 namespace {
 
@@ -1044,28 +1133,7 @@ void TMainForm::ImageBtnMouseUp(TObject* Sender, TMouseButton, TShiftState, int,
         LoadButtonPicture(button, u"BTN_A_");
 }
 
-void TMainForm::ImageFormTitleMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y)
-{
-    FDragStartX = X;
-    FDragStartY = Y;
-    FTitleDragging = 1;
-}
-
-void TMainForm::ImageFormTitleMouseMove(TObject*, TShiftState, int X, int Y)
-{
-    if (FTitleDragging != 1)
-        return;
-    // The picture moves with the window: the point pressed stays under the
-    // pointer.
-    SetBounds(Left() + X - FDragStartX, Top() + Y - FDragStartY, Width(), Height());
-}
-
-void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int)
-{
-    FTitleDragging = 0;
-}
-
-// ---------------------------------------------------------------- transport commands, seek and volume bars
+// ---------------------------------------------------------------- transport commands
 
 void TMainForm::FocusList()
 {
@@ -1191,101 +1259,6 @@ void TMainForm::FormKeyUp(TObject*, std::uint16_t& Key, TShiftState)
         if ((Key == vcl::VK_UP || Key == vcl::VK_DOWN) && ListControl)
             FocusList();
     } catch (...) {
-    }
-}
-
-std::int32_t TMainForm::SeekThumbDragLeft(int x) const
-{
-    const std::int64_t left = static_cast<std::int64_t>(x) + ImageTrackRect->Left();
-    if (left < FTrackMin)
-        return FTrackMin;
-    if (left > FTrackMax)
-        return FTrackMax;
-    return static_cast<std::int32_t>(left);
-}
-
-void TMainForm::ImageTrackRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
-{
-    try {
-        if (MediaDuration < 1 || !ImageTrack->Enabled() || !PlayControl)
-            return;
-        FSeekDragging = 1;
-        FSpeedTimerWasOn = PlayControl->TimerSpeed->Enabled() ? 1 : 0;
-        if (FSpeedTimerWasOn)
-            PlayControl->TimerSpeed->SetEnabled(false);
-        PlayControl->Timer1->SetEnabled(false);
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageTrackRectMouseMove(TObject*, TShiftState, int X, int)
-{
-    try {
-        if (FSeekDragging == 1)
-            ImageTrack->SetLeft(SeekThumbDragLeft(X));
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageTrackRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
-{
-    try {
-        if (FSeekDragging != 1)
-            return;
-        ImageTrack->SetLeft(SeekThumbDragLeft(X));
-        std::int64_t position = 0;
-        ThumbToPosition(ImageTrack->Left(), FTrackMin, FSeekScale, position);
-        // The very end is one unit short of it: a seek there plays on.
-        if (ImageTrack->Left() == FTrackMax && position > 0)
-            --position;
-        if (PlayControl)
-            PlayControl->HandleTrackbar(position);
-        FSeekDragging = 0;
-        if (PlayControl) {
-            if (FSpeedTimerWasOn && PlayControl->PlayRate != 1.0f && PlayControl->Paused == 0)
-                PlayControl->TimerSpeed->SetEnabled(true);
-            PlayControl->Timer1->SetEnabled(true);
-        }
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseDown(TObject*, TMouseButton, TShiftState, int, int)
-{
-    try {
-        FVolumeDragging = 1;
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseMove(TObject*, TShiftState, int X, int)
-{
-    try {
-        if (FVolumeDragging == 1)
-            ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
-                                                               FVolumeMin, FVolumeMax, ImageVolume->Width()));
-    } catch (Exception& e) {
-        LogError(e);
-    }
-}
-
-void TMainForm::ImageVolumeRectMouseUp(TObject*, TMouseButton, TShiftState, int X, int)
-{
-    try {
-        if (FVolumeDragging != 1)
-            return;
-        ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
-                                                           FVolumeMin, FVolumeMax, ImageVolume->Width()));
-        if (PlayControl)
-            PlayControl->SetVolume(
-                playback::VolumeFromThumbLeft(ImageVolume->Left(), FVolumeMin, FVolumeMax, ImageVolume->Width()));
-        FVolumeDragging = 0;
-    } catch (Exception& e) {
-        LogError(e);
     }
 }
 

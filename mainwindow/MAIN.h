@@ -141,6 +141,13 @@ public:
     // graph's curves.
     void ClearMapTrace();
     void ClearGraph();
+    // New tracks are in: the track timer's next tick moves the cursor and
+    // searches the whole list again.
+    void RestartTrackFollow();
+    // 1 two-channel view, 2 four-channel view, 0 until the settings are read.
+    std::int32_t ScreenMode() const { return FScreenMode; }
+    // The main window's copy of the viewing password, in clear.
+    const AnsiString& Password() const { return FPassword; }
 
     // --- messages and events ---
     void Dispatch(TMessage& Message) override;
@@ -170,10 +177,19 @@ public:
     // The skinned buttons' pressed and normal pictures.
     void ImageBtnMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageBtnMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    // Dragging the window by its title picture.
+
+    // --- drags (MainDrags.cpp) ---
+    // The window by its title picture.
     void ImageFormTitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ImageFormTitleMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The seek thumb along its track, the volume thumb along its bar.
+    void ImageTrackRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageTrackRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     // The search, copy and delete icons: forwarded to the recording list
     // while the program drive answers.
     void ImageFindClick(TObject* Sender);
@@ -188,6 +204,10 @@ public:
     void ImagePrintClick(TObject* Sender);
 
     // --- state (user interface thread only) ---
+    // Other windows read it through the operations above; tests through
+    // TMainFormState (tests/support/MainFormState.h).
+private:
+    friend struct TMainFormState;
     std::int32_t FTrackMin = 0;
     std::int32_t FTrackMax = 0;
     std::int32_t FVolumeMin = 0;
@@ -218,7 +238,8 @@ public:
     float FLastLongitude = 0.0f;
     float FLastLatitude = 0.0f;
 
-    // --- transport commands, speed read-out, seek and volume bars ---
+public:
+    // --- transport commands and speed read-out ---
     void ImageComaPreClick(TObject* Sender);
     void ImagePlayClick(TObject* Sender);
     void ImageComaNextClick(TObject* Sender);
@@ -232,12 +253,6 @@ public:
     void UpdateSpeedDisplay();
     // Up or Down released on the window itself: the list takes the focus.
     void FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
-    void ImageTrackRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageTrackRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-    void ImageTrackRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-    void ImageVolumeRectMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
 private:
     // The close goes on without asking (CloseConfirmed).
@@ -256,7 +271,7 @@ private:
     void SetLowerZoomEnabled(bool enabled);
     // The list pane takes the keyboard focus, when it can.
     void FocusList();
-    // Where the seek thumb goes for a drag to x (window pixels).
+    // Where the seek thumb goes for a drag to x (window pixels; MainDrags.cpp).
     std::int32_t SeekThumbDragLeft(int x) const;
     // After a new layout: the seek scale for its track, the thumb where the
     // position was.

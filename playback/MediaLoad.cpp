@@ -4,7 +4,6 @@
 
 #include "app/Common.h"
 #include "app/Globals.h"
-#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "platform/win/Files.h"
 #include "tracks/GPSData.h"
@@ -13,7 +12,6 @@
 #include <cstdlib>
 
 using namespace playback;
-using namespace pane_links;
 using media::HRESULT;
 
 std::int32_t PlayState = 0;
@@ -65,7 +63,7 @@ void TPlayControl::DropSource()
 
 HRESULT TPlayControl::SeekTo(std::int64_t position)
 {
-    if (!DriveReady() || MediaSeeking == nullptr)
+    if (!IsDriveReady(ProgramDrive) || MediaSeeking == nullptr)
         return media::S_OK;
     media::LONGLONG current = position;
     return MediaSeeking->SetPositions(&current, media::AM_SEEKING_AbsolutePositioning, nullptr,
@@ -75,7 +73,7 @@ HRESULT TPlayControl::SeekTo(std::int64_t position)
 HRESULT TPlayControl::RenderWMFile(const UnicodeString& path)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return media::E_FAIL;
         if (!win::FileExists(path)) {
             DropSource();
@@ -109,7 +107,7 @@ HRESULT TPlayControl::RenderWMFile(const UnicodeString& path)
 
 HRESULT TPlayControl::RenderOutputPins(media::IGraphBuilder* graph, media::IBaseFilter* source)
 {
-    if (!DriveReady())
+    if (!IsDriveReady(ProgramDrive))
         return media::E_FAIL;
     auto connect = [&](const ChainLink& link) {
         media::IBaseFilter* from = link.from ? this->*link.from : source;
@@ -134,7 +132,7 @@ HRESULT TPlayControl::RenderOutputPins(media::IGraphBuilder* graph, media::IBase
 HRESULT TPlayControl::RenderDummyFile(const UnicodeString& path)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return media::E_FAIL;
         Rendered = 0;
         if (MediaControl == nullptr || Graph == nullptr)
@@ -160,7 +158,7 @@ HRESULT TPlayControl::PrepareDummyMedia()
     try {
         const UnicodeString path = DummyFilePath();
         LoadedPath = UnicodeString();
-        if (!DriveReady() || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr)
             return media::S_OK;
         HRESULT hr = RenderDummyFile(path);
         if (media::FAILED(hr))
@@ -179,7 +177,7 @@ HRESULT TPlayControl::PrepareMedia(const UnicodeString& path)
 {
     try {
         LoadedPath = UnicodeString();
-        if (!DriveReady() || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr)
             return media::S_OK;
         HRESULT hr = RenderWMFile(path);
         if (media::FAILED(hr))
@@ -221,7 +219,7 @@ bool TPlayControl::TracksBelongToLoad() const
 HRESULT TPlayControl::RunMedia()
 {
     try {
-        if (!DriveReady() || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr)
             return media::E_FAIL;
         if (MediaDuration > 0 && MediaSeeking != nullptr) {
             // Only a position the graph gave is sought again.
@@ -247,7 +245,7 @@ HRESULT TPlayControl::RunMedia()
 HRESULT TPlayControl::StopMedia()
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return media::E_FAIL;
         if (MediaControl == nullptr || PlayState == 0)
             return media::S_OK;
@@ -268,7 +266,7 @@ HRESULT TPlayControl::StopMedia()
 HRESULT TPlayControl::PauseMedia()
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return media::E_FAIL;
         PostPlayState(0);
         if (MediaControl == nullptr || PlayState != 2)

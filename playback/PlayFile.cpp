@@ -8,31 +8,14 @@
 #include "app/Globals.h"
 #include "mainwindow/ListView.h"
 #include "mainwindow/MAIN.h"
-#include "mainwindow/MainLink.h"
-#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "tracks/DataLoad.h"
 #include "tracks/GPSData.h"
 #include "tracks/GraphView.h"
 
 using namespace playback;
-using namespace pane_links;
 
 namespace {
-
-void SetPlayHint(const UnicodeString& hint)
-{
-    if (MainLink.ImagePlay)
-        MainLink.ImagePlay->SetHint(hint);
-}
-
-void SetTrackTimer(bool on)
-{
-    if (MainLink.SetTrackTimer)
-        MainLink.SetTrackTimer(on);
-}
-
-TLabel* TimeLabelOf(TLabel* own) { return own ? own : MainLink.LabelPlayTime; }
 
 constexpr std::int64_t kUnitsPerSecond = 10000000;
 
@@ -41,11 +24,12 @@ constexpr std::int64_t kUnitsPerSecond = 10000000;
 bool TPlayControl::PlayFile()
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return false;
-        SetTrackTimer(false);
-        if (MainLink.ClearGraph)
-            MainLink.ClearGraph();
+        if (MainForm) {
+            MainForm->TimerGps->SetEnabled(false);
+            MainForm->ClearGraph();
+        }
         // Until the new recording's tracks are in, none are shown.
         if (GInfo)
             GInfo->Loaded = 0;
@@ -58,13 +42,16 @@ bool TPlayControl::PlayFile()
             PrepareDummyMedia();
             ImageStopClick(nullptr);
             if (status == PLAY_E_FILE_MISSING) {
-                ShowMessage(21);
+                if (SDDlg)
+                    SDDlg->ShowSDDlg(21);
                 LogError(UnicodeString(u"ASF file is not existing:") + path);
             } else if (status == PLAY_E_NO_SOURCE) {
-                ShowMessage(7);
+                if (SDDlg)
+                    SDDlg->ShowSDDlg(7);
                 LogError(u"TPlayControl::PlayFile ErrorCode: 00");
             } else {
-                ShowMessage(22);
+                if (SDDlg)
+                    SDDlg->ShowSDDlg(22);
                 LogError(u"TPlayControl::PlayFile ErrorCode: 01");
             }
             return false;
@@ -74,8 +61,8 @@ bool TPlayControl::PlayFile()
             GInfo->FilePath = path;
             GInfoLoader->NotifyLoadGInfo(GInfo, Handle());
         }
-        if (MainLink.ImageTrack)
-            MainLink.ImageTrack->SetEnabled(true);
+        if (MainForm)
+            MainForm->ImageTrack->SetEnabled(true);
         TimerSpeed->SetInterval(static_cast<unsigned>(FrameTime / 10000));
         ConfigureSeekbar();
         if (AdvancedPastEnd) {
@@ -90,7 +77,8 @@ bool TPlayControl::PlayFile()
         if (PlayState == 1 || PlayState == 2) {
             Paused = 1;
             ImagePlayClick(nullptr);
-            SetPlayHint(u"一時停止");
+            if (MainForm)
+                MainForm->ImagePlay->SetHint(u"一時停止");
         }
         return true;
     } catch (Exception& e) {
@@ -102,7 +90,7 @@ bool TPlayControl::PlayFile()
 void TPlayControl::ConfigureSeekbar()
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return;
         MediaDuration = 0;
         media::LONGLONG duration = 0;
@@ -111,24 +99,18 @@ void TPlayControl::ConfigureSeekbar()
             TotalSeconds = static_cast<std::int32_t>(MediaDuration / kUnitsPerSecond);
             // A recording cut short by a power loss may have no length: the
             // scale stays finite, every thumb place reads as its start.
-            if (MainLink.SetSeekRange)
-                MainLink.SetSeekRange(MediaDuration > 0 ? MediaDuration : 1);
+            if (MainForm)
+                MainForm->SetSeekRange(MediaDuration > 0 ? MediaDuration : 1);
         }
         const TFindData* record = ListControl ? ListControl->CurrentRecord() : nullptr;
         if (ListControl == nullptr || ListControl->ListView1->Selected() == nullptr)
             TotalTimeText = u"00:00:01";
         else
             TotalTimeText = record ? record->LengthText : UnicodeString(u"00:00:00");
-        TLabel* label = TimeLabelOf(TimeLabel);
-        if (StartAtEnd) {
-            SetSeekPosition(1.0);
-            if (label)
-                label->SetCaption(TotalTimeText + u"/" + TotalTimeText);
-        } else {
-            SetSeekPosition(0.0);
-            if (label)
-                label->SetCaption(UnicodeString(u"00:00:00/") + TotalTimeText);
-        }
+        if (MainForm)
+            MainForm->SetSeekPosition(StartAtEnd ? 1.0 : 0.0);
+        if (TimeLabel)
+            TimeLabel->SetCaption((StartAtEnd ? TotalTimeText : UnicodeString(u"00:00:00")) + u"/" + TotalTimeText);
     } catch (Exception& e) {
         LogException(u"TPlayControl::ConfigureSeekbar", e);
     }
@@ -136,19 +118,20 @@ void TPlayControl::ConfigureSeekbar()
 
 void TPlayControl::Timer1Timer(TObject*)
 {
-    if (DriveReady())
+    if (IsDriveReady(ProgramDrive))
         ReadMediaPosition();
 }
 
 void TPlayControl::ReadMediaPosition()
 {
     try {
-        if (!DriveReady() || MediaSeeking == nullptr || SourceFilter == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaSeeking == nullptr || SourceFilter == nullptr)
             return;
         media::LONGLONG position = 0;
         if (media::FAILED(MediaSeeking->GetCurrentPosition(&position)))
             return;
-        SetSeekPosition(MediaDuration != 0 ? static_cast<double>(position) / static_cast<double>(MediaDuration) : 0.0);
+        if (MainForm)
+            MainForm->SetSeekPosition(MediaDuration != 0 ? static_cast<double>(position) / static_cast<double>(MediaDuration) : 0.0);
         UpdatePosition(position);
     } catch (Exception& e) {
         LogException(u"TPlayControl::ReadMediaPosition", e);
@@ -158,9 +141,9 @@ void TPlayControl::ReadMediaPosition()
 void TPlayControl::UpdatePosition(std::int64_t position)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return;
-        const std::int64_t thumb = MainLink.GetSeekPosition ? MainLink.GetSeekPosition() : position;
+        const std::int64_t thumb = MainForm ? MainForm->GetSeekPosition() : position;
         if (thumb == LastSeekPosition)
             return;
         LastSeekPosition = thumb;
@@ -172,8 +155,8 @@ void TPlayControl::UpdatePosition(std::int64_t position)
             text = UnicodeString().sprintf(u"%02d:%02d:%02d/", static_cast<int>(s / 3600),
                                            static_cast<int>((s % 3600) / 60), static_cast<int>(s % 60));
         }
-        if (TLabel* label = TimeLabelOf(TimeLabel))
-            label->SetCaption(text + TotalTimeText);
+        if (TimeLabel)
+            TimeLabel->SetCaption(text + TotalTimeText);
     } catch (Exception& e) {
         LogException(u"TPlayControl::UpdatePosition", e);
     }
@@ -187,10 +170,9 @@ void TPlayControl::OnGInfoLoadEnd()
         if (!TracksBelongToLoad())
             return;
         if (MainForm) {
-            MainForm->FLastGpsTimeMs = -1;
-            MainForm->FLastPositionMs = -1;
+            MainForm->RestartTrackFollow();
+            MainForm->TimerGps->SetEnabled(true);
         }
-        SetTrackTimer(true);
         if (GraphControl)
             GraphControl->SetGraphData(GInfo);
     } catch (Exception& e) {
@@ -201,15 +183,17 @@ void TPlayControl::OnGInfoLoadEnd()
 void TPlayControl::ImagePlayClick(TObject*)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return;
         if (Paused) {
             if (ListControl == nullptr || ListControl->ListView1->Selected() == nullptr) {
-                ShowMessage(8);
+                if (SDDlg)
+                    SDDlg->ShowSDDlg(8);
                 return;
             }
             if (SourceFilter == nullptr || Rendered == 0) {
-                ShowMessage(7);
+                if (SDDlg)
+                    SDDlg->ShowSDDlg(7);
                 return;
             }
             Paused = 0;
@@ -250,7 +234,7 @@ void TPlayControl::ImagePlayClick(TObject*)
 void TPlayControl::ImageStopClick(TObject*)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return;
         if (PlayState == 1 || PlayState == 2) {
             Paused = 1;
@@ -268,7 +252,8 @@ void TPlayControl::ImageStopClick(TObject*)
             if (ListControl)
                 ListControl->SetListEnabled(true);
         }
-        SetPlayHint(u"再生");
+        if (MainForm)
+            MainForm->ImagePlay->SetHint(u"再生");
     } catch (Exception& e) {
         LogException(u"TPlayControl::ImageStopClick", e);
     }

@@ -11,13 +11,10 @@
 #include "app/Globals.h"
 #include "mainwindow/ListView.h"
 #include "mainwindow/MAIN.h"
-#include "mainwindow/MainLink.h"
-#include "playback/PaneLinks.h"
 #include "playback/PlayLog.h"
 #include "platform/win/Clock.h"
 
 using namespace playback;
-using namespace pane_links;
 
 namespace {
 
@@ -61,7 +58,7 @@ std::int64_t SteppedTarget(std::int64_t position, std::int32_t frameTime, float 
 void TPlayControl::HandleTrackbar(std::int64_t position)
 {
     try {
-        if (!DriveReady() || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr)
             return;
         media::OAFilterState state = media::State_Stopped;
         MediaControl->GetState(10, &state);
@@ -84,7 +81,7 @@ void TPlayControl::HandleTrackbar(std::int64_t position)
 void TPlayControl::RePositions()
 {
     try {
-        if (!DriveReady() || MediaControl == nullptr || MediaSeeking == nullptr || SourceFilter == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr || MediaSeeking == nullptr || SourceFilter == nullptr)
             return;
         if (MediaDuration >= 1) {
             media::LONGLONG position = 0;
@@ -124,7 +121,8 @@ void TPlayControl::OnGraphNotify()
             LogError(UnicodeString().sprintf(u"TPlayControl::OnGraphNotify EC_ERRORABORT (%08x)",
                                              static_cast<unsigned>(static_cast<std::uint32_t>(abortResult))));
             ImageStopClick(nullptr);
-            ShowMessage(22);
+            if (SDDlg)
+                SDDlg->ShowSDDlg(22);
             return;
         }
         // Opening the next recording runs it, which can end at once (a
@@ -139,7 +137,7 @@ void TPlayControl::OnGraphNotify()
 void TPlayControl::OnPlayNext(bool endedWithoutLength)
 {
     try {
-        if (!DriveReady() || ListControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || ListControl == nullptr)
             return;
         // Stopped since the end was reported: the list stays where it is.
         if (PlayState == 0) {
@@ -168,7 +166,7 @@ bool TPlayControl::RoundPlayedNothing(bool endedWithoutLength)
 void TPlayControl::PlayPrevFrame()
 {
     try {
-        if (!DriveReady() || MediaSeeking == nullptr || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaSeeking == nullptr || MediaControl == nullptr)
             return;
         media::LONGLONG position = 0;
         if (media::FAILED(MediaSeeking->GetCurrentPosition(&position)))
@@ -182,8 +180,8 @@ void TPlayControl::PlayPrevFrame()
         }
         SeekTo(target);
         MediaControl->Pause();
-        if (MediaDuration != 0)
-            SetSeekPosition(static_cast<double>(target) / static_cast<double>(MediaDuration));
+        if (MediaDuration != 0 && MainForm)
+            MainForm->SetSeekPosition(static_cast<double>(target) / static_cast<double>(MediaDuration));
         UpdatePosition(target);
     } catch (Exception& e) {
         LogException(u"TPlayControl::PlayPrevFrame", e);
@@ -193,7 +191,7 @@ void TPlayControl::PlayPrevFrame()
 void TPlayControl::PlayNextFrame(bool single)
 {
     try {
-        if (!DriveReady() || MediaSeeking == nullptr || MediaControl == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaSeeking == nullptr || MediaControl == nullptr)
             return;
         const std::uint32_t start = win::GetTickCount();
         media::LONGLONG position = 0;
@@ -218,8 +216,8 @@ void TPlayControl::PlayNextFrame(bool single)
                 target += static_cast<std::int64_t>(static_cast<double>(elapsed - FrameTime) * PlayRate);
         }
         SeekTo(target);
-        if (MediaDuration != 0)
-            SetSeekPosition(static_cast<double>(target) / static_cast<double>(MediaDuration));
+        if (MediaDuration != 0 && MainForm)
+            MainForm->SetSeekPosition(static_cast<double>(target) / static_cast<double>(MediaDuration));
         UpdatePosition(target);
     } catch (Exception& e) {
         LogException(u"TPlayControl::PlayNextFrame", e);
@@ -229,7 +227,7 @@ void TPlayControl::PlayNextFrame(bool single)
 void TPlayControl::ChangePlaySpeed(float rate)
 {
     try {
-        if (!DriveReady())
+        if (!IsDriveReady(ProgramDrive))
             return;
         // Whatever enabled the buttons, the rate stays one of the table's.
         PlayRate = SpeedTableRate(rate);
@@ -257,7 +255,7 @@ void TPlayControl::ChangePlaySpeed(float rate)
 
 void TPlayControl::TimerSpeedTimer(TObject*)
 {
-    if (!DriveReady() || InSpeedTick)
+    if (!IsDriveReady(ProgramDrive) || InSpeedTick)
         return;
     InSpeedTick = true;
     // Pending clicks (pause, stop, another rate) come before the step.
@@ -299,7 +297,8 @@ void TPlayControl::ImageComaNextClick(TObject*)
 void TPlayControl::FrameStep(bool forward)
 {
     if (!HasCurrentRow()) {
-        ShowMessage(8);
+        if (SDDlg)
+            SDDlg->ShowSDDlg(8);
         return;
     }
     if (SourceFilter == nullptr || Rendered == 0)

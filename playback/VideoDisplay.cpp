@@ -124,7 +124,7 @@ void TPlayControl::SetUpVideoDisplay()
         const win::RECT whole{};
         const win::RECT client{0, 0, Panel9->ClientWidth(), Panel9->ClientHeight()};
         if (WindowlessControl != nullptr && WindowlessControl->SetVideoPosition(&whole, &client) == media::S_OK)
-            ShowChanel(MainForm->FScreenMode == 1 ? 2 : 4);
+            ShowChanel(MainForm->ScreenMode() == 1 ? 2 : 4);
     } catch (Exception& e) {
         LogException(u"TPlayControl::FormCreate", e);
     }

@@ -8,6 +8,7 @@
 #include "codec/FfdshowInstall.h"
 #include "mainwindow/MAIN.h"
 #include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 #include "platform/win/Clock.h"
 #include "tracks/DataLoad.h"
 #include "tracks/GPSData.h"
@@ -88,8 +89,7 @@ TPlayControl::TPlayControl(TComponent* Owner)
         SetParent(MainForm->PanelVideo);
         SetAlign(alClient);
 
-        // The main window has no time label yet: the position text goes nowhere.
-        TimeLabel = nullptr;
+        TimeLabel = MainForm->LabelPlayTime;
         CachedVolume = 0;
         TotalSeconds = 0;
         LastSeekPosition = 0;
@@ -192,7 +192,7 @@ void TPlayControl::RetailOutput(const char* format, ...)
         std::vsnprintf(buffer, sizeof buffer, format, args);
         va_end(args);
         buffer[sizeof buffer - 1] = 0;
-        playback::OutputDebugStringA(buffer);
+        win::OutputDebugStringA(buffer);
     } catch (Exception& e) {
         LogException(u"TPlayControl::RetailOutput", e);
     }

@@ -110,7 +110,8 @@ public:
     TTimer* TimerSpeed = nullptr;
     TTimer* TimerRefresh = nullptr;
 
-    // The pane's data.
+    // The pane's data. TimeLabel is the main window's LabelPlayTime, where
+    // the position text goes.
     TLabel* TimeLabel = nullptr;
     std::int32_t CachedVolume = 0;
     std::int32_t TotalSeconds = 0;

@@ -55,7 +55,7 @@ bool InstallRealBackends()
     mixer::InstallMixer(&volume);
     // Printing: its module at the first job or printer list.
     static PrintingOnDemand printing(LoadPrinting);
-    vcl::SetPrinterBackend(&printing);
+    vcl::InstallPrinterBackend(&printing);
     // Headless, GTK and WebKit are never loaded.
     if (!DisplayWanted())
         return false;

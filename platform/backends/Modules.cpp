@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 
 namespace backends {
 
@@ -48,7 +48,7 @@ void* LoadModuleEntry(const char* module, const char* entry, bool global)
     }
     if (why.empty())
         why = "not found beside the program (" + here + ")";
-    playback::OutputDebugStringA(("Back end " + std::string(module) + " not loaded: " + why + "\n").c_str());
+    win::OutputDebugStringA(("Back end " + std::string(module) + " not loaded: " + why + "\n").c_str());
     return nullptr;
 }
 

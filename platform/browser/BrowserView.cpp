@@ -1,6 +1,6 @@
 #include "platform/browser/BrowserView.h"
 
-#include <mutex>
+#include "platform/host/Seam.h"
 
 namespace browser {
 
@@ -19,39 +19,31 @@ void BrowserView::SetHostForm(vcl::TCustomForm*) {}
 
 namespace {
 
-std::mutex& FactoryMutex()
+// The null view's factory.
+BrowserViewFactory NullViews()
 {
-    static std::mutex mutex;
-    return mutex;
+    return [](BrowserViewSink&) { return std::make_unique<BrowserView>(); };
 }
 
-BrowserViewFactory& Factory()
+using FactorySeam = host::Seam<BrowserViewFactory, host::SeamReaders::UserInterfaceThread>;
+
+FactorySeam& Factories()
 {
-    static BrowserViewFactory factory;
-    return factory;
+    static FactorySeam factories(&NullViews);
+    return factories;
 }
 
 } // namespace
 
 BrowserViewFactory InstallBrowserViewFactory(BrowserViewFactory factory)
 {
-    std::lock_guard<std::mutex> guard(FactoryMutex());
-    BrowserViewFactory previous = std::move(Factory());
-    Factory() = std::move(factory);
-    return previous;
+    return Factories().Install(std::move(factory));
 }
 
 std::unique_ptr<BrowserView> CreateBrowserView(BrowserViewSink& sink)
 {
-    BrowserViewFactory factory;
-    {
-        std::lock_guard<std::mutex> guard(FactoryMutex());
-        factory = Factory();
-    }
-    if (factory) {
-        if (auto view = factory(sink))
-            return view;
-    }
+    if (auto view = Factories().Current()(sink))
+        return view;
     return std::make_unique<BrowserView>();
 }
 

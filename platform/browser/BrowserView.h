@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/host/Seam.h"
+
 namespace vcl {
 class TCustomForm;
 }
@@ -48,9 +50,13 @@ public:
 
 using BrowserViewFactory = std::function<std::unique_ptr<BrowserView>(BrowserViewSink& sink)>;
 
-// Installs the factory for views made from now on; returns the previous one.
-// An empty factory puts the null view back.
+// Installs the factory for views made from now on; returns the previous one
+// (empty when it was the default). An empty factory puts the null view back.
+// Installed and read on the user interface thread (a browser control is
+// made there): a plain seam (platform/host/Seam.h).
 BrowserViewFactory InstallBrowserViewFactory(BrowserViewFactory factory);
+using ScopedBrowserViewFactory = host::ScopedInstall<BrowserViewFactory, &InstallBrowserViewFactory>;
+// A view from the factory in force (the null view when it makes none).
 std::unique_ptr<BrowserView> CreateBrowserView(BrowserViewSink& sink);
 
 } // namespace browser

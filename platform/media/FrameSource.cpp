@@ -28,7 +28,9 @@ FrameSource& DefaultSource()
     return source;
 }
 
-std::atomic<FrameSource*> installed{nullptr};
+FrameSource* DefaultSourceSeam() { return &DefaultSource(); }
+
+constinit host::Seam<FrameSource*, host::SeamReaders::AnyThread> gSources(&DefaultSourceSeam);
 
 void Fill(Frame& f, int x0, int y0, int x1, int y1, std::uint32_t colour)
 {
@@ -97,10 +99,9 @@ Frame SyntheticFrame(int width, int height, std::int64_t frameNumber)
 
 FrameSource& CurrentFrameSource()
 {
-    FrameSource* s = installed.load();
-    return s != nullptr ? *s : DefaultSource();
+    return *gSources.Current();
 }
 
-FrameSource* InstallFrameSource(FrameSource* source) { return installed.exchange(source); }
+FrameSource* InstallFrameSource(FrameSource* source) { return gSources.Install(source); }
 
 } // namespace media

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/host/Seam.h"
 #include "platform/media/SourceStream.h"
 
 namespace media {
@@ -62,10 +63,13 @@ public:
 // The synthetic picture of frame `frameNumber` at a size (0 x 0 gives an empty frame).
 Frame SyntheticFrame(int width, int height, std::int64_t frameNumber);
 
-// The frame source in force (the default unless one was installed).
+// The frame source in force (the default unless one was installed). Read by
+// the video renderer on whichever thread runs its graph: an atomic seam
+// (platform/host/Seam.h).
 FrameSource& CurrentFrameSource();
 // Installs a frame source process-wide (null: the default); returns the
 // previous one (null when it was the default). The caller keeps ownership.
 FrameSource* InstallFrameSource(FrameSource* source);
+using ScopedFrameSource = host::ScopedInstall<FrameSource*, &InstallFrameSource>;
 
 } // namespace media

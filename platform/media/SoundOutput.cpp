@@ -1,13 +1,24 @@
 #include "platform/media/SoundOutput.h"
 
-#include <atomic>
+#include "platform/host/Seam.h"
 
 namespace media {
 
 namespace {
 
-std::atomic<AudioSource*> installedAudio{nullptr};
-std::atomic<SoundOutput*> installedOutput{nullptr};
+AudioSource* NoAudio()
+{
+    static AudioSource none;
+    return &none;
+}
+SoundOutput* NoSound()
+{
+    static SoundOutput none;
+    return &none;
+}
+
+constinit host::Seam<AudioSource*, host::SeamReaders::AnyThread> gAudioSources(&NoAudio);
+constinit host::Seam<SoundOutput*, host::SeamReaders::AnyThread> gSoundOutputs(&NoSound);
 
 } // namespace
 
@@ -25,20 +36,16 @@ std::unique_ptr<SoundPlayer> SoundOutput::CreatePlayer() { return std::make_uniq
 
 AudioSource& CurrentAudioSource()
 {
-    static AudioSource none;
-    AudioSource* s = installedAudio.load();
-    return s != nullptr ? *s : none;
+    return *gAudioSources.Current();
 }
 
-AudioSource* InstallAudioSource(AudioSource* source) { return installedAudio.exchange(source); }
+AudioSource* InstallAudioSource(AudioSource* source) { return gAudioSources.Install(source); }
 
 SoundOutput& CurrentSoundOutput()
 {
-    static SoundOutput none;
-    SoundOutput* s = installedOutput.load();
-    return s != nullptr ? *s : none;
+    return *gSoundOutputs.Current();
 }
 
-SoundOutput* InstallSoundOutput(SoundOutput* output) { return installedOutput.exchange(output); }
+SoundOutput* InstallSoundOutput(SoundOutput* output) { return gSoundOutputs.Install(output); }
 
 } // namespace media

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/host/Seam.h"
 #include "platform/media/SourceStream.h"
 
 namespace media {
@@ -64,11 +65,16 @@ public:
     virtual std::unique_ptr<SoundPlayer> CreatePlayer();
 };
 
+// The audio source is read by the sound output's own thread (the file
+// reading of a player), the sound output by the sound renderer on whichever
+// thread runs its graph: atomic seams (platform/host/Seam.h).
 AudioSource& CurrentAudioSource();
 // Installs process-wide (null: the default); returns the previous one (null
 // when it was the default). The caller keeps ownership.
 AudioSource* InstallAudioSource(AudioSource* source);
+using ScopedAudioSource = host::ScopedInstall<AudioSource*, &InstallAudioSource>;
 SoundOutput& CurrentSoundOutput();
 SoundOutput* InstallSoundOutput(SoundOutput* output);
+using ScopedSoundOutput = host::ScopedInstall<SoundOutput*, &InstallSoundOutput>;
 
 } // namespace media

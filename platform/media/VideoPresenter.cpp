@@ -1,16 +1,23 @@
 #include "platform/media/VideoPresenter.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <vector>
 
+#include "platform/host/Seam.h"
 #include "platform/win/Paint.h"
 
 namespace media {
 
 namespace {
-std::atomic<VideoPresenter*> installed{nullptr};
+
+VideoPresenter* Headless()
+{
+    static VideoPresenter none;
+    return &none;
+}
+
+constinit host::Seam<VideoPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
 
 struct Span {
     int from;
@@ -99,11 +106,9 @@ bool VideoPresenter::ShowsFramesAsTheyCome() const { return false; }
 
 VideoPresenter& CurrentVideoPresenter()
 {
-    static VideoPresenter none;
-    VideoPresenter* p = installed.load();
-    return p != nullptr ? *p : none;
+    return *gPresenters.Current();
 }
 
-VideoPresenter* InstallVideoPresenter(VideoPresenter* presenter) { return installed.exchange(presenter); }
+VideoPresenter* InstallVideoPresenter(VideoPresenter* presenter) { return gPresenters.Install(presenter); }
 
 } // namespace media

@@ -7,6 +7,7 @@
 // Thread: the thread that uses the graph; installation is thread-safe.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/media/FrameSource.h"
 #include "platform/media/Vmr9Interfaces.h"
 
@@ -31,9 +32,12 @@ public:
     virtual bool ShowsFramesAsTheyCome() const;
 };
 
+// Read by the video renderer on whichever thread runs its graph: an atomic
+// seam (platform/host/Seam.h).
 VideoPresenter& CurrentVideoPresenter();
 // Installs a presenter process-wide (null: the default); returns the
 // previous one (null for the default). The caller keeps ownership.
 VideoPresenter* InstallVideoPresenter(VideoPresenter* presenter);
+using ScopedVideoPresenter = host::ScopedInstall<VideoPresenter*, &InstallVideoPresenter>;
 
 } // namespace media

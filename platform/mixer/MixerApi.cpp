@@ -1,14 +1,19 @@
 #include "platform/mixer/MixerApi.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 namespace mixer {
 
 namespace {
 
-std::atomic<MixerBackend*> installed{nullptr};
+MixerBackend* NoMixer()
+{
+    static MixerBackend none;
+    return &none;
+}
+
+constinit host::Seam<MixerBackend*, host::SeamReaders::UserInterfaceThread> gMixers(&NoMixer);
 
 // Mixer device 0 by id is the only object there is.
 MMRESULT CheckObject(HMIXEROBJ object, DWORD flags)
@@ -50,12 +55,10 @@ MMRESULT MixerBackend::WriteVolume(DWORD, DWORD) { return MIXERR_INVALCONTROL; }
 
 MixerBackend& CurrentMixer()
 {
-    static MixerBackend none;
-    MixerBackend* b = installed.load();
-    return b != nullptr ? *b : none;
+    return *gMixers.Current();
 }
 
-MixerBackend* InstallMixer(MixerBackend* backend) { return installed.exchange(backend); }
+MixerBackend* InstallMixer(MixerBackend* backend) { return gMixers.Install(backend); }
 
 UINT mixerGetNumDevs() { return 1; }
 

@@ -34,6 +34,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/host/Seam.h"
 #include "platform/win/Types.h"
 
 namespace mixer {
@@ -218,10 +219,13 @@ public:
     virtual MMRESULT WriteVolume(DWORD controlId, DWORD value);
 };
 
-// The back end in force (the default unless one was installed).
+// The back end in force (the default unless one was installed). Read by the
+// mixer calls, which the player makes on the user interface thread (its
+// volume bar): a plain seam (platform/host/Seam.h).
 MixerBackend& CurrentMixer();
 // Installs a back end process-wide (null: the default); returns the previous
 // one (null when it was the default). The caller keeps ownership.
 MixerBackend* InstallMixer(MixerBackend* backend);
+using ScopedMixer = host::ScopedInstall<MixerBackend*, &InstallMixer>;
 
 } // namespace mixer

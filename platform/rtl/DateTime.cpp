@@ -1,7 +1,7 @@
 #include "platform/rtl/DateTime.h"
 
 #include "platform/rtl/Exception.h"
-#include "platform/rtl/detail/CivilDate.h"
+#include "platform/host/CivilDate.h"
 
 #include <cmath>
 #include <string>
@@ -9,7 +9,7 @@
 namespace rtl {
 namespace {
 
-constexpr long long kDelphiEpoch = detail::DaysFromCivil(1899, 12, 30);
+constexpr long long kDelphiEpoch = host::DaysFromCivil(1899, 12, 30);
 
 struct Parts {
   long long year;
@@ -27,7 +27,7 @@ bool Split(double value, Parts& p) {
   long long days = total / 86400000;
   long long time = total % 86400000;
   if (time < 0) time = -time;
-  const detail::CivilDate date = detail::CivilFromDays(days + kDelphiEpoch);
+  const host::CivilDate date = host::CivilFromDays(days + kDelphiEpoch);
   p.year = date.year;
   p.month = date.month;
   p.day = date.day;
@@ -35,7 +35,7 @@ bool Split(double value, Parts& p) {
   p.minute = static_cast<unsigned>(time / 60000 % 60);
   p.second = static_cast<unsigned>(time / 1000 % 60);
   p.ms = static_cast<unsigned>(time % 1000);
-  p.dayOfWeek = detail::DayOfWeekFromDays(days + kDelphiEpoch);
+  p.dayOfWeek = host::DayOfWeekFromDays(days + kDelphiEpoch);
   return true;
 }
 
@@ -77,7 +77,7 @@ Word DaysInMonth(Word year, Word month) {
 
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& value) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
-  value = static_cast<double>(detail::DaysFromCivil(year, month, day) - kDelphiEpoch);
+  value = static_cast<double>(host::DaysFromCivil(year, month, day) - kDelphiEpoch);
   return true;
 }
 

@@ -49,7 +49,7 @@ void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& h
 bool IsLeapYear(Word year);
 Word DaysInMonth(Word year, Word month);
 
-// The local date-time of the layer's clock (win::CurrentClock()).
+// The local date-time of the layer's clock (host::CurrentClock()).
 TDateTime Now();
 TDateTime Date();
 TDateTime Time();

@@ -2,8 +2,8 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/detail/HostPath.h"
-#include "platform/win/HostFileIo.h"
-#include "platform/win/OpenFileHold.h"
+#include "platform/host/FileIo.h"
+#include "platform/host/OpenFileHold.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -40,8 +40,8 @@ std::uint32_t ErrorOf(int error, bool parentExists) {
 // Holds on the files streams have open, so the layer's DeleteFile refuses
 // them as Windows does.
 std::mutex gHoldsMutex;
-std::unordered_map<int, std::unique_ptr<win::OpenFileHold>>& Holds() {
-  static std::unordered_map<int, std::unique_ptr<win::OpenFileHold>> holds;
+std::unordered_map<int, std::unique_ptr<host::OpenFileHold>>& Holds() {
+  static std::unordered_map<int, std::unique_ptr<host::OpenFileHold>> holds;
   return holds;
 }
 
@@ -65,11 +65,11 @@ TFileStream::TFileStream(const UnicodeString& fileName, std::uint16_t mode) : fi
   else
     flags |= access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
   // A FIFO or a device in the file's place is refused as a folder is.
-  const int fd = win::OpenRegularFile(host.path, flags, 0666);
+  const int fd = host::OpenRegularFile(host.path, flags, 0666);
   if (fd < 0) Fail(create, fileName, ErrorOf(errno, host.parentExists));
   fd_ = fd;
   try {
-    auto hold = std::make_unique<win::OpenFileHold>(win::OpenFileHold::ForDescriptor(fd));
+    auto hold = std::make_unique<host::OpenFileHold>(host::OpenFileHold::ForDescriptor(fd));
     std::lock_guard<std::mutex> guard(gHoldsMutex);
     Holds()[fd] = std::move(hold);
   } catch (...) {
@@ -79,7 +79,7 @@ TFileStream::TFileStream(const UnicodeString& fileName, std::uint16_t mode) : fi
 
 TFileStream::~TFileStream() {
   if (fd_ < 0) return;
-  std::unique_ptr<win::OpenFileHold> hold;
+  std::unique_ptr<host::OpenFileHold> hold;
   {
     std::lock_guard<std::mutex> guard(gHoldsMutex);
     auto it = Holds().find(fd_);

@@ -9,7 +9,7 @@
 #include "platform/rtl/detail/Hex.h"
 #include "platform/rtl/detail/HostPath.h"
 #include "platform/rtl/detail/StringOps.h"
-#include "platform/win/HostFileIo.h"
+#include "platform/host/FileIo.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -173,7 +173,7 @@ struct Document {
 
 // Reads the whole file; nothing when it is missing, unreadable or too large.
 std::optional<std::string> ReadFile(const std::string& path) {
-  int fd = win::OpenRegularFile(path, O_RDONLY);
+  int fd = host::OpenRegularFile(path, O_RDONLY);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxIniFile) {
@@ -245,11 +245,11 @@ public:
     if (host_.writeProtected || !detail::HostFileWritable(host_.path)) Fail();
     const std::size_t slash = host_.path.rfind('/');
     if (slash != std::string::npos)
-      win::RemoveStaleTemporaries(slash == 0 ? "/" : host_.path.substr(0, slash), host_.path.substr(slash + 1));
+      host::RemoveStaleTemporaries(slash == 0 ? "/" : host_.path.substr(0, slash), host_.path.substr(slash + 1));
     struct stat st {};
     const int keepMode = stat(host_.path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
     // (In a missing folder the temporary cannot be made: the write fails.)
-    if (!win::ReplaceFileDurably(host_.path, doc_.Bytes(), 0666, keepMode)) Fail();
+    if (!host::ReplaceFileDurably(host_.path, doc_.Bytes(), 0666, keepMode)) Fail();
   }
 
   bool exists() const { return exists_; }

@@ -15,7 +15,7 @@
 // The new text goes to a temporary file beside the old one, flushed to the
 // disk and then renamed over it (permissions kept), so a failed write, a kill
 // or a power loss keeps the old file; temporaries of killed writers are
-// removed by the next write (platform/win/HostFileIo.h). A FIFO or a device
+// removed by the next write (platform/host/FileIo.h). A FIFO or a device
 // in the file's place reads as a missing file and refuses writes.
 //
 // The file is code page 932, or UTF-16LE / UTF-8 when it starts with that

@@ -2,14 +2,14 @@
 // that code which only encodes and formats dates needs no clock.
 #include "platform/rtl/DateTime.h"
 
-#include "platform/win/Clock.h"
+#include "platform/host/Clock.h"
 
 #include <cmath>
 
 namespace rtl {
 
 TDateTime Now() {
-  win::ClockDateTime t = win::CurrentClock().Now();
+  host::ClockDateTime t = host::CurrentClock().Now();
   TDateTime date, time;
   if (!TryEncodeDate(static_cast<Word>(t.year), static_cast<Word>(t.month), static_cast<Word>(t.day), date) ||
       !TryEncodeTime(static_cast<Word>(t.hour), static_cast<Word>(t.minute), static_cast<Word>(t.second),

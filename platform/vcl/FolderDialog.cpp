@@ -15,20 +15,17 @@ CancellingPicker& DefaultPicker()
     return picker;
 }
 
-FolderPicker* g_picker = nullptr; // user interface thread only
+FolderPicker* Cancelling() { return &DefaultPicker(); }
+
+constinit host::Seam<FolderPicker*, host::SeamReaders::UserInterfaceThread> gPickers(&Cancelling);
 
 } // namespace
 
-FolderPicker* SetFolderPicker(FolderPicker* picker)
-{
-    FolderPicker* previous = g_picker;
-    g_picker = picker;
-    return previous;
-}
+FolderPicker* InstallFolderPicker(FolderPicker* picker) { return gPickers.Install(picker); }
 
 bool SelectDirectory(const rtl::UnicodeString& title, rtl::UnicodeString& folder)
 {
-    FolderPicker& picker = g_picker ? *g_picker : DefaultPicker();
+    FolderPicker& picker = *gPickers.Current();
     rtl::UnicodeString chosen;
     if (!picker.Pick(title, folder, chosen))
         return false;

@@ -5,6 +5,7 @@
 // display's back end shows a dialog; TestDriver answers it from a queue.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/rtl/UnicodeString.h"
 
 namespace vcl {
@@ -20,8 +21,10 @@ public:
 };
 
 // Installs the picker (null: the default, which cancels); the previous one.
-// The picker must outlive its installation.
-FolderPicker* SetFolderPicker(FolderPicker* picker);
+// The picker must outlive its installation. Installed and read on the user
+// interface thread: a plain seam (platform/host/Seam.h).
+FolderPicker* InstallFolderPicker(FolderPicker* picker);
+using ScopedFolderPicker = host::ScopedInstall<FolderPicker*, &InstallFolderPicker>;
 
 // Shows the picker titled `title`, opened at `folder`; true with `folder`
 // set to the choice, false (folder unchanged) on cancel.

@@ -9,21 +9,21 @@ public:
     bool ConfirmPrint() override { return false; }
 };
 
-PrintDialogAnswerer* g_answerer = nullptr; // user interface thread only
+PrintDialogAnswerer* Cancelling()
+{
+    static CancellingAnswerer cancelling;
+    return &cancelling;
+}
+
+constinit host::Seam<PrintDialogAnswerer*, host::SeamReaders::UserInterfaceThread> gAnswerers(&Cancelling);
 
 } // namespace
 
-PrintDialogAnswerer* SetPrintDialogAnswerer(PrintDialogAnswerer* answerer)
-{
-    PrintDialogAnswerer* previous = g_answerer;
-    g_answerer = answerer;
-    return previous;
-}
+PrintDialogAnswerer* InstallPrintDialogAnswerer(PrintDialogAnswerer* answerer) { return gAnswerers.Install(answerer); }
 
 bool TPrintDialog::Execute()
 {
-    static CancellingAnswerer cancelling;
-    return (g_answerer ? *g_answerer : cancelling).ConfirmPrint();
+    return gAnswerers.Current()->ConfirmPrint();
 }
 
 } // namespace vcl

@@ -5,6 +5,7 @@
 // display's back end shows a dialog; TestDriver answers it from a queue.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/vcl/Component.h"
 
 namespace vcl {
@@ -18,8 +19,10 @@ public:
 };
 
 // Installs the answerer (null: the default, which cancels); the previous
-// one. The answerer must outlive its installation.
-PrintDialogAnswerer* SetPrintDialogAnswerer(PrintDialogAnswerer* answerer);
+// one. The answerer must outlive its installation. Installed and read on the
+// user interface thread: a plain seam (platform/host/Seam.h).
+PrintDialogAnswerer* InstallPrintDialogAnswerer(PrintDialogAnswerer* answerer);
+using ScopedPrintDialogAnswerer = host::ScopedInstall<PrintDialogAnswerer*, &InstallPrintDialogAnswerer>;
 
 class TPrintDialog : public TComponent {
 public:

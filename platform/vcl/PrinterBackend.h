@@ -15,6 +15,7 @@
 
 #include <vector>
 
+#include "platform/host/Seam.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Geometry.h"
 #include "platform/vcl/PixelBuffer.h"
@@ -66,8 +67,10 @@ public:
 
 // Installs the back end (null: the default recording printer); returns the
 // previous one (null for the default). The caller keeps ownership; never
-// while a job is open.
-PrinterBackend* SetPrinterBackend(PrinterBackend* backend);
+// while a job is open. Installed and read on the user interface thread
+// (printing is done there): a plain seam (platform/host/Seam.h).
+PrinterBackend* InstallPrinterBackend(PrinterBackend* backend);
+using ScopedPrinterBackend = host::ScopedInstall<PrinterBackend*, &InstallPrinterBackend>;
 // The back end in force.
 PrinterBackend& CurrentPrinterBackend();
 

@@ -6,7 +6,9 @@ namespace vcl {
 
 namespace {
 
-PrinterBackend* g_backend = nullptr; // user interface thread only
+PrinterBackend* TheRecordingPrinter() { return &DefaultRecordingPrinter(); }
+
+constinit host::Seam<PrinterBackend*, host::SeamReaders::UserInterfaceThread> gPrinters(&TheRecordingPrinter);
 
 } // namespace
 
@@ -57,13 +59,8 @@ RecordingPrinter& DefaultRecordingPrinter()
     return printer;
 }
 
-PrinterBackend* SetPrinterBackend(PrinterBackend* backend)
-{
-    PrinterBackend* previous = g_backend;
-    g_backend = backend;
-    return previous;
-}
+PrinterBackend* InstallPrinterBackend(PrinterBackend* backend) { return gPrinters.Install(backend); }
 
-PrinterBackend& CurrentPrinterBackend() { return g_backend ? *g_backend : DefaultRecordingPrinter(); }
+PrinterBackend& CurrentPrinterBackend() { return *gPrinters.Current(); }
 
 } // namespace vcl

@@ -19,16 +19,13 @@ CancellingSavePicker& DefaultSavePicker()
     return picker;
 }
 
-SaveFilePicker* g_savePicker = nullptr; // user interface thread only
+SaveFilePicker* CancellingSave() { return &DefaultSavePicker(); }
+
+constinit host::Seam<SaveFilePicker*, host::SeamReaders::UserInterfaceThread> gSavePickers(&CancellingSave);
 
 } // namespace
 
-SaveFilePicker* SetSaveFilePicker(SaveFilePicker* picker)
-{
-    SaveFilePicker* previous = g_savePicker;
-    g_savePicker = picker;
-    return previous;
-}
+SaveFilePicker* InstallSaveFilePicker(SaveFilePicker* picker) { return gSavePickers.Install(picker); }
 
 bool TSavePictureDialog::Execute()
 {
@@ -36,7 +33,7 @@ bool TSavePictureDialog::Execute()
     if (!extension.IsEmpty() && extension[1] == u'.')
         extension = extension.SubString(2, extension.Length() - 1);
     for (;;) {
-        SaveFilePicker& picker = g_savePicker ? *g_savePicker : DefaultSavePicker();
+        SaveFilePicker& picker = *gSavePickers.Current();
         rtl::UnicodeString chosen;
         if (!picker.PickSaveFile({Title, InitialDir, FileName, Filter, DefaultExt}, chosen) || chosen.IsEmpty())
             return false;

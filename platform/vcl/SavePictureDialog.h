@@ -7,6 +7,7 @@
 // dialog's title as caption); No shows the dialog again.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Component.h"
 #include "platform/vcl/Set.h"
@@ -34,8 +35,10 @@ public:
 };
 
 // Installs the picker (null: the default, which cancels); the previous one.
-// The picker must outlive its installation.
-SaveFilePicker* SetSaveFilePicker(SaveFilePicker* picker);
+// The picker must outlive its installation. Installed and read on the user
+// interface thread: a plain seam (platform/host/Seam.h).
+SaveFilePicker* InstallSaveFilePicker(SaveFilePicker* picker);
+using ScopedSaveFilePicker = host::ScopedInstall<SaveFilePicker*, &InstallSaveFilePicker>;
 
 class TSavePictureDialog : public TComponent {
 public:

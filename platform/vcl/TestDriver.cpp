@@ -91,14 +91,14 @@ TestDriver::TestDriver(TApplication& app, win::VirtualClock* clock) : FApp(&app)
     }
     FPreviousIdle = FApp->GetIdleHandler();
     FApp->SetIdleHandler(this);
-    FPreviousResponder = win::SetMessageBoxResponder(this);
+    FPreviousResponder = win::InstallMessageBoxResponder(this);
     MouseInput::Reset();
 }
 
 TestDriver::~TestDriver()
 {
     MouseInput::Reset();
-    win::SetMessageBoxResponder(FPreviousResponder);
+    win::InstallMessageBoxResponder(FPreviousResponder);
     if (Application == FApp || FApp->GetIdleHandler() == this)
         FApp->SetIdleHandler(FPreviousIdle);
 }

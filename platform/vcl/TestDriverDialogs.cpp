@@ -10,13 +10,13 @@ namespace vcl {
 class TestDriver::DialogAnswers : public SaveFilePicker, public PrintDialogAnswerer {
 public:
     explicit DialogAnswers(TestDriver* driver)
-        : FDriver(driver), FPreviousPicker(SetSaveFilePicker(this)), FPreviousAnswerer(SetPrintDialogAnswerer(this))
+        : FDriver(driver), FPreviousPicker(InstallSaveFilePicker(this)), FPreviousAnswerer(InstallPrintDialogAnswerer(this))
     {
     }
     ~DialogAnswers() override
     {
-        SetSaveFilePicker(FPreviousPicker);
-        SetPrintDialogAnswerer(FPreviousAnswerer);
+        InstallSaveFilePicker(FPreviousPicker);
+        InstallPrintDialogAnswerer(FPreviousAnswerer);
     }
 
     bool PickSaveFile(const SaveFileRequest& request, UnicodeString& chosen) override

@@ -8,8 +8,8 @@ namespace vcl {
 
 class TestDriver::FolderAnswers : public FolderPicker {
 public:
-    explicit FolderAnswers(TestDriver* driver) : FDriver(driver), FPrevious(SetFolderPicker(this)) {}
-    ~FolderAnswers() override { SetFolderPicker(FPrevious); }
+    explicit FolderAnswers(TestDriver* driver) : FDriver(driver), FPrevious(InstallFolderPicker(this)) {}
+    ~FolderAnswers() override { InstallFolderPicker(FPrevious); }
 
     bool Pick(const UnicodeString& title, const UnicodeString& startFolder, UnicodeString& chosen) override
     {

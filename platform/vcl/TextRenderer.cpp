@@ -1,7 +1,6 @@
 #include "platform/vcl/TextRenderer.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "platform/vcl/Canvas.h"
 
@@ -53,8 +52,13 @@ public:
     }
 };
 
-CellTextRenderer gCells;
-std::atomic<TextRenderer*> gRenderer{nullptr};
+TextRenderer* CellBoxes()
+{
+    static CellTextRenderer cells;
+    return &cells;
+}
+
+constinit host::Seam<TextRenderer*, host::SeamReaders::AnyThread> gRenderers(&CellBoxes);
 
 } // namespace
 
@@ -66,10 +70,9 @@ void TextRenderer::DrawTextInWidth(PixelBuffer& target, const TRect& clip, int x
 
 TextRenderer& CurrentTextRenderer()
 {
-    TextRenderer* r = gRenderer.load();
-    return r ? *r : gCells;
+    return *gRenderers.Current();
 }
 
-TextRenderer* SetTextRenderer(TextRenderer* renderer) { return gRenderer.exchange(renderer); }
+TextRenderer* InstallTextRenderer(TextRenderer* renderer) { return gRenderers.Install(renderer); }
 
 } // namespace vcl

@@ -7,6 +7,7 @@
 // runs); the real back end draws the text with the installed fonts.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/Font.h"
 #include "platform/vcl/Geometry.h"
@@ -31,10 +32,14 @@ public:
                                  const rtl::UnicodeString& text, int width);
 };
 
-// The installed renderer (the cell boxes unless a back end set one).
+// The installed renderer (the cell boxes unless a back end set one). Read
+// by every canvas that draws text, on the thread that draws; a bitmap's
+// canvas is not tied to the user interface thread: an atomic seam
+// (platform/host/Seam.h).
 TextRenderer& CurrentTextRenderer();
 // Installs renderer (null: the cell boxes); returns the previous one, null
 // for the default. The renderer must outlive its installation.
-TextRenderer* SetTextRenderer(TextRenderer* renderer);
+TextRenderer* InstallTextRenderer(TextRenderer* renderer);
+using ScopedTextRenderer = host::ScopedInstall<TextRenderer*, &InstallTextRenderer>;
 
 } // namespace vcl

@@ -3,17 +3,19 @@
 namespace vcl {
 
 namespace {
-WindowPresenter gHeadless;
-WindowPresenter* gPresenter = nullptr;
+
+WindowPresenter* Headless()
+{
+    static WindowPresenter headless;
+    return &headless;
+}
+
+constinit host::Seam<WindowPresenter*, host::SeamReaders::AnyThread> gPresenters(&Headless);
+
 } // namespace
 
-WindowPresenter& Presenter() { return gPresenter ? *gPresenter : gHeadless; }
+WindowPresenter& Presenter() { return *gPresenters.Current(); }
 
-WindowPresenter* SetPresenter(WindowPresenter* presenter)
-{
-    WindowPresenter* previous = gPresenter;
-    gPresenter = presenter;
-    return previous;
-}
+WindowPresenter* InstallPresenter(WindowPresenter* presenter) { return gPresenters.Install(presenter); }
 
 } // namespace vcl

@@ -12,6 +12,8 @@
 // default presenter does nothing: headless, as in every unit test.
 #pragma once
 
+#include "platform/host/Seam.h"
+
 namespace vcl {
 
 class TControl;
@@ -47,9 +49,13 @@ public:
 };
 
 // The installed presenter (the do-nothing one unless a back end set one).
+// Read wherever a control is invalidated, which may be another thread than
+// the user interface thread (the presenter then repaints everything): an
+// atomic seam (platform/host/Seam.h).
 WindowPresenter& Presenter();
 // Installs presenter (null: the default); returns the previous one, null
 // for the default. The presenter must outlive its installation.
-WindowPresenter* SetPresenter(WindowPresenter* presenter);
+WindowPresenter* InstallPresenter(WindowPresenter* presenter);
+using ScopedPresenter = host::ScopedInstall<WindowPresenter*, &InstallPresenter>;
 
 } // namespace vcl

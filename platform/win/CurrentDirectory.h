@@ -1,18 +1,19 @@
-// The process's current directory, kept in Windows form ("E:\" at a drive's
-// root, "E:\Viewer" below it). It starts as the host's current directory seen
-// through the drive table; setting it does not change the host's.
+// The Win32 and framework calls on the process's current directory
+// (platform/host/CurrentDirectory.h: kept in Windows form, "E:\" at a drive's
+// root, "E:\Viewer" below it).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "platform/host/CurrentDirectory.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/win/Types.h"
 
 namespace win {
 
 // The current directory in Windows form.
-std::u16string CurrentDirectory();
+using host::CurrentDirectory;
 // Sets it to an existing folder; false (with the last error set) otherwise.
 bool SetCurrentDirectoryPath(std::u16string_view path);
 
@@ -24,10 +25,5 @@ BOOL SetCurrentDirectoryW(const char16_t* path);
 // The framework's forms.
 rtl::UnicodeString GetCurrentDir();
 bool SetCurrentDir(const rtl::UnicodeString& dir);
-
-namespace detail {
-// The drive table changed: take the current directory anew from the host's.
-void ForgetCurrentDirectory();
-} // namespace detail
 
 } // namespace win

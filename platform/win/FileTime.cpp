@@ -3,7 +3,7 @@
 #include "platform/win/LastError.h"
 
 #include "platform/rtl/DateTime.h"
-#include "platform/rtl/detail/CivilDate.h"
+#include "platform/host/CivilDate.h"
 
 namespace win {
 
@@ -31,8 +31,8 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
     const std::uint64_t totalSeconds = v / TicksPerSecond;
     const std::uint64_t days1601 = totalSeconds / 86400;
     const std::uint64_t secOfDay = totalSeconds % 86400;
-    const rtl::detail::CivilDate date =
-        rtl::detail::CivilFromDays(static_cast<std::int64_t>(days1601) - DaysFrom1601To1970);
+    const host::CivilDate date =
+        host::CivilFromDays(static_cast<std::int64_t>(days1601) - DaysFrom1601To1970);
     systemTime->wYear = static_cast<WORD>(date.year);
     systemTime->wMonth = static_cast<WORD>(date.month);
     systemTime->wDay = static_cast<WORD>(date.day);
@@ -53,7 +53,7 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* fileTime)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::int64_t days = rtl::detail::DaysFromCivil(st->wYear, st->wMonth, st->wDay) + DaysFrom1601To1970;
+    const std::int64_t days = host::DaysFromCivil(st->wYear, st->wMonth, st->wDay) + DaysFrom1601To1970;
     const std::uint64_t seconds =
         static_cast<std::uint64_t>(days) * 86400 + st->wHour * 3600u + st->wMinute * 60u + st->wSecond;
     *fileTime = detail::FromUInt64(seconds * TicksPerSecond + st->wMilliseconds * 10000ull);

@@ -22,9 +22,11 @@ namespace win {
 
 namespace {
 
+// An entry's name lies in its search's Names, so a large folder's names
+// take two allocations in all, not two each.
 struct Entry {
-    std::u16string name;
-    std::string key;     // the name as the sort compares it: upper-cased, big-endian code units
+    std::uint32_t nameAt = 0;  // in Names::text; its key at twice that in Names::keys
+    std::uint32_t nameLength = 0;
     int rank = 2;        // "." first, ".." next, then the names
     // The host name below the search's folder, or the whole host path;
     // empty for a name whose host spelling is the name itself (ASCII).
@@ -34,8 +36,36 @@ struct Entry {
     FILETIME created, accessed, written;
 };
 
+struct Names {
+    std::u16string text;
+    std::string keys;  // the names as the sort compares them: upper-cased, big-endian code units
+
+    std::u16string_view Of(const Entry& e) const { return std::u16string_view(text).substr(e.nameAt, e.nameLength); }
+    std::string_view KeyOf(const Entry& e) const
+    {
+        return std::string_view(keys).substr(2 * std::size_t{e.nameAt}, 2 * std::size_t{e.nameLength});
+    }
+    void Add(Entry& e, std::u16string_view name)
+    {
+        e.nameAt = static_cast<std::uint32_t>(text.size());
+        e.nameLength = static_cast<std::uint32_t>(name.size());
+        text.append(name);
+        // Bytes in this order compare as the code units do, so the sort can
+        // use memcmp.
+        std::size_t at = keys.size();
+        keys.resize(at + 2 * name.size());
+        for (const char16_t n : name) {
+            const char16_t c = UpperCaseForNames(n);
+            keys[at++] = static_cast<char>(c >> 8);
+            keys[at++] = static_cast<char>(c & 0xFF);
+        }
+        e.rank = name == u"." ? 0 : name == u".." ? 1 : 2;
+    }
+};
+
 struct Search {
     std::vector<Entry> entries;
+    Names names;
     size_t next = 0;
     char16_t drive = 0;
     // The folder listed, which the entries' host names are below (AT_FDCWD
@@ -109,20 +139,10 @@ bool Matches(std::u16string_view pattern, std::u16string_view name)
     return false;
 }
 
-Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
+// What the host tells of a file; no name (Names::Add gives it one).
+Entry EntryOf(const struct stat& st)
 {
     Entry e;
-    e.name = std::move(name);
-    // Bytes in this order compare as the code units do, so the sort can
-    // use memcmp.
-    e.key.resize(2 * e.name.size());
-    for (size_t i = 0; i < e.name.size(); ++i) {
-        const char16_t c = UpperCaseForNames(e.name[i]);
-        e.key[2 * i] = static_cast<char>(c >> 8);
-        e.key[2 * i + 1] = static_cast<char>(c & 0xFF);
-    }
-    e.host = std::move(host);
-    e.rank = e.name == u"." ? 0 : e.name == u".." ? 1 : 2;
     e.attributes = detail::AttributesOf(st.st_mode);
     e.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
     e.written = detail::FileTimeFromHost(st.st_mtim);
@@ -131,18 +151,35 @@ Entry EntryOf(std::u16string name, std::string host, const struct stat& st)
     return e;
 }
 
-bool SortOrder(const Entry& a, const Entry& b)
+// What the sort compares, beside the entry: no look into the entry until
+// two keys are the same.
+struct SortItem {
+    std::string_view key;
+    int rank;
+    Entry* entry;
+};
+
+bool SortOrder(const Names& names, const SortItem& a, const SortItem& b)
 {
     if (a.rank != b.rank)
         return a.rank < b.rank;
     if (const int c = a.key.compare(b.key); c != 0)
         return c < 0;
-    return a.name < b.name;
+    return names.Of(*a.entry) < names.Of(*b.entry);
+}
+
+void Append(Search& s, std::u16string_view name, std::string host, const struct stat& st)
+{
+    Entry e = EntryOf(st);
+    s.names.Add(e, name);
+    e.host = std::move(host);
+    s.entries.push_back(std::move(e));
 }
 
 // Builds the snapshot; 0 or the error code.
-DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive, int& folderFd, FindDetail detail)
+DWORD Collect(std::u16string_view path, Search& s, FindDetail detail)
 {
+    std::vector<Entry>& out = s.entries;
     size_t cut = path.find_last_of(u"\\/");
     std::u16string folder;
     std::u16string_view pattern;
@@ -167,8 +204,8 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
         if (r.isRoot || stat(r.host.c_str(), &st) != 0)
             return r.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
         const size_t slash = r.windows.find_last_of(u'\\');
-        drive = r.drive;
-        out.push_back(EntryOf(r.windows.substr(slash + 1), r.host, st));
+        s.drive = r.drive;
+        Append(s, std::u16string_view(r.windows).substr(slash + 1), r.host, st);
         return 0;
     }
     for (char16_t c : pattern)
@@ -181,7 +218,7 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
     struct stat dst {};
     if (stat(dir.host.c_str(), &dst) != 0 || !S_ISDIR(dst.st_mode))
         return ERROR_PATH_NOT_FOUND;
-    drive = dir.drive;
+    s.drive = dir.drive;
     const int fd = open(dir.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int listFd = fd < 0 ? -1 : fcntl(fd, F_DUPFD_CLOEXEC, 0);
     DIR* d = listFd < 0 ? nullptr : fdopendir(listFd);
@@ -192,17 +229,20 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
             close(fd);
         return ERROR_ACCESS_DENIED;
     }
-    folderFd = fd;
+    s.folder = fd;
     if (!dir.isRoot) {
         if (Matches(pattern, u"."))
-            out.push_back(EntryOf(u".", ".", dst));
+            Append(s, u".", ".", dst);
         struct stat pst {};
         if (Matches(pattern, u"..") && fstatat(fd, "..", &pst, 0) == 0)
-            out.push_back(EntryOf(u"..", "..", pst));
+            Append(s, u"..", "..", pst);
     }
     // A large folder's own size hints at its entries (ext4 gives about 32
     // bytes a short name), which saves growing the list step by step.
-    out.reserve(static_cast<size_t>(std::clamp<long long>(dst.st_size / 32, 16, 1 << 16)));
+    const auto expected = static_cast<size_t>(std::clamp<long long>(dst.st_size / 32, 16, 1 << 16));
+    out.reserve(expected);
+    s.names.text.reserve(expected * 24);
+    s.names.keys.reserve(expected * 48);
     std::u16string wide;
     while (const dirent* e = readdir(d)) {
         const std::string_view host(e->d_name);
@@ -214,29 +254,31 @@ DWORD Collect(std::u16string_view path, std::vector<Entry>& out, char16_t& drive
             // The kind from the listing itself; the rest when it is read.
             struct stat kind {};
             kind.st_mode = e->d_type == DT_DIR ? S_IFDIR | S_IWUSR : S_IFREG | S_IWUSR;
-            out.push_back(EntryOf(wide, IsAscii(host) ? std::string() : std::string(host), kind));
+            Append(s, wide, IsAscii(host) ? std::string() : std::string(host), kind);
             continue;
         }
         struct stat st {};
         if (fstatat(fd, e->d_name, &st, 0) != 0)
             continue;  // a dangling link
-        out.push_back(EntryOf(wide, std::string(host), st));
+        Append(s, wide, std::string(host), st);
     }
     closedir(d);
     // Sorted through pointers: the entries themselves move once.
-    std::vector<Entry*> order(out.size());
+    std::vector<SortItem> order(out.size());
     for (size_t i = 0; i < out.size(); ++i)
-        order[i] = &out[i];
-    std::sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) { return SortOrder(*a, *b); });
+        order[i] = {s.names.KeyOf(out[i]), out[i].rank, &out[i]};
+    const Names& names = s.names;
+    std::sort(order.begin(), order.end(),
+              [&names](const SortItem& a, const SortItem& b) { return SortOrder(names, a, b); });
     std::vector<Entry> sorted;
     sorted.reserve(out.size());
-    for (Entry* e : order)
-        sorted.push_back(std::move(*e));
+    for (const SortItem& item : order)
+        sorted.push_back(std::move(*item.entry));
     out = std::move(sorted);
     return out.empty() ? ERROR_FILE_NOT_FOUND : 0;
 }
 
-void Fill(const Entry& e, WIN32_FIND_DATAW& d)
+void Fill(const Search& s, const Entry& e, WIN32_FIND_DATAW& d)
 {
     // Field by field: the name buffer past its end need not be cleared.
     d.dwReserved0 = d.dwReserved1 = 0;
@@ -247,8 +289,9 @@ void Fill(const Entry& e, WIN32_FIND_DATAW& d)
     d.ftLastWriteTime = e.written;
     d.nFileSizeHigh = static_cast<DWORD>(e.size >> 32);
     d.nFileSizeLow = static_cast<DWORD>(e.size & 0xFFFFFFFFu);
-    const size_t n = std::min<size_t>(e.name.size(), MAX_PATH - 1);
-    e.name.copy(d.cFileName, n);
+    const std::u16string_view name = s.names.Of(e);
+    const size_t n = std::min<size_t>(name.size(), MAX_PATH - 1);
+    name.copy(d.cFileName, n);
     d.cFileName[n] = u'\0';
 }
 
@@ -280,7 +323,14 @@ bool Next(HANDLE handle, WIN32_FIND_DATAW& data)
         SetLastError(ERROR_NO_MORE_FILES);
         return false;
     }
-    Fill(s->entries[s->next++], data);
+    Fill(*s, s->entries[s->next], data);
+    ++s->next;
+    // The names are read in sorted order, not in the order they were
+    // stored: the next one is fetched while the caller works on this one.
+    if (s->next < s->entries.size()) {
+        __builtin_prefetch(&s->entries[s->next]);
+        __builtin_prefetch(s->names.text.data() + s->entries[s->next].nameAt);
+    }
     return true;
 }
 
@@ -334,11 +384,11 @@ HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data, FindDetai
         return InvalidHandle();
     }
     auto search = std::make_unique<Search>();
-    if (const DWORD error = Collect(pattern, search->entries, search->drive, search->folder, detail); error != 0) {
+    if (const DWORD error = Collect(pattern, *search, detail); error != 0) {
         SetLastError(error);
         return InvalidHandle();
     }
-    Fill(search->entries[0], *data);
+    Fill(*search, search->entries[0], *data);
     search->next = 1;
     std::lock_guard lock(SearchMutex());
     LiveSearches().insert(search.get());
@@ -415,9 +465,10 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DAT
         char ascii[MAX_PATH + 1];
         const char* host = e.host.c_str();
         if (e.host.empty()) {
+            const std::u16string_view name = s->names.Of(e);
             size_t n = 0;
-            for (; n < e.name.size() && n < MAX_PATH; ++n)
-                ascii[n] = static_cast<char>(e.name[n]);
+            for (; n < name.size() && n < MAX_PATH; ++n)
+                ascii[n] = static_cast<char>(name[n]);
             ascii[n] = 0;
             host = ascii;
         }
@@ -435,7 +486,7 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DAT
     }
     if (data != nullptr) {
         // What the file is now, from the same open.
-        const Entry now = EntryOf(std::u16string(), std::string(), st);
+        const Entry now = EntryOf(st);
         data->dwFileAttributes = now.attributes;
         data->nFileSizeHigh = static_cast<DWORD>(now.size >> 32);
         data->nFileSizeLow = static_cast<DWORD>(now.size & 0xFFFFFFFFu);

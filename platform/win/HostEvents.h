@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "platform/host/Seam.h"
+
 namespace win {
 
 class HostEventSource {
@@ -32,7 +34,9 @@ public:
 // Installs `source` for the calling thread (the only thread whose waits
 // hand it their turn); null removes it. Returns the previous source.
 // Only the real clock waits through it: under a virtual clock it is left
-// alone.
-HostEventSource* SetHostEventSource(HostEventSource* source);
+// alone. Read by every thread's waits and wakes: a seam under a lock
+// (platform/host/Seam.h).
+HostEventSource* InstallHostEventSource(HostEventSource* source);
+using ScopedHostEventSource = host::ScopedInstall<HostEventSource*, &InstallHostEventSource>;
 
 } // namespace win

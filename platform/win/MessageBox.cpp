@@ -1,16 +1,33 @@
 #include "platform/win/MessageBox.h"
 
+#include "platform/host/Seam.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/win/MessageBoxResponder.h"
 
-#include <atomic>
 #include <cstdio>
 
 namespace win {
 
 namespace {
 
-std::atomic<MessageBoxResponder*> responder{nullptr};
+// The default: the box goes to standard error and takes its default button.
+class StandardErrorResponder final : public MessageBoxResponder {
+public:
+  int Answer(const MessageBoxCall& call) override
+  {
+    std::fprintf(stderr, "[message box] %s: %s\n", rtl::Utf16ToUtf8(call.caption).c_str(),
+                 rtl::Utf16ToUtf8(call.text).c_str());
+    return DefaultMessageBoxResult(call.type);
+  }
+};
+
+MessageBoxResponder* StandardError()
+{
+  static StandardErrorResponder responder;
+  return &responder;
+}
+
+constinit host::Seam<MessageBoxResponder*, host::SeamReaders::AnyThread> gResponders(&StandardError);
 
 // The buttons of each MB_ type, in order.
 struct Buttons {
@@ -33,13 +50,7 @@ Buttons ButtonsOf(UINT type)
 
 int Show(const MessageBoxCall& call)
 {
-  MessageBoxResponder* current = responder.load();
-  if (!current) {
-    std::fprintf(stderr, "[message box] %s: %s\n", rtl::Utf16ToUtf8(call.caption).c_str(),
-                 rtl::Utf16ToUtf8(call.text).c_str());
-    return DefaultMessageBoxResult(call.type);
-  }
-  const int result = current->Answer(call);
+  const int result = gResponders.Current()->Answer(call);
   return IsMessageBoxButton(call.type, result) ? result : ButtonsOf(call.type).cancel;
 }
 
@@ -85,11 +96,11 @@ int MessageBox(HWND owner, const char16_t* text, const char16_t* caption, UINT t
   return MessageBoxW(owner, text, caption, type);
 }
 
-MessageBoxResponder* SetMessageBoxResponder(MessageBoxResponder* next) { return responder.exchange(next); }
+MessageBoxResponder* InstallMessageBoxResponder(MessageBoxResponder* next) { return gResponders.Install(next); }
 
-TRecordingMessageBoxResponder::TRecordingMessageBoxResponder() : previous_(SetMessageBoxResponder(this)) {}
+TRecordingMessageBoxResponder::TRecordingMessageBoxResponder() : previous_(InstallMessageBoxResponder(this)) {}
 
-TRecordingMessageBoxResponder::~TRecordingMessageBoxResponder() { SetMessageBoxResponder(previous_); }
+TRecordingMessageBoxResponder::~TRecordingMessageBoxResponder() { InstallMessageBoxResponder(previous_); }
 
 void TRecordingMessageBoxResponder::QueueAnswer(int result)
 {

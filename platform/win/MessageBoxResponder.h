@@ -1,6 +1,7 @@
 // Who answers the system message boxes (MessageBox.h).
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/win/MessageBox.h"
 
 #include <deque>
@@ -22,8 +23,11 @@ public:
 
 // Installs the responder for every thread (null: the default, which writes
 // the box to standard error and takes the default button). Returns the
-// previous one. The responder must outlive its installation.
-MessageBoxResponder* SetMessageBoxResponder(MessageBoxResponder* responder);
+// previous one (null for the default). The responder must outlive its
+// installation. Read by every thread that shows a box: an atomic seam
+// (platform/host/Seam.h).
+MessageBoxResponder* InstallMessageBoxResponder(MessageBoxResponder* responder);
+using ScopedMessageBoxResponder = host::ScopedInstall<MessageBoxResponder*, &InstallMessageBoxResponder>;
 
 // Records every box and answers from a queue of answers, then with the
 // default button. Thread-safe. Installs itself for its lifetime.

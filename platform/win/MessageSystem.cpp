@@ -150,14 +150,16 @@ void MessageSystem::Wake(ThreadQueue& queue)
 {
   queue.idle = false;
   queue.cv.notify_all();
-  if (host && hostQueue == &queue) host->Wake();
+  const HostBinding bound = hosts.Installed();
+  if (bound && bound.queue == &queue) bound.source->Wake();
 }
 
 HostEventSource* MessageSystem::HostFor(const ThreadQueue& queue) const
 {
-  if (!host || hostQueue != &queue) return nullptr;
+  const HostBinding bound = hosts.Installed();
+  if (!bound || bound.queue != &queue) return nullptr;
   if (dynamic_cast<VirtualClock*>(&CurrentClock())) return nullptr;
-  return host;
+  return bound.source;
 }
 
 void MessageSystem::WakeAll()
@@ -400,15 +402,11 @@ void ForgetWindow(HWND hwnd)
 
 namespace win {
 
-HostEventSource* SetHostEventSource(HostEventSource* source)
+HostEventSource* InstallHostEventSource(HostEventSource* source)
 {
   detail::MessageSystem& system = detail::System();
   std::shared_ptr<detail::ThreadQueue> queue = system.Current();
-  std::lock_guard<std::mutex> guard(system.mutex);
-  HostEventSource* previous = system.host;
-  system.host = source;
-  system.hostQueue = source ? queue.get() : nullptr;
-  return previous;
+  return system.hosts.Install({source, source ? queue.get() : nullptr}).source;
 }
 
 StallHandler SetStallHandler(StallHandler handler)

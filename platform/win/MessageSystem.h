@@ -13,6 +13,7 @@
 // nothing can ever come, and the waits that report stalls do so.
 #pragma once
 
+#include "platform/host/Seam.h"
 #include "platform/win/HostEvents.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Timers.h"
@@ -93,8 +94,13 @@ public:
   std::uint64_t nextTimerOrder = 0;
   UINT_PTR nextThreadTimerId = 0x7F00;
   // The host event source and the queue of the thread that installed it.
-  HostEventSource* host = nullptr;
-  ThreadQueue* hostQueue = nullptr;
+  struct HostBinding {
+    HostEventSource* source = nullptr;
+    ThreadQueue* queue = nullptr;
+    explicit operator bool() const { return source != nullptr; }
+  };
+  static HostBinding NoHost() { return {}; }
+  host::Seam<HostBinding, host::SeamReaders::AnyThread> hosts{&NoHost};
   // When the host last had its turn (layer clock, ms).
   std::uint64_t hostTurnMs = 0;
 

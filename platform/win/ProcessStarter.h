@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/Seam.h"
+
 namespace win {
 
 struct ProcessStartRequest {
@@ -39,20 +41,12 @@ public:
     static std::string ResolveProgram(const std::u16string& file, int& error);
 };
 
+// Read by ShellExecute on any thread that starts a program: an atomic seam
+// (platform/host/Seam.h).
 ProcessStarter& CurrentProcessStarter();
 // Installs a starter process-wide (null: the host starter); returns the
 // previous one (null for the host starter). The caller keeps ownership.
 ProcessStarter* InstallProcessStarter(ProcessStarter* starter);
-
-class ScopedProcessStarter {
-public:
-    explicit ScopedProcessStarter(ProcessStarter& starter) : previous_(InstallProcessStarter(&starter)) {}
-    ~ScopedProcessStarter() { InstallProcessStarter(previous_); }
-    ScopedProcessStarter(const ScopedProcessStarter&) = delete;
-    ScopedProcessStarter& operator=(const ScopedProcessStarter&) = delete;
-
-private:
-    ProcessStarter* previous_;
-};
+using ScopedProcessStarter = host::ScopedInstall<ProcessStarter*, &InstallProcessStarter>;
 
 } // namespace win

@@ -26,35 +26,28 @@ bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, Registr
 
 namespace {
 
-std::mutex& StoreLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-std::shared_ptr<RegistryStore>& Installed() {
-    static std::shared_ptr<RegistryStore> store;
+// Made at its first use.
+std::shared_ptr<RegistryStore> DefaultStore() {
+    static const std::shared_ptr<RegistryStore> store =
+        std::make_shared<FileRegistryStore>(FileRegistryStore::DefaultFolder());
     return store;
 }
 
-std::shared_ptr<RegistryStore>& DefaultStore() {
-    static std::shared_ptr<RegistryStore> store;
-    return store;
+using StoreSeam = host::Seam<std::shared_ptr<RegistryStore>, host::SeamReaders::AnyThread>;
+
+StoreSeam& Stores() {
+    static StoreSeam stores(&DefaultStore);
+    return stores;
 }
 
 } // namespace
 
 std::shared_ptr<RegistryStore> CurrentRegistryStore() {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    if (Installed()) return Installed();
-    if (!DefaultStore()) DefaultStore() = std::make_shared<FileRegistryStore>(FileRegistryStore::DefaultFolder());
-    return DefaultStore();
+    return Stores().Current();
 }
 
 std::shared_ptr<RegistryStore> InstallRegistryStore(std::shared_ptr<RegistryStore> store) {
-    std::lock_guard<std::mutex> guard(StoreLock());
-    std::shared_ptr<RegistryStore> previous = std::move(Installed());
-    Installed() = std::move(store);
-    return previous;
+    return Stores().Install(std::move(store));
 }
 
 BOOL IsUserAnAdmin() { return CurrentRegistryStore()->CanWrite(RegistryHive::Machine) ? 1 : 0; }

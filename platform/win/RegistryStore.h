@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "platform/host/Seam.h"
 #include "platform/win/RegistryKey.h"
 
 namespace win {
@@ -45,23 +46,15 @@ public:
 // The store in force for the process: the one installed last, else a file
 // store on the folder of VELMORASTINE_REGISTRY (default: the user's data
 // folder, $XDG_DATA_HOME or ~/.local/share, then "velmorastine/registry").
+// Read by every TRegistry, on any thread (the device enumerator inside a
+// graph, the decoder registration): a seam under a lock
+// (platform/host/Seam.h).
 std::shared_ptr<RegistryStore> CurrentRegistryStore();
 // Installs a store process-wide (null: back to the file store); returns the
 // previous one (null when it was the default).
 std::shared_ptr<RegistryStore> InstallRegistryStore(std::shared_ptr<RegistryStore> store);
-
 // Installs a store for a scope and puts the previous one back.
-class ScopedRegistryStore {
-public:
-    explicit ScopedRegistryStore(std::shared_ptr<RegistryStore> store)
-        : previous_(InstallRegistryStore(std::move(store))) {}
-    ~ScopedRegistryStore() { InstallRegistryStore(previous_); }
-    ScopedRegistryStore(const ScopedRegistryStore&) = delete;
-    ScopedRegistryStore& operator=(const ScopedRegistryStore&) = delete;
-
-private:
-    std::shared_ptr<RegistryStore> previous_;
-};
+using ScopedRegistryStore = host::ScopedInstall<std::shared_ptr<RegistryStore>, &InstallRegistryStore>;
 
 // "Administrator rights": the machine hive of the current store can be written.
 BOOL IsUserAnAdmin();

@@ -129,15 +129,12 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
     return got == static_cast<ssize_t>(sizeof error) ? (error == 0 ? EIO : error) : 0;
 }
 
-std::mutex& StarterLock() {
-    static std::mutex lock;
-    return lock;
+ProcessStarter* TheHostStarter() {
+    static HostProcessStarter host;
+    return &host;
 }
 
-ProcessStarter*& Installed() {
-    static ProcessStarter* starter = nullptr;
-    return starter;
-}
+constinit host::Seam<ProcessStarter*, host::SeamReaders::AnyThread> gStarters(&TheHostStarter);
 
 } // namespace
 
@@ -191,16 +188,11 @@ int HostProcessStarter::Start(const ProcessStartRequest& request) {
 }
 
 ProcessStarter& CurrentProcessStarter() {
-    static HostProcessStarter host;
-    std::lock_guard<std::mutex> guard(StarterLock());
-    return Installed() != nullptr ? *Installed() : host;
+    return *gStarters.Current();
 }
 
 ProcessStarter* InstallProcessStarter(ProcessStarter* starter) {
-    std::lock_guard<std::mutex> guard(StarterLock());
-    ProcessStarter* previous = Installed();
-    Installed() = starter;
-    return previous;
+    return gStarters.Install(starter);
 }
 
 std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {

@@ -20,6 +20,7 @@
 #include "platform/win/MessageBoxResponder.h"
 #include "platform/win/Com.h"
 #include "platform/win/SystemInfo.h"
+#include "platform/win/DebugOutput.h"
 
 // Paths, drives, files, the registry and process start.
 #include "platform/win/ErrorMode.h"

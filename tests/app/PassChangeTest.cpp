@@ -9,6 +9,7 @@
 #include "platform/vcl/TestDriver.h"
 
 #include "AppCard.h"
+#include "tests/support/MainFormState.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
         Application->CreateForm(SDDlg);
         Application->CreateForm(PWChange);
         MainForm->Show();
-        MainForm->FPassword = "old1";
+        StateOf(*MainForm).FPassword = "old1";
         PWChange->Show();
     }
     ~PWChangeTest() override { Application->DestroyComponents(); }
@@ -59,7 +60,7 @@ TEST_F(PWChangeTest, WrongOldPassword)
     Enter(u"bad", u"new1", u"new1");
     ExpectMessage(u"既存パスワードが違います。");
     driver.PressKey(*PWChange->EditConf, VK_RETURN);
-    EXPECT_EQ(MainForm->FPassword, AnsiString("old1"));
+    EXPECT_EQ(MainForm->Password(), AnsiString("old1"));
     EXPECT_TRUE(PWChange->Visible());
     EXPECT_TRUE(PWChange->EditOld->Focused());
     EXPECT_EQ(PWChange->EditOld->SelLength(), 3);
@@ -71,7 +72,7 @@ TEST_F(PWChangeTest, ConfirmationDiffers)
     Enter(u"old1", u"new1", u"new2");
     ExpectMessage(u"確認パスワードが違います。");
     EXPECT_TRUE(driver.Click(u"PWChange", u"ButtonOK"));
-    EXPECT_EQ(MainForm->FPassword, AnsiString("old1"));
+    EXPECT_EQ(MainForm->Password(), AnsiString("old1"));
     EXPECT_TRUE(PWChange->EditNew->Focused());
     EXPECT_EQ(PWChange->EditNew->SelLength(), 4);
     EXPECT_EQ(PWChange->EditConf->Text(), UnicodeString());
@@ -84,7 +85,7 @@ TEST_F(PWChangeTest, StoresTheNewPasswordScrambled)
     EXPECT_EQ(PWChange->EditNew->Text(), UnicodeString(u"abcdefgh"));
     ExpectMessage(u"パスワードを保存しました。");
     driver.PressKey(*PWChange->EditNew, VK_RETURN);
-    EXPECT_EQ(MainForm->FPassword, AnsiString("abcdefgh"));
+    EXPECT_EQ(MainForm->Password(), AnsiString("abcdefgh"));
     EXPECT_FALSE(PWChange->Visible());
     EXPECT_EQ(card.Read("Icon/view"), "[SYSTEM]\r\np_m=" + Hex(EncodePassword("abcdefgh").str()) +
                                           "\r\nscreen=4\r\n[VIEWER_VER]\r\nversion=V05A01\r\n");
@@ -95,7 +96,7 @@ TEST_F(PWChangeTest, StoresTheNewPasswordScrambled)
     Enter(u"abcdefgh", u"", u"");
     ExpectMessage(u"パスワードを保存しました。");
     EXPECT_TRUE(driver.Click(u"PWChange", u"ButtonOK"));
-    EXPECT_EQ(MainForm->FPassword, AnsiString());
+    EXPECT_EQ(MainForm->Password(), AnsiString());
     EXPECT_NE(card.Read("Icon/view").find("p_m=\r\n"), std::string::npos);
 }
 
@@ -110,7 +111,7 @@ TEST_F(PWChangeTest, APasswordTheCardRefusedIsNotReportedAsSaved)
     EXPECT_EQ(driver.PendingSteps(), 0);
     EXPECT_FALSE(SDDlg->Visible());
     EXPECT_TRUE(PWChange->Visible());
-    EXPECT_EQ(MainForm->FPassword, AnsiString("old1"));
+    EXPECT_EQ(MainForm->Password(), AnsiString("old1"));
     EXPECT_EQ(card.Read("Icon/view"), settings);
 }
 
@@ -122,7 +123,7 @@ TEST_F(PWChangeTest, EscapeAndCancelOnlyHide)
     PWChange->Show();
     EXPECT_TRUE(driver.Click(u"PWChange", u"ButtonCancel"));
     EXPECT_FALSE(PWChange->Visible());
-    EXPECT_EQ(MainForm->FPassword, AnsiString("old1"));
+    EXPECT_EQ(MainForm->Password(), AnsiString("old1"));
     EXPECT_EQ(driver.PendingSteps(), 0);
 }
 

@@ -149,8 +149,7 @@ TEST_F(StopRequestTest, DuringTheScanStopsItAndEndsWithoutAsking)
         abortWhenHidden.clear();
         closeBoxFirst = c.closeBoxFirst;
         stopAtNextProgress = true;
-        // The start's scan runs once its timer is due.
-        runDriver.ThenAdvance(5000);
+        // The start's scan runs at the message loop's first turn.
         if (c.closeBoxFirst)
             runDriver.Then([&] { win::PostMessage(stopper.Handle(), kStopRequest, 0, 0); }, "message 23");
         EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);

@@ -13,7 +13,7 @@
 #include "platform/vcl/RecordingPrinter.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Messages.h"
-#include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ TEST(BrowserOnDemandTest, AViewGoneBeforeTheLoadAndAMissingModuleLeaveNullViews)
         return backends::LoadModuleEntry("velmorastine-none.so", "NoEntry", false) ? RecordingFactory()
                                                                                   : browser::BrowserViewFactory();
     });
-    playback::ClearDebugOutput();
+    win::ClearDebugOutput();
     Sink sink;
     {
         std::unique_ptr<browser::BrowserView> gone = onDemand.Factory()(sink);
@@ -131,7 +131,7 @@ TEST(BrowserOnDemandTest, AViewGoneBeforeTheLoadAndAMissingModuleLeaveNullViews)
     EXPECT_EQ(loads, 1) << "a missing module is looked for once";
     EXPECT_TRUE(recording.Calls().empty());
     EXPECT_TRUE(sink.completed.empty()) << "as the null view: no navigation ever ends";
-    const std::vector<std::string> said = playback::DebugOutputTexts();
+    const std::vector<std::string> said = win::DebugOutputTexts();
     ASSERT_EQ(said.size(), 1u);
     EXPECT_EQ(said[0].rfind("Back end velmorastine-none.so not loaded: ", 0), 0u) << said[0];
 }

@@ -8,7 +8,7 @@
 
 #include "Recordings.h"
 #include "platform/backends/ffmpeg/FfmpegFrameSource.h"
-#include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 
 namespace backends_test {
 namespace {
@@ -81,7 +81,7 @@ TEST_F(DamagedRecordingTest, ACutShortRecordingPlaysUpToTheCut)
 
 TEST_F(DamagedRecordingTest, DamagedBytesNeverCrashAndFfmpegTalksToTheDebuggerOutput)
 {
-    playback::ClearDebugOutput();
+    win::ClearDebugOutput();
     struct Row {
         const char* name;
         std::size_t every;
@@ -97,7 +97,7 @@ TEST_F(DamagedRecordingTest, DamagedBytesNeverCrashAndFfmpegTalksToTheDebuggerOu
         for (std::size_t i = 800; i < bad.size(); i += r.every) bad[i] = r.mask == 0xFF ? 0 : bad[i] ^ r.mask;
         PlayThrough(Write("BAD.ASF", bad));
     }
-    EXPECT_FALSE(playback::DebugOutputTexts().empty());
+    EXPECT_FALSE(win::DebugOutputTexts().empty());
 }
 
 TEST_F(DamagedRecordingTest, WhatIsNoRecordingDrawsNothing)

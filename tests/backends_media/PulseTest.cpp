@@ -113,7 +113,7 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
     const std::string path = folder.Path() + "/A.ASF";
     asfwriter::WriteSampleRecording(path, o);
     ffmpeg::FfmpegAudioSource audio;
-    media::AudioSource* previous = media::InstallAudioSource(&audio);
+    media::ScopedAudioSource installed(audio);
 
     // The sink's monitor, recorded while the player plays.
     pa_sample_spec spec{PA_SAMPLE_S16LE, 8000, 1};
@@ -141,7 +141,6 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
         player->Halt();
     }
     pa_simple_free(monitor);
-    media::InstallAudioSource(previous);
 
     ASSERT_GT(samples.size(), 4000u) << "the monitor gave too little";
     const double tone = PowerAt(samples, 440, 8000);
@@ -229,7 +228,7 @@ TEST(PulseSmoke, SoundComesBackAfterEveryHaltSeekAndNewRecording)
     asfwriter::WriteSampleRecording(first, o);
     asfwriter::WriteSampleRecording(second, o);
     ffmpeg::FfmpegAudioSource audio;
-    media::AudioSource* previous = media::InstallAudioSource(&audio);
+    media::ScopedAudioSource installed(audio);
     {
         pulse::PulseSoundOutput output;
         auto player = output.CreatePlayer();
@@ -265,7 +264,6 @@ TEST(PulseSmoke, SoundComesBackAfterEveryHaltSeekAndNewRecording)
         }
         player->Halt();
     }
-    media::InstallAudioSource(previous);
     // The player gone, its stream goes (the server takes it down on its own time).
     int left = OurStreams(counter);
     for (int i = 0; i < 40 && left != 0; ++i) {

@@ -72,7 +72,7 @@ TEST(GtkPrintDialogs, TheDialogOffersThePrintersAndAnswersTheOnePicked)
     if (!display || !*display || !gtk_init_check(nullptr, nullptr))
         GTEST_SKIP() << "no display";
     backends::gtk::GtkPresenter presenter("");
-    win::HostEventSource* previous = win::SetHostEventSource(&presenter);
+    win::ScopedHostEventSource installed(presenter);
     std::string chosen;
     backends::gtk::GtkPrintDialog dialog(presenter, {[](int& current) {
                                                          current = 2;
@@ -93,7 +93,6 @@ TEST(GtkPrintDialogs, TheDialogOffersThePrintersAndAnswersTheOnePicked)
     g_timeout_add(300, &Respond, &cancel);
     EXPECT_FALSE(dialog.ConfirmPrint());
     EXPECT_EQ(chosen, "");
-    win::SetHostEventSource(previous);
 }
 
 } // namespace backends_print_test

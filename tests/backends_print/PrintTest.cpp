@@ -1,9 +1,10 @@
-// Printing for real: a still printed through the PDF printer arrives as a
-// one-page landscape PDF holding the JPEG itself (read back with poppler's
-// tools; skipped without them), a page with more than the picture keeps it,
-// and a print server that does not answer fails the job at once.
-#include "DisplayFixture.h"
+// Printing for real: a page with more than the picture keeps it beside the
+// JPEG (read back with poppler's tools; skipped without them), and a print
+// server that does not answer fails the job at once. (A still printed by the
+// player: tests/playback_print.)
+#include "PrintTools.h"
 
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,8 +18,6 @@
 #include "platform/backends/cups/PdfPrinter.h"
 #include "platform/vcl/JPEGImage.h"
 #include "platform/vcl/Printer.h"
-#include "platform/vcl/TestDriver.h"
-#include "tools/asfwriter/SampleRecording.h"
 
 namespace backends_print_test {
 
@@ -26,75 +25,14 @@ namespace {
 
 using backends::cups::CupsPrinter;
 using backends::cups::PdfPrinter;
-using playback_test::DisplayTest;
-using playback_test::kVideoPanels;
+using print_test::HavePoppler;
+using print_test::Image;
+using print_test::Images;
+using print_test::PrintFolder;
+using print_test::Shell;
+using print_test::UsePrinter;
 
 constexpr char16_t kTitle[] = u"240517100000_20240517_100000.jpg";
-
-std::string Shell(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
-}
-
-bool HavePoppler()
-{
-    return std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdfimages >/dev/null 2>&1 && "
-                       "command -v pdftoppm >/dev/null 2>&1") == 0;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-// One value of pdfinfo's "Key: value" lines.
-std::string Info(const std::string& pdf, const std::string& key)
-{
-    std::istringstream lines(Shell("pdfinfo '" + pdf + "'"));
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind(key + ":", 0) == 0) {
-            const std::size_t start = line.find_first_not_of(' ', key.size() + 1);
-            return start == std::string::npos ? "" : line.substr(start);
-        }
-    return "";
-}
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::string encoding;
-};
-
-// pdfimages -list: two header lines, then page num type width height color
-// comp bpc enc ...
-std::vector<Image> Images(const std::string& pdf)
-{
-    std::istringstream lines(Shell("pdfimages -list '" + pdf + "'"));
-    std::vector<Image> images;
-    std::string line;
-    std::getline(lines, line);
-    std::getline(lines, line);
-    while (std::getline(lines, line)) {
-        std::istringstream row(line);
-        int page = 0, num = 0, comp = 0, bpc = 0;
-        std::string type, color;
-        Image image;
-        if (row >> page >> num >> type >> image.width >> image.height >> color >> comp >> bpc >> image.encoding)
-            images.push_back(image);
-    }
-    return images;
-}
 
 // A closed port on this machine: bound, then let go.
 int ClosedPort()
@@ -147,29 +85,6 @@ vcl::TJPEGImage TwoColours()
     return jpeg;
 }
 
-// Installs a printer back end for the test's lifetime.
-class UsePrinter {
-public:
-    explicit UsePrinter(vcl::PrinterBackend* backend) : FPrevious(vcl::SetPrinterBackend(backend)) {}
-    ~UsePrinter()
-    {
-        if (vcl::Printer()->Printing())
-            vcl::Printer()->Abort();
-        vcl::SetPrinterBackend(FPrevious);
-    }
-
-private:
-    vcl::PrinterBackend* FPrevious;
-};
-
-std::string TempFolder(const std::string& name)
-{
-    const std::string folder = std::string(VM_BINARY_DIR) + "/test_output/backends_print/" + name;
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 void PrintOnePage(const vcl::TJPEGImage& jpeg, bool withLine)
 {
     vcl::TPrinter* printer = vcl::Printer();
@@ -184,77 +99,13 @@ void PrintOnePage(const vcl::TJPEGImage& jpeg, bool withLine)
     printer->EndDoc();
 }
 
-class PrintedStills : public DisplayTest {
-protected:
-    void SetUp() override
-    {
-        DisplayTest::SetUp();
-        asfwriter::SampleOptions options;
-        options.seconds = 1;
-        options.framesPerSecond = 5;
-        options.width = 320;
-        options.height = 240;
-        options.distinctFrames = 1;
-        asfwriter::WriteSampleRecording(Host("DATA/20240517_100000.ASF"), options);
-        std::filesystem::create_directories(card + "/Stills");
-        driver = std::make_unique<vcl::TestDriver>(*application, &clock);
-        driver->OnFailure = [](const std::string& text) { ADD_FAILURE() << "driver: " << text; };
-    }
-    void TearDown() override
-    {
-        driver.reset();
-        DisplayTest::TearDown();
-    }
-    std::unique_ptr<vcl::TestDriver> driver;
-};
-
 } // namespace
-
-TEST_F(PrintedStills, AStillPrintsAsOneLandscapePdfPageHoldingTheJpegItself)
-{
-    if (!HavePoppler())
-        GTEST_SKIP() << "poppler-utils (pdfinfo, pdfimages, pdftoppm) not installed";
-    const std::string folder = TempFolder("still");
-    PdfPrinter pdf(folder + "/still.pdf");
-    UsePrinter use(&pdf);
-
-    BuildIn(kVideoPanels[0].width, kVideoPanels[0].height);
-    ASSERT_EQ(pane->PrepareMedia(u"E:\\DATA\\20240517_100000.ASF"), media::S_OK);
-    pane->ShowChanel(4);
-    ASSERT_TRUE(pane->SaveBMP(u"E:\\Stills\\same.jpg", false));
-    driver->AnswerPrintDialog(true);
-    ASSERT_TRUE(pane->SaveBMP(kTitle, true)) << pdf.LastError();
-    ASSERT_TRUE(std::filesystem::exists(pdf.Path()));
-
-    EXPECT_EQ(Info(pdf.Path(), "Pages"), "1");
-    EXPECT_EQ(Info(pdf.Path(), "Title"), "240517100000_20240517_100000.jpg");
-    double width = 0, height = 0;
-    std::istringstream size(Info(pdf.Path(), "Page size"));
-    std::string by; // "841.92 x 595.2 pts (A4)"
-    size >> width >> by >> height;
-    EXPECT_NEAR(width, 841.92, 0.5);
-    EXPECT_NEAR(height, 595.2, 0.5);
-    const std::vector<Image> images = Images(pdf.Path());
-    ASSERT_EQ(images.size(), 1u) << "the page's pixels went in beside the JPEG";
-    EXPECT_EQ(images[0].encoding, "jpeg");
-    EXPECT_EQ(images[0].width, 320);
-    EXPECT_EQ(images[0].height, 240);
-
-    // The very bytes of the still.
-    Shell("pdfimages -j '" + pdf.Path() + "' '" + folder + "/image'");
-    const std::string embedded = Slurp(folder + "/image-000.jpg");
-    EXPECT_FALSE(embedded.empty());
-    EXPECT_TRUE(embedded == Slurp(Host("Stills/same.jpg"))) << "the PDF holds another picture than the still";
-
-    Shell("pdftoppm -png -r 40 -singlefile '" + pdf.Path() + "' '" + SnapshotPath("printed_still_pdf") + "'");
-    EXPECT_TRUE(std::filesystem::exists(SnapshotPath("printed_still_pdf.png")));
-}
 
 TEST(PdfPages, WhatIsDrawnBesidesTheJpegGoesInAsThePagesPixels)
 {
     if (!HavePoppler())
         GTEST_SKIP() << "poppler-utils not installed";
-    const std::string folder = TempFolder("line");
+    const std::string folder = PrintFolder("line");
     PdfPrinter pdf(folder + "/line.pdf");
     UsePrinter use(&pdf);
     PrintOnePage(TwoColours(), true);
@@ -277,7 +128,7 @@ TEST(PdfPages, AFileThatCannotBeWrittenFailsTheJob)
     EXPECT_THROW(PrintOnePage(TwoColours(), false), vcl::EPrinter);
     EXPECT_FALSE(vcl::Printer()->Printing());
 
-    pdf.SetPath(TempFolder("nofolder") + "/missing/page.pdf");
+    pdf.SetPath(PrintFolder("nofolder") + "/missing/page.pdf");
     EXPECT_THROW(PrintOnePage(TwoColours(), false), vcl::EPrinter);
     EXPECT_FALSE(vcl::Printer()->Printing());
     EXPECT_NE(pdf.LastError().find("missing/page.pdf"), std::string::npos) << pdf.LastError();
@@ -314,7 +165,7 @@ TEST(CupsPrinting, AServerThatNeverAnswersFailsTheJobAfterTheTimeout)
 
 TEST(CupsPrinting, ThePdfChoiceWritesAFileNamedAfterTheTitle)
 {
-    const std::string folder = TempFolder("choice");
+    const std::string folder = PrintFolder("choice");
     CupsPrinter cups(2000);
     cups.SetServer("127.0.0.1", ClosedPort());
     cups.SetPdfFolder(folder);

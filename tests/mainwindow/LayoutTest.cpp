@@ -11,6 +11,7 @@
 #include "playback/VideoView.h"
 #include "tracks/GraphView.h"
 #include "tracks/MapView.h"
+#include "tests/support/MainFormState.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -79,11 +80,11 @@ TEST_F(LayoutTest, BarsAndIconLabelsOfTheLargestAndSmallestLayouts)
     EXPECT_EQ(form.ImageTrack->BoundsRect(), Bounds(178, 710, 13, 23));
     EXPECT_EQ(form.ImageTrackRect->Width(), 893);
     EXPECT_EQ(form.ImageTrackRect->Height(), 14);
-    EXPECT_EQ(form.FTrackMin, 178);
-    EXPECT_EQ(form.FTrackMax, 1058);
-    EXPECT_EQ(form.FVolumeMin, 1171);
-    EXPECT_EQ(form.FVolumeMax, 1409);
-    for (TLabel* label : form.FIconLabels) {
+    EXPECT_EQ(StateOf(form).FTrackMin, 178);
+    EXPECT_EQ(StateOf(form).FTrackMax, 1058);
+    EXPECT_EQ(StateOf(form).FVolumeMin, 1171);
+    EXPECT_EQ(StateOf(form).FVolumeMax, 1409);
+    for (TLabel* label : StateOf(form).FIconLabels) {
         SCOPED_TRACE(TestDriver::Utf8(label->Name()));
         EXPECT_EQ(label->Left(), 60);
         EXPECT_EQ(label->Width(), 96);
@@ -108,7 +109,7 @@ TEST_F(LayoutTest, OnlyANewResolutionChangesTheLayout)
     SetWorkArea(1920, 700);
     form.FormResize(&form);
     EXPECT_EQ(LayoutIndex, 1);
-    EXPECT_EQ(form.FWorkAreaHeight, 1040);
+    EXPECT_EQ(StateOf(form).FWorkAreaHeight, 1040);
     // The width alone.
     SetWorkArea(1400, 1040);
     form.FormResize(&form);
@@ -118,8 +119,8 @@ TEST_F(LayoutTest, OnlyANewResolutionChangesTheLayout)
     form.FormResize(&form);
     EXPECT_EQ(LayoutIndex, 2);
     EXPECT_EQ(form.ClientWidth(), 900);
-    EXPECT_EQ(form.FWorkAreaWidth, 1366);
-    EXPECT_EQ(form.FWorkAreaHeight, 728);
+    EXPECT_EQ(StateOf(form).FWorkAreaWidth, 1366);
+    EXPECT_EQ(StateOf(form).FWorkAreaHeight, 728);
 }
 
 // ------------------------------------------------------------ golden dumps
@@ -153,8 +154,8 @@ std::string Dump(TMainForm& form)
         << "# window's controls; then look at the snapshots and rewrite with VM_UPDATE_GOLDEN=1.\n";
     out << "window " << form.ClientWidth() << "x" << form.ClientHeight() << " font " << FontText(*form.Font())
         << " caption \"" << Escaped(form.Caption()) << "\"\n";
-    out << "bars FTrackMin " << form.FTrackMin << " FTrackMax " << form.FTrackMax << " FVolumeMin " << form.FVolumeMin
-        << " FVolumeMax " << form.FVolumeMax << " FIconFontHeight " << form.FIconFontHeight << "\n";
+    out << "bars FTrackMin " << StateOf(form).FTrackMin << " FTrackMax " << StateOf(form).FTrackMax << " FVolumeMin " << StateOf(form).FVolumeMin
+        << " FVolumeMax " << StateOf(form).FVolumeMax << " FIconFontHeight " << StateOf(form).FIconFontHeight << "\n";
     for (int i = 0; i < form.PanelMain->ControlCount(); ++i) {
         TControl* c = form.PanelMain->Controls(i);
         out << TestDriver::Utf8(c->Name()) << " " << c->Left() << "," << c->Top() << " " << c->Width() << "x"
@@ -205,7 +206,7 @@ TEST_F(LayoutTest, IconCaptionsKeepClearOfTheIconPlates)
         TMainForm& form = Create();
         ASSERT_EQ(LayoutIndex, k);
         form.Show();
-        for (TLabel* label : form.FIconLabels)
+        for (TLabel* label : StateOf(form).FIconLabels)
             label->SetVisible(false);
         const vcl::PixelBuffer shot = form.Snapshot();
         // The snapshot holds the frame too.
@@ -216,7 +217,7 @@ TEST_F(LayoutTest, IconCaptionsKeepClearOfTheIconPlates)
         // top to bottom), give or take the JPEG's noise.
         for (int n = 1; n <= 10; ++n) {
             const TLayoutRect& cell = LayoutTable[k].Rects[lrIcon1 + n - 1];
-            const int left = form.FIconLabels[n - 1]->Left();
+            const int left = StateOf(form).FIconLabels[n - 1]->Left();
             for (int y = cell.Top + 1; y < cell.Top + cell.Height - 2; ++y) {
                 const TColor plain = shot.ColorAt(origin.X + cell.Width - 4, origin.Y + y);
                 for (int x = left; x < left + 2; ++x) {

@@ -45,11 +45,8 @@ void ListTest::SetUp()
 void ListTest::TearDown()
 {
     media::Faults::Clear();
-    MainLink = TMainLink{};
     if (application)
         application->DestroyComponents();
-    delete controls;
-    controls = nullptr;
     ViewingAllowed = 0;
     codec::detail::ResetInstallState();
     MyLogModule = nullptr;
@@ -97,41 +94,11 @@ void ListTest::BuildWindows(bool viewingAllowed)
     MainForm->PanelList->SetBounds(0, 0, 240, 300);
     MainForm->Show();
 
-    // The main window's controls that the list and the opening use.
-    controls = vcl::NewForm<vcl::TForm>(nullptr);
-    controls->SetName(u"MainControls");
-    editPath = new TEdit(controls);
-    editPath->SetName(u"EditPath");
-    editPath->SetParent(controls);
-    folderButton = new TPanel(controls);
-    folderButton->SetName(u"ImageFolderSel");
-    folderButton->SetParent(controls);
-    seekThumb = new TPanel(controls);
-    seekThumb->SetName(u"ImageTrack");
-    seekThumb->SetParent(controls);
-    seekThumb->SetEnabled(false);
-    playButton = new TPanel(controls);
-    playButton->SetName(u"ImagePlay");
-    playButton->SetParent(controls);
-    timeLabel = new TLabel(controls);
-    timeLabel->SetName(u"LabelPlayTime");
-    timeLabel->SetParent(controls);
-    MainLink.EditPath = editPath;
-    MainLink.ImageFolderSel = folderButton;
-    MainLink.ImageTrack = seekThumb;
-    MainLink.ImagePlay = playButton;
-    MainLink.LabelPlayTime = timeLabel;
-    MainLink.SetSeekRange = [this](std::int64_t d) { seek.SetRange(d); };
-    MainLink.SetSeekPosition = [this](double f) { seek.SetPosition(f); };
-    MainLink.GetSeekPosition = [this] { return seek.Position(); };
-    MainLink.SetPlayButtonsEnabled = [this](bool on) { calls.push_back(on ? "buttons on" : "buttons off"); };
-    MainLink.ClearGraph = [this] { calls.push_back("clear graph"); };
-    MainLink.ClearMapTrace = [this] { calls.push_back("clear map"); };
-    MainLink.SetTrackTimer = [this](bool on) { calls.push_back(on ? "track timer on" : "track timer off"); };
-    editPath->OnChange = [](TObject*) {
-        if (ListControl)
-            ListControl->Edit2Change();
-    };
+    editPath = MainForm->EditPath;
+    folderButton = MainForm->ImageFolderSel;
+    seekThumb = MainForm->ImageTrack;
+    playButton = MainForm->ImagePlay;
+    timeLabel = MainForm->LabelPlayTime;
 
     Application->CreateForm(SDDlg);
     Application->CreateForm(ProgForm);

@@ -2,10 +2,9 @@
 // the decoder folder and recordings written by our ASF writer, the program's
 // windows as the entry creates them (main window, message box, progress
 // window, playback control, recording list), a test driver with a virtual
-// clock, the log, and the main window's controls that the list and the
-// opening use (path edit, folder button, seek thumb, play button, time label,
-// a seek bar that follows the program's position rule) joined through
-// MainLink.
+// clock, the log, and short names for the main window's controls that the
+// list and the opening use (path edit, folder button, seek thumb, play
+// button, time label).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@
 
 #include "app/MyLog.h"
 #include "mainwindow/ListView.h"
-#include "mainwindow/MainLink.h"
 #include "platform/vcl/TestDriver.h"
 #include "platform/vcl/vcl.h"
 #include "playback/VideoView.h"
@@ -25,21 +23,6 @@
 #include "tests/support/TempFolder.h"
 
 namespace list_test {
-
-// The seek bar: a track of 200 pixels, the thumb's left as the place.
-struct SeekBar {
-    static constexpr int Track = 200;
-    double scale = 1e-13;
-    int left = 0;
-    std::vector<std::int64_t> ranges;
-    void SetRange(std::int64_t duration)
-    {
-        ranges.push_back(duration);
-        scale = static_cast<double>(Track) / static_cast<double>(duration);
-    }
-    void SetPosition(double fraction) { left = static_cast<int>(Track * fraction); }
-    std::int64_t Position() const { return static_cast<std::int64_t>(left / scale); }
-};
 
 // A recording of the card: its name in "DATA", its start (hour, minute) and
 // seconds.
@@ -77,14 +60,12 @@ protected:
     std::unique_ptr<vcl::TApplication> application;
     std::unique_ptr<vcl::TestDriver> driver;
     std::unique_ptr<TMyLogModule> log;
-    vcl::TForm* controls = nullptr; // holds the main window's stand-in controls
+    // The main window's own controls.
     TEdit* editPath = nullptr;
-    TPanel* folderButton = nullptr;
-    TPanel* seekThumb = nullptr;
-    TPanel* playButton = nullptr;
+    TControl* folderButton = nullptr;
+    TControl* seekThumb = nullptr;
+    TControl* playButton = nullptr;
     TLabel* timeLabel = nullptr;
-    SeekBar seek;
-    std::vector<std::string> calls; // main window operations, in order
 
 private:
     int logStart_ = 0;

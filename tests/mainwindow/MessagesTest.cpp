@@ -8,6 +8,7 @@
 #include "playback/VideoView.h"
 #include "recorder/TimerSet.h"
 #include "mainwindow/ListView.h"
+#include "tests/support/MainFormState.h"
 
 namespace {
 
@@ -45,14 +46,14 @@ TEST_F(MainWindowMessages, FocusMessagesKeepTheLostFlag)
 {
     TMainForm& form = Create();
     form.Perform(win::WM_KILLFOCUS, 0, 0);
-    EXPECT_EQ(form.FFocusLost, 1);
+    EXPECT_EQ(StateOf(form).FFocusLost, 1);
     // The card does not answer: nothing happens, the flag stays.
     win::DriveTable::Instance().SetPresent(u'E', false);
     form.Perform(win::WM_SETFOCUS, 0, 0);
-    EXPECT_EQ(form.FFocusLost, 1);
+    EXPECT_EQ(StateOf(form).FFocusLost, 1);
     win::DriveTable::Instance().SetPresent(u'E', true);
     form.Perform(win::WM_SETFOCUS, 0, 0);
-    EXPECT_EQ(form.FFocusLost, 0);
+    EXPECT_EQ(StateOf(form).FFocusLost, 0);
 }
 
 TEST_F(MainWindowMessages, ClosingWithoutALongOperationStopsTimersAndEndsTheLoop)
@@ -120,7 +121,7 @@ TEST_F(MainWindowMessages, TitleDragMovesTheWindowByTheMouse)
     EXPECT_EQ(form.Left(), left + 10);
     EXPECT_EQ(form.Top(), top + 2);
     EXPECT_TRUE(driver.MouseUp(title, 0, 0, mbRight));
-    EXPECT_EQ(form.FTitleDragging, 0);
+    EXPECT_EQ(StateOf(form).FTitleDragging, 0);
     driver.MouseMove(title, 40, 40);
     EXPECT_EQ(form.Left(), left + 10);
 }
@@ -212,7 +213,7 @@ TEST_F(MainWindowMessages, ChannelButtonsWithoutARecordingDoNothing)
     for (TImage* button : {form.Image2Screen, form.Image4Screen, form.ImageZoom1, form.ImageZoom0}) {
         SCOPED_TRACE(TestDriver::Utf8(button->Name()));
         EXPECT_TRUE(driver.Click(*button));
-        EXPECT_EQ(form.FScreenMode, 2);
+        EXPECT_EQ(form.ScreenMode(), 2);
         EXPECT_FALSE(form.Timer1->Enabled());
     }
     EXPECT_EQ(card.Read("Icon/view"), settings);
@@ -250,7 +251,7 @@ TEST_F(MainWindowMessages, ChannelButtonsSwitchTheViewAndStoreTheMode)
         // A disabled lower quadrant takes no click in the two-channel view.
         EXPECT_EQ(driver.Click(*row.button), row.button->Enabled());
         EXPECT_EQ(ChannelMode, row.channelMode);
-        EXPECT_EQ(form.FScreenMode, row.screenMode);
+        EXPECT_EQ(form.ScreenMode(), row.screenMode);
         EXPECT_EQ(form.ImageZoom3->Enabled(), row.lowerZoom);
         EXPECT_EQ(form.ImageZoom4->Enabled(), row.lowerZoom);
         if (row.screen) {
@@ -266,9 +267,9 @@ TEST_F(MainWindowMessages, SeekThumbPlacesAndReadsPositions)
     TMainForm& form = Create();
     const std::int64_t duration = 600000000; // one minute
     form.SetSeekRange(duration);
-    EXPECT_DOUBLE_EQ(form.FSeekScale, 880.0 / 600000000.0);
+    EXPECT_DOUBLE_EQ(StateOf(form).FSeekScale, 880.0 / 600000000.0);
     form.SetSeekRange(0); // no length: the scale stays
-    EXPECT_DOUBLE_EQ(form.FSeekScale, 880.0 / 600000000.0);
+    EXPECT_DOUBLE_EQ(StateOf(form).FSeekScale, 880.0 / 600000000.0);
     struct Row {
         double fraction;
         int left;

@@ -4,6 +4,7 @@
 
 #include "app/PasswordScramble.h"
 #include "platform/win/DriveTable.h"
+#include "tests/support/MainFormState.h"
 
 #include <filesystem>
 
@@ -58,8 +59,8 @@ TEST_F(SettingsTest, AStartReadsTheFileAndWritesItBack)
         if (!c.file.empty())
             card.Write("Icon/view", c.file);
         TMainForm& form = Create();
-        EXPECT_EQ(form.FScreenMode, c.screenMode);
-        EXPECT_EQ(form.FPassword, AnsiString(c.password));
+        EXPECT_EQ(form.ScreenMode(), c.screenMode);
+        EXPECT_EQ(form.Password(), AnsiString(c.password));
         EXPECT_EQ(card.Read("Icon/view"), c.written);
         form.SetPlayButtonsEnabled(true);
         EXPECT_EQ(form.ImageZoom3->Enabled(), c.screenMode != 1);
@@ -78,7 +79,7 @@ TEST_F(SettingsTest, APasswordThatCouldNotBeReadIsNotOverwritten)
     auto* form = new TMainForm(Application);
     MainForm = form;
     win::DriveTable::Instance().SetPresent(u'E', true);
-    EXPECT_EQ(form->FPassword, AnsiString());
+    EXPECT_EQ(form->Password(), AnsiString());
     form->AfterConstruction();
     EXPECT_EQ(card.Read("Icon/view"), stored);
     // A password set since is written.
@@ -92,11 +93,11 @@ TEST_F(SettingsTest, ACardThatCannotBeWrittenKeepsItsFile)
     card.Write("Icon/view", stored);
     win::DriveTable::Instance().SetWriteProtected(u'E', true);
     TMainForm& form = Create();
-    EXPECT_EQ(form.FPassword, AnsiString("old"));
-    form.FScreenMode = 2;
+    EXPECT_EQ(form.Password(), AnsiString("old"));
+    StateOf(form).FScreenMode = 2;
     EXPECT_FALSE(form.SaveSettings());
     EXPECT_FALSE(form.ChangePassword("new"));
-    EXPECT_EQ(form.FPassword, AnsiString("old"));
+    EXPECT_EQ(form.Password(), AnsiString("old"));
     win::DriveTable::Instance().SetWriteProtected(u'E', false);
     EXPECT_EQ(card.Read("Icon/view"), stored);
 }
@@ -105,7 +106,7 @@ TEST_F(SettingsTest, WithoutTheIconFolderNothingIsWritten)
 {
     std::filesystem::remove_all(card.Host("Icon"));
     TMainForm& form = Create();
-    EXPECT_EQ(form.FScreenMode, 2);
+    EXPECT_EQ(form.ScreenMode(), 2);
     EXPECT_FALSE(form.SaveSettings());
     EXPECT_FALSE(card.Exists("Icon"));
 }

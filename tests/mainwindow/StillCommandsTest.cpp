@@ -10,6 +10,7 @@
 #include "mainwindow/MAIN.h"
 #include "platform/vcl/RecordingPrinter.h"
 #include "platform/win/Gdi.h"
+#include "tests/support/MainFormState.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         ListTest::SetUp();
-        previousPrinter = vcl::SetPrinterBackend(&printer);
+        previousPrinter = vcl::InstallPrinterBackend(&printer);
         WriteRecording("DATA/REC_0001.ASF", 9, 30);
         fs::create_directories(Host("Stills"));
         fs::create_directories(Host("Other"));
@@ -39,7 +40,7 @@ protected:
     {
         EXPECT_EQ(win::LiveGdiHandles(), gdiBefore);
         EXPECT_EQ(driver->PendingDialogAnswers(), 0);
-        vcl::SetPrinterBackend(previousPrinter);
+        vcl::InstallPrinterBackend(previousPrinter);
         ListTest::TearDown();
     }
 
@@ -88,7 +89,7 @@ TEST_F(StillCommands, ASavedStillIsReportedAndItsFolderIsWhereTheNextDialogOpens
     ClickStill();
     ASSERT_EQ(driver->SaveFileDialogs().size(), 4u);
     EXPECT_EQ(driver->SaveFileDialogs()[3].initialDir, u"E:\\Other");
-    EXPECT_EQ(MainForm->FLastPictureFolder, u"E:\\Other");
+    EXPECT_EQ(StateOf(*MainForm).FLastPictureFolder, u"E:\\Other");
 }
 
 TEST_F(StillCommands, AnExistingStillIsReplacedOnlyWhenTheUserSaysSo)

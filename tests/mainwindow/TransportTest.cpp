@@ -20,6 +20,7 @@
 #include "tracks/GPSData.h"
 #include "tracks/GraphView.h"
 #include "tracks/MapView.h"
+#include "tests/support/MainFormState.h"
 
 namespace list_test {
 namespace {
@@ -34,12 +35,6 @@ protected:
     void Open()
     {
         BuildWindows();
-        MainLink.ImageTrack = MainForm->ImageTrack;
-        MainLink.ImagePlay = MainForm->ImagePlay;
-        MainLink.LabelPlayTime = MainForm->LabelPlayTime;
-        MainLink.SetSeekRange = [](std::int64_t d) { MainForm->SetSeekRange(d); };
-        MainLink.SetSeekPosition = [](double f) { MainForm->SetSeekPosition(f); };
-        MainLink.GetSeekPosition = [] { return MainForm->GetSeekPosition(); };
         StartUp();
         MainForm->SetPlayButtonsEnabled(true);
         WaitForTracks();
@@ -193,7 +188,7 @@ TEST_F(TransportTest, EachSpeedStepsOneFrameTimeTimesTheRateEvery200Ms)
         driver->Advance(200);
         EXPECT_EQ(Position(), start + 2 * step);
         EXPECT_EQ(MainForm->ImageTrack->Left(),
-                  MainForm->FTrackMin + static_cast<int>((MainForm->FTrackMax - MainForm->FTrackMin) *
+                  StateOf(*MainForm).FTrackMin + static_cast<int>((StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) *
                                                          (static_cast<double>(start + 2 * step) / MediaDuration)));
         MainForm->ImageStopClick(nullptr);
     }
@@ -261,12 +256,19 @@ TEST_F(TransportTest, RecordingsWithoutLengthStopAfterOneRoundInsteadOfHanging)
     WriteWithoutLength("DATA/REC_0003.ASF", 40);
     Open();
     ASSERT_EQ(MediaDuration, 0);
-    calls.clear();
+    // Each recording the list moves on to is selected, then opened.
+    int opened = 0;
+    const auto select = ListControl->ListView1->OnSelectItem;
+    ListControl->ListView1->OnSelectItem = [&](TObject* sender, TListItem* item, bool selected) {
+        opened += selected ? 1 : 0;
+        select(sender, item, selected);
+    };
     MainForm->ImagePlayClick(nullptr);
     for (int i = 0; i < 50 && PlayState != 0; ++i)
         driver->Pump();
+    ListControl->ListView1->OnSelectItem = select;
     EXPECT_EQ(PlayState, 0) << "stopped after one round";
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "clear graph"), 2) << "the two other rows were opened once";
+    EXPECT_EQ(opened, 2) << "the two other rows were opened once";
     EXPECT_EQ(Loaded(), "REC_0003.ASF");
     EXPECT_EQ(PlayControl->EmptyEndings, 0);
     WaitForTracks();
@@ -311,7 +313,7 @@ TEST_F(TransportTest, FrameStepsCrossIntoThePreviousAndNextRecording)
     MainForm->ImageComaPreClick(nullptr);
     EXPECT_EQ(Loaded(), "REC_0002.ASF");
     EXPECT_EQ(Position(), 3 * kSecond - 2000000);
-    EXPECT_EQ(MainForm->ImageTrack->Left(), MainForm->FTrackMax);
+    EXPECT_EQ(MainForm->ImageTrack->Left(), StateOf(*MainForm).FTrackMax);
     EXPECT_EQ(MainForm->LabelPlayTime->Caption(), u"00:00:03/00:00:03");
     EXPECT_EQ(State(), "0/1/-/-") << "cued, not playing";
     EXPECT_EQ(PlayControl->StartAtEnd, 0);
@@ -358,7 +360,7 @@ TEST_F(TransportTest, TheSeekDragSeeksAndPutsTheTimersBack)
     WriteRecording("DATA/REC_0001.ASF", 9, 30, 4);
     Open();
     TImage* bar = MainForm->ImageTrackRect;
-    const int span = MainForm->FTrackMax - MainForm->FTrackMin;
+    const int span = StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin;
     ASSERT_GT(span, 0);
 
     struct Row {
@@ -387,21 +389,21 @@ TEST_F(TransportTest, TheSeekDragSeeksAndPutsTheTimersBack)
         EXPECT_EQ(State(), row.during);
         EXPECT_EQ(MainForm->ImageTrack->Left(), thumb) << "the press does not move the thumb";
         driver->MouseMove(*bar, row.x, 2);
-        const int left = std::clamp(row.x + bar->Left(), MainForm->FTrackMin, MainForm->FTrackMax);
+        const int left = std::clamp(row.x + bar->Left(), StateOf(*MainForm).FTrackMin, StateOf(*MainForm).FTrackMax);
         EXPECT_EQ(MainForm->ImageTrack->Left(), left);
         driver->MouseUp(*bar, row.x, 2);
         EXPECT_EQ(State(), row.after);
-        std::int64_t expected = static_cast<std::int64_t>((left - MainForm->FTrackMin) / MainForm->FSeekScale);
-        if (left == MainForm->FTrackMax)
+        std::int64_t expected = static_cast<std::int64_t>((left - StateOf(*MainForm).FTrackMin) / StateOf(*MainForm).FSeekScale);
+        if (left == StateOf(*MainForm).FTrackMax)
             expected -= 1;
         EXPECT_EQ(Position(), expected);
-        EXPECT_EQ(MainForm->FSeekDragging, 0);
+        EXPECT_EQ(StateOf(*MainForm).FSeekDragging, 0);
     }
     // No drag without a length, and a release without a press seeks nothing.
     MainForm->ImageStopClick(nullptr);
     MediaDuration = 0;
     driver->MouseDown(*bar, 5, 2);
-    EXPECT_EQ(MainForm->FSeekDragging, 0);
+    EXPECT_EQ(StateOf(*MainForm).FSeekDragging, 0);
     MediaDuration = 4 * kSecond;
     driver->MouseUp(*bar, middle, 2);
     EXPECT_EQ(Position(), 0);
@@ -414,7 +416,7 @@ TEST_F(TransportTest, TheVolumeDragSetsTheVolumeOnRelease)
     WriteRecording("DATA/REC_0001.ASF", 9, 30);
     Open();
     TImage* bar = MainForm->ImageVolumeRect;
-    const int travel = MainForm->FVolumeMax - MainForm->FVolumeMin - MainForm->ImageVolume->Width() / 2;
+    const int travel = StateOf(*MainForm).FVolumeMax - StateOf(*MainForm).FVolumeMin - MainForm->ImageVolume->Width() / 2;
     ASSERT_GT(travel, 0);
     struct Row {
         int x;
@@ -534,14 +536,14 @@ TEST_F(TransportTest, ANewLayoutRecomputesTheSeekScale)
     Open();
     MainForm->SetSeekPosition(0.5);
     const std::int64_t before = MainForm->GetSeekPosition();
-    const int oldSpan = MainForm->FTrackMax - MainForm->FTrackMin;
+    const int oldSpan = StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin;
     win::SetScreen(win::SIZE{1024, 768}, win::RECT{0, 0, 1024, 728});
     MainForm->FormResize(nullptr);
-    const int span = MainForm->FTrackMax - MainForm->FTrackMin;
+    const int span = StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin;
     ASSERT_NE(span, oldSpan) << "a smaller layout";
-    EXPECT_DOUBLE_EQ(MainForm->FSeekScale, static_cast<double>(span) / MediaDuration);
+    EXPECT_DOUBLE_EQ(StateOf(*MainForm).FSeekScale, static_cast<double>(span) / MediaDuration);
     EXPECT_NEAR(static_cast<double>(MainForm->GetSeekPosition()), static_cast<double>(before),
-                1.0 / MainForm->FSeekScale + 1) << "the thumb stands where the position was";
+                1.0 / StateOf(*MainForm).FSeekScale + 1) << "the thumb stands where the position was";
     WaitForTracks();
 }
 
@@ -595,13 +597,6 @@ TEST_F(TransportTest, PlayingMovesTheGraphCursorTheSpeedAndTheMarkerOncePerSecon
     BuildWindows();
     Application->CreateForm(MapControl);
     Application->CreateForm(GraphControl);
-    MainLink.ImageTrack = MainForm->ImageTrack;
-    MainLink.ImagePlay = MainForm->ImagePlay;
-    MainLink.LabelPlayTime = MainForm->LabelPlayTime;
-    MainLink.SetSeekRange = [](std::int64_t d) { MainForm->SetSeekRange(d); };
-    MainLink.SetSeekPosition = [](double f) { MainForm->SetSeekPosition(f); };
-    MainLink.GetSeekPosition = [] { return MainForm->GetSeekPosition(); };
-    MainLink.SetTrackTimer = [](bool on) { MainForm->TimerGps->SetEnabled(on); };
     StartUp();
     MainForm->SetPlayButtonsEnabled(true);
     WaitForTracks();
@@ -618,8 +613,8 @@ TEST_F(TransportTest, PlayingMovesTheGraphCursorTheSpeedAndTheMarkerOncePerSecon
     for (const std::string& script : scripts)
         EXPECT_EQ(script.rfind("CarMarker(35.65", 0), 0u) << script;
     EXPECT_NE(scripts[0], scripts[1]);
-    EXPECT_GE(MainForm->FLastPositionMs, 3000);
-    EXPECT_LT(MainForm->FLastPositionMs, 4000);
+    EXPECT_GE(StateOf(*MainForm).FLastPositionMs, 3000);
+    EXPECT_LT(StateOf(*MainForm).FLastPositionMs, 4000);
 
     // Paused, the thumb stays: nothing more is sent.
     ASSERT_TRUE(Click(MainForm->ImagePlay));

@@ -87,17 +87,17 @@ TEST_F(PlaybackTest, TheEventWindowsResultIsFreeGraphsResult) {
 
 TEST_F(PlaybackTest, TheDebuggerOutputIsSilentWithTheCardGone) {
     Build();
-    playback::ClearDebugOutput();
+    win::ClearDebugOutput();
     pane->RetailOutput("%s %d\r\n", "x", 7);
     win::DriveTable::Instance().SetPresent(u'E', false);
     pane->RetailOutput("gone\r\n");
     win::DriveTable::Instance().SetPresent(u'E', true);
-    EXPECT_EQ(playback::DebugOutputTexts(), std::vector<std::string>{"x 7\r\n"});
+    EXPECT_EQ(win::DebugOutputTexts(), std::vector<std::string>{"x 7\r\n"});
     // A text longer than the buffer is cut, not overrun.
-    playback::ClearDebugOutput();
+    win::ClearDebugOutput();
     pane->RetailOutput("%s", std::string(3000, 'a').c_str());
-    ASSERT_EQ(playback::DebugOutputTexts().size(), 1u);
-    EXPECT_EQ(playback::DebugOutputTexts()[0], std::string(1023, 'a'));
+    ASSERT_EQ(win::DebugOutputTexts().size(), 1u);
+    EXPECT_EQ(win::DebugOutputTexts()[0], std::string(1023, 'a'));
 }
 
 TEST_F(PlaybackTest, AFailedDockLeavesAPaneWithoutLoaderOrGraph) {

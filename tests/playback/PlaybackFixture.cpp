@@ -55,7 +55,7 @@ void PlaybackTest::SetUp() {
     MyLogModule = log.get();
     logStart_ = log->LineCount();
     media::Faults::Clear();
-    playback::ClearDebugOutput();
+    win::ClearDebugOutput();
     PlayState = 0;
     MediaDuration = 0;
     mainForm = new TMainForm(nullptr);

@@ -19,6 +19,7 @@
 #include "platform/win/Clock.h"
 #include "platform/win/MemoryRegistryStore.h"
 #include "platform/win/MessageBoxResponder.h"
+#include "platform/win/DebugOutput.h"
 #include "playback/PlayLog.h"
 #include "tests/support/DecoderCard.h"
 #include "tests/support/TempFolder.h"

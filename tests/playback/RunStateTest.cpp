@@ -59,7 +59,7 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
         }
         ASSERT_EQ(PlayState, row.from);
         TakePlayStatePosts();
-        playback::ClearDebugOutput();
+        win::ClearDebugOutput();
 
         const Fault point = row.op == Op::Run ? Fault::Run : row.op == Op::Pause ? Fault::Pause : Fault::Stop;
         if (row.fails) Faults::Fail(point, E_FAIL);
@@ -69,9 +69,9 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
         EXPECT_EQ(PlayState, row.to);
         EXPECT_EQ(TakePlayStatePosts(), row.posts);
         if (row.debugOutput) {
-            EXPECT_EQ(playback::DebugOutputTexts(), std::vector<std::string>{row.debugOutput});
+            EXPECT_EQ(win::DebugOutputTexts(), std::vector<std::string>{row.debugOutput});
         } else {
-            EXPECT_TRUE(playback::DebugOutputTexts().empty());
+            EXPECT_TRUE(win::DebugOutputTexts().empty());
         }
         Faults::Clear();
         OAFilterState state = -1;

@@ -9,6 +9,7 @@
 #include "mainwindow/MAIN.h"
 #include "platform/media/Faults.h"
 #include "playback/VideoDisplay.h"
+#include "tests/support/MainFormState.h"
 
 using namespace media;
 
@@ -135,7 +136,7 @@ TEST_F(ChannelViews, CreationShowsTheWholePictureInTheStoredSplitView)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ChannelMode = 13;
-        mainForm->FScreenMode = row.screenMode;
+        StateOf(*mainForm).FScreenMode = row.screenMode;
         BuildIn(431, 323);
         EXPECT_EQ(ChannelMode, row.view);
         EXPECT_EQ(pane->VideoAreaWidth, 431);

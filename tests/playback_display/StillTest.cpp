@@ -230,7 +230,7 @@ protected:
         options.distinctFrames = 1;
         asfwriter::WriteSampleRecording(Host("DATA/20240517_100000.ASF"), options);
         std::filesystem::create_directories(card + "/Stills");
-        previousPrinter = vcl::SetPrinterBackend(&printer);
+        previousPrinter = vcl::InstallPrinterBackend(&printer);
         driver = std::make_unique<vcl::TestDriver>(*application, &clock);
         driver->OnFailure = [](const std::string& text) { ADD_FAILURE() << "driver: " << text; };
         gdiBefore = win::LiveGdiHandles();
@@ -242,7 +242,7 @@ protected:
         if (vcl::Printer()->Printing())
             vcl::Printer()->Abort();
         driver.reset();
-        vcl::SetPrinterBackend(previousPrinter);
+        vcl::InstallPrinterBackend(previousPrinter);
         DisplayTest::TearDown();
     }
 

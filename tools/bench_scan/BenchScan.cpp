@@ -26,13 +26,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "mainwindow/FileList.h"
 #include "platform/win/DriveTable.h"
 #include "tools/asfwriter/SampleRecording.h"
+#include "tools/benchcommon/BenchFigures.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -136,42 +136,21 @@ bool LayOut(const std::string& data, int count)
     o.height = 960;
     o.distinctFrames = 1;
     const asfwriter::Bytes bytes = asfwriter::SampleRecordingBytes(o);
-    // The Header Object's size (offset 16): the header up to the data.
-    std::uint64_t headerSize = 0;
-    for (int b = 0; b < 8; ++b)
-        headerSize |= static_cast<std::uint64_t>(bytes[16 + static_cast<std::size_t>(b)]) << (8 * b);
+    // The header up to the data.
+    const std::uint64_t headerSize = bench::ReadU64(bytes, bench::kHeaderSizeOffset);
     if (headerSize < kHeadBytes || headerSize > bytes.size())
         return false;
-    asfwriter::Bytes header(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(headerSize));
+    std::vector<std::uint8_t> header(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(headerSize));
     for (int i = 0; i < count; ++i) {
         // One minute after another, every third an event recording.
         const int minute = i % 60, hour = (i / 60) % 24, day = 1 + (i / 1440) % 28;
-        const std::uint64_t t = asfwriter::FileTimeOf(2024, 5, day, hour, minute, 0);
-        for (int b = 0; b < 8; ++b)
-            header[78 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(t >> (8 * b));
+        bench::WriteU64(header, bench::kCreationOffset, asfwriter::FileTimeOf(2024, 5, day, hour, minute, 0));
         char name[64];
         std::snprintf(name, sizeof name, "/202405%02d_%02d%02d00%s.ASF", day, hour, minute, i % 3 == 2 ? "_SAVE" : "");
-        const std::string path = data + name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
-        fs::resize_file(path, bytes.size());
+        if (!bench::WriteSparseRecording(data + name, header, bytes.size()))
+            return false;
     }
     return true;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
 }
 
 } // namespace
@@ -231,12 +210,12 @@ int main(int argc, char** argv)
                     scan / plain);
     }
     std::printf("recordings: %d (%ld listed, %ld read)\n", count, found, read);
-    std::printf("scan / read ratio over %d runs: min %.2f, median %.2f, max %.2f (load average %s)\n", runs,
-                *std::min_element(ratios.begin(), ratios.end()), Median(ratios),
-                *std::max_element(ratios.begin(), ratios.end()), LoadAverage().c_str());
+    const bench::Spread ratio = bench::SpreadOf(ratios);
+    std::printf("scan / read ratio over %d runs: min %.2f, median %.2f, max %.2f (load average %s)\n", runs, ratio.min,
+                ratio.median, ratio.max, bench::LoadAverage().c_str());
     if (temporary)
         fs::remove_all(card);
-    const bool ok = found == count && Median(ratios) <= 1.3;
+    const bool ok = found == count && ratio.median <= 1.3;
     std::printf("%s\n", ok ? "target met (<= 1.3)" : "target missed (<= 1.3)");
     return ok ? 0 : 1;
 }

@@ -12,7 +12,8 @@
 // Each run starts, interleaved and each in turn first: the program, an
 // empty main() linked against the libraries the program loads at start
 // (start_empty, beside this tool) and, with --baseline, another build of the
-// program (an older one, to compare with). On the sample card (--card,
+// program (an older one, to compare with: tools/starttime/build_baseline.sh
+// builds the one the start-up targets are measured against). On the sample card (--card,
 // default build/card laid out by tools/run.sh: 3 recordings) and on a card
 // of --count recordings (default 10000) laid out here (--big-card, default
 // beside the sample card): the sample's three and header-only recordings of
@@ -43,6 +44,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "tools/benchcommon/BenchFigures.h"
 
 extern char** environ;
 
@@ -173,27 +176,6 @@ double OneRun(const std::string& program, const std::string& card, std::vector<s
     return result;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string LoadAverage()
-{
-    std::ifstream in("/proc/loadavg");
-    std::string a, b, c;
-    in >> a >> b >> c;
-    return a + " " + b + " " + c;
-}
-
-void WriteU64(std::vector<char>& bytes, std::size_t offset, std::uint64_t value)
-{
-    for (int b = 0; b < 8; ++b)
-        bytes[offset + static_cast<std::size_t>(b)] = static_cast<char>(value >> (8 * b));
-}
-
 // The big card: the sample card's folders, its recordings (linked, not
 // copied) and header-only recordings of the same size after them.
 bool LayOutBigCard(const std::string& sample, const std::string& big, int count)
@@ -228,16 +210,13 @@ bool LayOutBigCard(const std::string& sample, const std::string& big, int count)
     }
     // The header of the first recording, up to its Data Object.
     std::ifstream in(real.front(), std::ios::binary);
-    std::vector<char> header(30);
-    in.read(header.data(), 30);
-    std::uint64_t size = 0;
-    for (int b = 0; b < 8; ++b)
-        size |= static_cast<std::uint64_t>(static_cast<unsigned char>(header[16 + static_cast<std::size_t>(b)]))
-                << (8 * b);
+    std::vector<std::uint8_t> header(30);
+    in.read(reinterpret_cast<char*>(header.data()), 30);
+    const std::uint64_t size = bench::ReadU64(header, bench::kHeaderSizeOffset);
     if (!in || size < 102 || size > (1u << 20))
         return false;
     header.resize(size);
-    in.read(header.data() + 30, static_cast<std::streamsize>(size - 30));
+    in.read(reinterpret_cast<char*>(header.data()) + 30, static_cast<std::streamsize>(size - 30));
     if (!in)
         return false;
     const std::uintmax_t fullSize = fs::file_size(real.front(), ec);
@@ -245,13 +224,10 @@ bool LayOutBigCard(const std::string& sample, const std::string& big, int count)
     // the sample's own.
     const std::uint64_t first = 133604928000000000ull;
     for (int i = 0; i < count - static_cast<int>(real.size()); ++i) {
-        WriteU64(header, 78, first + static_cast<std::uint64_t>(i) * 600000000ull);
+        bench::WriteU64(header, bench::kCreationOffset, first + static_cast<std::uint64_t>(i) * 600000000ull);
         char name[64];
         std::snprintf(name, sizeof name, "/DATA/REC_%05d%s.ASF", i, i % 3 == 2 ? "_SAVE" : "");
-        const std::string path = big + name;
-        std::ofstream(path, std::ios::binary).write(header.data(), static_cast<std::streamsize>(header.size()));
-        fs::resize_file(path, fullSize, ec);
-        if (ec)
+        if (!bench::WriteSparseRecording(big + name, header, fullSize))
             return false;
     }
     return true;
@@ -373,24 +349,24 @@ int main(int argc, char** argv)
         for (const auto& e : fs::directory_iterator(folder + "/DATA", ec))
             recordings += e.is_regular_file() ? 1 : 0;
         std::printf("card %s (%zu recordings), %d runs, load average %s\n", folder.c_str(), recordings, runs,
-                    LoadAverage().c_str());
-        for (const Contender& c : all)
+                    bench::LoadAverage().c_str());
+        for (const Contender& c : all) {
+            const bench::Spread ms = bench::SpreadOf(c.ms);
             std::printf("  %-10s start to cue: median %.1f ms (min %.1f, max %.1f); resident at the cue %.1f MiB\n",
-                        c.name, Median(c.ms), *std::min_element(c.ms.begin(), c.ms.end()),
-                        *std::max_element(c.ms.begin(), c.ms.end()), Median(c.mib));
+                        c.name, ms.median, ms.min, ms.max, bench::Median(c.mib));
+        }
         for (std::size_t k = 1; k < all.size(); ++k) {
-            std::vector<double> ratio;
+            std::vector<double> ratios;
             for (std::size_t r = 0; r < all[0].ms.size(); ++r)
-                ratio.push_back(all[0].ms[r] / all[k].ms[r]);
+                ratios.push_back(all[0].ms[r] / all[k].ms[r]);
             const double target = k == 1 ? 1.5 : 0.5;
-            const double median = Median(ratio);
+            const bench::Spread ratio = bench::SpreadOf(ratios);
             std::printf("  program / %-10s min %.2f, median %.2f, max %.2f (target <= %.1f: %s)\n", all[k].name,
-                        *std::min_element(ratio.begin(), ratio.end()), median,
-                        *std::max_element(ratio.begin(), ratio.end()), target, median <= target ? "met" : "missed");
-            if (median > target)
+                        ratio.min, ratio.median, ratio.max, target, ratio.median <= target ? "met" : "missed");
+            if (ratio.median > target)
                 exitCode = 1;
         }
-        const double mib = Median(all[0].mib);
+        const double mib = bench::Median(all[0].mib);
         std::printf("  program resident at the cue: %.1f MiB (target <= 40: %s)\n", mib, mib <= 40 ? "met" : "missed");
         if (mib > 40)
             exitCode = 1;

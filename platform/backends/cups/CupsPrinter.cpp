@@ -7,7 +7,7 @@
 
 #include "platform/backends/cups/PdfPage.h"
 #include "platform/rtl/CodePage.h"
-#include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 
 namespace backends::cups {
 
@@ -146,7 +146,7 @@ vcl::PageExtent CupsPrinter::PageSize(vcl::TPrinterOrientation orientation) { re
 bool CupsPrinter::Fail(std::string reason)
 {
     FError = std::move(reason);
-    playback::OutputDebugStringA(("Printing failed: " + FError).c_str());
+    win::OutputDebugStringA(("Printing failed: " + FError).c_str());
     return false;
 }
 

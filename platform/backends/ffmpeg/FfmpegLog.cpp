@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <mutex>
 
-#include "playback/PlayLog.h"
+#include "platform/win/DebugOutput.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -20,7 +20,7 @@ void ToDebugOutput(void* object, int level, const char* format, va_list args)
     static thread_local int printPrefix = 1;
     char line[1024];
     av_log_format_line2(object, level, format, args, line, sizeof line, &printPrefix);
-    playback::OutputDebugStringA(line);
+    win::OutputDebugStringA(line);
 }
 
 } // namespace

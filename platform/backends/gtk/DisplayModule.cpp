@@ -6,7 +6,7 @@
 extern "C" __attribute__((visibility("default"))) bool VmInstallDisplayModule(
     const backends::gtk::PrinterChoices* printers)
 {
-    backends::pango::InstallText();
+    vcl::InstallTextRenderer(&backends::pango::PangoRenderer());
     if (!backends::gtk::InstallDisplay())
         return false;
     if (printers)

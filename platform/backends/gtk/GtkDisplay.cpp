@@ -78,12 +78,12 @@ bool InstallDisplay()
     static auto* saves = new GtkSavePicker(*presenter);
     static auto* video = new LiveVideo;
     installed = presenter;
-    vcl::SetPresenter(presenter);
+    vcl::InstallPresenter(presenter);
     media::InstallVideoPresenter(video);
-    win::SetHostEventSource(presenter);
-    win::SetMessageBoxResponder(boxes);
-    vcl::SetFolderPicker(folders);
-    vcl::SetSaveFilePicker(saves);
+    win::InstallHostEventSource(presenter);
+    win::InstallMessageBoxResponder(boxes);
+    vcl::InstallFolderPicker(folders);
+    vcl::InstallSaveFilePicker(saves);
     return true;
 }
 

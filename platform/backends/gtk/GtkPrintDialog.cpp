@@ -54,7 +54,7 @@ bool InstallPrintDialog(PrinterChoices choices)
         return false;
     // Lives to the end of the program, as the display does.
     static auto* dialog = new GtkPrintDialog(*presenter, std::move(choices));
-    vcl::SetPrintDialogAnswerer(dialog);
+    vcl::InstallPrintDialogAnswerer(dialog);
     return true;
 }
 

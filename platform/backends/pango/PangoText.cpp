@@ -177,10 +177,10 @@ public:
 
 } // namespace
 
-void InstallText()
+vcl::TextRenderer& PangoRenderer()
 {
     static auto* renderer = new PangoTextRenderer; // lives to the end of the program
-    vcl::SetTextRenderer(renderer);
+    return *renderer;
 }
 
 } // namespace backends::pango

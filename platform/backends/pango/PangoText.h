@@ -2,9 +2,12 @@
 // seam, TextRenderer.h), with the stand-in families of FontTable.h.
 #pragma once
 
+#include "platform/vcl/TextRenderer.h"
+
 namespace backends::pango {
 
-// Installs the Pango text renderer for the whole program. Needs no display.
-void InstallText();
+// The Pango text renderer, made at the first call; it lives to the end of
+// the program (vcl::InstallTextRenderer). Needs no display.
+vcl::TextRenderer& PangoRenderer();
 
 } // namespace backends::pango

@@ -1,6 +1,6 @@
 #include "platform/rtl/detail/HostPath.h"
 
-#include "platform/win/PathResolver.h"
+#include "platform/host/PathResolver.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@ namespace rtl::detail {
 
 HostFile HostPath(const UnicodeString& windowsPath) {
   HostFile f;
-  win::ResolvedPath r = win::ResolvePath(windowsPath.view());
+  host::ResolvedPath r = host::ResolvePath(windowsPath.view());
   if (!r.ok()) {
     f.error = r.error;
     return f;

@@ -1,5 +1,6 @@
-// The one seam between the run-time library and the drive table: every file
-// the library opens by a Windows path goes through here.
+// The one place where the run-time library meets the drive table
+// (platform/host): every file the library opens by a Windows path goes
+// through here.
 #pragma once
 
 #include "platform/rtl/UnicodeString.h"

@@ -118,11 +118,8 @@ private:
 TEST_F(EdgeBrowserTest, TheViewIsToldTheTopLevelFormThatHoldsIt)
 {
     std::vector<vcl::TCustomForm*> hosts;
-    struct Restore {
-        browser::BrowserViewFactory previous;
-        ~Restore() { browser::InstallBrowserViewFactory(std::move(previous)); }
-    } restore{browser::InstallBrowserViewFactory(
-        [&hosts](browser::BrowserViewSink&) { return std::make_unique<HostView>(hosts); })};
+    browser::ScopedBrowserViewFactory views(
+        [&hosts](browser::BrowserViewSink&) { return std::make_unique<HostView>(hosts); });
     // A form docked into the panel, as the map pane is: the view lies in
     // the window of the form above it.
     auto* docked = new TForm(form_.get());

@@ -136,7 +136,7 @@ TEST_F(PaintAreaTest, PaintingOnlyWhatWasToldEqualsAWholePaint)
         {"a resize of the form", [&] { form->SetBounds(10, 10, 300, 200); }},
     };
     KeepingPresenter presenter(*form);
-    WindowPresenter* previous = SetPresenter(&presenter);
+    ScopedPresenter installed(presenter);
     for (const Change& c : changes) {
         SCOPED_TRACE(c.name);
         c.make();
@@ -145,13 +145,12 @@ TEST_F(PaintAreaTest, PaintingOnlyWhatWasToldEqualsAWholePaint)
         presenter.Flush();
         EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
     }
-    SetPresenter(previous);
 }
 
 TEST_F(PaintAreaTest, APaintedSurfaceGoesStraightIntoThePictureUnlessCovered)
 {
     KeepingPresenter presenter(*form);
-    WindowPresenter* previous = SetPresenter(&presenter);
+    ScopedPresenter installed(presenter);
     const auto paintSurface = [&](TWinControl& control, std::uint32_t pixel) {
         win::PAINTSTRUCT paint;
         ASSERT_NE(win::BeginPaint(control.Handle(), &paint), nullptr);
@@ -173,7 +172,6 @@ TEST_F(PaintAreaTest, APaintedSurfaceGoesStraightIntoThePictureUnlessCovered)
     EXPECT_TRUE(presenter.areas.empty()) << "nothing over it: copied at once";
     EXPECT_EQ(presenter.picture.Row(40)[60], 0x00654321u);
     EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
-    SetPresenter(previous);
     delete label;
 }
 

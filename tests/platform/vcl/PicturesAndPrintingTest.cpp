@@ -50,13 +50,13 @@ protected:
         std::filesystem::create_directories(root);
         win::DriveTable::Instance().SetDrive(u'P', root.string(), false);
         printer.SetPortraitPage(300, 400);
-        previous = SetPrinterBackend(&printer);
+        previous = InstallPrinterBackend(&printer);
     }
     ~PicturesTest() override
     {
         if (Printer()->Printing())
             Printer()->Abort();
-        SetPrinterBackend(previous);
+        InstallPrinterBackend(previous);
         win::DriveTable::Instance().Forget(u'P');
         std::filesystem::remove_all(root);
     }

@@ -16,8 +16,8 @@ namespace {
 
 class FakeHost : public HostEventSource {
 public:
-  FakeHost() : previous_(SetHostEventSource(this)) {}
-  ~FakeHost() override { SetHostEventSource(previous_); }
+  FakeHost() : previous_(InstallHostEventSource(this)) {}
+  ~FakeHost() override { InstallHostEventSource(previous_); }
   void Wait(std::uint64_t timeoutMs) override
   {
     timeouts.push_back(timeoutMs);

@@ -70,9 +70,8 @@ TEST(WinMessageBox, ResponderSeesEveryBoxAndAnswersIt)
 
 TEST(WinMessageBox, WithoutResponderTheDefaultButtonAnswersAtOnce)
 {
-  MessageBoxResponder* previous = SetMessageBoxResponder(nullptr);
+  ScopedMessageBoxResponder none(nullptr);
   EXPECT_EQ(MessageBoxW(nullptr, u"no one is watching", u"Warning", MB_YESNO | MB_DEFBUTTON2), IDNO);
-  SetMessageBoxResponder(previous);
 }
 
 class WinMessageBoxModal : public VirtualClockTest {};

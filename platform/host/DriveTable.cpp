@@ -1,4 +1,4 @@
-#include "platform/win/DriveTable.h"
+#include "platform/host/DriveTable.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,10 +10,10 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "platform/win/CurrentDirectory.h"
-#include "platform/win/PathResolver.h"
+#include "platform/host/CurrentDirectory.h"
+#include "platform/host/PathResolver.h"
 
-namespace win {
+namespace host {
 
 namespace {
 
@@ -217,7 +217,7 @@ void DriveTable::Configure(std::string_view spec)
         Loaded() = true;
         Table() = Parse(spec);
     }
-    detail::ForgetCurrentDirectory();
+    ForgetCurrentDirectory();
 }
 
 void DriveTable::Reset()
@@ -227,7 +227,7 @@ void DriveTable::Reset()
         Loaded() = false;
         Table().clear();
     }
-    detail::ForgetCurrentDirectory();
+    ForgetCurrentDirectory();
 }
 
 void DriveTable::SetDrive(char16_t letter, std::string hostRoot, bool removable, bool writeProtected)
@@ -334,4 +334,4 @@ std::vector<DriveEntry> DriveTable::Entries() const
     return Table();
 }
 
-} // namespace win
+} // namespace host

@@ -1,4 +1,4 @@
-#include "platform/win/PathResolver.h"
+#include "platform/host/PathResolver.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "platform/win/CurrentDirectory.h"
-#include "platform/win/DriveTable.h"
-#include "platform/win/LastError.h"
+#include "platform/host/CurrentDirectory.h"
+#include "platform/host/DriveTable.h"
+#include "platform/host/ErrorCodes.h"
 
-namespace win {
+namespace host {
 
 char16_t UpperCaseForNames(char16_t c)
 {
@@ -216,7 +216,7 @@ bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 struct SplitPath {
-    DWORD error = 0;
+    std::uint32_t error = 0;
     char16_t driveAsGiven = 0;
     std::vector<std::u16string> components;
 };
@@ -407,4 +407,4 @@ ResolvedPath ResolvePath(std::u16string_view windowsPath)
     return out;
 }
 
-} // namespace win
+} // namespace host

@@ -1,4 +1,4 @@
-#include "platform/win/HostFileIo.h"
+#include "platform/host/FileIo.h"
 
 #include <atomic>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace win {
+namespace host {
 
 namespace {
 
@@ -149,4 +149,4 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name)
     ::closedir(dir);
 }
 
-} // namespace win
+} // namespace host

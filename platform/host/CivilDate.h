@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace rtl::detail {
+namespace host {
 
 // Days from 1970-01-01 to y-m-d; m is 1..12, d may run past the month.
 constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
@@ -40,4 +40,4 @@ constexpr int DayOfWeekFromDays(std::int64_t z) {
   return static_cast<int>(dow < 0 ? dow + 7 : dow);
 }
 
-} // namespace rtl::detail
+} // namespace host

@@ -1,13 +1,13 @@
-#include "platform/win/OpenFileHold.h"
+#include "platform/host/OpenFileHold.h"
 
 #include <map>
 #include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
-#include "platform/win/PathResolver.h"
+#include "platform/host/PathResolver.h"
 
-namespace win {
+namespace host {
 
 namespace {
 
@@ -85,4 +85,4 @@ bool OpenFileHold::IsHeld(std::uint64_t device, std::uint64_t inode)
     return Holds().count({device, inode}) != 0;
 }
 
-} // namespace win
+} // namespace host

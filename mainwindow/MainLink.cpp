@@ -1,3 +1,0 @@
-#include "mainwindow/MainLink.h"
-
-TMainLink MainLink;
