@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libpng-dev
   clang libclang-rt-14-dev
   libavformat-dev libavcodec-dev libswscale-dev libpulse-dev
   pulseaudio pulseaudio-utils ffmpeg

@@ -1,6 +1,5 @@
-// Saves a PixelBuffer as a PNG picture (RGB, 8 bits a channel). The deflate
-// stream uses stored blocks only: no compression, no library, a few lines of
-// code, and any PNG reader opens it.
+// Saves a PixelBuffer as a PNG picture (RGB, 8 bits a channel), through
+// libpng.
 #pragma once
 
 #include <cstdint>

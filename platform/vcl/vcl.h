@@ -1,6 +1,7 @@
 // The form framework: the application object, components and ownership,
-// controls and forms, modal loops, canvas and pictures, and the interface
-// by which tests drive the program (TestDriver).
+// controls and forms, modal loops, canvas and pictures. The interface by
+// which tests drive the program is not part of it: tests include
+// platform/vcl/TestDriver.h themselves.
 //
 // Conventions: the framework's properties are methods of the same name
 // (`Label1->Caption()`, `Label1->SetCaption(t)`); events are std::function
@@ -48,7 +49,6 @@
 #include "platform/vcl/SpinScrollBar.h"
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/MouseInput.h"
-#include "platform/vcl/TestDriver.h"
 #include "platform/vcl/WindowPresenter.h"
 #include "platform/vcl/HostInput.h"
 #include "platform/vcl/TextRenderer.h"

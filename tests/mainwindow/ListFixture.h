@@ -17,6 +17,7 @@
 
 #include "app/MyLog.h"
 #include "mainwindow/ListView.h"
+#include "platform/vcl/TestDriver.h"
 #include "platform/vcl/WindowPresenter.h"
 #include "platform/vcl/vcl.h"
 #include "platform/win/MessageWindow.h"

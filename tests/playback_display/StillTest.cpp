@@ -13,6 +13,7 @@
 #include "platform/media/FrameSource.h"
 #include "platform/vcl/PngWriter.h"
 #include "platform/vcl/RecordingPrinter.h"
+#include "platform/vcl/TestDriver.h"
 #include "platform/win/Gdi.h"
 #include "playback/Still.h"
 #include "tests/support/ScopedValue.h"

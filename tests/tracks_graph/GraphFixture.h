@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vcl/TestDriver.h"
 #include "tests/tracks/TrackLogProbe.h"
 #include "tracks/GPSData.h"
 #include "tracks/GraphView.h"

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <png.h>
+
 #include "VclFixture.h"
 
 namespace {
@@ -133,14 +135,41 @@ TEST_F(PaintTest, SnapshotIsWrittenAsPng)
     EXPECT_FALSE(PngWriter::Save(form->Snapshot(), "/nonexistent-folder/x.png"));
 }
 
-TEST(PngWriterTest, StoredBlocksCoverLargePictures)
+TEST(PngWriterTest, PicturesReadBackPixelForPixel)
 {
-    // More than one 65535-byte deflate block, and an empty picture.
-    const PixelBuffer big(200, 200, 0xFF123456);
-    const auto bytes = PngWriter::Encode(big);
-    EXPECT_GT(bytes.size(), 200u * 200u * 3u);
-    const auto empty = PngWriter::Encode(PixelBuffer());
-    EXPECT_GT(empty.size(), 50u);
+    PixelBuffer gradient(300, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            gradient.SetPixel(x, y, 0xFF000000u | static_cast<std::uint32_t>((x * 7 % 256) << 16 | (y % 256) << 8 | ((x ^ y) & 0xFF)));
+    struct Case {
+        const char* name;
+        PixelBuffer picture;
+        int width, height;
+    } cases[] = {
+        {"several rows of every colour", gradient, 300, 200},
+        {"one pixel", PixelBuffer(1, 1, 0xFF123456), 1, 1},
+        {"empty: one black pixel", PixelBuffer(), 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> bytes = PngWriter::Encode(c.picture);
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+        ASSERT_EQ(static_cast<int>(image.width), c.width);
+        ASSERT_EQ(static_cast<int>(image.height), c.height);
+        int differing = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * c.width + x) * 3];
+                const std::uint32_t expected = c.picture.Empty() ? 0 : c.picture.Pixel(x, y) & 0xFFFFFFu;
+                differing += (static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]) != expected);
+            }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST(CanvasTest, CopyFromReadsTheNearestSourcePixelOrZeroOutsideIt)

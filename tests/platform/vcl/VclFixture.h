@@ -11,6 +11,7 @@
 #include "platform/rtl/rtl.h"
 #include "platform/win/win.h"
 #include "platform/vcl/vcl.h"
+#include "platform/vcl/TestDriver.h"
 
 class VclTest : public ::testing::Test {
 protected:
