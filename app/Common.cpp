@@ -44,7 +44,7 @@ bool IsDriveReady(char letter) { return DriveNumberAnswers(static_cast<unsigned 
 
 rtl::TDateTime MsToTime(std::uint32_t ms)
 {
-    const auto hours = static_cast<rtl::Word>(ms / 3600000u);  // at most 1193
+    const auto hours = static_cast<rtl::Word>(ms / 3600000u); // at most 1193
     const auto minutes = static_cast<rtl::Word>(ms % 3600000u / 60000u);
     const auto seconds = static_cast<rtl::Word>(ms % 60000u / 1000u);
     const auto millis = static_cast<rtl::Word>(ms % 1000u);
@@ -75,7 +75,7 @@ rtl::AnsiString RoundToText(double value)
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
         whole += 1.0;
     if (whole == 0.0)
-        whole = 0.0;  // no "-0"
+        whole = 0.0; // no "-0"
     char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.0f", whole);
     return rtl::AnsiString(buffer);

@@ -67,8 +67,7 @@ TSDMessage SDMessageFor(int number, const UnicodeString& copyTarget)
     return TSDMessage{UnicodeString(u"B_no = ") + UnicodeString(number), u"OK", u""};
 }
 
-TSDDlg::TSDDlg(TComponent* Owner)
-    : TForm(Owner)
+TSDDlg::TSDDlg(TComponent* Owner) : TForm(Owner)
 {
     SetUpToolDialog(this, u"SDDlg");
     SetCaption(u"ダイアログ");
@@ -107,15 +106,9 @@ void TSDDlg::FormCreate(TObject*)
     FInShowModal = 0;
 }
 
-void TSDDlg::FormHide(TObject*)
-{
-    ResetContents();
-}
+void TSDDlg::FormHide(TObject*) { ResetContents(); }
 
-void TSDDlg::FormClose(TObject*, TCloseAction&)
-{
-    ResetContents();
-}
+void TSDDlg::FormClose(TObject*, TCloseAction&) { ResetContents(); }
 
 void TSDDlg::OKSDLabelClick(TObject*)
 {

@@ -20,7 +20,7 @@ constexpr const char* kTags[] = {
     " [E  R  R  O  R]   ",
 };
 
-constexpr int kStampLength = 19;  // "YYYY/MM/DD hh:nn:ss"
+constexpr int kStampLength = 19; // "YYYY/MM/DD hh:nn:ss"
 
 bool Digits(const std::u16string_view s, size_t at, size_t count, int& value)
 {
@@ -62,8 +62,7 @@ const char* TMyLogModule::LevelTag(int level)
 bool TMyLogModule::HasTimeStamp(const rtl::UnicodeString& line)
 {
     const std::u16string_view s = line.view();
-    if (s.size() < kStampLength || s[4] != u'/' || s[7] != u'/' || s[10] != u' ' || s[13] != u':' ||
-        s[16] != u':')
+    if (s.size() < kStampLength || s[4] != u'/' || s[7] != u'/' || s[10] != u' ' || s[13] != u':' || s[16] != u':')
         return false;
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     if (!Digits(s, 0, 4, year) || !Digits(s, 5, 2, month) || !Digits(s, 8, 2, day) || !Digits(s, 11, 2, hour) ||
@@ -159,8 +158,7 @@ void TMyLogModule::WriteLog(const rtl::AnsiString& text, int level, bool showBox
         if (FNextLine >= FLines->Count())
             FLines->Add(rtl::UnicodeString());
         const rtl::UnicodeString line = rtl::FormatDateTime(u"yyyy/mm/dd hh:nn:ss", rtl::Now()) +
-                                        rtl::UnicodeString(rtl::AnsiString(LevelTag(level))) +
-                                        rtl::UnicodeString(text);
+            rtl::UnicodeString(rtl::AnsiString(LevelTag(level))) + rtl::UnicodeString(text);
         const int i = FNextLine++;
         FLines->SetStrings(i, line);
         if (level >= 2)

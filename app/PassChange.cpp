@@ -22,8 +22,7 @@ TEdit* MakeEdit(TForm* form, const char16_t* name, int top, int tabOrder)
 
 } // namespace
 
-TPWChange::TPWChange(TComponent* Owner)
-    : TForm(Owner)
+TPWChange::TPWChange(TComponent* Owner) : TForm(Owner)
 {
     SetUpToolDialog(this, u"PWChange");
     SetClientWidth(409);
@@ -117,5 +116,6 @@ void TPWChange::ButtonCancelClick(TObject*)
 
 void TPWChange::EditOldKeyDown(TObject* Sender, std::uint16_t& Key, TShiftState)
 {
-    AnswerEnterEscape(Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
+    AnswerEnterEscape(
+        Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
 }

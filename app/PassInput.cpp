@@ -8,8 +8,7 @@
 
 TPassWordInput* PassWordInput = nullptr;
 
-TPassWordInput::TPassWordInput(TComponent* Owner)
-    : TForm(Owner)
+TPassWordInput::TPassWordInput(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"PassWordInput");
     SetBorderStyle(bsSingle);
@@ -107,5 +106,6 @@ void TPassWordInput::ButtonCancelClick(TObject*)
 
 void TPassWordInput::Edit1KeyDown(TObject* Sender, std::uint16_t& Key, TShiftState)
 {
-    AnswerEnterEscape(Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
+    AnswerEnterEscape(
+        Key, [&] { ButtonOKClick(Sender); }, [&] { ButtonCancelClick(Sender); });
 }

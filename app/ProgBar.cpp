@@ -11,8 +11,7 @@ constexpr int kClientHeight = 86;
 
 TProgForm* ProgForm = nullptr;
 
-TProgForm::TProgForm(TComponent* Owner)
-    : TForm(Owner)
+TProgForm::TProgForm(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"ProgForm");
     SetBorderStyle(bsNone);
@@ -91,8 +90,8 @@ void TProgForm::ShowProgress(bool withStopButton)
 {
     if (FLevel > 0 && Visible()) {
         // Nested: the outer operation's stop request and stop button stay.
-        FOuter.push_back(Level{FTitle, BtnStop->Visible(), ProgressBar1->Position(), ProgressBar1->Max(),
-                               Label1->Caption()});
+        FOuter.push_back(
+            Level{FTitle, BtnStop->Visible(), ProgressBar1->Position(), ProgressBar1->Max(), Label1->Caption()});
         ++FLevel;
         if (withStopButton)
             BtnStop->Show();
@@ -136,7 +135,8 @@ void TProgForm::SetProgress(int position, int maximum, int kind)
     ProgressBar1->SetMax(maximum);
     ProgressBar1->SetPosition(position);
     if (kind == kProgressCountOfTotal)
-        Label1->SetCaption(UnicodeString(FTitle) + Format(u"  [%s/%s]", UnicodeString(position), UnicodeString(maximum)));
+        Label1->SetCaption(UnicodeString(FTitle) +
+                           Format(u"  [%s/%s]", UnicodeString(position), UnicodeString(maximum)));
     else if (kind == kProgressCountItems)
         Label1->SetCaption(UnicodeString(FTitle) + Format(u"\u3000[%s件]", UnicodeString(position)));
     Repaint();

@@ -10,8 +10,8 @@
 #include <vector>
 
 // Counter kinds of SetProgress.
-inline constexpr int kProgressCountOfTotal = 1;  // "  [3/10]"
-inline constexpr int kProgressCountItems = 3;    // "　[40件]"
+inline constexpr int kProgressCountOfTotal = 1; // "  [3/10]"
+inline constexpr int kProgressCountItems = 3; // "　[40件]"
 
 class TProgForm : public TForm {
 public:

@@ -64,8 +64,7 @@ void TStopWatch::CatchStopSignals()
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-TStopWatch::TStopWatch(int inputFd)
-    : FInput(inputFd)
+TStopWatch::TStopWatch(int inputFd) : FInput(inputFd)
 {
     FWindow = std::make_unique<win::TMessageWindow>([](win::TMessage& message) {
         if (message.Msg == WM_STOP_REQUEST)

@@ -5,11 +5,13 @@
 using namespace win;
 using rtl::UnicodeString;
 
-void CustomFfdshow(TRegistry* registry) {
+void CustomFfdshow(TRegistry* registry)
+{
     try {
         registry->RootKey = HKEY_CURRENT_USER;
         if (registry->OpenKey(codec::kAudioDefaultsKey, true)) {
-            for (const codec::Setting& s : codec::AudioDefaults()) registry->WriteInteger(s.name, s.number);
+            for (const codec::Setting& s : codec::AudioDefaults())
+                registry->WriteInteger(s.name, s.number);
         }
         registry->CloseKey();
     } catch (rtl::Exception& e) {

@@ -18,8 +18,10 @@ namespace {
 constexpr DWORD kLookEveryMs = 5;
 
 // The lookup's own answer, without its log line.
-bool FilterListed(const char16_t* friendlyName) {
-    if (!IsDriveReady(ProgramDrive)) return false;
+bool FilterListed(const char16_t* friendlyName)
+{
+    if (!IsDriveReady(ProgramDrive))
+        return false;
     media::ComPtr<media::ICreateDevEnum> devices;
     media::ComPtr<media::IEnumMoniker> entries;
     if (media::FAILED(media::CoCreateInstance(media::CLSID_SystemDeviceEnum, nullptr, media::CLSCTX_INPROC_SERVER,
@@ -34,9 +36,10 @@ bool FilterListed(const char16_t* friendlyName) {
         media::VARIANT name;
         media::VariantInit(&name);
         const bool same = media::SUCCEEDED(properties->Read(u"FriendlyName", &name, nullptr)) &&
-                          name.vt == media::VT_BSTR && rtl::UnicodeString(name.bstrVal) == wanted;
+            name.vt == media::VT_BSTR && rtl::UnicodeString(name.bstrVal) == wanted;
         media::VariantClear(&name);
-        if (same) return true;
+        if (same)
+            return true;
     }
     return false;
 }
@@ -45,7 +48,8 @@ bool FilterListed(const char16_t* friendlyName) {
 
 bool VideoDecoderRegistered() { return TPlayControl::AddFilterFromFriendlyName(nullptr, nullptr, kVideoDecoderName); }
 
-void WaitForVideoDecoder(bool registered, DWORD ms) {
+void WaitForVideoDecoder(bool registered, DWORD ms)
+{
     const std::uint64_t end = win::GetTickCount64() + ms;
     for (;;) {
         bool listed = false;
@@ -55,7 +59,8 @@ void WaitForVideoDecoder(bool registered, DWORD ms) {
             // The lookup after the wait meets and logs the same fault.
         }
         const std::uint64_t now = win::GetTickCount64();
-        if (listed == registered || now >= end) return;
+        if (listed == registered || now >= end)
+            return;
         win::Sleep(static_cast<DWORD>(std::min<std::uint64_t>(kLookEveryMs, end - now)));
     }
 }

@@ -12,16 +12,19 @@ namespace {
 
 bool IsAbsent(const UnicodeString& text) { return text.IsEmpty() || text == u"0"; }
 
-bool EndsWith(const UnicodeString& text, const char16_t* tail) {
+bool EndsWith(const UnicodeString& text, const char16_t* tail)
+{
     std::u16string_view t = text.view(), s = tail;
     return t.size() >= s.size() && t.substr(t.size() - s.size()) == s;
 }
 
 // The list with the program's name added: a separator first when the text does
 // not end in one, so that the last entry keeps its own name.
-UnicodeString WithProgramAdded(const UnicodeString& list, const char16_t* separator) {
+UnicodeString WithProgramAdded(const UnicodeString& list, const char16_t* separator)
+{
     UnicodeString out = list;
-    if (!out.IsEmpty() && !EndsWith(out, separator)) out += separator;
+    if (!out.IsEmpty() && !EndsWith(out, separator))
+        out += separator;
     return out + kProgramFileName + separator;
 }
 
@@ -38,7 +41,8 @@ constexpr ListKey kListKeys[] = {
 
 } // namespace
 
-int GetFfdshowRevision(TRegistry* registry) {
+int GetFfdshowRevision(TRegistry* registry)
+{
     int revision = 0;
     try {
         registry->RootKey = HKEY_LOCAL_MACHINE;
@@ -52,11 +56,13 @@ int GetFfdshowRevision(TRegistry* registry) {
     return revision;
 }
 
-void UpdateFfdshowRegistry(TRegistry* registry) {
+void UpdateFfdshowRegistry(TRegistry* registry)
+{
     try {
         for (const ListKey& key : kListKeys) {
             registry->RootKey = HKEY_CURRENT_USER;
-            if (!registry->OpenKey(key.path, true)) continue;
+            if (!registry->OpenKey(key.path, true))
+                continue;
             UnicodeString useOnlyIn = registry->GetDataAsString(u"useonlyin", false);
             if (!IsAbsent(useOnlyIn) && useOnlyIn.Pos(kProgramFileName) == 0) {
                 registry->WriteString(u"useonlyin", WithProgramAdded(useOnlyIn, u"\r\n"));
@@ -77,17 +83,20 @@ void UpdateFfdshowRegistry(TRegistry* registry) {
 
 // The computer's folder is saved in `jcbakpth` before anything else, and the
 // program's copy is registered only once that save stands.
-void ChangePcFfdshowSet(TRegistry* registry) {
+void ChangePcFfdshowSet(TRegistry* registry)
+{
     try {
         UnicodeString folder = DecoderFolder();
         registry->RootKey = HKEY_LOCAL_MACHINE;
-        if (!registry->OpenKey(kDecoderKey, true)) return;
+        if (!registry->OpenKey(kDecoderKey, true))
+            return;
         if (IsAbsent(registry->GetDataAsString(u"jcbakpth", false)))
             registry->WriteString(u"jcbakpth", registry->GetDataAsString(u"pth", false));
         RegisterFfdshowAx(folder);
         for (int attempt = 0; attempt < 50; ++attempt) {
             WaitForVideoDecoder(true, 100);
-            if (VideoDecoderRegistered()) break;
+            if (VideoDecoderRegistered())
+                break;
         }
         registry->WriteString(u"pth", folder);
         registry->CloseKey();
@@ -98,14 +107,17 @@ void ChangePcFfdshowSet(TRegistry* registry) {
 
 // Opens the machine key without creating it, and drops the saved folder only
 // once the computer's own decoder file is being registered again.
-void RecoverPcFfdshowSet(TRegistry* registry) {
+void RecoverPcFfdshowSet(TRegistry* registry)
+{
     try {
         registry->RootKey = HKEY_LOCAL_MACHINE;
-        if (!registry->OpenKey(kDecoderKey, false)) return;
+        if (!registry->OpenKey(kDecoderKey, false))
+            return;
         UnicodeString saved = registry->GetDataAsString(u"jcbakpth", false);
         if (!IsAbsent(saved)) {
             registry->WriteString(u"pth", saved);
-            if (RegisterFfdshowAx(saved) > 32) registry->DeleteValue(u"jcbakpth");
+            if (RegisterFfdshowAx(saved) > 32)
+                registry->DeleteValue(u"jcbakpth");
         }
         registry->CloseKey();
     } catch (rtl::Exception& e) {

@@ -22,10 +22,15 @@ constexpr int kInstallPolls = 70;
 
 bool BothKeysExist(TRegistry& reg) { return reg.KeyExists(kDecoderKey) && reg.KeyExists(kAudioKey); }
 
-void WriteSetting(TRegistry& reg, const codec::Setting& s, const UnicodeString& folder) {
+void WriteSetting(TRegistry& reg, const codec::Setting& s, const UnicodeString& folder)
+{
     switch (s.type) {
-    case codec::SettingType::Dword: reg.WriteInteger(s.name, s.number); break;
-    case codec::SettingType::String: reg.WriteString(s.name, s.decoderFolder ? folder : UnicodeString(s.text)); break;
+    case codec::SettingType::Dword:
+        reg.WriteInteger(s.name, s.number);
+        break;
+    case codec::SettingType::String:
+        reg.WriteString(s.name, s.decoderFolder ? folder : UnicodeString(s.text));
+        break;
     case codec::SettingType::Binary: {
         std::vector<unsigned char> zeros(static_cast<std::size_t>(s.number), 0);
         reg.WriteBinaryData(s.name, zeros.data(), s.number);
@@ -35,7 +40,8 @@ void WriteSetting(TRegistry& reg, const codec::Setting& s, const UnicodeString& 
 }
 
 // A key that cannot be opened or created is passed over silently.
-void WriteSettingsTable(TRegistry& reg, const UnicodeString& folder) {
+void WriteSettingsTable(TRegistry& reg, const UnicodeString& folder)
+{
     bool first = true;
     codec::SettingsHive hive = codec::SettingsHive::Machine;
     for (const codec::SettingsKey& key : codec::InstallationKeys()) {
@@ -45,15 +51,18 @@ void WriteSettingsTable(TRegistry& reg, const UnicodeString& folder) {
             first = false;
         }
         reg.CloseKey();
-        if (!reg.OpenKey(key.path, true)) continue;
-        for (const codec::Setting& s : key.values) WriteSetting(reg, s, folder);
+        if (!reg.OpenKey(key.path, true))
+            continue;
+        for (const codec::Setting& s : key.values)
+            WriteSetting(reg, s, folder);
     }
     reg.CloseKey();
 }
 
 } // namespace
 
-bool FFDShowRegister(bool skipCheck) {
+bool FFDShowRegister(bool skipCheck)
+{
     LogDebug(u"-----------------FFDShowRegister START----------");
     std::unique_ptr<TRegistry> reg;
     try {
@@ -71,7 +80,8 @@ bool FFDShowRegister(bool skipCheck) {
             if (BothKeysExist(*reg)) {
                 machineRevision = GetFfdshowRevision(reg.get());
                 if (machineRevision == kOwnRevision) {
-                    LogError(u"Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\GNU\\ffdshow --> Velmorastine Version(2528)ffdshow Existed");
+                    LogError(u"Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\GNU\\ffdshow --> Velmorastine "
+                             u"Version(2528)ffdshow Existed");
                     machineInstallNeeded = true;
                 } else {
                     LogDebug(u"Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\GNU\\ffdshow --> Existed");

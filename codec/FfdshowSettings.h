@@ -10,7 +10,7 @@
 namespace codec {
 
 enum class SettingType {
-    Dword,  // REG_DWORD `number` (negative numbers are stored as their 32-bit pattern)
+    Dword, // REG_DWORD `number` (negative numbers are stored as their 32-bit pattern)
     String, // REG_SZ `text`; the decoder folder when `decoderFolder` is set
     Binary, // REG_BINARY of `number` zero bytes
 };

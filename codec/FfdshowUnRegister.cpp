@@ -24,26 +24,32 @@ constexpr const char16_t* kKeys[] = {
 
 } // namespace
 
-void FFDShowUnRegister() {
+void FFDShowUnRegister()
+{
     std::unique_ptr<TRegistry> reg;
     try {
         CoUninitialize();
-        if (removalDone) return;
+        if (removalDone)
+            return;
         if (!OwnFfdshowRegistered) {
             removalDone = true;
             reg = std::make_unique<TRegistry>();
             RecoverPcFfdshowSet(reg.get());
             return;
         }
-        if (!IsDriveReady(ProgramDrive)) return;
+        if (!IsDriveReady(ProgramDrive))
+            return;
         removalDone = true;
         LogDebug(u"-----------------FFDShowUnRegister START----------");
-        if (UnregisterFfdshowAx(DecoderFolder()) > 32) UnregistrationStarted = true;
+        if (UnregisterFfdshowAx(DecoderFolder()) > 32)
+            UnregistrationStarted = true;
         reg = std::make_unique<TRegistry>();
         reg->RootKey = HKEY_LOCAL_MACHINE;
-        for (const char16_t* key : kKeys) reg->DeleteKey(key);
+        for (const char16_t* key : kKeys)
+            reg->DeleteKey(key);
         reg->RootKey = HKEY_CURRENT_USER;
-        for (const char16_t* key : kKeys) reg->DeleteKey(key);
+        for (const char16_t* key : kKeys)
+            reg->DeleteKey(key);
         reg.reset();
         LogDebug(u"-----------------FFDShowUnRegister END----------");
     } catch (rtl::Exception& e) {
@@ -55,7 +61,8 @@ void FFDShowUnRegister() {
 
 namespace codec::detail {
 
-void ResetInstallState() {
+void ResetInstallState()
+{
     OwnFfdshowRegistered = false;
     removalDone = false;
     UnregistrationStarted = false;

@@ -12,9 +12,12 @@ namespace {
 // The parameters are built as one text of any length and handed over as
 // arguments (never to a shell); a folder that could close the quotes or
 // break the line starts nothing.
-int StartRegistrationTool(const UnicodeString& folder, const char16_t* switches) {
-    if (!IsDriveReady(folder)) return 0;
-    if (!codec::detail::IsSafeParameterText(folder)) return SE_ERR_FNF;
+int StartRegistrationTool(const UnicodeString& folder, const char16_t* switches)
+{
+    if (!IsDriveReady(folder))
+        return 0;
+    if (!codec::detail::IsSafeParameterText(folder))
+        return SE_ERR_FNF;
     UnicodeString parameters = UnicodeString(switches) + u"\"" + folder + u"\\ffdshow.ax\"";
     rtl::AnsiString ansi(parameters);
     return ShellExecuteResult(

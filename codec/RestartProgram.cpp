@@ -19,15 +19,18 @@ constexpr int kRestartLimit = 3;
 constexpr int kUnregistrationPolls = 50;
 
 // False when the key can be neither opened nor created; a refused write raises.
-bool StoreRestartCount(int count) {
+bool StoreRestartCount(int count)
+{
     TRegistry reg;
     reg.RootKey = HKEY_CURRENT_USER;
-    if (!reg.OpenKey(kCounterKey, true)) return false;
+    if (!reg.OpenKey(kCounterKey, true))
+        return false;
     reg.WriteInteger(u"restart_cnt", count);
     return true;
 }
 
-bool TryStoreRestartCount(int count) {
+bool TryStoreRestartCount(int count)
+{
     try {
         return StoreRestartCount(count);
     } catch (rtl::ERegistryException&) {
@@ -37,8 +40,10 @@ bool TryStoreRestartCount(int count) {
 
 // The new instance must not meet the old one's unregistration still running:
 // it would remove what the new instance registers.
-void WaitForUnregistration() {
-    if (!UnregistrationStarted) return;
+void WaitForUnregistration()
+{
+    if (!UnregistrationStarted)
+        return;
     for (int check = 0; check < kUnregistrationPolls && VideoDecoderRegistered(); ++check)
         WaitForVideoDecoder(false, 100);
     UnregistrationStarted = false;
@@ -46,12 +51,15 @@ void WaitForUnregistration() {
 
 } // namespace
 
-int GetRestartCount() {
+int GetRestartCount()
+{
     TRegistry reg;
     reg.RootKey = HKEY_CURRENT_USER;
-    if (!reg.OpenKey(kCounterKey, true)) return 0;
+    if (!reg.OpenKey(kCounterKey, true))
+        return 0;
     UnicodeString text = reg.GetDataAsString(u"restart_cnt", false);
-    if (text.IsEmpty() || text == u"0") return 0;
+    if (text.IsEmpty() || text == u"0")
+        return 0;
     int count = rtl::StrToInt(text);
     return count < 0 ? 0 : count;
 }
@@ -60,7 +68,8 @@ void SetRestartCount(int count) { StoreRestartCount(count); }
 
 void ResetRestartCount() { SetRestartCount(0); }
 
-bool RestartProgram() {
+bool RestartProgram()
+{
     int count = GetRestartCount();
     if (count >= kRestartLimit) {
         SetRestartCount(0);

@@ -118,8 +118,7 @@ int ChooseSearchRow(const std::vector<UnicodeString>& rowTimes, const UnicodeStr
     return next.time - target > target - previous.time ? previous.index : next.index;
 }
 
-TFormSearch::TFormSearch(TComponent* Owner)
-    : TForm(Owner)
+TFormSearch::TFormSearch(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"FormSearch");
     SetBorderStyle(bsToolWindow);
@@ -236,7 +235,7 @@ void TFormSearch::ButtonSearchClick(TObject*)
         for (int i = 0; i < view->Items()->Count(); ++i) {
             const TListItem* item = view->Items()->Item(i);
             rowTimes.push_back(item->SubItems()->Count() >= kColumnDate ? item->SubItems()->Strings(kColumnDate - 1)
-                                                                       : UnicodeString());
+                                                                        : UnicodeString());
         }
     }
     // A target that is no time raises here, with the window still open.

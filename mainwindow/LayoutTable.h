@@ -75,13 +75,13 @@ enum TLayoutRectIndex : int {
 
 // The control names of the rectangles, in index order.
 inline constexpr const char* LayoutRectNames[LayoutRectCount] = {
-    "PanelVideo", "PanelMap", "PanelList", "PanelGraph", "Image2Screen", "Image4Screen", "ImagePassword",
-    "ImageScreenShot", "ImagePrint", "ImageTime", "ImageFind", "ImageDL", "ImageDel", "ImageFolderSel",
-    "EditPath", "ImageTrackRect", "ImageTrack", "LabelPlayTime", "ImageVolumeRect", "ImageVolume",
-    "ImageComaPre", "ImagePlay", "ImageComaNext", "ImageStop", "ImageSpeedDown", "ImageSpeedNone",
-    "ImageSpeedUp", "LabelComaPre", "LabelPlay", "LabelComaNext", "LabelStop", "LabelSpeedDown",
-    "LabelSpeed", "LabelSpeedUp", "ImageZoom1", "ImageZoom2", "ImageZoom3", "ImageZoom4", "ImageZoom0",
-    "LabelZoom",
+    "PanelVideo",      "PanelMap",        "PanelList",    "PanelGraph",     "Image2Screen",  "Image4Screen",
+    "ImagePassword",   "ImageScreenShot", "ImagePrint",   "ImageTime",      "ImageFind",     "ImageDL",
+    "ImageDel",        "ImageFolderSel",  "EditPath",     "ImageTrackRect", "ImageTrack",    "LabelPlayTime",
+    "ImageVolumeRect", "ImageVolume",     "ImageComaPre", "ImagePlay",      "ImageComaNext", "ImageStop",
+    "ImageSpeedDown",  "ImageSpeedNone",  "ImageSpeedUp", "LabelComaPre",   "LabelPlay",     "LabelComaNext",
+    "LabelStop",       "LabelSpeedDown",  "LabelSpeed",   "LabelSpeedUp",   "ImageZoom1",    "ImageZoom2",
+    "ImageZoom3",      "ImageZoom4",      "ImageZoom0",   "LabelZoom",
 };
 
 inline constexpr TLayoutRecord LayoutTable[LayoutCount] = {
@@ -309,10 +309,12 @@ struct TSkinSize {
 inline constexpr TSkinSize SkinBackgroundSizes[LayoutCount] = {{1440, 1029}, {1200, 858}, {900, 643}, {675, 482}};
 inline constexpr int SkinButtonCount = 12;
 inline constexpr std::int32_t SkinButtonHeight = 42;
-inline constexpr std::int32_t SkinButtonWidths[SkinButtonCount] = {103, 155, 100, 97, 122, 141, 117, 78, 76, 77, 76, 73};
+inline constexpr std::int32_t SkinButtonWidths[SkinButtonCount] = {103, 155, 100, 97, 122, 141,
+                                                                   117, 78,  76,  77, 76,  73};
 // The layout rectangle of the skinned button with Tag n is SkinButtonRects[n - 1].
-inline constexpr int SkinButtonRects[SkinButtonCount] = {lrComaPre, lrPlay,  lrComaNext, lrStop,  lrSpeedDown, lrSpeedNone,
-                                                         lrSpeedUp, lrZoom1, lrZoom2,    lrZoom3, lrZoom4,     lrZoom0};
+inline constexpr int SkinButtonRects[SkinButtonCount] = {lrComaPre,   lrPlay,      lrComaNext, lrStop,
+                                                         lrSpeedDown, lrSpeedNone, lrSpeedUp,  lrZoom1,
+                                                         lrZoom2,     lrZoom3,     lrZoom4,    lrZoom0};
 // The thumb pictures of the seek and volume bars.
 inline constexpr TSkinSize SkinTrackThumbSize = {12, 30};
 inline constexpr TSkinSize SkinVolumeThumbSize = {43, 60};

@@ -372,5 +372,6 @@ void TListControl::DeleteChecked()
     }
     if (failed > 0)
         Warn(u"ファイルの削除が失敗しました（" + IntToStr(failed) +
-             u"件）。使用中か読取専用か、カードが入っているかを確かめください。" + failedNames + (failed > 3 ? u"\n…" : u""));
+             u"件）。使用中か読取専用か、カードが入っているかを確かめください。" + failedNames +
+             (failed > 3 ? u"\n…" : u""));
 }

@@ -94,8 +94,7 @@ void ClearPanes()
 
 } // namespace
 
-TListControl::TListControl(TComponent* Owner)
-    : TForm(Owner)
+TListControl::TListControl(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"ListControl");
     SetBorderStyle(bsNone);
@@ -125,7 +124,7 @@ TListControl::TListControl(TComponent* Owner)
         int width;
         int minWidth;
         TAlignment alignment;
-    } columns[] = {{26, 0, taLeftJustify}, {18, 10, taLeftJustify}, {18, 10, taCenter}, {78, 50, taLeftJustify},
+    } columns[] = {{26, 0, taLeftJustify}, {18, 10, taLeftJustify}, {18, 10, taCenter},   {78, 50, taLeftJustify},
                    {0, 0, taLeftJustify},  {0, 0, taLeftJustify},   {0, 0, taLeftJustify}};
     for (const auto& c : columns) {
         TListColumn* column = ListView1->AddColumn();
@@ -270,7 +269,11 @@ void TListControl::ListRefresh(const UnicodeString& folder)
     FRunning = TListOperation::Scan;
     struct ScanGuard {
         TListControl* self;
-        ~ScanGuard() { self->FRunning = TListOperation::None; self->FRescanPending = false; }
+        ~ScanGuard()
+        {
+            self->FRunning = TListOperation::None;
+            self->FRescanPending = false;
+        }
     } guard{this};
     try {
         UnicodeString next = folder;
@@ -479,9 +482,8 @@ void TListControl::ListView1ColumnClick(TObject*, TListColumn* Column)
         } else if (Column->Index() == kColumnEvent && FRunning == TListOperation::None) {
             int keepIndex = 0;
             if (FCurrentRow >= 0 && ListView1->Items()->Count() > 0) {
-                const TListItem* item = FCurrentRow < ListView1->Items()->Count()
-                                            ? ListView1->Items()->Item(FCurrentRow)
-                                            : nullptr;
+                const TListItem* item =
+                    FCurrentRow < ListView1->Items()->Count() ? ListView1->Items()->Item(FCurrentRow) : nullptr;
                 if (item && item->SubItems()->Count() >= kColumnFileId)
                     keepIndex = StrToIntDef(item->SubItems()->Strings(kColumnFileId - 1), 0);
             }
@@ -576,7 +578,7 @@ void TListControl::GetScreeshotFileName(UnicodeString& name)
         const UnicodeString& d = record->DateText;
         const UnicodeString file = RecordingFileName(record->FullPath);
         name = d.SubString(3, 2) + d.SubString(6, 2) + d.SubString(9, 2) + d.SubString(12, 2) + d.SubString(15, 2) +
-               d.SubString(18, 2) + u"_" + file.SubString(1, file.Length() - 4) + u".jpg";
+            d.SubString(18, 2) + u"_" + file.SubString(1, file.Length() - 4) + u".jpg";
     } catch (Exception& e) {
         LogFailure("GetScreeshotFileName", e);
     }

@@ -25,10 +25,7 @@
 TMainForm* MainForm = nullptr;
 std::int32_t LayoutIndex = -1;
 
-UnicodeString SettingsFilePath()
-{
-    return ProgramFolder + u"\\Icon\\view";
-}
+UnicodeString SettingsFilePath() { return ProgramFolder + u"\\Icon\\view"; }
 
 namespace {
 
@@ -107,18 +104,18 @@ constexpr TMouseHandlers VolumeDrag = {nullptr, nullptr, &TMainForm::ImageVolume
 
 // What a part is: the properties it is made with and how a layout places it.
 enum class TPartRole {
-    Background,    // the layout's skin picture over the whole client area
-    Title,         // the area the window is dragged by, the same in every layout
-    Pane,          // a panel that hosts one of the four panes
-    IconCaption,   // a function icon's caption, in the right part of the icon's cell
-    Icon,          // a function icon: a click area over its cell without a picture of its own
-    Path,          // the folder path
-    PlayTime,      // the time read-out, at least as high as the window font's cells
-    SeekThumb,     // at the seek bar's left and top, as high as the bar's rectangle
-    SeekBar,       // the seek thumb's drag area, seven eighths of its rectangle high
-    VolumeThumb,   // at the volume bar's left and top
-    VolumeBar,     // the volume thumb's drag area
-    Button,        // a skinned button: the pictures BTN_A_n and BTN_B_n, n its Tag
+    Background, // the layout's skin picture over the whole client area
+    Title, // the area the window is dragged by, the same in every layout
+    Pane, // a panel that hosts one of the four panes
+    IconCaption, // a function icon's caption, in the right part of the icon's cell
+    Icon, // a function icon: a click area over its cell without a picture of its own
+    Path, // the folder path
+    PlayTime, // the time read-out, at least as high as the window font's cells
+    SeekThumb, // at the seek bar's left and top, as high as the bar's rectangle
+    SeekBar, // the seek thumb's drag area, seven eighths of its rectangle high
+    VolumeThumb, // at the volume bar's left and top
+    VolumeBar, // the volume thumb's drag area
+    Button, // a skinned button: the pictures BTN_A_n and BTN_B_n, n its Tag
     ButtonCaption, // a caption below the buttons; the layouts keep its height
 };
 
@@ -267,7 +264,8 @@ TNotifyEvent Bound(TMainForm* form, TEventHandler handler)
 
 TMouseEvent Bound(TMainForm* form, TButtonHandler handler)
 {
-    return [form, handler](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { (form->*handler)(s, b, sh, x, y); };
+    return
+        [form, handler](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { (form->*handler)(s, b, sh, x, y); };
 }
 
 TMouseMoveEvent Bound(TMainForm* form, TMoveHandler handler)
@@ -429,8 +427,7 @@ void PlacePart(TControl* control, const TPart& part, const TLayoutRecord& record
 
 } // namespace
 
-TMainForm::TMainForm(TComponent* Owner)
-    : TForm(Owner)
+TMainForm::TMainForm(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"MainForm");
     SetBorderStyle(bsSingle);
@@ -755,15 +752,15 @@ void TMainForm::ApplyLayout(const TLayoutRecord& record)
 
 void TMainForm::SetPlayButtonsEnabled(bool enabled)
 {
-    for (TControl* control : {static_cast<TControl*>(ImageDel), static_cast<TControl*>(ImageDL),
-                              static_cast<TControl*>(ImageTrack), static_cast<TControl*>(ImagePrint),
-                              static_cast<TControl*>(ImageScreenShot), static_cast<TControl*>(Image2Screen),
-                              static_cast<TControl*>(Image4Screen), static_cast<TControl*>(ImageFind),
-                              static_cast<TControl*>(ImageComaPre), static_cast<TControl*>(ImagePlay),
-                              static_cast<TControl*>(ImageComaNext), static_cast<TControl*>(ImageStop),
-                              static_cast<TControl*>(ImageSpeedDown), static_cast<TControl*>(ImageSpeedNone),
-                              static_cast<TControl*>(ImageSpeedUp), static_cast<TControl*>(ImageZoom0),
-                              static_cast<TControl*>(ImageZoom1), static_cast<TControl*>(ImageZoom2)})
+    for (TControl* control :
+         {static_cast<TControl*>(ImageDel), static_cast<TControl*>(ImageDL), static_cast<TControl*>(ImageTrack),
+          static_cast<TControl*>(ImagePrint), static_cast<TControl*>(ImageScreenShot),
+          static_cast<TControl*>(Image2Screen), static_cast<TControl*>(Image4Screen), static_cast<TControl*>(ImageFind),
+          static_cast<TControl*>(ImageComaPre), static_cast<TControl*>(ImagePlay),
+          static_cast<TControl*>(ImageComaNext), static_cast<TControl*>(ImageStop),
+          static_cast<TControl*>(ImageSpeedDown), static_cast<TControl*>(ImageSpeedNone),
+          static_cast<TControl*>(ImageSpeedUp), static_cast<TControl*>(ImageZoom0), static_cast<TControl*>(ImageZoom1),
+          static_cast<TControl*>(ImageZoom2)})
         control->SetEnabled(enabled);
     // The lower quadrants never in the two-channel view.
     SetLowerZoomEnabled(enabled && FScreenMode != 1);
@@ -918,10 +915,7 @@ void TMainForm::OnPlayStateMessage(TMessage& Message)
     }
 }
 
-void TMainForm::OnAppRestore(TObject*)
-{
-    Restart(Timer1);
-}
+void TMainForm::OnAppRestore(TObject*) { Restart(Timer1); }
 
 void TMainForm::Timer1Timer(TObject*)
 {

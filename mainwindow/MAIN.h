@@ -27,7 +27,7 @@ struct TSpeedEntry {
 // The playback rates in ascending order, with the labels the speed display
 // shows (each "×" and the rate in four characters).
 inline constexpr TSpeedEntry SpeedTable[9] = {
-    {0.0625f, u"×1/16"}, {0.125f, u"×1/8 "}, {0.25f, u"×1/4 "}, {0.5f, u"×1/2 "}, {1.0f, u"×1   "},
+    {0.0625f, u"×1/16"}, {0.125f, u"×1/8 "}, {0.25f, u"×1/4 "}, {0.5f, u"×1/2 "},  {1.0f, u"×1   "},
     {2.0f, u"×2   "},    {4.0f, u"×4   "},   {8.0f, u"×8   "},  {16.0f, u"×16  "},
 };
 

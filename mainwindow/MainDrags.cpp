@@ -33,10 +33,7 @@ void TMainForm::ImageFormTitleMouseMove(TObject*, TShiftState, int X, int Y)
     SetBounds(Left() + X - FDragStartX, Top() + Y - FDragStartY, Width(), Height());
 }
 
-void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int)
-{
-    FTitleDragging = 0;
-}
+void TMainForm::ImageFormTitleMouseUp(TObject*, TMouseButton, TShiftState, int, int) { FTitleDragging = 0; }
 
 std::int32_t TMainForm::SeekThumbDragLeft(int x) const
 {

@@ -12,14 +12,16 @@
 namespace {
 
 // The entry's "FriendlyName", or false when its property bag or name cannot be read.
-bool ReadFriendlyName(media::IMoniker* moniker, rtl::UnicodeString& name) {
+bool ReadFriendlyName(media::IMoniker* moniker, rtl::UnicodeString& name)
+{
     media::ComPtr<media::IPropertyBag> bag;
     if (media::FAILED(moniker->BindToStorage(nullptr, nullptr, media::IID_IPropertyBag, bag.PutVoid())))
         return false;
     media::VARIANT value;
     media::VariantInit(&value);
     bool ok = media::SUCCEEDED(bag->Read(u"FriendlyName", &value, nullptr)) && value.vt == media::VT_BSTR;
-    if (ok) name = rtl::UnicodeString(value.bstrVal);
+    if (ok)
+        name = rtl::UnicodeString(value.bstrVal);
     media::VariantClear(&value);
     return ok;
 }
@@ -27,9 +29,11 @@ bool ReadFriendlyName(media::IMoniker* moniker, rtl::UnicodeString& name) {
 } // namespace
 
 bool TPlayControl::AddFilterFromFriendlyName(media::IGraphBuilder* graph, media::IBaseFilter** filter,
-                                             const rtl::UnicodeString& friendlyName) {
+                                             const rtl::UnicodeString& friendlyName)
+{
     try {
-        if (!IsDriveReady(ProgramDrive)) return false;
+        if (!IsDriveReady(ProgramDrive))
+            return false;
         media::ComPtr<media::ICreateDevEnum> devices;
         if (media::FAILED(media::CoCreateInstance(media::CLSID_SystemDeviceEnum, nullptr, media::CLSCTX_INPROC_SERVER,
                                                   media::IID_ICreateDevEnum, devices.PutVoid())))
@@ -39,21 +43,25 @@ bool TPlayControl::AddFilterFromFriendlyName(media::IGraphBuilder* graph, media:
             media::ComPtr<media::IMoniker> moniker;
             while (entries->Next(1, moniker.Put(), nullptr) == media::S_OK) {
                 rtl::UnicodeString name;
-                if (!ReadFriendlyName(moniker.Get(), name) || name != friendlyName) continue;
-                if (graph == nullptr) return true;
+                if (!ReadFriendlyName(moniker.Get(), name) || name != friendlyName)
+                    continue;
+                if (graph == nullptr)
+                    return true;
                 // Bound into a holder first: a null out-pointer still gets the filter into the graph.
                 media::ComPtr<media::IBaseFilter> found;
                 if (media::FAILED(moniker->BindToObject(nullptr, nullptr, media::IID_IBaseFilter, found.PutVoid())))
                     return false;
                 bool added = media::SUCCEEDED(graph->AddFilter(found.Get(), friendlyName.c_str()));
-                if (filter != nullptr) *filter = found.Detach();
+                if (filter != nullptr)
+                    *filter = found.Detach();
                 return added;
             }
         }
         MyLogModule->LogInfo(rtl::AnsiString(rtl::UnicodeString(u"Filter is not registing : ") + friendlyName));
         return false;
     } catch (rtl::Exception& e) {
-        MyLogModule->LogError(rtl::AnsiString(rtl::UnicodeString(u"TPlayControl::AddFilterFromFriendlyName ERROR:") + e.Message));
+        MyLogModule->LogError(
+            rtl::AnsiString(rtl::UnicodeString(u"TPlayControl::AddFilterFromFriendlyName ERROR:") + e.Message));
         return false;
     }
 }

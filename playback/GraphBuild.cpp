@@ -36,8 +36,7 @@ void EndStartup(const UnicodeString& text)
 template <class T>
 HRESULT Create(const media::CLSID& clsid, T** out)
 {
-    return media::CoCreateInstance(clsid, nullptr, media::CLSCTX_INPROC_SERVER, T::iid,
-                                   reinterpret_cast<void**>(out));
+    return media::CoCreateInstance(clsid, nullptr, media::CLSCTX_INPROC_SERVER, T::iid, reinterpret_cast<void**>(out));
 }
 
 // The graph is needed from here on: without one the build cannot go on.
@@ -77,10 +76,7 @@ UnicodeString PinName(media::IPin* pin)
     return UnicodeString(info.achName);
 }
 
-UnicodeString GuidText(const media::GUID& guid)
-{
-    return UnicodeString(media::GuidToString(guid).c_str());
-}
+UnicodeString GuidText(const media::GUID& guid) { return UnicodeString(media::GuidToString(guid).c_str()); }
 
 // The debug dump of the types a pin offers after a failed connection.
 void DumpMediaTypes(media::IPin* pin, const char16_t* side)
@@ -103,10 +99,7 @@ void DumpMediaTypes(media::IPin* pin, const char16_t* side)
 
 } // namespace
 
-UnicodeString TPlayControl::DummyFilePath()
-{
-    return ProgramFolder + u"\\FFDShow\\" + u"DummyFile.ASF";
-}
+UnicodeString TPlayControl::DummyFilePath() { return ProgramFolder + u"\\FFDShow\\" + u"DummyFile.ASF"; }
 
 void TPlayControl::IninGraph()
 {
@@ -201,9 +194,9 @@ void TPlayControl::IninGraph()
         Query(graph, &MediaPosition);
 
         HRESULT notify = MediaEvent != nullptr
-                             ? MediaEvent->SetNotifyWindow(reinterpret_cast<media::OAHWND>(Handle()),
-                                                           static_cast<media::LONG>(WM_GRAPH_NOTIFY), 0)
-                             : media::E_NOINTERFACE;
+            ? MediaEvent->SetNotifyWindow(reinterpret_cast<media::OAHWND>(Handle()),
+                                          static_cast<media::LONG>(WM_GRAPH_NOTIFY), 0)
+            : media::E_NOINTERFACE;
         if (media::FAILED(notify)) {
             EndStartup(StartupMessage(u"1012"));
             return;
@@ -225,7 +218,8 @@ void TPlayControl::IninGraph()
         LogDebug(u"-----------------TPlayControl::IninGraph END----------");
     } catch (Exception& e) {
         FreeGraph();
-        LogMessage(UnicodeString(u"アプリ初期化に失敗しました。プログラムを終了します【ｴﾗｰ番号：0008】。ERROR: ") + e.Message,
+        LogMessage(UnicodeString(u"アプリ初期化に失敗しました。プログラムを終了します【ｴﾗｰ番号：0008】。ERROR: ") +
+                       e.Message,
                    3);
         LogDebug(u"-----------------TPlayControl::IninGraph END----------");
         if (Application != nullptr)
@@ -411,7 +405,8 @@ HRESULT TPlayControl::ConnectFiltersByName(media::IGraphBuilder* graph, media::I
     }
     if (outPeer) {
         if (media::FAILED(graph->Disconnect(out.Get()))) {
-            LogError(UnicodeString(u"ConnectFiltersByName ErrorCode：04。 [") + outputPinName + u"] disconnect failure.");
+            LogError(UnicodeString(u"ConnectFiltersByName ErrorCode：04。 [") + outputPinName +
+                     u"] disconnect failure.");
         }
         graph->Disconnect(outPeer.Get());
     }

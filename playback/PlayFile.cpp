@@ -131,7 +131,8 @@ void TPlayControl::ReadMediaPosition()
         if (media::FAILED(MediaSeeking->GetCurrentPosition(&position)))
             return;
         if (MainForm)
-            MainForm->SetSeekPosition(MediaDuration != 0 ? static_cast<double>(position) / static_cast<double>(MediaDuration) : 0.0);
+            MainForm->SetSeekPosition(
+                MediaDuration != 0 ? static_cast<double>(position) / static_cast<double>(MediaDuration) : 0.0);
         UpdatePosition(position);
     } catch (Exception& e) {
         LogException(u"TPlayControl::ReadMediaPosition", e);

@@ -26,12 +26,23 @@ bool StillCropFor(std::int32_t mode, int width, int height, StillCrop& crop)
         c.height = h / 2;
         c.source = vcl::Bounds(0, 0, w, h / 2);
         break;
-    case 4: c.source = vcl::Bounds(0, 0, w, h); break;
-    case 11: c.source = vcl::Bounds(0, 0, w / 2, h / 2); break;
-    case 12: c.source = vcl::Bounds(w / 2, 0, w / 2, h / 2); break;
-    case 13: c.source = vcl::Bounds(0, h / 2, w / 2, h / 2); break;
-    case 14: c.source = vcl::Bounds(w / 2, h / 2, w / 2, h / 2); break;
-    default: return false;
+    case 4:
+        c.source = vcl::Bounds(0, 0, w, h);
+        break;
+    case 11:
+        c.source = vcl::Bounds(0, 0, w / 2, h / 2);
+        break;
+    case 12:
+        c.source = vcl::Bounds(w / 2, 0, w / 2, h / 2);
+        break;
+    case 13:
+        c.source = vcl::Bounds(0, h / 2, w / 2, h / 2);
+        break;
+    case 14:
+        c.source = vcl::Bounds(w / 2, h / 2, w / 2, h / 2);
+        break;
+    default:
+        return false;
     }
     crop = c;
     return true;
@@ -90,14 +101,22 @@ struct StillParts {
     StillParts& operator=(const StillParts&) = delete;
     ~StillParts()
     {
-        if (sourceDc && sourceStock) win::SelectObject(sourceDc, sourceStock);
-        if (stillDc && stillStock) win::SelectObject(stillDc, stillStock);
-        if (sourceDc) win::DeleteDC(sourceDc);
-        if (stillDc) win::DeleteDC(stillDc);
-        if (source) win::DeleteObject(source);
-        if (still) win::DeleteObject(still);
-        if (screen) win::ReleaseDC(nullptr, screen);
-        if (image) win::CoTaskMemFree(image);
+        if (sourceDc && sourceStock)
+            win::SelectObject(sourceDc, sourceStock);
+        if (stillDc && stillStock)
+            win::SelectObject(stillDc, stillStock);
+        if (sourceDc)
+            win::DeleteDC(sourceDc);
+        if (stillDc)
+            win::DeleteDC(stillDc);
+        if (source)
+            win::DeleteObject(source);
+        if (still)
+            win::DeleteObject(still);
+        if (screen)
+            win::ReleaseDC(nullptr, screen);
+        if (image)
+            win::CoTaskMemFree(image);
     }
 };
 

@@ -81,7 +81,8 @@ void TPlayControl::HandleTrackbar(std::int64_t position)
 void TPlayControl::RePositions()
 {
     try {
-        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr || MediaSeeking == nullptr || SourceFilter == nullptr)
+        if (!IsDriveReady(ProgramDrive) || MediaControl == nullptr || MediaSeeking == nullptr ||
+            SourceFilter == nullptr)
             return;
         if (MediaDuration >= 1) {
             media::LONGLONG position = 0;

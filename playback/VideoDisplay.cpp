@@ -27,12 +27,23 @@ bool ChannelViewFor(std::int32_t mode, int width, int height, ChannelView& view)
         v.height = h / 2 - 4;
         v.destination = {0, 0, w, h};
         break;
-    case 4: v.destination = {0, 0, w, h}; break;
-    case 11: v.destination = {0, 0, 2 * w, tall}; break;
-    case 12: v.destination = {-w, 0, w, tall}; break;
-    case 13: v.destination = {0, -h, 2 * w, h}; break;
-    case 14: v.destination = {-w, -h, w, h}; break;
-    default: return false;
+    case 4:
+        v.destination = {0, 0, w, h};
+        break;
+    case 11:
+        v.destination = {0, 0, 2 * w, tall};
+        break;
+    case 12:
+        v.destination = {-w, 0, w, tall};
+        break;
+    case 13:
+        v.destination = {0, -h, 2 * w, h};
+        break;
+    case 14:
+        v.destination = {-w, -h, w, h};
+        break;
+    default:
+        return false;
     }
     view = v;
     return true;
@@ -73,8 +84,8 @@ void TPlayControl::ShowChanel(std::int32_t mode)
         // a null source leaves it as it is.
         win::RECT source{};
         win::RECT destination{};
-        const bool haveSource = WindowlessControl != nullptr &&
-                                win::SUCCEEDED(WindowlessControl->GetVideoPosition(&source, &destination));
+        const bool haveSource =
+            WindowlessControl != nullptr && win::SUCCEEDED(WindowlessControl->GetVideoPosition(&source, &destination));
 
         Panel9->SetAlign(alNone);
         Panel9->SetBounds(view.left, view.top, view.width, view.height);

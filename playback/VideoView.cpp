@@ -24,7 +24,8 @@ constexpr int kDesignHeight = 504;
 
 // Releases one interface field and clears it.
 template <class T>
-void ReleaseField(T*& field) {
+void ReleaseField(T*& field)
+{
     if (T* p = field) {
         field = nullptr;
         p->Release();
@@ -33,8 +34,7 @@ void ReleaseField(T*& field) {
 
 } // namespace
 
-TPlayControl::TPlayControl(TComponent* Owner)
-    : TForm(Owner)
+TPlayControl::TPlayControl(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"PlayControl");
     SetBorderStyle(bsNone);
@@ -141,10 +141,13 @@ win::HRESULT TPlayControl::FreeGraph()
 {
     LogDebug(u"-----------------TPlayControl::FreeGraph START----------");
     try {
-        if (TimerRefresh) TimerRefresh->SetEnabled(false);
-        if (Timer1) Timer1->SetEnabled(false);
+        if (TimerRefresh)
+            TimerRefresh->SetEnabled(false);
+        if (Timer1)
+            Timer1->SetEnabled(false);
         // Stepped play seeks the graph on each tick: it must not outlive it.
-        if (TimerSpeed) TimerSpeed->SetEnabled(false);
+        if (TimerSpeed)
+            TimerSpeed->SetEnabled(false);
 
         if (!IsDriveReady(ProgramDrive)) {
             FFDShowUnRegister();

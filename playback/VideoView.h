@@ -71,8 +71,7 @@ public:
     // `clippingWindow`, black border, letterbox. On success *renderer and
     // *control hold one reference each.
     static win::HRESULT InitializeWindowlessVMR(media::IGraphBuilder* graph, media::IBaseFilter** renderer,
-                                                media::IVMRWindowlessControl9** control,
-                                                win::HWND clippingWindow);
+                                                media::IVMRWindowlessControl9** control, win::HWND clippingWindow);
     // The pin of `filter` with that name and direction (one reference), or a
     // failure with *pin null.
     static win::HRESULT GetPinByName(media::IBaseFilter* filter, const UnicodeString& pinName,
@@ -82,8 +81,7 @@ public:
     // elsewhere are freed (both ends) first.
     static win::HRESULT ConnectFiltersByName(media::IGraphBuilder* graph, media::IBaseFilter* source,
                                              const UnicodeString& outputPinName, media::IBaseFilter* target,
-                                             const UnicodeString& inputPinName,
-                                             const media::AM_MEDIA_TYPE* mediaType);
+                                             const UnicodeString& inputPinName, const media::AM_MEDIA_TYPE* mediaType);
 
     // Loading (the graph is left stopped with one frame shown).
     win::HRESULT PrepareMedia(const UnicodeString& path);

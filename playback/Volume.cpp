@@ -12,19 +12,25 @@ using namespace playback;
 
 namespace playback {
 
-std::int32_t ClampVolume(std::int64_t volume) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(volume, 0, kVolumeMax)); }
+std::int32_t ClampVolume(std::int64_t volume)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(volume, 0, kVolumeMax));
+}
 
 std::uint32_t VolumeToMixerValue(std::int64_t volume, std::uint32_t minimum, std::uint32_t maximum)
 {
-    if (maximum <= minimum) return minimum;
+    if (maximum <= minimum)
+        return minimum;
     const std::uint64_t range = std::uint64_t(maximum) - minimum;
     return static_cast<std::uint32_t>(minimum + range * std::uint64_t(ClampVolume(volume)) / kVolumeMax);
 }
 
 std::int32_t VolumeFromMixerValue(std::uint32_t value, std::uint32_t minimum, std::uint32_t maximum)
 {
-    if (maximum <= minimum || value <= minimum) return 0;
-    if (value >= maximum) return kVolumeMax;
+    if (maximum <= minimum || value <= minimum)
+        return 0;
+    if (value >= maximum)
+        return kVolumeMax;
     const std::uint64_t range = std::uint64_t(maximum) - minimum;
     // (offset * 30 + range / 2) / range, kept exact by doubling both sides.
     const std::uint64_t offset = std::uint64_t(value) - minimum;
@@ -46,7 +52,8 @@ std::int32_t VolumeThumbLeft(std::int64_t volume, std::int32_t volumeMin, std::i
                              std::int32_t thumbWidth)
 {
     const std::int64_t travel = ThumbTravel(volumeMin, volumeMax, thumbWidth);
-    if (travel <= 0) return volumeMin;
+    if (travel <= 0)
+        return volumeMin;
     return static_cast<std::int32_t>(volumeMin + travel * ClampVolume(volume) / kVolumeMax);
 }
 
@@ -61,7 +68,8 @@ std::int32_t VolumeFromThumbLeft(std::int64_t left, std::int32_t volumeMin, std:
                                  std::int32_t thumbWidth)
 {
     const std::int64_t travel = ThumbTravel(volumeMin, volumeMax, thumbWidth);
-    if (travel <= 0) return 0;
+    if (travel <= 0)
+        return 0;
     const std::int64_t offset = std::clamp<std::int64_t>(left - volumeMin, 0, travel);
     return ClampVolume(offset * kVolumeMax / travel);
 }

@@ -32,14 +32,13 @@ std::string SetupIniText(bool eventFileOverwrite, int thresholdDigit, bool gEven
 {
     const char digit = static_cast<char>('0' + std::clamp(thresholdDigit, 0, 9));
     return std::string("[Monitor]\r\n") + "PROTECT_EVFILE=" + (eventFileOverwrite ? '1' : '0') + "\r\n" +
-           "GSS_THRESHOLD=" + digit + "\r\n" + "GSS_EVENT_ENABLE=" + (gEventEnabled ? '1' : '0') + "\r\n";
+        "GSS_THRESHOLD=" + digit + "\r\n" + "GSS_EVENT_ENABLE=" + (gEventEnabled ? '1' : '0') + "\r\n";
 }
 
 std::string TimeSetIniText(const UnicodeString& dateText, const UnicodeString& timeText)
 {
     if (dateText.Length() < 10 || timeText.Length() < 5)
-        throw rtl::EConvertError(UnicodeString(u"'") + dateText + u" " + timeText +
-                                 u"' is not a valid date and time");
+        throw rtl::EConvertError(UnicodeString(u"'") + dateText + u" " + timeText + u"' is not a valid date and time");
     std::string bytes;
     const UnicodeString text = dateText.SubString(1, 10) + u" " + timeText.SubString(1, 5);
     for (char16_t c : text.view())

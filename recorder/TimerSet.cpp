@@ -23,8 +23,8 @@ TPanel* NewPanel(TComponent* owner, TWinControl* parent, const char16_t* name)
     return panel;
 }
 
-TRadioButton* NewRadioButton(TComponent* owner, TWinControl* parent, const char16_t* name, int left, int top,
-                             int width, int height)
+TRadioButton* NewRadioButton(TComponent* owner, TWinControl* parent, const char16_t* name, int left, int top, int width,
+                             int height)
 {
     auto* button = new TRadioButton(owner);
     button->SetName(name);
@@ -33,8 +33,8 @@ TRadioButton* NewRadioButton(TComponent* owner, TWinControl* parent, const char1
     return button;
 }
 
-TDateTimePicker* NewPicker(TComponent* owner, TWinControl* parent, const char16_t* name, int top,
-                           TDateTimeKind kind, const char16_t* format, int tabOrder)
+TDateTimePicker* NewPicker(TComponent* owner, TWinControl* parent, const char16_t* name, int top, TDateTimeKind kind,
+                           const char16_t* format, int tabOrder)
 {
     auto* picker = new TDateTimePicker(owner);
     picker->SetName(name);
@@ -54,8 +54,7 @@ void LogFailure(const char* where, const Exception& e)
 
 } // namespace
 
-TTimeSet::TTimeSet(TComponent* Owner)
-    : TForm(Owner)
+TTimeSet::TTimeSet(TComponent* Owner) : TForm(Owner)
 {
     // The window's layout, as designed.
     SetUpToolDialog(this, u"TimeSet");
@@ -230,7 +229,7 @@ void TTimeSet::ButtonOKClick(TObject*)
 {
     try {
         const int digit = FKeptThresholdDigit >= 0 && !FThresholdMoved ? FKeptThresholdDigit
-                                                                        : ThresholdDigitOf(TrackBarGSet->Position());
+                                                                       : ThresholdDigitOf(TrackBarGSet->Position());
         ReplaceFileBytes(SetupIniPath(ProgramFolder),
                          SetupIniText(RadioButtonEYes->Checked(), digit, RadioButtonGYes->Checked()));
         HideAndRepaint();

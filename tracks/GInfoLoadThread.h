@@ -20,10 +20,10 @@
 // One request as the user interface thread hands it over: the path is the
 // request's own copy, taken when the request was made.
 struct TGInfoRequest {
-    TAsfFileInfo* Info = nullptr;  // the record to refill (touched only on the user interface thread)
-    win::HWND Window = nullptr;    // the window to answer
+    TAsfFileInfo* Info = nullptr; // the record to refill (touched only on the user interface thread)
+    win::HWND Window = nullptr; // the window to answer
     rtl::UnicodeString Path;
-    std::uint64_t Serial = 0;      // the loader's number for the request
+    std::uint64_t Serial = 0; // the loader's number for the request
 };
 
 // The worker's hand-back, alive while the worker waits in its send.
@@ -32,7 +32,7 @@ struct TGInfoResult {
     // False: the load failed without an answer (no window, or a failure that
     // escaped the reader, already logged).
     bool Answer = false;
-    int Code = 0;                   // the reader's result code
+    int Code = 0; // the reader's result code
     TAsfFileInfo* Tracks = nullptr; // what the reader appended
 };
 

@@ -15,13 +15,13 @@
 struct TGpsInfo {
     TGpsInfo();
 
-    std::uint32_t TimeMs;   // presentation time of the carrying media object
+    std::uint32_t TimeMs; // presentation time of the carrying media object
     rtl::AnsiString Spare1;
     rtl::AnsiString Spare2;
-    rtl::AnsiString Latitude;   // signed decimal degrees, north positive
-    rtl::AnsiString Longitude;  // signed decimal degrees, east positive
-    rtl::AnsiString Speed;      // km/h; empty when the sentence gave none or "0"
-    float Course;               // degrees; 0 when the sentence gave none
+    rtl::AnsiString Latitude; // signed decimal degrees, north positive
+    rtl::AnsiString Longitude; // signed decimal degrees, east positive
+    rtl::AnsiString Speed; // km/h; empty when the sentence gave none or "0"
+    float Course; // degrees; 0 when the sentence gave none
 
     bool operator==(const TGpsInfo&) const = default;
 };
@@ -31,9 +31,9 @@ struct TGSensorInfo {
     TGSensorInfo();
 
     std::uint32_t TimeMs;
-    float GX;  // up and down
-    float GY;  // left and right
-    float GZ;  // front and back
+    float GX; // up and down
+    float GY; // left and right
+    float GZ; // front and back
 
     bool operator==(const TGSensorInfo&) const = default;
 };

@@ -23,14 +23,14 @@ inline constexpr int GpsStreamNumber = 3;
 // Result codes of the reader's operations.
 enum : int {
     AsfOk = 0,
-    AsfOpenFailed = 1,        // the file cannot be opened
-    AsfShortRead = 2,         // fewer bytes than asked (end of file)
-    AsfOpaqueData = 12,       // bad packet: opaque data present
-    AsfEcLengthType = 13,     // bad packet: error correction length type not 0
-    AsfEcData = 14,           // bad packet: error correction data length not 2, or first byte not 0
-    AsfPacketOverrun = 15,    // bad packet: a field or payload runs past the packet's end
-    AsfNoMemory = 16,         // the read buffer cannot be allocated
-    AsfMisuse = 18,           // no file open, a file already open, a size below 1, other failures
+    AsfOpenFailed = 1, // the file cannot be opened
+    AsfShortRead = 2, // fewer bytes than asked (end of file)
+    AsfOpaqueData = 12, // bad packet: opaque data present
+    AsfEcLengthType = 13, // bad packet: error correction length type not 0
+    AsfEcData = 14, // bad packet: error correction data length not 2, or first byte not 0
+    AsfPacketOverrun = 15, // bad packet: a field or payload runs past the packet's end
+    AsfNoMemory = 16, // the read buffer cannot be allocated
+    AsfMisuse = 18, // no file open, a file already open, a size below 1, other failures
 };
 
 class TGetGPSFromASF {
@@ -55,8 +55,7 @@ public:
     // Turns one media object of the track stream into a record of info.
     // True when the sentence was stored or of another kind, false when it was
     // rejected. Keeps no state.
-    static bool ParseToGpsInfo(const std::uint8_t* data, std::int32_t length, TAsfFileInfo* info,
-                               std::uint32_t timeMs);
+    static bool ParseToGpsInfo(const std::uint8_t* data, std::int32_t length, TAsfFileInfo* info, std::uint32_t timeMs);
 
     // For tests: the last read and the collection state.
     const std::uint8_t* Buffer() const { return FBuffer.get(); }

@@ -126,7 +126,8 @@ std::unique_ptr<TBitmap> Background()
     TCanvas& c = *bmp->Canvas();
     for (int y = 0; y < h; ++y) {
         const int v = 0x22 - (0x22 * y) / (h - 1);
-        c.Pen.Color = RGB(static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v));
+        c.Pen.Color =
+            RGB(static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v / 2), static_cast<std::uint8_t>(v));
         c.MoveTo(0, y);
         c.LineTo(w, y);
     }

@@ -83,8 +83,7 @@ long long AxisMs(double value) { return std::llround(value * rtl::MSecsPerDay); 
 
 } // namespace
 
-TGraphControl::TGraphControl(TComponent* Owner)
-    : TForm(Owner)
+TGraphControl::TGraphControl(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"GraphControl");
     SetBorderStyle(bsNone);

@@ -9,15 +9,11 @@ TMapControl* MapControl = nullptr;
 
 namespace {
 
-void LogError(const char16_t* where, const Exception& e)
-{
-    playback::LogException(where, e);
-}
+void LogError(const char16_t* where, const Exception& e) { playback::LogException(where, e); }
 
 } // namespace
 
-TMapControl::TMapControl(TComponent* Owner)
-    : TForm(Owner)
+TMapControl::TMapControl(TComponent* Owner) : TForm(Owner)
 {
     SetName(u"MapControl");
     SetBorderStyle(bsNone);
@@ -76,8 +72,7 @@ AnsiString TMapControl::CarMarkerScript(const AnsiString& lat, const AnsiString&
     // FloatToStr writes "." whatever the locale, and the float's exact
     // stored value (12.3 arrives as 12.3000001907349).
     return AnsiString("CarMarker(") + lat + AnsiString(", ") + lng + AnsiString(",") +
-           AnsiString(FloatToStr(static_cast<double>(heading))) + AnsiString(", '") + AnsiString("Y") +
-           AnsiString("')");
+        AnsiString(FloatToStr(static_cast<double>(heading))) + AnsiString(", '") + AnsiString("Y") + AnsiString("')");
 }
 
 bool TMapControl::SetCarPos(AnsiString lat, AnsiString lng, float heading)

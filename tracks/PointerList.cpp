@@ -6,10 +6,7 @@
 
 namespace {
 
-[[noreturn]] void IndexError(int index)
-{
-    throw rtl::EListError(u"List index out of bounds (%d)", index);
-}
+[[noreturn]] void IndexError(int index) { throw rtl::EListError(u"List index out of bounds (%d)", index); }
 
 } // namespace
 

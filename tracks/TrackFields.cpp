@@ -56,6 +56,6 @@ std::vector<UnicodeString> SplitTrackFields(std::u16string_view text)
 rtl::AnsiString TrackNumberText(double value)
 {
     if (value == 0.0)
-        value = 0.0;  // no "-0"
+        value = 0.0; // no "-0"
     return rtl::AnsiString(rtl::FloatToStr(value));
 }

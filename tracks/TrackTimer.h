@@ -15,8 +15,8 @@
 
 // The main window's remembered values (see TMainForm).
 struct TTrackTimerFields {
-    std::int32_t& LastPositionMs;  // -1 for none
-    std::int32_t& LastGpsTimeMs;   // -1 for none
+    std::int32_t& LastPositionMs; // -1 for none
+    std::int32_t& LastGpsTimeMs; // -1 for none
     float& LastLatitude;
     float& LastLongitude;
 };

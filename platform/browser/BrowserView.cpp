@@ -7,10 +7,7 @@ namespace browser {
 BrowserViewSink::~BrowserViewSink() = default;
 BrowserView::~BrowserView() = default;
 
-bool BrowserView::Start(const std::string&)
-{
-    return true;
-}
+bool BrowserView::Start(const std::string&) { return true; }
 
 void BrowserView::Navigate(const std::string&) {}
 void BrowserView::ExecuteScript(const std::u16string&) {}

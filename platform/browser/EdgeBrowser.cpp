@@ -16,10 +16,7 @@ constexpr win::UINT kNavigationFailed = win::WM_APP + 0x3F00;
 
 TEdgeBrowser::TEdgeBrowser(TComponent* AOwner) : TWinControl(AOwner) {}
 
-TEdgeBrowser::~TEdgeBrowser()
-{
-    FView.reset();
-}
+TEdgeBrowser::~TEdgeBrowser() { FView.reset(); }
 
 bool TEdgeBrowser::EnsureStarted()
 {

@@ -31,8 +31,8 @@ public:
     }
     void Place(int l, int t, int w, int h, bool visible) override
     {
-        owner_.calls.push_back("place " + std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(w) +
-                                " " + std::to_string(h) + (visible ? " shown" : " hidden"));
+        owner_.calls.push_back("place " + std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(w) + " " +
+                               std::to_string(h) + (visible ? " shown" : " hidden"));
     }
     BrowserViewSink& Sink() { return sink_; }
 
@@ -46,15 +46,11 @@ BrowserRecording::BrowserRecording(bool startFails) : state_(std::make_shared<St
 {
     state_->startFails = startFails;
     std::shared_ptr<State> state = state_;
-    previous_ = InstallBrowserViewFactory([state](BrowserViewSink& sink) -> std::unique_ptr<BrowserView> {
-        return std::make_unique<View>(state, sink);
-    });
+    previous_ = InstallBrowserViewFactory(
+        [state](BrowserViewSink& sink) -> std::unique_ptr<BrowserView> { return std::make_unique<View>(state, sink); });
 }
 
-BrowserRecording::~BrowserRecording()
-{
-    InstallBrowserViewFactory(std::move(previous_));
-}
+BrowserRecording::~BrowserRecording() { InstallBrowserViewFactory(std::move(previous_)); }
 
 std::vector<std::string> BrowserRecording::Scripts() const
 {

@@ -17,8 +17,8 @@ using vcl::TRect;
 
 constexpr double kMsPerDay = rtl::MSecsPerDay;
 // Date-time label steps in seconds, smallest first.
-constexpr double kTimeSteps[] = {1, 2, 5, 10, 15, 20, 30, 60, 120, 300, 600, 900, 1200, 1800, 3600, 7200, 10800,
-                                 21600, 43200, 86400};
+constexpr double kTimeSteps[] = {1,   2,   5,    10,   15,   20,   30,    60,    120,   300,
+                                 600, 900, 1200, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
 // Room between two labels along the bottom axis, and a vertical label's
 // share of its row.
 constexpr int kLabelGap = 8;
@@ -230,7 +230,7 @@ std::vector<TAxisLabel> TChart::CalcLabels(const TChartAxis& axis, const TRect& 
     if (axis.Horizontal())
         roomPx = std::max(TCanvas::TextWidthOf(axis.LabelsFont, rtl::FloatToStr(lo)),
                           TCanvas::TextWidthOf(axis.LabelsFont, rtl::FloatToStr(hi))) +
-                 kLabelGap;
+            kLabelGap;
     const double least = std::max(axis.Increment, (hi - lo) * roomPx / (pixels - 1));
     const double step = NiceStep(least);
     const double first = std::ceil(lo / step - 1e-9);
@@ -251,7 +251,7 @@ TChartLayout TChart::CalcLayout() const
     const bool left = FLeftAxis.Visible(), right = FRightAxis.Visible(), bottom = FBottomAxis.Visible();
     int top = std::max(left ? FLeftAxis.LabelsFont.PixelHeight() / 2 : 0,
                        right ? FRightAxis.LabelsFont.PixelHeight() / 2 : 0) +
-              1;
+        1;
     int below = bottom ? TickRoom(FBottomAxis) + FBottomAxis.LabelsFont.PixelHeight() + TitleThickness(FBottomAxis) : 0;
     TRect plot(0, top, w, std::max(top, h - below));
     if (left)
@@ -261,11 +261,10 @@ TChartLayout TChart::CalcLayout() const
     // The bottom labels hang over the plot's ends by half a label.
     const int overhang = bottom ? TCanvas::TextWidthOf(FBottomAxis.LabelsFont, u"00:00:00") / 2 : 0;
     const int leftRoom =
-        left ? TitleThickness(FLeftAxis) + WidestLabel(FLeftAxis.LabelsFont, layout.Left) + 2 + TickRoom(FLeftAxis)
-             : 0;
-    const int rightRoom =
-        right ? TitleThickness(FRightAxis) + WidestLabel(FRightAxis.LabelsFont, layout.Right) + 2 + TickRoom(FRightAxis)
-              : 0;
+        left ? TitleThickness(FLeftAxis) + WidestLabel(FLeftAxis.LabelsFont, layout.Left) + 2 + TickRoom(FLeftAxis) : 0;
+    const int rightRoom = right
+        ? TitleThickness(FRightAxis) + WidestLabel(FRightAxis.LabelsFont, layout.Right) + 2 + TickRoom(FRightAxis)
+        : 0;
     plot.Left = std::max(leftRoom, overhang);
     plot.Right = std::max(plot.Left, w - std::max(rightRoom, overhang));
     layout.Plot = plot;
@@ -324,8 +323,8 @@ void TChart::PaintVerticalAxis(TCanvas& canvas, const TChartAxis& axis, const st
     for (const TAxisLabel& l : labels) {
         if (tick > 0) {
             if (axis.TicksDotted)
-                DottedLine(canvas, isLeft ? lineX - tick : lineX + 1, l.Pos, isLeft ? lineX - 1 : lineX + tick,
-                           l.Pos, axis.AxisColor);
+                DottedLine(canvas, isLeft ? lineX - tick : lineX + 1, l.Pos, isLeft ? lineX - 1 : lineX + tick, l.Pos,
+                           axis.AxisColor);
             else {
                 canvas.MoveTo(isLeft ? lineX - tick : lineX + 1, l.Pos);
                 canvas.LineTo(isLeft ? lineX : lineX + tick + 1, l.Pos);
@@ -339,8 +338,7 @@ void TChart::PaintVerticalAxis(TCanvas& canvas, const TChartAxis& axis, const st
     if (!axis.Title.Caption.IsEmpty()) {
         const vcl::TFont& font = axis.Title.Font;
         const int tw = TCanvas::TextWidthOf(font, axis.Title.Caption);
-        const int x = isLeft ? lineX - tick - 2 - widest - 3 - font.PixelHeight()
-                             : lineX + tick + 3 + widest + 3;
+        const int x = isLeft ? lineX - tick - 2 - widest - 3 - font.PixelHeight() : lineX + tick + 3 + widest + 3;
         const int y = plot.Top + (plot.Height() - tw) / 2;
         if (axis.Title.Angle == 90 || axis.Title.Angle == 270)
             TurnedText(canvas, x, y, font, axis.Title.Caption, axis.Title.Angle, PaintColor());

@@ -19,7 +19,7 @@ std::mutex& CwdMutex()
     static std::mutex m;
     return m;
 }
-std::u16string& Cwd()  // guarded by CwdMutex; empty = take it from the host
+std::u16string& Cwd() // guarded by CwdMutex; empty = take it from the host
 {
     static std::u16string cwd;
     return cwd;
@@ -47,10 +47,10 @@ std::u16string FromHost()
             free(real);
         }
         const bool below = root == "/" || host == root ||
-                           (host.size() > root.size() && host.compare(0, root.size(), root) == 0 &&
-                            host[root.size()] == '/');
-        if (below && (best == nullptr || root.size() > bestRoot.size() ||
-                      (root.size() == bestRoot.size() && d.letter < best->letter))) {
+            (host.size() > root.size() && host.compare(0, root.size(), root) == 0 && host[root.size()] == '/');
+        if (below &&
+            (best == nullptr || root.size() > bestRoot.size() ||
+             (root.size() == bestRoot.size() && d.letter < best->letter))) {
             best = &d;
             bestRoot = root;
         }
@@ -78,7 +78,7 @@ std::u16string FromHost()
         if (j == i)
             break;
         if (!Utf8ToUtf16(std::string_view(tail).substr(i, j - i), wide) || !IsWindowsName(wide))
-            break;  // a folder Windows could not name: stop above it
+            break; // a folder Windows could not name: stop above it
         if (!first)
             out.push_back(u'\\');
         out += wide;

@@ -82,7 +82,7 @@ bool IsBelow(const std::string& path, const std::string& folder)
     if (folder == "/")
         return true;
     return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-           (path.size() == folder.size() || path[folder.size()] == '/');
+        (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 // Walks up while the parent is on the same device.
@@ -116,8 +116,8 @@ bool KernelSaysRemovable(const std::string& path)
     struct stat st {};
     if (stat(path.c_str(), &st) != 0)
         return false;
-    const std::string dev = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" +
-                            std::to_string(minor(st.st_dev));
+    const std::string dev =
+        "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
     // A partition has no flag of its own; its disk, one level up, has.
     return ReadFlagFile(dev + "/removable") || ReadFlagFile(dev + "/../removable");
 }

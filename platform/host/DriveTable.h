@@ -22,8 +22,8 @@
 namespace host {
 
 struct DriveEntry {
-    char16_t letter = 0;          // 'A'..'Z'
-    std::string root;             // absolute host folder
+    char16_t letter = 0; // 'A'..'Z'
+    std::string root; // absolute host folder
     bool removable = false;
     bool writeProtected = false;
     bool present = true;

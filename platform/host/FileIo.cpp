@@ -18,8 +18,10 @@ bool WriteAll(int fd, const std::string& bytes)
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -28,7 +30,8 @@ bool WriteAll(int fd, const std::string& bytes)
 bool Sync(int fd)
 {
     while (::fsync(fd) != 0)
-        if (errno != EINTR) return false;
+        if (errno != EINTR)
+            return false;
     return true;
 }
 
@@ -36,10 +39,12 @@ bool Sync(int fd)
 // character or more than 9 digits.
 bool Digits(const std::string& text, std::size_t at, std::size_t end, long& out)
 {
-    if (at >= end || end - at > 9) return false;
+    if (at >= end || end - at > 9)
+        return false;
     out = 0;
     for (std::size_t i = at; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
+        if (text[i] < '0' || text[i] > '9')
+            return false;
         out = out * 10 + (text[i] - '0');
     }
     return true;
@@ -57,7 +62,8 @@ int OpenRegularFile(const std::string& hostPath, int flags, mode_t mode)
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A FIFO without a reader, opened for writing, or a device without its driver.
-        if (errno == ENXIO || errno == ENODEV) errno = EACCES;
+        if (errno == ENXIO || errno == ENODEV)
+            errno = EACCES;
         return -1;
     }
     struct stat st {};
@@ -87,10 +93,13 @@ std::FILE* OpenRegularCFile(const std::string& hostPath, const char* mode)
     }
     const bool update = std::strchr(mode, '+') != nullptr;
     int flags = update ? O_RDWR : mode[0] == 'r' ? O_RDONLY : O_WRONLY;
-    if (mode[0] == 'w') flags |= O_CREAT | O_TRUNC;
-    if (mode[0] == 'a') flags |= O_CREAT | O_APPEND;
+    if (mode[0] == 'w')
+        flags |= O_CREAT | O_TRUNC;
+    if (mode[0] == 'a')
+        flags |= O_CREAT | O_APPEND;
     const int fd = OpenRegularFile(hostPath, flags, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     std::FILE* f = ::fdopen(fd, mode);
     if (f == nullptr) {
         const int error = errno;
@@ -103,17 +112,18 @@ std::FILE* OpenRegularCFile(const std::string& hostPath, const char* mode)
 bool IsReadableRegularFile(const std::string& hostPath)
 {
     const int fd = OpenRegularFile(hostPath, O_RDONLY);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     ::close(fd);
     return true;
 }
 
 bool ReplaceFileDurably(const std::string& path, const std::string& bytes, mode_t createMode, int keepMode)
 {
-    const std::string temp =
-        path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
+    const std::string temp = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(gTempCounter++);
     const int fd = OpenRegularFile(temp, O_WRONLY | O_CREAT | O_EXCL, createMode);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     bool ok = WriteAll(fd, bytes) && (keepMode < 0 || ::fchmod(fd, static_cast<mode_t>(keepMode)) == 0) && Sync(fd);
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
@@ -134,17 +144,20 @@ bool ReplaceFileDurably(const std::string& path, const std::string& bytes, mode_
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name)
 {
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
+    if (dir == nullptr)
+        return;
     const std::string prefix = name + ".tmp.";
     while (const dirent* entry = ::readdir(dir)) {
         const std::string file = entry->d_name;
-        if (file.compare(0, prefix.size(), prefix) != 0) continue;
+        if (file.compare(0, prefix.size(), prefix) != 0)
+            continue;
         const std::size_t dot = file.find('.', prefix.size());
         long pid = 0, n = 0;
         if (dot == std::string::npos || !Digits(file, prefix.size(), dot, pid) ||
             !Digits(file, dot + 1, file.size(), n) || pid <= 0)
             continue;
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink((folder + "/" + file).c_str());
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink((folder + "/" + file).c_str());
     }
     ::closedir(dir);
 }

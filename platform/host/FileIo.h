@@ -36,8 +36,7 @@ bool IsReadableRegularFile(const std::string& hostPath);
 // createMode (the process's mask applies), or given exactly keepMode when
 // that is not -1 (an existing file's permissions). false on any failure: the
 // old file is untouched and the temporary removed.
-bool ReplaceFileDurably(const std::string& path, const std::string& bytes, mode_t createMode = 0666,
-                        int keepMode = -1);
+bool ReplaceFileDurably(const std::string& path, const std::string& bytes, mode_t createMode = 0666, int keepMode = -1);
 
 // Removes the "<name>.tmp.<pid>.<n>" files in folder whose process no longer runs.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name);

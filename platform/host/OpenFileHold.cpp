@@ -16,7 +16,7 @@ std::mutex& HoldMutex()
     static std::mutex m;
     return m;
 }
-std::map<std::pair<std::uint64_t, std::uint64_t>, int>& Holds()  // guarded by HoldMutex
+std::map<std::pair<std::uint64_t, std::uint64_t>, int>& Holds() // guarded by HoldMutex
 {
     static std::map<std::pair<std::uint64_t, std::uint64_t>, int> holds;
     return holds;

@@ -16,10 +16,10 @@ char16_t UpperCaseForNames(char16_t c)
 {
     if (c < 0x80)
         return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) ||     // Latin-1
-        (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||  // Greek
-        (c >= 0x430 && c <= 0x44F) ||                // Cyrillic
-        (c >= 0xFF41 && c <= 0xFF5A))                // full-width Latin
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || // Latin-1
+        (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || // Greek
+        (c >= 0x430 && c <= 0x44F) || // Cyrillic
+        (c >= 0xFF41 && c <= 0xFF5A)) // full-width Latin
         return static_cast<char16_t>(c - 0x20);
     if (c >= 0x450 && c <= 0x45F)
         return static_cast<char16_t>(c - 0x50);
@@ -70,8 +70,7 @@ bool Utf8ToUtf16(std::string_view in, std::u16string& out)
                 return false;
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         if (cp >= 0x10000) {
             cp -= 0x10000;
@@ -181,7 +180,15 @@ bool IsWindowsName(std::u16string_view name)
         if (c < 0x20)
             return false;
         switch (c) {
-        case u'<': case u'>': case u':': case u'"': case u'/': case u'\\': case u'|': case u'?': case u'*':
+        case u'<':
+        case u'>':
+        case u':':
+        case u'"':
+        case u'/':
+        case u'\\':
+        case u'|':
+        case u'?':
+        case u'*':
             return false;
         default:
             break;
@@ -367,7 +374,7 @@ ResolvedPath ResolvePath(std::u16string_view windowsPath)
     out.windows.push_back(out.drive);
     out.windows += u":\\";
 
-    bool existing = true;  // every component so far names an existing folder
+    bool existing = true; // every component so far names an existing folder
     std::string name;
     for (size_t k = 0; k < split.components.size(); ++k) {
         const std::u16string& comp = split.components[k];

@@ -20,13 +20,13 @@
 namespace host {
 
 struct ResolvedPath {
-    std::uint32_t error = 0;         // 0, or the Win32 error the path itself gives
-    std::string host;                // host path, UTF-8 (valid when error is 0)
-    char16_t drive = 0;              // upper-case drive letter
-    std::u16string windows;          // absolute Windows form with the host spellings found
-    bool isRoot = false;             // the path names the drive's root folder
-    bool parentExists = false;       // every component before the last is an existing folder
-    bool writeProtected = false;     // the drive refuses writes
+    std::uint32_t error = 0; // 0, or the Win32 error the path itself gives
+    std::string host; // host path, UTF-8 (valid when error is 0)
+    char16_t drive = 0; // upper-case drive letter
+    std::u16string windows; // absolute Windows form with the host spellings found
+    bool isRoot = false; // the path names the drive's root folder
+    bool parentExists = false; // every component before the last is an existing folder
+    bool writeProtected = false; // the drive refuses writes
     bool removable = false;
 
     bool ok() const { return error == 0; }

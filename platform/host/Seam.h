@@ -91,10 +91,8 @@ public:
     explicit ScopedInstall(Handle handle) : previous_(Install(std::move(handle))) {}
     // For a pointer seam: the object itself.
     template <class T>
-        requires std::is_pointer_v<Handle> && std::is_convertible_v<T*, Handle>
-    explicit ScopedInstall(T& object) : previous_(Install(&object))
-    {
-    }
+    requires std::is_pointer_v<Handle> && std::is_convertible_v<T*, Handle>
+    explicit ScopedInstall(T& object) : previous_(Install(&object)) {}
     ~ScopedInstall() { Install(std::move(previous_)); }
     ScopedInstall(const ScopedInstall&) = delete;
     ScopedInstall& operator=(const ScopedInstall&) = delete;

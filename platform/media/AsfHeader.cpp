@@ -8,10 +8,14 @@ namespace media {
 AsfGuid MakeAsfGuid(std::uint32_t d1, std::uint16_t d2, std::uint16_t d3, std::uint64_t d4)
 {
     AsfGuid g;
-    for (int i = 0; i < 4; ++i) g.bytes[i] = static_cast<std::uint8_t>(d1 >> (8 * i));
-    for (int i = 0; i < 2; ++i) g.bytes[4 + i] = static_cast<std::uint8_t>(d2 >> (8 * i));
-    for (int i = 0; i < 2; ++i) g.bytes[6 + i] = static_cast<std::uint8_t>(d3 >> (8 * i));
-    for (int i = 0; i < 8; ++i) g.bytes[8 + i] = static_cast<std::uint8_t>(d4 >> (8 * (7 - i)));
+    for (int i = 0; i < 4; ++i)
+        g.bytes[i] = static_cast<std::uint8_t>(d1 >> (8 * i));
+    for (int i = 0; i < 2; ++i)
+        g.bytes[4 + i] = static_cast<std::uint8_t>(d2 >> (8 * i));
+    for (int i = 0; i < 2; ++i)
+        g.bytes[6 + i] = static_cast<std::uint8_t>(d3 >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        g.bytes[8 + i] = static_cast<std::uint8_t>(d4 >> (8 * (7 - i)));
     return g;
 }
 
@@ -39,15 +43,22 @@ public:
 
     bool skip(std::size_t n)
     {
-        if (!ok_ || n > left()) { ok_ = false; return false; }
+        if (!ok_ || n > left()) {
+            ok_ = false;
+            return false;
+        }
         pos_ += n;
         return true;
     }
     std::uint64_t u(int bytes)
     {
-        if (!ok_ || static_cast<std::size_t>(bytes) > left()) { ok_ = false; return 0; }
+        if (!ok_ || static_cast<std::size_t>(bytes) > left()) {
+            ok_ = false;
+            return 0;
+        }
         std::uint64_t v = 0;
-        for (int i = 0; i < bytes; ++i) v |= std::uint64_t(data_[pos_ + i]) << (8 * i);
+        for (int i = 0; i < bytes; ++i)
+            v |= std::uint64_t(data_[pos_ + i]) << (8 * i);
         pos_ += bytes;
         return v;
     }
@@ -58,7 +69,10 @@ public:
     AsfGuid guid()
     {
         AsfGuid g;
-        if (!ok_ || left() < 16) { ok_ = false; return g; }
+        if (!ok_ || left() < 16) {
+            ok_ = false;
+            return g;
+        }
         std::memcpy(g.bytes, data_ + pos_, 16);
         pos_ += 16;
         return g;
@@ -88,7 +102,8 @@ bool ForEachObject(const std::uint8_t* data, std::size_t size, F&& f)
         const std::uint8_t* start = r.here();
         AsfGuid id = r.guid();
         std::uint64_t objSize = r.u64();
-        if (objSize < kObjectPrefix || objSize - kObjectPrefix > r.left()) return false;
+        if (objSize < kObjectPrefix || objSize - kObjectPrefix > r.left())
+            return false;
         std::size_t body = static_cast<std::size_t>(objSize - kObjectPrefix);
         f(Object{id, start + kObjectPrefix, body});
         r.skip(body);
@@ -112,30 +127,34 @@ std::optional<AsfStream> ParseStreamProperties(const Object& o)
     Reader r(o.body, o.bodySize);
     AsfGuid type = r.guid();
     r.guid(); // error correction type
-    r.u64();  // time offset
+    r.u64(); // time offset
     std::uint32_t typeLen = r.u32();
     std::uint32_t ecLen = r.u32();
     std::uint16_t flags = r.u16();
     r.u32(); // reserved
-    if (!r.ok() || typeLen > r.left() || ecLen > r.left() - typeLen) return std::nullopt;
+    if (!r.ok() || typeLen > r.left() || ecLen > r.left() - typeLen)
+        return std::nullopt;
     AsfStream s;
     s.number = static_cast<std::uint8_t>(flags & 0x7F);
-    if (s.number == 0) return std::nullopt;
+    if (s.number == 0)
+        return std::nullopt;
     Reader t(r.here(), typeLen);
     if (type == kVideoMedia) {
         s.kind = AsfStreamKind::Video;
         t.u32(); // encoded width
         t.u32(); // encoded height
-        t.u8();  // reserved flags
+        t.u8(); // reserved flags
         std::uint16_t formatSize = t.u16();
-        if (!t.ok() || formatSize < 40 || formatSize > t.left()) return std::nullopt;
+        if (!t.ok() || formatSize < 40 || formatSize > t.left())
+            return std::nullopt;
         t.u32(); // biSize
         s.video.width = static_cast<std::int32_t>(t.u32());
         s.video.height = static_cast<std::int32_t>(t.u32());
         t.u16(); // planes
         s.video.bitCount = t.u16();
         s.video.compression = t.u32();
-        if (!t.ok()) return std::nullopt;
+        if (!t.ok())
+            return std::nullopt;
     } else if (type == kAudioMedia) {
         s.kind = AsfStreamKind::Audio;
         s.audio.formatTag = t.u16();
@@ -144,7 +163,8 @@ std::optional<AsfStream> ParseStreamProperties(const Object& o)
         s.audio.avgBytesPerSec = t.u32();
         s.audio.blockAlign = t.u16();
         s.audio.bitsPerSample = t.u16();
-        if (!t.ok()) return std::nullopt;
+        if (!t.ok())
+            return std::nullopt;
     } else {
         s.kind = AsfStreamKind::Other;
     }
@@ -159,7 +179,8 @@ void ParseExtendedStreamProperties(const Object& o, std::vector<std::pair<int, s
     std::uint16_t number = r.u16();
     r.u16(); // language index
     std::uint64_t avg = r.u64();
-    if (!r.ok() || avg > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return;
+    if (!r.ok() || avg > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return;
     out.emplace_back(number & 0x7F, static_cast<std::int64_t>(avg));
 }
 
@@ -175,17 +196,21 @@ std::int64_t AsfHeader::Duration() const
 const AsfStream* AsfHeader::FirstOf(AsfStreamKind kind) const
 {
     for (const AsfStream& s : streams)
-        if (s.kind == kind) return &s;
+        if (s.kind == kind)
+            return &s;
     return nullptr;
 }
 
 std::optional<std::uint64_t> PeekAsfHeaderSize(const std::uint8_t* data, std::size_t size)
 {
-    if (data == nullptr || size < kAsfHeaderObjectPrefix) return std::nullopt;
+    if (data == nullptr || size < kAsfHeaderObjectPrefix)
+        return std::nullopt;
     Reader r(data, size);
-    if (!(r.guid() == kHeaderObject)) return std::nullopt;
+    if (!(r.guid() == kHeaderObject))
+        return std::nullopt;
     std::uint64_t objSize = r.u64();
-    if (objSize < kAsfHeaderObjectPrefix || objSize > kAsfMaxHeaderSize) return std::nullopt;
+    if (objSize < kAsfHeaderObjectPrefix || objSize > kAsfMaxHeaderSize)
+        return std::nullopt;
     return objSize;
 }
 
@@ -205,13 +230,20 @@ std::optional<std::uint64_t> PeekAsfHeaderSize(const std::uint8_t* data, std::si
 AsfParseResult ParseAsfHeader(const std::uint8_t* data, std::size_t size)
 {
     AsfParseResult result;
-    auto fail = [&](AsfParseError e) { result.error = e; return result; };
-    if (data == nullptr || size < kAsfHeaderObjectPrefix) return fail(AsfParseError::Truncated);
+    auto fail = [&](AsfParseError e) {
+        result.error = e;
+        return result;
+    };
+    if (data == nullptr || size < kAsfHeaderObjectPrefix)
+        return fail(AsfParseError::Truncated);
     Reader r(data, size);
-    if (!(r.guid() == kHeaderObject)) return fail(AsfParseError::NotAsf);
+    if (!(r.guid() == kHeaderObject))
+        return fail(AsfParseError::NotAsf);
     std::uint64_t objSize = r.u64();
-    if (objSize < kAsfHeaderObjectPrefix || objSize > kAsfMaxHeaderSize) return fail(AsfParseError::BadObject);
-    if (objSize > size) return fail(AsfParseError::Truncated);
+    if (objSize < kAsfHeaderObjectPrefix || objSize > kAsfMaxHeaderSize)
+        return fail(AsfParseError::BadObject);
+    if (objSize > size)
+        return fail(AsfParseError::Truncated);
     r.u32(); // object count: not trusted, the children are walked by size
     r.u16(); // reserved 1, 2
 
@@ -241,29 +273,40 @@ AsfParseResult ParseAsfHeader(const std::uint8_t* data, std::size_t size)
         } else if (o.id == kStreamProperties) {
             if (auto s = ParseStreamProperties(o)) {
                 bool dup = false;
-                for (const AsfStream& e : h.streams) dup = dup || e.number == s->number;
-                if (!dup) h.streams.push_back(*s);
+                for (const AsfStream& e : h.streams)
+                    dup = dup || e.number == s->number;
+                if (!dup)
+                    h.streams.push_back(*s);
             }
         } else if (o.id == kHeaderExtension) {
             Reader x(o.body, o.bodySize);
             x.guid(); // reserved field 1
-            x.u16();  // reserved field 2
+            x.u16(); // reserved field 2
             std::uint32_t dataSize = x.u32();
-            if (!x.ok() || dataSize > x.left()) { badChild = true; return; }
+            if (!x.ok() || dataSize > x.left()) {
+                badChild = true;
+                return;
+            }
             if (!ForEachObject(x.here(), dataSize, [&](const Object& e) {
-                    if (e.id == kExtendedStreamProperties) ParseExtendedStreamProperties(e, frameTimes);
+                    if (e.id == kExtendedStreamProperties)
+                        ParseExtendedStreamProperties(e, frameTimes);
                 }))
                 badChild = true;
         }
     });
-    if (!walked || badChild) return fail(AsfParseError::BadObject);
-    if (!haveFile) return fail(AsfParseError::NoFileProperties);
+    if (!walked || badChild)
+        return fail(AsfParseError::BadObject);
+    if (!haveFile)
+        return fail(AsfParseError::NoFileProperties);
     constexpr std::uint64_t kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    if (h.playDuration > kMax || h.sendDuration > kMax) return fail(AsfParseError::BadValue);
-    if (h.streams.empty()) return fail(AsfParseError::NoStreams);
+    if (h.playDuration > kMax || h.sendDuration > kMax)
+        return fail(AsfParseError::BadValue);
+    if (h.streams.empty())
+        return fail(AsfParseError::NoStreams);
     for (const auto& [number, avg] : frameTimes)
         for (AsfStream& s : h.streams)
-            if (s.number == number) s.avgTimePerFrame = avg;
+            if (s.number == number)
+                s.avgTimePerFrame = avg;
     result.header = std::move(h);
     return result;
 }

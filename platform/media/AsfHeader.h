@@ -27,15 +27,15 @@ AsfGuid MakeAsfGuid(std::uint32_t d1, std::uint16_t d2, std::uint16_t d3, std::u
 enum class AsfStreamKind { Video, Audio, Other };
 
 struct AsfVideoFormat {
-    std::int32_t width = 0;           // BITMAPINFOHEADER biWidth
-    std::int32_t height = 0;          // biHeight (sign kept as stored)
+    std::int32_t width = 0; // BITMAPINFOHEADER biWidth
+    std::int32_t height = 0; // biHeight (sign kept as stored)
     std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0;    // FourCC, e.g. 'MJPG' as 0x47504A4D
+    std::uint32_t compression = 0; // FourCC, e.g. 'MJPG' as 0x47504A4D
     friend bool operator==(const AsfVideoFormat&, const AsfVideoFormat&) = default;
 };
 
 struct AsfAudioFormat {
-    std::uint16_t formatTag = 0;      // 1 = PCM
+    std::uint16_t formatTag = 0; // 1 = PCM
     std::uint16_t channels = 0;
     std::uint32_t samplesPerSec = 0;
     std::uint32_t avgBytesPerSec = 0;
@@ -45,25 +45,25 @@ struct AsfAudioFormat {
 };
 
 struct AsfStream {
-    std::uint8_t number = 0;          // 1..127
+    std::uint8_t number = 0; // 1..127
     AsfStreamKind kind = AsfStreamKind::Other;
-    AsfVideoFormat video;             // meaningful for Video
-    AsfAudioFormat audio;             // meaningful for Audio
+    AsfVideoFormat video; // meaningful for Video
+    AsfAudioFormat audio; // meaningful for Audio
     std::int64_t avgTimePerFrame = 0; // 100 ns, from the extended stream properties; 0 = absent
     friend bool operator==(const AsfStream&, const AsfStream&) = default;
 };
 
 struct AsfHeader {
-    std::uint64_t headerSize = 0;     // size of the header object in bytes
-    std::uint64_t fileSize = 0;       // as the file properties state it
-    std::uint64_t creationDate = 0;   // FILETIME
+    std::uint64_t headerSize = 0; // size of the header object in bytes
+    std::uint64_t fileSize = 0; // as the file properties state it
+    std::uint64_t creationDate = 0; // FILETIME
     std::uint64_t packetCount = 0;
-    std::uint64_t playDuration = 0;   // 100 ns, preroll included
-    std::uint64_t sendDuration = 0;   // 100 ns
-    std::uint64_t prerollMs = 0;      // milliseconds
-    std::uint32_t flags = 0;          // 1 broadcast, 2 seekable
-    std::uint32_t packetSize = 0;     // minimum data packet size
-    std::vector<AsfStream> streams;   // in header order
+    std::uint64_t playDuration = 0; // 100 ns, preroll included
+    std::uint64_t sendDuration = 0; // 100 ns
+    std::uint64_t prerollMs = 0; // milliseconds
+    std::uint32_t flags = 0; // 1 broadcast, 2 seekable
+    std::uint32_t packetSize = 0; // minimum data packet size
+    std::vector<AsfStream> streams; // in header order
 
     // Presentation length: play duration less the preroll, never negative.
     std::int64_t Duration() const;
@@ -75,12 +75,12 @@ struct AsfHeader {
 
 enum class AsfParseError {
     None,
-    Truncated,        // fewer bytes than the header object claims (or than 30)
-    NotAsf,           // the first object is not the header object
-    BadObject,        // an object's size is below 24 or runs past its parent
+    Truncated, // fewer bytes than the header object claims (or than 30)
+    NotAsf, // the first object is not the header object
+    BadObject, // an object's size is below 24 or runs past its parent
     NoFileProperties, // no (or a short) file properties object
-    NoStreams,        // no usable stream properties object
-    BadValue,         // a value no real file can hold (duration beyond 2^63)
+    NoStreams, // no usable stream properties object
+    BadValue, // a value no real file can hold (duration beyond 2^63)
 };
 
 struct AsfParseResult {

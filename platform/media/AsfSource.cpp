@@ -22,9 +22,10 @@ MediaTypeValue VideoType(const AsfStream& s)
 {
     const AsfVideoFormat& v = s.video;
     GUID subtype = FourCCSubtype(v.compression);
-    if (v.compression == BI_RGB) subtype = v.bitCount == 24 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32;
-    MediaTypeValue t = MediaTypeValue::MakeVideo(subtype, v.width, v.height, v.bitCount, v.compression,
-                                                 s.avgTimePerFrame);
+    if (v.compression == BI_RGB)
+        subtype = v.bitCount == 24 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32;
+    MediaTypeValue t =
+        MediaTypeValue::MakeVideo(subtype, v.width, v.height, v.bitCount, v.compression, s.avgTimePerFrame);
     t.temporalCompression = v.compression != BI_RGB;
     return t;
 }
@@ -46,23 +47,29 @@ MediaTypeValue AudioType(const AsfStream& s)
 HRESULT AsfSource::Open(const std::u16string& windowsPath, ComPtr<IBaseFilter>& filter)
 {
     win::ResolvedPath resolved = win::ResolvePath(windowsPath);
-    if (!resolved.ok()) return FromWin32(resolved.error);
+    if (!resolved.ok())
+        return FromWin32(resolved.error);
     std::unique_ptr<std::FILE, FileCloser> file(win::OpenRegularCFile(resolved.host, "rb"));
-    if (!file) return HRESULT_FILE_NOT_FOUND;
+    if (!file)
+        return HRESULT_FILE_NOT_FOUND;
 
     std::uint8_t prefix[kAsfHeaderObjectPrefix];
     std::size_t got = std::fread(prefix, 1, sizeof prefix, file.get());
     static const AsfGuid kHeaderGuid = MakeAsfGuid(0x75B22630, 0x668E, 0x11CF, 0xA6D900AA0062CE6Cull);
-    if (got < 16 || std::memcmp(prefix, kHeaderGuid.bytes, 16) != 0) return VFW_E_UNKNOWN_FILE_TYPE;
+    if (got < 16 || std::memcmp(prefix, kHeaderGuid.bytes, 16) != 0)
+        return VFW_E_UNKNOWN_FILE_TYPE;
     std::optional<std::uint64_t> size = PeekAsfHeaderSize(prefix, got);
-    if (!size) return VFW_E_INVALID_FILE_FORMAT;
+    if (!size)
+        return VFW_E_INVALID_FILE_FORMAT;
 
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
     std::memcpy(bytes.data(), prefix, sizeof prefix);
     std::size_t rest = bytes.size() - sizeof prefix;
-    if (std::fread(bytes.data() + sizeof prefix, 1, rest, file.get()) != rest) return VFW_E_INVALID_FILE_FORMAT;
+    if (std::fread(bytes.data() + sizeof prefix, 1, rest, file.get()) != rest)
+        return VFW_E_INVALID_FILE_FORMAT;
     AsfParseResult parsed = ParseAsfHeader(bytes.data(), bytes.size());
-    if (!parsed.header) return VFW_E_INVALID_FILE_FORMAT;
+    if (!parsed.header)
+        return VFW_E_INVALID_FILE_FORMAT;
 
     auto* source = new AsfSource(std::move(*parsed.header), windowsPath, resolved.host);
     filter = ComPtr<IBaseFilter>::Attach(source);
@@ -73,9 +80,11 @@ AsfSource::AsfSource(AsfHeader header, const std::u16string& path, std::string h
     : FilterBase(CLSID_WMAsfReader, u"Velmorastine media layer"), header_(std::move(header)), hold_(path)
 {
     for (const AsfStream& s : header_.streams) {
-        if (s.kind == AsfStreamKind::Other) continue;
+        if (s.kind == AsfStreamKind::Other)
+            continue;
         std::u16string index;
-        for (char c : std::to_string(outputs_.size())) index.push_back(static_cast<char16_t>(c));
+        for (char c : std::to_string(outputs_.size()))
+            index.push_back(static_cast<char16_t>(c));
         bool video = s.kind == AsfStreamKind::Video;
         Pin& pin = AddPin((video ? u"Raw Video " : u"Raw Audio ") + index, PINDIR_OUTPUT);
         SourceStream stream{path, hostPath, s, header_.Duration()};
@@ -86,14 +95,16 @@ AsfSource::AsfSource(AsfHeader header, const std::u16string& path, std::string h
 std::vector<MediaTypeValue> AsfSource::OfferedTypes(const Pin& pin)
 {
     for (const Output& o : outputs_)
-        if (o.pin == &pin) return {o.type};
+        if (o.pin == &pin)
+            return {o.type};
     return {};
 }
 
 const SourceStream* AsfSource::StreamAt(const Pin& output, int) const
 {
     for (const Output& o : outputs_)
-        if (o.pin == &output) return &o.stream;
+        if (o.pin == &output)
+            return &o.stream;
     return nullptr;
 }
 

@@ -14,27 +14,33 @@ struct Entry {
     ClassCreator creator;
 };
 
-std::mutex& TableLock() {
+std::mutex& TableLock()
+{
     static std::mutex lock;
     return lock;
 }
 
-std::vector<Entry>& Table() {
+std::vector<Entry>& Table()
+{
     static std::vector<Entry> table;
     return table;
 }
 
-ClassCreator FindCreator(REFCLSID clsid) {
-    if (clsid == CLSID_SystemDeviceEnum) return &TDeviceEnumerator::Create;
+ClassCreator FindCreator(REFCLSID clsid)
+{
+    if (clsid == CLSID_SystemDeviceEnum)
+        return &TDeviceEnumerator::Create;
     std::lock_guard<std::mutex> guard(TableLock());
     for (const Entry& e : Table())
-        if (e.clsid == clsid) return e.creator;
+        if (e.clsid == clsid)
+            return e.creator;
     return nullptr;
 }
 
 } // namespace
 
-ClassCreator RegisterClassCreator(REFCLSID clsid, ClassCreator creator) {
+ClassCreator RegisterClassCreator(REFCLSID clsid, ClassCreator creator)
+{
     std::lock_guard<std::mutex> guard(TableLock());
     for (Entry& e : Table())
         if (e.clsid == clsid) {
@@ -46,7 +52,8 @@ ClassCreator RegisterClassCreator(REFCLSID clsid, ClassCreator creator) {
     return nullptr;
 }
 
-void UnregisterClassCreator(REFCLSID clsid) {
+void UnregisterClassCreator(REFCLSID clsid)
+{
     std::lock_guard<std::mutex> guard(TableLock());
     auto& t = Table();
     for (auto it = t.begin(); it != t.end(); ++it)
@@ -56,14 +63,19 @@ void UnregisterClassCreator(REFCLSID clsid) {
         }
 }
 
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD, REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD, REFIID riid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
     *object = nullptr;
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    if (outer != nullptr)
+        return CLASS_E_NOAGGREGATION;
     ClassCreator creator = FindCreator(clsid);
-    if (creator == nullptr) return REGDB_E_CLASSNOTREG;
+    if (creator == nullptr)
+        return REGDB_E_CLASSNOTREG;
     HRESULT hr = creator(riid, object);
-    if (hr < 0) *object = nullptr;
+    if (hr < 0)
+        *object = nullptr;
     return hr;
 }
 

@@ -37,7 +37,7 @@ void VariantInit(VARIANT* v);
 HRESULT VariantClear(VARIANT* v);
 
 struct IErrorLog; // never used: property bags are read with a null error log
-struct IBindCtx;  // never used: monikers bind with a null context
+struct IBindCtx; // never used: monikers bind with a null context
 
 inline constexpr IID IID_IPropertyBag{0x55272A00, 0x42CB, 0x11CE, {0x81, 0x35, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
 struct IPropertyBag : IUnknown {
@@ -75,7 +75,8 @@ struct ICreateDevEnum : IUnknown {
     virtual HRESULT CreateClassEnumerator(REFCLSID category, IEnumMoniker** enumerator, DWORD flags) = 0;
 };
 
-inline constexpr CLSID CLSID_SystemDeviceEnum{0x62BE5D10, 0x60EB, 0x11D0, {0xBD, 0x3B, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
+inline constexpr CLSID CLSID_SystemDeviceEnum{
+    0x62BE5D10, 0x60EB, 0x11D0, {0xBD, 0x3B, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 inline constexpr CLSID CLSID_LegacyAmFilterCategory{
     0x083863F1, 0x70DE, 0x11D0, {0xBD, 0x40, 0x00, 0xA0, 0xC9, 0x11, 0xCE, 0x86}};
 

@@ -14,7 +14,8 @@ using win::RegistryKey;
 using win::RegistryPath;
 
 // The classes root's category instances below the machine hive's root.
-RegistryPath InstancesPath() {
+RegistryPath InstancesPath()
+{
     return {u"SOFTWARE", u"Classes", u"CLSID", GuidToString(CLSID_LegacyAmFilterCategory), u"Instance"};
 }
 
@@ -22,16 +23,19 @@ RegistryPath ClassPath(std::u16string_view clsid) { return {u"SOFTWARE", u"Class
 
 // Reads one key of the machine hive afresh (values and subkey names); false
 // when the hive or key is not there.
-bool ReadKey(const RegistryPath& path, RegistryKey& out) {
+bool ReadKey(const RegistryPath& path, RegistryKey& out)
+{
     auto store = win::CurrentRegistryStore();
     bool exists = false;
     return store->MayOpen(win::RegistryHive::Machine, path) &&
-           store->ReadKey(win::RegistryHive::Machine, path, out, exists) && exists;
+        store->ReadKey(win::RegistryHive::Machine, path, out, exists) && exists;
 }
 
-bool ReadString(const RegistryKey& key, std::u16string_view name, std::u16string& out) {
+bool ReadString(const RegistryKey& key, std::u16string_view name, std::u16string& out)
+{
     const win::RegistryValue* v = key.FindValue(name);
-    if (v == nullptr || (v->type != win::REG_SZ && v->type != win::REG_EXPAND_SZ)) return false;
+    if (v == nullptr || (v->type != win::REG_SZ && v->type != win::REG_EXPAND_SZ))
+        return false;
     out = v->Text();
     return true;
 }
@@ -40,16 +44,21 @@ class TInstanceBag final : public TComObject<IPropertyBag> {
 public:
     explicit TInstanceBag(std::u16string instance) : instance_(std::move(instance)) {}
 
-    HRESULT Read(const char16_t* name, VARIANT* value, IErrorLog*) override {
-        if (name == nullptr || value == nullptr) return E_POINTER;
-        if (value->vt != VT_EMPTY && value->vt != VT_BSTR) return E_FAIL;
+    HRESULT Read(const char16_t* name, VARIANT* value, IErrorLog*) override
+    {
+        if (name == nullptr || value == nullptr)
+            return E_POINTER;
+        if (value->vt != VT_EMPTY && value->vt != VT_BSTR)
+            return E_FAIL;
         RegistryPath path = InstancesPath();
         path.push_back(instance_);
         RegistryKey key;
         std::u16string text;
-        if (!ReadKey(path, key) || !ReadString(key, name, text)) return E_FAIL;
+        if (!ReadKey(path, key) || !ReadString(key, name, text))
+            return E_FAIL;
         BSTR b = SysAllocStringLen(text.data(), static_cast<unsigned>(text.size()));
-        if (b == nullptr) return E_OUTOFMEMORY;
+        if (b == nullptr)
+            return E_OUTOFMEMORY;
         VariantClear(value);
         value->vt = VT_BSTR;
         value->bstrVal = b;
@@ -65,8 +74,10 @@ class TFilterMoniker final : public TComObject<IMoniker> {
 public:
     explicit TFilterMoniker(std::u16string instance) : instance_(std::move(instance)) {}
 
-    HRESULT BindToObject(IBindCtx*, IMoniker*, REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+    HRESULT BindToObject(IBindCtx*, IMoniker*, REFIID riid, void** object) override
+    {
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
         RegistryPath path = InstancesPath();
         path.push_back(instance_);
@@ -77,7 +88,8 @@ public:
             return REGDB_E_CLASSNOTREG;
         RegistryPath serverPath = ClassPath(clsidText);
         serverPath.push_back(u"InprocServer32");
-        if (!ReadKey(serverPath, server) || !ReadString(server, u"", module)) return REGDB_E_CLASSNOTREG;
+        if (!ReadKey(serverPath, server) || !ReadString(server, u"", module))
+            return REGDB_E_CLASSNOTREG;
         // Binding loads the module: a registration whose file is gone fails here.
         win::DWORD attributes = win::GetFileAttributesW(module.c_str());
         if (attributes == win::INVALID_FILE_ATTRIBUTES || (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -85,10 +97,13 @@ public:
         return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, riid, object);
     }
 
-    HRESULT BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+    HRESULT BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** object) override
+    {
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
-        if (!(riid == IID_IPropertyBag)) return E_NOINTERFACE;
+        if (!(riid == IID_IPropertyBag))
+            return E_NOINTERFACE;
         auto* bag = new TInstanceBag(instance_);
         HRESULT hr = bag->QueryInterface(riid, object);
         bag->Release();
@@ -102,19 +117,25 @@ private:
 class TMonikerEnum final : public TComObject<IEnumMoniker> {
 public:
     TMonikerEnum(std::vector<std::u16string> instances, std::size_t next)
-        : instances_(std::move(instances)), next_(next) {}
+        : instances_(std::move(instances)), next_(next)
+    {
+    }
 
-    HRESULT Next(ULONG count, IMoniker** monikers, ULONG* fetched) override {
-        if (monikers == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
+    HRESULT Next(ULONG count, IMoniker** monikers, ULONG* fetched) override
+    {
+        if (monikers == nullptr || (count > 1 && fetched == nullptr))
+            return E_POINTER;
         ULONG given = 0;
         while (given < count && next_ < instances_.size()) {
             auto* m = new TFilterMoniker(instances_[next_++]);
             monikers[given++] = m; // the creator's reference goes to the caller
         }
-        if (fetched != nullptr) *fetched = given;
+        if (fetched != nullptr)
+            *fetched = given;
         return given == count ? S_OK : S_FALSE;
     }
-    HRESULT Skip(ULONG count) override {
+    HRESULT Skip(ULONG count) override
+    {
         std::size_t left = instances_.size() - next_;
         if (count > left) {
             next_ = instances_.size();
@@ -123,12 +144,15 @@ public:
         next_ += count;
         return S_OK;
     }
-    HRESULT Reset() override {
+    HRESULT Reset() override
+    {
         next_ = 0;
         return S_OK;
     }
-    HRESULT Clone(IEnumMoniker** copy) override {
-        if (copy == nullptr) return E_POINTER;
+    HRESULT Clone(IEnumMoniker** copy) override
+    {
+        if (copy == nullptr)
+            return E_POINTER;
         *copy = new TMonikerEnum(instances_, next_);
         return S_OK;
     }
@@ -140,22 +164,29 @@ private:
 
 } // namespace
 
-HRESULT TDeviceEnumerator::Create(REFIID riid, void** object) {
+HRESULT TDeviceEnumerator::Create(REFIID riid, void** object)
+{
     auto* e = new TDeviceEnumerator;
     HRESULT hr = e->QueryInterface(riid, object);
     e->Release();
     return hr;
 }
 
-HRESULT TDeviceEnumerator::CreateClassEnumerator(REFCLSID category, IEnumMoniker** enumerator, DWORD) {
-    if (enumerator == nullptr) return E_POINTER;
+HRESULT TDeviceEnumerator::CreateClassEnumerator(REFCLSID category, IEnumMoniker** enumerator, DWORD)
+{
+    if (enumerator == nullptr)
+        return E_POINTER;
     *enumerator = nullptr;
-    if (!(category == CLSID_LegacyAmFilterCategory)) return S_FALSE;
+    if (!(category == CLSID_LegacyAmFilterCategory))
+        return S_FALSE;
     RegistryKey instances;
-    if (!ReadKey(InstancesPath(), instances)) return S_FALSE;
+    if (!ReadKey(InstancesPath(), instances))
+        return S_FALSE;
     std::vector<std::u16string> names;
-    for (const RegistryKey& k : instances.subkeys) names.push_back(k.name);
-    if (names.empty()) return S_FALSE;
+    for (const RegistryKey& k : instances.subkeys)
+        names.push_back(k.name);
+    if (names.empty())
+        return S_FALSE;
     *enumerator = new TMonikerEnum(std::move(names), 0);
     return S_OK;
 }

@@ -86,8 +86,8 @@ public:
     // From now on calls of `point` (with `qualifier`, when it is not empty)
     // fail with `result`: after `skip` calls that still succeed, `times`
     // failures (negative: every call from then on).
-    static void Fail(Fault point, win::HRESULT result, std::u16string_view qualifier = {},
-                     int skip = 0, int times = -1);
+    static void Fail(Fault point, win::HRESULT result, std::u16string_view qualifier = {}, int skip = 0,
+                     int times = -1);
     static void Clear();
 
     // Used by the layer: the result to fail with, or nullopt to go on.

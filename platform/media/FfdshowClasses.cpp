@@ -4,8 +4,10 @@
 
 namespace media {
 
-std::span<const ModuleFilter> FiltersOfModule(std::u16string_view fileName) {
-    if (rtl::detail::SameAsciiNoCase(fileName, u"ffdshow.ax")) return kFfdshowFilters;
+std::span<const ModuleFilter> FiltersOfModule(std::u16string_view fileName)
+{
+    if (rtl::detail::SameAsciiNoCase(fileName, u"ffdshow.ax"))
+        return kFfdshowFilters;
     return {};
 }
 

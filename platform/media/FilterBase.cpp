@@ -6,18 +6,20 @@
 
 namespace media::detail {
 
-FilterBase::FilterBase(const CLSID& clsid, std::u16string vendorName)
-    : clsid_(clsid), vendor_(std::move(vendorName)) {}
+FilterBase::FilterBase(const CLSID& clsid, std::u16string vendorName) : clsid_(clsid), vendor_(std::move(vendorName)) {}
 
 FilterBase::~FilterBase()
 {
-    for (auto& pin : pins_) pin->ReleasePeerSilently();
+    for (auto& pin : pins_)
+        pin->ReleasePeerSilently();
 }
 
 void* FilterBase::FindInterface(REFIID riid)
 {
-    if (riid == IID_IMediaFilter) return static_cast<IMediaFilter*>(this);
-    if (void* extra = ExtraInterface(riid)) return extra;
+    if (riid == IID_IMediaFilter)
+        return static_cast<IMediaFilter*>(this);
+    if (void* extra = ExtraInterface(riid))
+        return extra;
     return TComObject<IBaseFilter>::FindInterface(riid);
 }
 
@@ -32,7 +34,8 @@ Pin& FilterBase::AddPin(std::u16string name, PIN_DIRECTION direction)
 Pin* FilterBase::PinByName(std::u16string_view name) const
 {
     for (const auto& pin : pins_)
-        if (pin->Name() == name) return pin.get();
+        if (pin->Name() == name)
+            return pin.get();
     return nullptr;
 }
 
@@ -41,7 +44,8 @@ void FilterBase::BreakAllConnections()
     for (std::size_t i = 0; i < pins_.size(); ++i) {
         Pin* pin = pins_[i].get();
         if (Pin* peer = pin->Peer())
-            if (peer->Peer() == pin) peer->Break();
+            if (peer->Peer() == pin)
+                peer->Break();
         pin->Break();
     }
 }
@@ -49,22 +53,26 @@ void FilterBase::BreakAllConnections()
 const SourceStream* FilterBase::StreamAt(const Pin&, int depth) const
 {
     for (const auto& pin : pins_)
-        if (pin->Direction() == PINDIR_INPUT) return StreamReaching(*pin, depth + 1);
+        if (pin->Direction() == PINDIR_INPUT)
+            return StreamReaching(*pin, depth + 1);
     return nullptr;
 }
 
 const SourceStream* FilterBase::StreamReaching(const Pin& input, int depth)
 {
-    if (depth > 64) return nullptr;
+    if (depth > 64)
+        return nullptr;
     Pin* peer = input.Peer();
-    if (peer == nullptr) return nullptr;
+    if (peer == nullptr)
+        return nullptr;
     FilterBase* upstream = From(peer->Host().HostFilter());
     return upstream != nullptr ? upstream->StreamAt(*peer, depth) : nullptr;
 }
 
 HRESULT FilterBase::GetClassID(CLSID* clsid)
 {
-    if (clsid == nullptr) return E_POINTER;
+    if (clsid == nullptr)
+        return E_POINTER;
     *clsid = clsid_;
     return S_OK;
 }
@@ -92,30 +100,37 @@ HRESULT FilterBase::Run(REFERENCE_TIME)
 
 HRESULT FilterBase::GetState(DWORD, FILTER_STATE* state)
 {
-    if (state == nullptr) return E_POINTER;
+    if (state == nullptr)
+        return E_POINTER;
     *state = state_;
     return S_OK;
 }
 
 HRESULT FilterBase::EnumPins(IEnumPins** e)
 {
-    if (e == nullptr) return E_POINTER;
+    if (e == nullptr)
+        return E_POINTER;
     *e = nullptr;
-    if (auto f = Faults::Check(Fault::EnumPins, name_)) return *f;
+    if (auto f = Faults::Check(Fault::EnumPins, name_))
+        return *f;
     std::vector<ComPtr<IPin>> pins;
     pins.reserve(pins_.size());
-    for (const auto& pin : pins_) pins.push_back(ComPtr<IPin>::Copy(pin.get()));
+    for (const auto& pin : pins_)
+        pins.push_back(ComPtr<IPin>::Copy(pin.get()));
     *e = PinEnumerator::Make(std::move(pins));
     return S_OK;
 }
 
 HRESULT FilterBase::FindPin(const char16_t* id, IPin** pin)
 {
-    if (id == nullptr || pin == nullptr) return E_POINTER;
+    if (id == nullptr || pin == nullptr)
+        return E_POINTER;
     *pin = nullptr;
-    if (auto f = Faults::Check(Fault::FindPin, id)) return *f;
+    if (auto f = Faults::Check(Fault::FindPin, id))
+        return *f;
     Pin* found = PinByName(id);
-    if (found == nullptr) return VFW_E_NOT_FOUND;
+    if (found == nullptr)
+        return VFW_E_NOT_FOUND;
     found->AddRef();
     *pin = found;
     return S_OK;
@@ -123,11 +138,14 @@ HRESULT FilterBase::FindPin(const char16_t* id, IPin** pin)
 
 HRESULT FilterBase::QueryFilterInfo(FILTER_INFO* info)
 {
-    if (info == nullptr) return E_POINTER;
-    if (auto f = Faults::Check(Fault::QueryFilterInfo, name_)) return *f;
+    if (info == nullptr)
+        return E_POINTER;
+    if (auto f = Faults::Check(Fault::QueryFilterInfo, name_))
+        return *f;
     CopyName(info->achName, MAX_FILTER_NAME, name_);
     info->pGraph = graphInterface_;
-    if (info->pGraph != nullptr) info->pGraph->AddRef();
+    if (info->pGraph != nullptr)
+        info->pGraph->AddRef();
     return S_OK;
 }
 
@@ -135,8 +153,10 @@ HRESULT FilterBase::JoinFilterGraph(IFilterGraph* graph, const char16_t* name)
 {
     if (graph != nullptr) {
         FilterGraph* ours = FilterGraph::From(graph);
-        if (ours == nullptr) return E_INVALIDARG;
-        if (graph_ != nullptr && graph_ != ours) return VFW_E_WRONG_STATE;
+        if (ours == nullptr)
+            return E_INVALIDARG;
+        if (graph_ != nullptr && graph_ != ours)
+            return VFW_E_WRONG_STATE;
         graph_ = ours;
         graphInterface_ = graph;
         name_ = name != nullptr ? name : u"";
@@ -150,7 +170,8 @@ HRESULT FilterBase::JoinFilterGraph(IFilterGraph* graph, const char16_t* name)
 
 HRESULT FilterBase::QueryVendorInfo(char16_t** info)
 {
-    if (info == nullptr) return E_POINTER;
+    if (info == nullptr)
+        return E_POINTER;
     *info = TaskMemString(vendor_);
     return *info != nullptr ? S_OK : E_OUTOFMEMORY;
 }

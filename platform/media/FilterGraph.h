@@ -21,9 +21,8 @@ namespace media::detail {
 
 class FilterBase;
 
-class FilterGraph final
-    : public TComObject<IGraphBuilder, IMediaControl, IMediaSeeking, IMediaEventEx, IBasicAudio, IBasicVideo,
-                        IMediaPosition> {
+class FilterGraph final : public TComObject<IGraphBuilder, IMediaControl, IMediaSeeking, IMediaEventEx, IBasicAudio,
+                                            IBasicVideo, IMediaPosition> {
 public:
     using Base = TComObject<IGraphBuilder, IMediaControl, IMediaSeeking, IMediaEventEx, IBasicAudio, IBasicVideo,
                             IMediaPosition>;
@@ -153,9 +152,9 @@ private:
     std::vector<Entry> filters_;
     FILTER_STATE state_ = State_Stopped;
     double rate_ = 1.0;
-    REFERENCE_TIME position_ = 0;    // while paused or stopped; the run's base while running
-    std::uint64_t runBaseMs_ = 0;    // clock at the run's base
-    REFERENCE_TIME stop_ = 0;        // stop position when set
+    REFERENCE_TIME position_ = 0; // while paused or stopped; the run's base while running
+    std::uint64_t runBaseMs_ = 0; // clock at the run's base
+    REFERENCE_TIME stop_ = 0; // stop position when set
     bool stopSet_ = false;
     bool completeQueued_ = false;
     std::deque<Event> events_;

@@ -139,7 +139,7 @@ struct IGraphBuilder : IFilterGraph {
     static constexpr IID iid = QuartzIid(0x56A868A9);
     // Direct connection only (no filters are inserted).
     virtual HRESULT Connect(IPin* out, IPin* in) = 0;
-    virtual HRESULT Render(IPin* out) = 0;                                   // E_NOTIMPL
+    virtual HRESULT Render(IPin* out) = 0; // E_NOTIMPL
     virtual HRESULT RenderFile(const char16_t* file, const char16_t* list) = 0; // E_NOTIMPL
     // Adds a source for a Windows path under `name` (the path when null):
     // S_OK and one reference in *filter; HRESULT_FILE_NOT_FOUND for a

@@ -10,31 +10,40 @@ namespace {
 
 using rtl::UnicodeString;
 
-std::u16string_view FileNameOf(std::u16string_view path) {
+std::u16string_view FileNameOf(std::u16string_view path)
+{
     std::size_t cut = path.find_last_of(u"\\/:");
     return cut == std::u16string_view::npos ? path : path.substr(cut + 1);
 }
 
 // The filter's merit and no pins: version 2, merit, pin count 0, reserved 0.
-void FilterData(DWORD merit, std::uint8_t (&out)[16]) {
-    for (auto& b : out) b = 0;
+void FilterData(DWORD merit, std::uint8_t (&out)[16])
+{
+    for (auto& b : out)
+        b = 0;
     out[0] = 2;
-    for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(merit >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[4 + i] = static_cast<std::uint8_t>(merit >> (8 * i));
 }
 
-void CreateKey(win::TRegistry& reg, const UnicodeString& key) {
-    if (!reg.OpenKey(key, true)) throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + key);
+void CreateKey(win::TRegistry& reg, const UnicodeString& key)
+{
+    if (!reg.OpenKey(key, true))
+        throw rtl::ERegistryException(UnicodeString(u"Cannot create ") + key);
 }
 
 } // namespace
 
-UnicodeString FilterCategoryInstanceKey() {
+UnicodeString FilterCategoryInstanceKey()
+{
     return UnicodeString(u"\\CLSID\\") + UnicodeString(GuidToString(CLSID_LegacyAmFilterCategory)) + u"\\Instance";
 }
 
-bool RegisterModuleFilters(const UnicodeString& modulePath) {
+bool RegisterModuleFilters(const UnicodeString& modulePath)
+{
     auto filters = FiltersOfModule(FileNameOf(modulePath.view()));
-    if (filters.empty()) return false;
+    if (filters.empty())
+        return false;
     win::TRegistry reg;
     reg.RootKey = win::HKEY_CLASSES_ROOT;
     for (const ModuleFilter& f : filters) {
@@ -57,9 +66,11 @@ bool RegisterModuleFilters(const UnicodeString& modulePath) {
     return true;
 }
 
-bool UnregisterModuleFilters(const UnicodeString& modulePath) {
+bool UnregisterModuleFilters(const UnicodeString& modulePath)
+{
     auto filters = FiltersOfModule(FileNameOf(modulePath.view()));
-    if (filters.empty()) return false;
+    if (filters.empty())
+        return false;
     win::TRegistry reg;
     reg.RootKey = win::HKEY_CLASSES_ROOT;
     for (const ModuleFilter& f : filters) {

@@ -17,9 +17,8 @@ constexpr std::uint32_t kBlack = 0x00000000;
 
 // Digits 0-9 in a 3 x 5 grid, one row per 3 bits (top row first).
 constexpr std::uint16_t kDigits[10] = {
-    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111,
-    0b101'101'111'001'001, 0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'010'010'010,
-    0b111'101'111'101'111, 0b111'101'111'001'111,
+    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111, 0b101'101'111'001'001,
+    0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'010'010'010, 0b111'101'111'101'111, 0b111'101'111'001'111,
 };
 
 FrameSource& DefaultSource()
@@ -65,7 +64,8 @@ bool FrameSource::DrawFrame(const FrameRequest& request, Frame& out)
 Frame SyntheticFrame(int width, int height, std::int64_t frameNumber)
 {
     Frame f;
-    if (width <= 0 || height <= 0) return f;
+    if (width <= 0 || height <= 0)
+        return f;
     f.width = width;
     f.height = height;
     f.pixels.assign(static_cast<std::size_t>(width) * height, kBlack);
@@ -99,10 +99,7 @@ Frame SyntheticFrame(int width, int height, std::int64_t frameNumber)
     return f;
 }
 
-FrameSource& CurrentFrameSource()
-{
-    return *gSources.Current();
-}
+FrameSource& CurrentFrameSource() { return *gSources.Current(); }
 
 FrameSource* InstallFrameSource(FrameSource* source) { return gSources.Install(source); }
 

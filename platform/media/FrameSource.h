@@ -35,9 +35,9 @@ struct Frame {
 
 struct FrameRequest {
     const SourceStream* stream = nullptr; // never null when the renderer asks
-    REFERENCE_TIME position = 0;          // the position shown, 100 ns
-    std::int64_t frameNumber = 0;         // FrameNumber(stream, position)
-    int width = 0;                        // the native size of the video
+    REFERENCE_TIME position = 0; // the position shown, 100 ns
+    std::int64_t frameNumber = 0; // FrameNumber(stream, position)
+    int width = 0; // the native size of the video
     int height = 0;
 };
 

@@ -20,13 +20,15 @@ HRESULT InfinitePinTee::Create(REFIID riid, void** object)
 
 HRESULT InfinitePinTee::CheckConnect(const Pin& pin)
 {
-    if (pin.Direction() == PINDIR_OUTPUT && !input_->IsConnected()) return VFW_E_NOT_CONNECTED;
+    if (pin.Direction() == PINDIR_OUTPUT && !input_->IsConnected())
+        return VFW_E_NOT_CONNECTED;
     return S_OK;
 }
 
 std::vector<MediaTypeValue> InfinitePinTee::OfferedTypes(const Pin& pin)
 {
-    if (pin.Direction() != PINDIR_OUTPUT || !input_->IsConnected()) return {};
+    if (pin.Direction() != PINDIR_OUTPUT || !input_->IsConnected())
+        return {};
     return {input_->Type()};
 }
 
@@ -34,9 +36,11 @@ bool InfinitePinTee::Accepts(const Pin& pin, const MediaTypeValue&) { return &pi
 
 void InfinitePinTee::TypeChanged(Pin& pin)
 {
-    if (&pin != input_) return;
+    if (&pin != input_)
+        return;
     for (const auto& p : Pins())
-        if (p->Direction() == PINDIR_OUTPUT && p->IsConnected()) p->ChangeType(input_->Type());
+        if (p->Direction() == PINDIR_OUTPUT && p->IsConnected())
+            p->ChangeType(input_->Type());
 }
 
 void InfinitePinTee::Connected(Pin& pin)
@@ -47,12 +51,15 @@ void InfinitePinTee::Connected(Pin& pin)
     }
     int outputs = 0;
     for (const auto& p : Pins()) {
-        if (p->Direction() != PINDIR_OUTPUT) continue;
+        if (p->Direction() != PINDIR_OUTPUT)
+            continue;
         ++outputs;
-        if (!p->IsConnected()) return; // a free output is there still
+        if (!p->IsConnected())
+            return; // a free output is there still
     }
     std::u16string name = u"Output";
-    for (char c : std::to_string(outputs + 1)) name.push_back(static_cast<char16_t>(c));
+    for (char c : std::to_string(outputs + 1))
+        name.push_back(static_cast<char16_t>(c));
     AddPin(name, PINDIR_OUTPUT);
 }
 

@@ -32,16 +32,19 @@ std::u16string_view InterfaceName(REFIID riid)
         {&IID_IVMRWindowlessControl9, u"IVMRWindowlessControl9"},
     };
     for (const Name& n : names)
-        if (*n.iid == riid) return n.name;
+        if (*n.iid == riid)
+            return n.name;
     return {};
 }
 
 std::optional<HRESULT> QueryInterfaceFault(REFIID riid, void** object)
 {
     std::u16string_view name = InterfaceName(riid);
-    if (name.empty()) return std::nullopt;
+    if (name.empty())
+        return std::nullopt;
     std::optional<HRESULT> f = Faults::Check(Fault::QueryInterface, name);
-    if (f && object != nullptr) *object = nullptr;
+    if (f && object != nullptr)
+        *object = nullptr;
     return f;
 }
 

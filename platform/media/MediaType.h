@@ -44,8 +44,8 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src);
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src);
 
 // The DIB header is GDI's (platform/win/Gdi.h).
-using win::BITMAPINFOHEADER;
 using win::BI_RGB;
+using win::BITMAPINFOHEADER;
 
 struct MediaRect { // the RECT of the format records
     LONG left, top, right, bottom;
@@ -78,7 +78,7 @@ inline constexpr WORD WAVE_FORMAT_PCM = 1;
 constexpr DWORD MakeFourCC(char a, char b, char c, char d)
 {
     return DWORD(std::uint8_t(a)) | DWORD(std::uint8_t(b)) << 8 | DWORD(std::uint8_t(c)) << 16 |
-           DWORD(std::uint8_t(d)) << 24;
+        DWORD(std::uint8_t(d)) << 24;
 }
 
 // A subtype of the FourCC family: {XXXXXXXX-0000-0010-8000-00AA00389B71}.

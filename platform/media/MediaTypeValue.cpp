@@ -7,23 +7,27 @@ namespace media {
 
 void FreeMediaType(AM_MEDIA_TYPE& mt)
 {
-    if (mt.pbFormat != nullptr) CoTaskMemFree(mt.pbFormat);
+    if (mt.pbFormat != nullptr)
+        CoTaskMemFree(mt.pbFormat);
     mt.pbFormat = nullptr;
     mt.cbFormat = 0;
-    if (mt.pUnk != nullptr) mt.pUnk->Release();
+    if (mt.pUnk != nullptr)
+        mt.pUnk->Release();
     mt.pUnk = nullptr;
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* mt)
 {
-    if (mt == nullptr) return;
+    if (mt == nullptr)
+        return;
     FreeMediaType(*mt);
     CoTaskMemFree(mt);
 }
 
 HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src)
 {
-    if (dst == nullptr || src == nullptr) return E_POINTER;
+    if (dst == nullptr || src == nullptr)
+        return E_POINTER;
     *dst = *src;
     dst->pbFormat = nullptr;
     dst->cbFormat = 0;
@@ -36,14 +40,16 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* dst, const AM_MEDIA_TYPE* src)
         std::memcpy(dst->pbFormat, src->pbFormat, src->cbFormat);
         dst->cbFormat = src->cbFormat;
     }
-    if (dst->pUnk != nullptr) dst->pUnk->AddRef();
+    if (dst->pUnk != nullptr)
+        dst->pUnk->AddRef();
     return S_OK;
 }
 
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* src)
 {
     auto* mt = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    if (mt == nullptr) return nullptr;
+    if (mt == nullptr)
+        return nullptr;
     if (src == nullptr || FAILED(CopyMediaType(mt, src))) {
         CoTaskMemFree(mt);
         return nullptr;
@@ -57,8 +63,10 @@ namespace media::detail {
 
 bool MediaTypeValue::From(const AM_MEDIA_TYPE* mt, MediaTypeValue& out)
 {
-    if (mt == nullptr) return false;
-    if (mt->cbFormat != 0 && mt->pbFormat == nullptr) return false;
+    if (mt == nullptr)
+        return false;
+    if (mt->cbFormat != 0 && mt->pbFormat == nullptr)
+        return false;
     out.major = mt->majortype;
     out.sub = mt->subtype;
     out.format = mt->formattype;
@@ -80,7 +88,8 @@ HRESULT MediaTypeValue::To(AM_MEDIA_TYPE& mt) const
     mt.lSampleSize = sampleSize;
     if (!block.empty()) {
         mt.pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(block.size()));
-        if (mt.pbFormat == nullptr) return E_OUTOFMEMORY;
+        if (mt.pbFormat == nullptr)
+            return E_OUTOFMEMORY;
         std::memcpy(mt.pbFormat, block.data(), block.size());
         mt.cbFormat = static_cast<ULONG>(block.size());
     }
@@ -89,27 +98,33 @@ HRESULT MediaTypeValue::To(AM_MEDIA_TYPE& mt) const
 
 const VIDEOINFOHEADER* MediaTypeValue::Video() const
 {
-    if (!(format == FORMAT_VideoInfo) || block.size() < sizeof(VIDEOINFOHEADER)) return nullptr;
+    if (!(format == FORMAT_VideoInfo) || block.size() < sizeof(VIDEOINFOHEADER))
+        return nullptr;
     return reinterpret_cast<const VIDEOINFOHEADER*>(block.data());
 }
 
 const WAVEFORMATEX* MediaTypeValue::Audio() const
 {
-    if (!(format == FORMAT_WaveFormatEx) || block.size() < sizeof(WAVEFORMATEX)) return nullptr;
+    if (!(format == FORMAT_WaveFormatEx) || block.size() < sizeof(WAVEFORMATEX))
+        return nullptr;
     return reinterpret_cast<const WAVEFORMATEX*>(block.data());
 }
 
 bool MediaTypeValue::Matches(const MediaTypeValue& partial) const
 {
-    if (!(partial.major == GUID_NULL) && !(partial.major == major)) return false;
-    if (!(partial.sub == GUID_NULL) && !(partial.sub == sub)) return false;
-    if (!(partial.format == GUID_NULL) && !(partial.format == format)) return false;
-    if (!partial.block.empty() && partial.block != block) return false;
+    if (!(partial.major == GUID_NULL) && !(partial.major == major))
+        return false;
+    if (!(partial.sub == GUID_NULL) && !(partial.sub == sub))
+        return false;
+    if (!(partial.format == GUID_NULL) && !(partial.format == format))
+        return false;
+    if (!partial.block.empty() && partial.block != block)
+        return false;
     return true;
 }
 
-MediaTypeValue MediaTypeValue::MakeVideo(const GUID& subtype, LONG width, LONG height, WORD bitCount,
-                                         DWORD compression, REFERENCE_TIME avgTimePerFrame)
+MediaTypeValue MediaTypeValue::MakeVideo(const GUID& subtype, LONG width, LONG height, WORD bitCount, DWORD compression,
+                                         REFERENCE_TIME avgTimePerFrame)
 {
     MediaTypeValue v;
     v.major = MEDIATYPE_Video;

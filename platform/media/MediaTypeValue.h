@@ -30,8 +30,8 @@ struct MediaTypeValue {
     // True when `partial` (GUID_NULL meaning any) describes this type.
     bool Matches(const MediaTypeValue& partial) const;
 
-    static MediaTypeValue MakeVideo(const GUID& subtype, LONG width, LONG height, WORD bitCount,
-                                    DWORD compression, REFERENCE_TIME avgTimePerFrame);
+    static MediaTypeValue MakeVideo(const GUID& subtype, LONG width, LONG height, WORD bitCount, DWORD compression,
+                                    REFERENCE_TIME avgTimePerFrame);
     static MediaTypeValue MakeAudio(const GUID& subtype, const WAVEFORMATEX& format);
 
     friend bool operator==(const MediaTypeValue&, const MediaTypeValue&) = default;

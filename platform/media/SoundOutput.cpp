@@ -34,17 +34,11 @@ void SoundPlayer::SetVolume(std::int32_t) {}
 SoundOutput::~SoundOutput() = default;
 std::unique_ptr<SoundPlayer> SoundOutput::CreatePlayer() { return std::make_unique<SoundPlayer>(); }
 
-AudioSource& CurrentAudioSource()
-{
-    return *gAudioSources.Current();
-}
+AudioSource& CurrentAudioSource() { return *gAudioSources.Current(); }
 
 AudioSource* InstallAudioSource(AudioSource* source) { return gAudioSources.Install(source); }
 
-SoundOutput& CurrentSoundOutput()
-{
-    return *gSoundOutputs.Current();
-}
+SoundOutput& CurrentSoundOutput() { return *gSoundOutputs.Current(); }
 
 SoundOutput* InstallSoundOutput(SoundOutput* output) { return gSoundOutputs.Install(output); }
 

@@ -20,7 +20,8 @@ bool SoundRenderer::Accepts(const Pin&, const MediaTypeValue& type) { return Aud
 
 void* SoundRenderer::ExtraInterface(REFIID riid)
 {
-    if (riid == IID_IBasicAudio) return static_cast<IBasicAudio*>(&audio_);
+    if (riid == IID_IBasicAudio)
+        return static_cast<IBasicAudio*>(&audio_);
     return nullptr;
 }
 
@@ -28,7 +29,8 @@ SoundPlayer& SoundRenderer::Player()
 {
     if (!player_) {
         player_ = CurrentSoundOutput().CreatePlayer();
-        if (!player_) player_ = std::make_unique<SoundPlayer>();
+        if (!player_)
+            player_ = std::make_unique<SoundPlayer>();
         player_->SetVolume(volume_);
     }
     return *player_;
@@ -36,12 +38,14 @@ SoundPlayer& SoundRenderer::Player()
 
 void SoundRenderer::Halt()
 {
-    if (player_) player_->Halt();
+    if (player_)
+        player_->Halt();
 }
 
 void SoundRenderer::StateChanged(FILTER_STATE state)
 {
-    if (state != State_Running) Halt();
+    if (state != State_Running)
+        Halt();
 }
 
 void SoundRenderer::Disconnected(Pin&) { Halt(); }
@@ -61,29 +65,34 @@ void SoundRenderer::Present(REFERENCE_TIME position)
 
 HRESULT SoundRenderer::BasicAudio::put_Volume(LONG volume)
 {
-    if (volume < -10000 || volume > 0) return E_INVALIDARG;
+    if (volume < -10000 || volume > 0)
+        return E_INVALIDARG;
     renderer_.volume_ = volume;
-    if (renderer_.player_) renderer_.player_->SetVolume(volume);
+    if (renderer_.player_)
+        renderer_.player_->SetVolume(volume);
     return S_OK;
 }
 
 HRESULT SoundRenderer::BasicAudio::get_Volume(LONG* volume)
 {
-    if (volume == nullptr) return E_POINTER;
+    if (volume == nullptr)
+        return E_POINTER;
     *volume = renderer_.volume_;
     return S_OK;
 }
 
 HRESULT SoundRenderer::BasicAudio::put_Balance(LONG balance)
 {
-    if (balance < -10000 || balance > 10000) return E_INVALIDARG;
+    if (balance < -10000 || balance > 10000)
+        return E_INVALIDARG;
     renderer_.balance_ = balance;
     return S_OK;
 }
 
 HRESULT SoundRenderer::BasicAudio::get_Balance(LONG* balance)
 {
-    if (balance == nullptr) return E_POINTER;
+    if (balance == nullptr)
+        return E_POINTER;
     *balance = renderer_.balance_;
     return S_OK;
 }

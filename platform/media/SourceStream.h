@@ -10,9 +10,9 @@
 namespace media {
 
 struct SourceStream {
-    std::u16string path;     // the Windows path the source was added for
-    std::string hostPath;    // the host file behind it (UTF-8)
-    AsfStream stream;        // number, kind and format from the header
+    std::u16string path; // the Windows path the source was added for
+    std::string hostPath; // the host file behind it (UTF-8)
+    AsfStream stream; // number, kind and format from the header
     REFERENCE_TIME duration = 0;
 };
 

@@ -17,10 +17,14 @@ struct KindInfo {
 KindInfo InfoOf(TransformKind kind)
 {
     switch (kind) {
-    case TransformKind::FfdshowVideo: return {&CLSID_FfdshowVideoDecoder, u"In", u"Out"};
-    case TransformKind::FfdshowAudio: return {&CLSID_FfdshowAudioDecoder, u"In", u"Out"};
-    case TransformKind::AviDecompressor: return {&CLSID_AVIDec, u"XForm In", u"XForm Out"};
-    case TransformKind::ColourConverter: return {&CLSID_Colour, u"Input", u"XForm Out"};
+    case TransformKind::FfdshowVideo:
+        return {&CLSID_FfdshowVideoDecoder, u"In", u"Out"};
+    case TransformKind::FfdshowAudio:
+        return {&CLSID_FfdshowAudioDecoder, u"In", u"Out"};
+    case TransformKind::AviDecompressor:
+        return {&CLSID_AVIDec, u"XForm In", u"XForm Out"};
+    case TransformKind::ColourConverter:
+        return {&CLSID_Colour, u"Input", u"XForm Out"};
     }
     return {&GUID_NULL, u"In", u"Out"};
 }
@@ -28,7 +32,8 @@ KindInfo InfoOf(TransformKind kind)
 bool SubtypeIn(const GUID& sub, std::initializer_list<GUID> list)
 {
     for (const GUID& g : list)
-        if (g == sub) return true;
+        if (g == sub)
+            return true;
     return false;
 }
 
@@ -44,17 +49,27 @@ const GUID kFfdshowVideoInputs[] = {
 bool AudioFormatOk(const MediaTypeValue& type, bool pcmOnly)
 {
     const WAVEFORMATEX* w = type.Audio();
-    if (!(type.major == MEDIATYPE_Audio) || w == nullptr) return false;
-    if (w->nChannels < 1 || w->nChannels > 8 || w->nSamplesPerSec < 1 || w->nSamplesPerSec > 384000) return false;
+    if (!(type.major == MEDIATYPE_Audio) || w == nullptr)
+        return false;
+    if (w->nChannels < 1 || w->nChannels > 8 || w->nSamplesPerSec < 1 || w->nSamplesPerSec > 384000)
+        return false;
     if (pcmOnly) {
-        bool bitsOk = w->wBitsPerSample == 8 || w->wBitsPerSample == 16 || w->wBitsPerSample == 24 ||
-                      w->wBitsPerSample == 32;
+        bool bitsOk =
+            w->wBitsPerSample == 8 || w->wBitsPerSample == 16 || w->wBitsPerSample == 24 || w->wBitsPerSample == 32;
         return w->wFormatTag == WAVE_FORMAT_PCM && type.sub == MEDIASUBTYPE_PCM && bitsOk;
     }
     switch (w->wFormatTag) {
-    case WAVE_FORMAT_PCM: case 0x0002: case 0x0006: case 0x0007: case 0x0011: case 0x0055: case 0x00FF:
-    case 0x0161: return true;
-    default: return false;
+    case WAVE_FORMAT_PCM:
+    case 0x0002:
+    case 0x0006:
+    case 0x0007:
+    case 0x0011:
+    case 0x0055:
+    case 0x00FF:
+    case 0x0161:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -72,10 +87,12 @@ bool AudioFormatAccepted(const MediaTypeValue& type) { return AudioFormatOk(type
 bool VideoSizeOk(const MediaTypeValue& type)
 {
     const VIDEOINFOHEADER* v = type.Video();
-    if (!(type.major == MEDIATYPE_Video) || v == nullptr) return false;
+    if (!(type.major == MEDIATYPE_Video) || v == nullptr)
+        return false;
     LONG w = v->bmiHeader.biWidth;
     LONG h = v->bmiHeader.biHeight;
-    if (h < 0 && h != INT32_MIN) h = -h;
+    if (h < 0 && h != INT32_MIN)
+        h = -h;
     return w >= 1 && w <= kMaxVideoSide && h >= 1 && h <= kMaxVideoSide;
 }
 
@@ -89,31 +106,35 @@ TransformFilter::TransformFilter(TransformKind kind)
 
 HRESULT TransformFilter::CheckConnect(const Pin& pin)
 {
-    if (&pin == output_ && !input_->IsConnected()) return E_UNEXPECTED;
+    if (&pin == output_ && !input_->IsConnected())
+        return E_UNEXPECTED;
     return S_OK;
 }
 
 bool TransformFilter::Accepts(const Pin& pin, const MediaTypeValue& type)
 {
-    if (&pin != input_) return false;
+    if (&pin != input_)
+        return false;
     switch (kind_) {
     case TransformKind::FfdshowVideo:
         for (const GUID& g : kFfdshowVideoInputs)
-            if (type.sub == g) return VideoSizeOk(type);
+            if (type.sub == g)
+                return VideoSizeOk(type);
         return false;
-    case TransformKind::FfdshowAudio: return AudioFormatOk(type, false);
+    case TransformKind::FfdshowAudio:
+        return AudioFormatOk(type, false);
     case TransformKind::AviDecompressor:
         return SubtypeIn(type.sub, {MEDIASUBTYPE_MJPG, MEDIASUBTYPE_YV12, MEDIASUBTYPE_YUY2}) && VideoSizeOk(type);
     case TransformKind::ColourConverter:
-        return SubtypeIn(type.sub, {MEDIASUBTYPE_RGB32, MEDIASUBTYPE_RGB24, MEDIASUBTYPE_YUY2}) &&
-               VideoSizeOk(type);
+        return SubtypeIn(type.sub, {MEDIASUBTYPE_RGB32, MEDIASUBTYPE_RGB24, MEDIASUBTYPE_YUY2}) && VideoSizeOk(type);
     }
     return false;
 }
 
 std::vector<MediaTypeValue> TransformFilter::OfferedTypes(const Pin& pin)
 {
-    if (&pin != output_ || !input_->IsConnected()) return {};
+    if (&pin != output_ || !input_->IsConnected())
+        return {};
     const MediaTypeValue& in = input_->Type();
     switch (kind_) {
     case TransformKind::FfdshowVideo:
@@ -137,14 +158,16 @@ std::vector<MediaTypeValue> TransformFilter::OfferedTypes(const Pin& pin)
 
 void TransformFilter::Connected(Pin& pin)
 {
-    if (&pin == input_) TypeChanged(pin);
+    if (&pin == input_)
+        TypeChanged(pin);
 }
 
 // A kept output follows its input: the offered type of the same subtype as
 // the connection's (the size may be new).
 void TransformFilter::TypeChanged(Pin& pin)
 {
-    if (&pin != input_ || !output_->IsConnected()) return;
+    if (&pin != input_ || !output_->IsConnected())
+        return;
     for (const MediaTypeValue& offered : OfferedTypes(*output_))
         if (offered.sub == output_->Type().sub) {
             output_->ChangeType(offered);

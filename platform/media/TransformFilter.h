@@ -49,9 +49,11 @@ bool AudioFormatAccepted(const MediaTypeValue& type);
 template <class Make>
 HRESULT CreateFilter(const char16_t* className, REFIID riid, void** object, Make make)
 {
-    if (object == nullptr) return E_POINTER;
+    if (object == nullptr)
+        return E_POINTER;
     *object = nullptr;
-    if (auto f = Faults::Check(Fault::Create, className)) return *f;
+    if (auto f = Faults::Check(Fault::Create, className))
+        return *f;
     IUnknown* made = make();
     HRESULT hr = made->QueryInterface(riid, object);
     made->Release();

@@ -22,15 +22,15 @@ namespace media {
 using win::BOOL;
 using win::BYTE;
 using win::DWORD;
+using win::FAILED;
 using win::HRESULT;
 using win::LONG;
 using win::LONGLONG;
+using win::SUCCEEDED;
 using win::UINT;
 using win::ULONG;
 using win::ULONGLONG;
 using win::WORD;
-using win::FAILED;
-using win::SUCCEEDED;
 
 struct GUID {
     std::uint32_t Data1;
@@ -39,10 +39,13 @@ struct GUID {
     std::uint8_t Data4[8];
 };
 
-constexpr bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+constexpr bool operator==(const GUID& a, const GUID& b)
+{
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
+        return false;
     for (int i = 0; i < 8; ++i)
-        if (a.Data4[i] != b.Data4[i]) return false;
+        if (a.Data4[i] != b.Data4[i])
+            return false;
     return true;
 }
 
@@ -117,19 +120,24 @@ public:
     TComObject(const TComObject&) = delete;
     TComObject& operator=(const TComObject&) = delete;
 
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        if (object == nullptr)
+            return E_POINTER;
         *object = nullptr;
         void* found = FindInterface(riid);
-        if (found == nullptr) return E_NOINTERFACE;
+        if (found == nullptr)
+            return E_NOINTERFACE;
         AddRef();
         *object = found;
         return S_OK;
     }
     ULONG AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-    ULONG Release() override {
+    ULONG Release() override
+    {
         ULONG left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
 
@@ -140,10 +148,12 @@ protected:
     virtual ~TComObject() { detail::CountLiveObject(-1); }
 
     // The interface pointer for `riid` without a new reference, or null.
-    virtual void* FindInterface(REFIID riid) {
+    virtual void* FindInterface(REFIID riid)
+    {
         void* found = nullptr;
         ((found == nullptr && riid == Interfaces::iid ? (found = static_cast<Interfaces*>(this), 0) : 0), ...);
-        if (found == nullptr && riid == IID_IUnknown) found = Identity();
+        if (found == nullptr && riid == IID_IUnknown)
+            found = Identity();
         return found;
     }
 
@@ -158,22 +168,48 @@ class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
-    ComPtr(const ComPtr& other) : p_(other.p_) { if (p_) p_->AddRef(); }
+    ComPtr(const ComPtr& other) : p_(other.p_)
+    {
+        if (p_)
+            p_->AddRef();
+    }
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
     ~ComPtr() { Reset(); }
-    ComPtr& operator=(ComPtr other) noexcept { std::swap(p_, other.p_); return *this; }
+    ComPtr& operator=(ComPtr other) noexcept
+    {
+        std::swap(p_, other.p_);
+        return *this;
+    }
 
-    static ComPtr Attach(T* p) { ComPtr r; r.p_ = p; return r; }
-    static ComPtr Copy(T* p) { if (p) p->AddRef(); return Attach(p); }
+    static ComPtr Attach(T* p)
+    {
+        ComPtr r;
+        r.p_ = p;
+        return r;
+    }
+    static ComPtr Copy(T* p)
+    {
+        if (p)
+            p->AddRef();
+        return Attach(p);
+    }
 
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
     // Gives up the reference without releasing it.
     T* Detach() { return std::exchange(p_, nullptr); }
-    void Reset() { if (T* p = std::exchange(p_, nullptr)) p->Release(); }
+    void Reset()
+    {
+        if (T* p = std::exchange(p_, nullptr))
+            p->Release();
+    }
     // For out-arguments: releases the current reference first.
-    T** Put() { Reset(); return &p_; }
+    T** Put()
+    {
+        Reset();
+        return &p_;
+    }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
 
 private:

@@ -9,8 +9,8 @@
 namespace media {
 
 using REFERENCE_TIME = std::int64_t; // 100 ns units
-using REFTIME = double;              // seconds
-using OAHWND = std::intptr_t;        // a window handle as the automation interfaces pass it
+using REFTIME = double; // seconds
+using OAHWND = std::intptr_t; // a window handle as the automation interfaces pass it
 using LONG_PTR = std::intptr_t;
 using OAFilterState = LONG;
 
@@ -55,7 +55,8 @@ inline constexpr DWORD AM_SEEKING_CanGetCurrentPos = 0x8;
 inline constexpr DWORD AM_SEEKING_CanGetStopPos = 0x10;
 inline constexpr DWORD AM_SEEKING_CanGetDuration = 0x20;
 
-inline constexpr GUID TIME_FORMAT_MEDIA_TIME{0x7B785574, 0x8C82, 0x11CF, {0xBC, 0x0C, 0x00, 0xAA, 0x00, 0xAC, 0x74, 0xF6}};
+inline constexpr GUID TIME_FORMAT_MEDIA_TIME{
+    0x7B785574, 0x8C82, 0x11CF, {0xBC, 0x0C, 0x00, 0xAA, 0x00, 0xAC, 0x74, 0xF6}};
 
 // The video renderer's modes.
 inline constexpr DWORD VMR9Mode_Windowed = 0x1;

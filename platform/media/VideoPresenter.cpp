@@ -35,10 +35,7 @@ std::vector<std::uint32_t>& ColumnTable()
 }
 
 // 0x00BBGGRR to the surface's 0x00RRGGBB.
-std::uint32_t SurfacePixel(COLORREF c)
-{
-    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
+std::uint32_t SurfacePixel(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
 
 } // namespace
 
@@ -48,7 +45,8 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
                              const RECT& destination, COLORREF border)
 {
     win::WindowSurface* surface = win::SurfaceOfDC(dc);
-    if (surface == nullptr) return;
+    if (surface == nullptr)
+        return;
     const int w = surface->width;
     const int h = surface->height;
     auto row = [&](int y) { return surface->pixels.data() + static_cast<std::size_t>(y) * w; };
@@ -58,13 +56,15 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
     const std::int64_t pw = std::int64_t(picture.right) - picture.left;
     const std::int64_t ph = std::int64_t(picture.bottom) - picture.top;
     const bool draws = frame.width > 0 && frame.height > 0 && sw > 0 && sh > 0 && pw > 0 && ph > 0 &&
-                       frame.pixels.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) &&
-                       source.left >= 0 && source.top >= 0 && source.right <= frame.width && source.bottom <= frame.height;
+        frame.pixels.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) &&
+        source.left >= 0 && source.top >= 0 && source.right <= frame.width && source.bottom <= frame.height;
     PaintBorder(*surface, draws ? &picture : nullptr, destination, border);
-    if (!draws) return;
+    if (!draws)
+        return;
     const Span px = Clip(picture.left, picture.right, w);
     const Span py = Clip(picture.top, picture.bottom, h);
-    if (px.from >= px.to || py.from >= py.to) return;
+    if (px.from >= px.to || py.from >= py.to)
+        return;
     // The frame column of each surface column, worked out once per repaint;
     // each row then only gathers (or repeats the row above when the two read
     // the same frame row).
@@ -96,7 +96,8 @@ void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& d
 {
     const int w = surface.width;
     const int h = surface.height;
-    if (surface.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) return;
+    if (surface.pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h))
+        return;
     auto row = [&](int y) { return surface.pixels.data() + static_cast<std::size_t>(y) * w; };
     const Span dx = Clip(destination.left, destination.right, w);
     const Span dy = Clip(destination.top, destination.bottom, h);
@@ -113,10 +114,7 @@ void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& d
     }
 }
 
-VideoPresenter& CurrentVideoPresenter()
-{
-    return *gPresenters.Current();
-}
+VideoPresenter& CurrentVideoPresenter() { return *gPresenters.Current(); }
 
 VideoPresenter* InstallVideoPresenter(VideoPresenter* presenter) { return gPresenters.Install(presenter); }
 

@@ -30,14 +30,17 @@ HRESULT VideoRenderer::Create(REFIID riid, void** object)
 
 HRESULT VideoRenderer::QueryInterface(REFIID riid, void** object)
 {
-    if (object == nullptr) return E_POINTER;
-    if (auto f = QueryInterfaceFault(riid, object)) return *f;
+    if (object == nullptr)
+        return E_POINTER;
+    if (auto f = QueryInterfaceFault(riid, object))
+        return *f;
     return FilterBase::QueryInterface(riid, object);
 }
 
 void* VideoRenderer::ExtraInterface(REFIID riid)
 {
-    if (riid == IID_IVMRFilterConfig9) return static_cast<IVMRFilterConfig9*>(&config_);
+    if (riid == IID_IVMRFilterConfig9)
+        return static_cast<IVMRFilterConfig9*>(&config_);
     if (riid == IID_IVMRWindowlessControl9 && mode_ == VMR9Mode_Windowless)
         return static_cast<IVMRWindowlessControl9*>(&windowless_);
     return nullptr;
@@ -45,9 +48,10 @@ void* VideoRenderer::ExtraInterface(REFIID riid)
 
 bool VideoRenderer::Accepts(const Pin& pin, const MediaTypeValue& type)
 {
-    if (&pin != input_) return false;
+    if (&pin != input_)
+        return false;
     bool subtypeOk = type.sub == MEDIASUBTYPE_RGB32 || type.sub == MEDIASUBTYPE_RGB24 ||
-                     type.sub == MEDIASUBTYPE_YUY2 || type.sub == MEDIASUBTYPE_YV12;
+        type.sub == MEDIASUBTYPE_YUY2 || type.sub == MEDIASUBTYPE_YV12;
     return subtypeOk && VideoSizeOk(type);
 }
 
@@ -55,9 +59,11 @@ void VideoRenderer::Disconnected(Pin&) {}
 
 bool VideoRenderer::NativeVideoSize(LONG& width, LONG& height) const
 {
-    if (!input_->IsConnected()) return false;
+    if (!input_->IsConnected())
+        return false;
     const VIDEOINFOHEADER* v = input_->Type().Video();
-    if (v == nullptr) return false;
+    if (v == nullptr)
+        return false;
     width = v->bmiHeader.biWidth;
     height = v->bmiHeader.biHeight < 0 ? -v->bmiHeader.biHeight : v->bmiHeader.biHeight;
     return true;
@@ -67,9 +73,11 @@ void VideoRenderer::Present(REFERENCE_TIME position)
 {
     LONG w = 0;
     LONG h = 0;
-    if (!NativeVideoSize(w, h)) return;
+    if (!NativeVideoSize(w, h))
+        return;
     const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr) return;
+    if (stream == nullptr)
+        return;
     FrameSource& source = CurrentFrameSource();
     std::int64_t number = source.FrameNumber(*stream, position);
     framePosition_ = position;
@@ -99,7 +107,8 @@ bool VideoRenderer::DrawNative(const FrameRequest& request)
     // The picture before last is drawn over (its buffer reused).
     Frame& picture = spare_;
     ++framesDrawn_;
-    if (!CurrentFrameSource().DrawFrame(request, picture)) return false;
+    if (!CurrentFrameSource().DrawFrame(request, picture))
+        return false;
     if (picture.width != request.width || picture.height != request.height ||
         picture.pixels.size() != static_cast<std::size_t>(request.width) * static_cast<std::size_t>(request.height))
         return false; // a source that drew the wrong size is ignored
@@ -121,11 +130,13 @@ void VideoRenderer::Took(const FrameRequest& request, const std::u16string& path
 
 bool VideoRenderer::TakePending(FrameRequest& request)
 {
-    if (!hasPending_) return false;
+    if (!hasPending_)
+        return false;
     hasPending_ = false;
     // The stream of the request may have gone with a change of the graph.
     const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr || stream->path != pendingPath_) return false;
+    if (stream == nullptr || stream->path != pendingPath_)
+        return false;
     request = pending_;
     request.stream = stream;
     return true;
@@ -134,12 +145,15 @@ bool VideoRenderer::TakePending(FrameRequest& request)
 bool VideoRenderer::EnsureNative()
 {
     FrameRequest request;
-    if (TakePending(request)) DrawNative(request);
-    if (!nativeStale_) return true;
+    if (TakePending(request))
+        DrawNative(request);
+    if (!nativeStale_)
+        return true;
     // The picture was drawn only where it shows: the decoder still holds
     // it, so this converts and does not decode again.
     const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr || stream->path != framePath_) return false;
+    if (stream == nullptr || stream->path != framePath_)
+        return false;
     const FrameRequest current{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
                                static_cast<int>(pictureHeight_)};
     Frame& picture = spare_;
@@ -168,9 +182,11 @@ REFERENCE_TIME VideoRenderer::FrameTick() const
 {
     LONG w = 0;
     LONG h = 0;
-    if (!ShowsLive() || !NativeVideoSize(w, h)) return 0;
+    if (!ShowsLive() || !NativeVideoSize(w, h))
+        return 0;
     const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr) return 0;
+    if (stream == nullptr)
+        return 0;
     return stream->stream.avgTimePerFrame > 0 ? stream->stream.avgTimePerFrame : kDefaultFrameTime;
 }
 
@@ -181,7 +197,8 @@ void VideoRenderer::Show(HWND window, HDC dc)
     const bool live = presenter.ShowsFramesAsTheyCome() && surface != nullptr;
     FrameRequest request;
     if (TakePending(request)) {
-        if (live && ShowScaled(window, *surface, request)) return;
+        if (live && ShowScaled(window, *surface, request))
+            return;
         DrawNative(request);
     }
     RECT source = source_;
@@ -189,9 +206,16 @@ void VideoRenderer::Show(HWND window, HDC dc)
         source.right = pictureWidth_;
         source.bottom = pictureHeight_;
     }
-    Shown now{window, frameSerial_, source, PictureRect(), destination_, border_, surface ? surface->width : 0,
+    Shown now{window,
+              frameSerial_,
+              source,
+              PictureRect(),
+              destination_,
+              border_,
+              surface ? surface->width : 0,
               surface ? surface->height : 0};
-    if (live && now == shown_) return;
+    if (live && now == shown_)
+        return;
     if (live && nativeStale_ && hasFrame_) {
         // Another place or size for the picture drawn where it shows.
         const SourceStream* stream = StreamReaching(*input_, 0);
@@ -216,7 +240,8 @@ bool VideoRenderer::ShowScaled(HWND window, win::WindowSurface& surface, const F
         source.right = request.width;
         source.bottom = request.height;
     }
-    if (!DrawScaledInto(surface, request, source)) return false;
+    if (!DrawScaledInto(surface, request, source))
+        return false;
     ++framesDrawn_;
     nativeStale_ = true;
     Took(request, request.stream->path);
@@ -237,18 +262,22 @@ bool VideoRenderer::DrawScaledInto(win::WindowSurface& surface, const FrameReque
 
 void VideoRenderer::CatchUp()
 {
-    if (FilterGraph* graph = HostGraph()) graph->Advance();
+    if (FilterGraph* graph = HostGraph())
+        graph->Advance();
 }
 
 RECT VideoRenderer::PictureRect() const
 {
-    if (aspect_ != VMR9ARMode_LetterBox) return destination_;
+    if (aspect_ != VMR9ARMode_LetterBox)
+        return destination_;
     LONG sw = source_.right - source_.left;
     LONG sh = source_.bottom - source_.top;
-    if (AllZero(source_) && !NativeVideoSize(sw, sh)) return destination_;
+    if (AllZero(source_) && !NativeVideoSize(sw, sh))
+        return destination_;
     LONG dw = destination_.right - destination_.left;
     LONG dh = destination_.bottom - destination_.top;
-    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return destination_;
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0)
+        return destination_;
     RECT r = destination_;
     // Compare dw/dh with sw/sh in 64 bits.
     std::int64_t lhs = std::int64_t(dw) * sh;
@@ -288,32 +317,38 @@ VideoRendererState VideoRenderer::State() const
 
 HRESULT VideoRenderer::Config::SetNumberOfStreams(DWORD max)
 {
-    if (max > 16) return E_INVALIDARG;
+    if (max > 16)
+        return E_INVALIDARG;
     r_.streams_ = max;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Config::GetNumberOfStreams(DWORD* max)
 {
-    if (max == nullptr) return E_POINTER;
+    if (max == nullptr)
+        return E_POINTER;
     *max = r_.streams_;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Config::SetRenderingMode(DWORD mode)
 {
-    if (auto f = Faults::Check(Fault::SetRenderingMode)) return *f;
+    if (auto f = Faults::Check(Fault::SetRenderingMode))
+        return *f;
     if (mode != VMR9Mode_Windowed && mode != VMR9Mode_Windowless && mode != VMR9Mode_Renderless)
         return E_INVALIDARG;
-    if (r_.input_->IsConnected()) return VFW_E_WRONG_STATE;
-    if (r_.mode_ != 0 && r_.mode_ != mode) return VFW_E_WRONG_STATE;
+    if (r_.input_->IsConnected())
+        return VFW_E_WRONG_STATE;
+    if (r_.mode_ != 0 && r_.mode_ != mode)
+        return VFW_E_WRONG_STATE;
     r_.mode_ = mode;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Config::GetRenderingMode(DWORD* mode)
 {
-    if (mode == nullptr) return E_POINTER;
+    if (mode == nullptr)
+        return E_POINTER;
     *mode = r_.mode_ != 0 ? r_.mode_ : VMR9Mode_Windowed;
     return S_OK;
 }
@@ -322,24 +357,31 @@ HRESULT VideoRenderer::Config::GetRenderingMode(DWORD* mode)
 
 HRESULT VideoRenderer::Windowless::GetNativeVideoSize(LONG* width, LONG* height, LONG* arWidth, LONG* arHeight)
 {
-    if (width == nullptr || height == nullptr) return E_POINTER;
-    if (auto f = Faults::Check(Fault::GetNativeVideoSize)) return *f;
+    if (width == nullptr || height == nullptr)
+        return E_POINTER;
+    if (auto f = Faults::Check(Fault::GetNativeVideoSize))
+        return *f;
     LONG w = 0;
     LONG h = 0;
-    if (!r_.NativeVideoSize(w, h)) return VFW_E_NOT_CONNECTED;
+    if (!r_.NativeVideoSize(w, h))
+        return VFW_E_NOT_CONNECTED;
     *width = w;
     *height = h;
-    if (arWidth != nullptr) *arWidth = w;
-    if (arHeight != nullptr) *arHeight = h;
+    if (arWidth != nullptr)
+        *arWidth = w;
+    if (arHeight != nullptr)
+        *arHeight = h;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::GetMinIdealVideoSize(LONG* width, LONG* height)
 {
-    if (width == nullptr || height == nullptr) return E_POINTER;
+    if (width == nullptr || height == nullptr)
+        return E_POINTER;
     LONG w = 0;
     LONG h = 0;
-    if (!r_.NativeVideoSize(w, h)) return VFW_E_NOT_CONNECTED;
+    if (!r_.NativeVideoSize(w, h))
+        return VFW_E_NOT_CONNECTED;
     *width = 1;
     *height = 1;
     return S_OK;
@@ -347,10 +389,12 @@ HRESULT VideoRenderer::Windowless::GetMinIdealVideoSize(LONG* width, LONG* heigh
 
 HRESULT VideoRenderer::Windowless::GetMaxIdealVideoSize(LONG* width, LONG* height)
 {
-    if (width == nullptr || height == nullptr) return E_POINTER;
+    if (width == nullptr || height == nullptr)
+        return E_POINTER;
     LONG w = 0;
     LONG h = 0;
-    if (!r_.NativeVideoSize(w, h)) return VFW_E_NOT_CONNECTED;
+    if (!r_.NativeVideoSize(w, h))
+        return VFW_E_NOT_CONNECTED;
     *width = kMaxVideoSide;
     *height = kMaxVideoSide;
     return S_OK;
@@ -358,58 +402,75 @@ HRESULT VideoRenderer::Windowless::GetMaxIdealVideoSize(LONG* width, LONG* heigh
 
 HRESULT VideoRenderer::Windowless::SetVideoPosition(const RECT* source, const RECT* destination)
 {
-    if (source == nullptr && destination == nullptr) return E_POINTER;
-    if (auto f = Faults::Check(Fault::SetVideoPosition)) return *f;
+    if (source == nullptr && destination == nullptr)
+        return E_POINTER;
+    if (auto f = Faults::Check(Fault::SetVideoPosition))
+        return *f;
     if (source != nullptr && !AllZero(*source)) {
         const RECT& s = *source;
-        if (s.left < 0 || s.top < 0 || s.right <= s.left || s.bottom <= s.top) return E_INVALIDARG;
+        if (s.left < 0 || s.top < 0 || s.right <= s.left || s.bottom <= s.top)
+            return E_INVALIDARG;
         LONG w = 0;
         LONG h = 0;
-        if (r_.NativeVideoSize(w, h) && (s.right > w || s.bottom > h)) return E_INVALIDARG;
+        if (r_.NativeVideoSize(w, h) && (s.right > w || s.bottom > h))
+            return E_INVALIDARG;
     }
     if (destination != nullptr && (destination->right < destination->left || destination->bottom < destination->top))
         return E_INVALIDARG;
-    if (source != nullptr) r_.source_ = *source;
-    if (destination != nullptr) r_.destination_ = *destination;
+    if (source != nullptr)
+        r_.source_ = *source;
+    if (destination != nullptr)
+        r_.destination_ = *destination;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::GetVideoPosition(RECT* source, RECT* destination)
 {
-    if (source == nullptr && destination == nullptr) return E_POINTER;
-    if (auto f = Faults::Check(Fault::GetVideoPosition)) return *f;
-    if (source != nullptr) *source = r_.source_;
-    if (destination != nullptr) *destination = r_.destination_;
+    if (source == nullptr && destination == nullptr)
+        return E_POINTER;
+    if (auto f = Faults::Check(Fault::GetVideoPosition))
+        return *f;
+    if (source != nullptr)
+        *source = r_.source_;
+    if (destination != nullptr)
+        *destination = r_.destination_;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::GetAspectRatioMode(DWORD* mode)
 {
-    if (mode == nullptr) return E_POINTER;
+    if (mode == nullptr)
+        return E_POINTER;
     *mode = r_.aspect_;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::SetAspectRatioMode(DWORD mode)
 {
-    if (auto f = Faults::Check(Fault::SetAspectRatioMode)) return *f;
-    if (mode != VMR9ARMode_None && mode != VMR9ARMode_LetterBox) return E_INVALIDARG;
+    if (auto f = Faults::Check(Fault::SetAspectRatioMode))
+        return *f;
+    if (mode != VMR9ARMode_None && mode != VMR9ARMode_LetterBox)
+        return E_INVALIDARG;
     r_.aspect_ = mode;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::SetVideoClippingWindow(HWND window)
 {
-    if (auto f = Faults::Check(Fault::SetVideoClippingWindow)) return *f;
-    if (!win::IsWindow(window)) return E_INVALIDARG;
+    if (auto f = Faults::Check(Fault::SetVideoClippingWindow))
+        return *f;
+    if (!win::IsWindow(window))
+        return E_INVALIDARG;
     r_.clip_ = window;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::RepaintVideo(HWND window, HDC dc)
 {
-    if (dc == nullptr) return E_POINTER;
-    if (auto f = Faults::Check(Fault::RepaintVideo)) return *f;
+    if (dc == nullptr)
+        return E_POINTER;
+    if (auto f = Faults::Check(Fault::RepaintVideo))
+        return *f;
     r_.repainting_ = true;
     r_.CatchUp();
     r_.repainting_ = false;
@@ -420,19 +481,24 @@ HRESULT VideoRenderer::Windowless::RepaintVideo(HWND window, HDC dc)
 
 HRESULT VideoRenderer::Windowless::GetCurrentImage(BYTE** dib)
 {
-    if (dib == nullptr) return E_POINTER;
+    if (dib == nullptr)
+        return E_POINTER;
     *dib = nullptr;
-    if (auto f = Faults::Check(Fault::GetCurrentImage)) return *f;
+    if (auto f = Faults::Check(Fault::GetCurrentImage))
+        return *f;
     LONG w = 0;
     LONG h = 0;
-    if (!r_.NativeVideoSize(w, h)) return VFW_E_NOT_CONNECTED;
+    if (!r_.NativeVideoSize(w, h))
+        return VFW_E_NOT_CONNECTED;
     r_.CatchUp();
-    if (!r_.hasFrame_ || !r_.EnsureNative()) return E_FAIL;
+    if (!r_.hasFrame_ || !r_.EnsureNative())
+        return E_FAIL;
     const Frame& f = r_.frame_;
     std::size_t row = static_cast<std::size_t>(f.width) * 4;
     std::size_t bits = row * static_cast<std::size_t>(f.height);
     auto* block = static_cast<BYTE*>(CoTaskMemAlloc(sizeof(BITMAPINFOHEADER) + bits));
-    if (block == nullptr) return E_OUTOFMEMORY;
+    if (block == nullptr)
+        return E_OUTOFMEMORY;
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(BITMAPINFOHEADER);
     header.biWidth = f.width;
@@ -460,14 +526,16 @@ HRESULT VideoRenderer::Windowless::GetCurrentImage(BYTE** dib)
 
 HRESULT VideoRenderer::Windowless::SetBorderColor(COLORREF colour)
 {
-    if (auto f = Faults::Check(Fault::SetBorderColor)) return *f;
+    if (auto f = Faults::Check(Fault::SetBorderColor))
+        return *f;
     r_.border_ = colour;
     return S_OK;
 }
 
 HRESULT VideoRenderer::Windowless::GetBorderColor(COLORREF* colour)
 {
-    if (colour == nullptr) return E_POINTER;
+    if (colour == nullptr)
+        return E_POINTER;
     *colour = r_.border_;
     return S_OK;
 }
@@ -479,7 +547,8 @@ namespace media {
 bool InspectVideoRenderer(IUnknown* renderer, VideoRendererState& state)
 {
     auto* r = dynamic_cast<detail::VideoRenderer*>(renderer);
-    if (r == nullptr) return false;
+    if (r == nullptr)
+        return false;
     state = r->State();
     return true;
 }

@@ -10,21 +10,21 @@
 namespace media {
 
 struct VideoRendererState {
-    DWORD renderingMode = 0;      // 0 until set
+    DWORD renderingMode = 0; // 0 until set
     HWND clippingWindow = nullptr;
-    RECT source{};                // as last set
+    RECT source{}; // as last set
     RECT destination{};
-    RECT picture{};               // where the picture lands inside destination (letterbox)
+    RECT picture{}; // where the picture lands inside destination (letterbox)
     COLORREF border = 0;
     DWORD aspectRatioMode = VMR9ARMode_None;
     bool connected = false;
     LONG nativeWidth = 0;
     LONG nativeHeight = 0;
-    bool hasFrame = false;        // a picture was shown
+    bool hasFrame = false; // a picture was shown
     std::int64_t frameNumber = 0; // of the picture shown
     REFERENCE_TIME framePosition = 0;
-    int framesDrawn = 0;          // pictures asked of the frame source
-    int repaints = 0;             // RepaintVideo calls that succeeded
+    int framesDrawn = 0; // pictures asked of the frame source
+    int repaints = 0; // RepaintVideo calls that succeeded
 };
 
 // False when `renderer` is not this layer's video renderer.

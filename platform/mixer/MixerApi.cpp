@@ -38,7 +38,8 @@ void CopyName(char (&out)[N], const std::string& name)
 // One channel of one unsigned value: the only details record we take.
 MMRESULT CheckDetails(const MIXERCONTROLDETAILS* details)
 {
-    if (details == nullptr || details->cbStruct != sizeof(MIXERCONTROLDETAILS)) return MMSYSERR_INVALPARAM;
+    if (details == nullptr || details->cbStruct != sizeof(MIXERCONTROLDETAILS))
+        return MMSYSERR_INVALPARAM;
     if (details->cChannels != 1 || details->cMultipleItems != 0 ||
         details->cbDetails != sizeof(MIXERCONTROLDETAILS_UNSIGNED) || details->paDetails == nullptr)
         return MMSYSERR_INVALPARAM;
@@ -53,10 +54,7 @@ MMRESULT MixerBackend::VolumeControl(DWORD, MixerVolumeInfo&) { return MIXERR_IN
 MMRESULT MixerBackend::ReadVolume(DWORD, DWORD&) { return MIXERR_INVALCONTROL; }
 MMRESULT MixerBackend::WriteVolume(DWORD, DWORD) { return MIXERR_INVALCONTROL; }
 
-MixerBackend& CurrentMixer()
-{
-    return *gMixers.Current();
-}
+MixerBackend& CurrentMixer() { return *gMixers.Current(); }
 
 MixerBackend* InstallMixer(MixerBackend* backend) { return gMixers.Install(backend); }
 
@@ -64,15 +62,21 @@ UINT mixerGetNumDevs() { return 1; }
 
 MMRESULT mixerGetLineInfoA(HMIXEROBJ object, MIXERLINEA* line, DWORD flags)
 {
-    if (MMRESULT r = CheckObject(object, flags)) return r;
-    if (line == nullptr || line->cbStruct != sizeof(MIXERLINEA)) return MMSYSERR_INVALPARAM;
+    if (MMRESULT r = CheckObject(object, flags))
+        return r;
+    if (line == nullptr || line->cbStruct != sizeof(MIXERLINEA))
+        return MMSYSERR_INVALPARAM;
     const DWORD query = flags & MIXER_GETLINEINFOF_QUERYMASK;
-    if (query > MIXER_GETLINEINFOF_TARGETTYPE) return MMSYSERR_INVALFLAG;
-    if (query != MIXER_GETLINEINFOF_COMPONENTTYPE) return MMSYSERR_NOTSUPPORTED;
-    if (line->dwComponentType != MIXERLINE_COMPONENTTYPE_DST_SPEAKERS) return MIXERR_INVALLINE;
+    if (query > MIXER_GETLINEINFOF_TARGETTYPE)
+        return MMSYSERR_INVALFLAG;
+    if (query != MIXER_GETLINEINFOF_COMPONENTTYPE)
+        return MMSYSERR_NOTSUPPORTED;
+    if (line->dwComponentType != MIXERLINE_COMPONENTTYPE_DST_SPEAKERS)
+        return MIXERR_INVALLINE;
 
     MixerLineInfo info;
-    if (MMRESULT r = CurrentMixer().SpeakersLine(info)) return r;
+    if (MMRESULT r = CurrentMixer().SpeakersLine(info))
+        return r;
     line->dwDestination = 0;
     line->dwSource = 0;
     line->dwLineID = info.lineId;
@@ -91,17 +95,23 @@ MMRESULT mixerGetLineInfoA(HMIXEROBJ object, MIXERLINEA* line, DWORD flags)
 
 MMRESULT mixerGetLineControlsA(HMIXEROBJ object, MIXERLINECONTROLSA* controls, DWORD flags)
 {
-    if (MMRESULT r = CheckObject(object, flags)) return r;
-    if (controls == nullptr || controls->cbStruct != sizeof(MIXERLINECONTROLSA)) return MMSYSERR_INVALPARAM;
+    if (MMRESULT r = CheckObject(object, flags))
+        return r;
+    if (controls == nullptr || controls->cbStruct != sizeof(MIXERLINECONTROLSA))
+        return MMSYSERR_INVALPARAM;
     const DWORD query = flags & MIXER_GETLINECONTROLSF_QUERYMASK;
-    if (query > MIXER_GETLINECONTROLSF_ONEBYTYPE) return MMSYSERR_INVALFLAG;
-    if (query != MIXER_GETLINECONTROLSF_ONEBYTYPE) return MMSYSERR_NOTSUPPORTED;
+    if (query > MIXER_GETLINECONTROLSF_ONEBYTYPE)
+        return MMSYSERR_INVALFLAG;
+    if (query != MIXER_GETLINECONTROLSF_ONEBYTYPE)
+        return MMSYSERR_NOTSUPPORTED;
     if (controls->cControls != 1 || controls->cbmxctrl != sizeof(MIXERCONTROLA) || controls->pamxctrl == nullptr)
         return MMSYSERR_INVALPARAM;
-    if (controls->dwControlType != MIXERCONTROL_CONTROLTYPE_VOLUME) return MIXERR_INVALCONTROL;
+    if (controls->dwControlType != MIXERCONTROL_CONTROLTYPE_VOLUME)
+        return MIXERR_INVALCONTROL;
 
     MixerVolumeInfo info;
-    if (MMRESULT r = CurrentMixer().VolumeControl(controls->dwLineID, info)) return r;
+    if (MMRESULT r = CurrentMixer().VolumeControl(controls->dwLineID, info))
+        return r;
     MIXERCONTROLA& c = *controls->pamxctrl;
     c = MIXERCONTROLA{};
     c.cbStruct = sizeof(MIXERCONTROLA);
@@ -118,25 +128,34 @@ MMRESULT mixerGetLineControlsA(HMIXEROBJ object, MIXERLINECONTROLSA* controls, D
 
 MMRESULT mixerGetControlDetailsA(HMIXEROBJ object, MIXERCONTROLDETAILS* details, DWORD flags)
 {
-    if (MMRESULT r = CheckObject(object, flags)) return r;
-    if (MMRESULT r = CheckDetails(details)) return r;
+    if (MMRESULT r = CheckObject(object, flags))
+        return r;
+    if (MMRESULT r = CheckDetails(details))
+        return r;
     const DWORD query = flags & MIXER_GETCONTROLDETAILSF_QUERYMASK;
-    if (query > MIXER_GETCONTROLDETAILSF_LISTTEXT) return MMSYSERR_INVALFLAG;
-    if (query != MIXER_GETCONTROLDETAILSF_VALUE) return MMSYSERR_NOTSUPPORTED;
+    if (query > MIXER_GETCONTROLDETAILSF_LISTTEXT)
+        return MMSYSERR_INVALFLAG;
+    if (query != MIXER_GETCONTROLDETAILSF_VALUE)
+        return MMSYSERR_NOTSUPPORTED;
 
     DWORD value = 0;
-    if (MMRESULT r = CurrentMixer().ReadVolume(details->dwControlID, value)) return r;
+    if (MMRESULT r = CurrentMixer().ReadVolume(details->dwControlID, value))
+        return r;
     static_cast<MIXERCONTROLDETAILS_UNSIGNED*>(details->paDetails)->dwValue = value;
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT mixerSetControlDetails(HMIXEROBJ object, MIXERCONTROLDETAILS* details, DWORD flags)
 {
-    if (MMRESULT r = CheckObject(object, flags)) return r;
-    if (MMRESULT r = CheckDetails(details)) return r;
+    if (MMRESULT r = CheckObject(object, flags))
+        return r;
+    if (MMRESULT r = CheckDetails(details))
+        return r;
     const DWORD query = flags & MIXER_SETCONTROLDETAILSF_QUERYMASK;
-    if (query > MIXER_SETCONTROLDETAILSF_CUSTOM) return MMSYSERR_INVALFLAG;
-    if (query != MIXER_SETCONTROLDETAILSF_VALUE) return MMSYSERR_NOTSUPPORTED;
+    if (query > MIXER_SETCONTROLDETAILSF_CUSTOM)
+        return MMSYSERR_INVALFLAG;
+    if (query != MIXER_SETCONTROLDETAILSF_VALUE)
+        return MMSYSERR_NOTSUPPORTED;
 
     const DWORD value = static_cast<const MIXERCONTROLDETAILS_UNSIGNED*>(details->paDetails)->dwValue;
     return CurrentMixer().WriteVolume(details->dwControlID, value);

@@ -22,7 +22,7 @@ public:
     enum class Op { Line, Control, Read, Write };
     struct Call {
         Op op;
-        DWORD id;    // line id (Control), control id (Read, Write), 0 (Line)
+        DWORD id; // line id (Control), control id (Read, Write), 0 (Line)
         DWORD value; // the value written (Write), else 0
         friend bool operator==(const Call&, const Call&) = default;
     };

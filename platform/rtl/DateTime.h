@@ -13,23 +13,31 @@ using Word = std::uint16_t;
 
 class TDateTime {
 public:
-  TDateTime() = default;
-  TDateTime(double value) : Val(value) {}
-  // EncodeTime(hour, minute, second, ms).
-  TDateTime(Word hour, Word minute, Word second, Word ms);
-  operator double() const { return Val; }
+    TDateTime() = default;
+    TDateTime(double value) : Val(value) {}
+    // EncodeTime(hour, minute, second, ms).
+    TDateTime(Word hour, Word minute, Word second, Word ms);
+    operator double() const { return Val; }
 
-  TDateTime& operator+=(double days) { Val += days; return *this; }
-  TDateTime& operator-=(double days) { Val -= days; return *this; }
+    TDateTime& operator+=(double days)
+    {
+        Val += days;
+        return *this;
+    }
+    TDateTime& operator-=(double days)
+    {
+        Val -= days;
+        return *this;
+    }
 
-  // The framework's default texts: "yyyy/mm/dd", "h:nn:ss" and both joined,
-  // time left out at midnight (the Japanese system settings).
-  UnicodeString DateString() const;
-  UnicodeString TimeString() const;
-  UnicodeString DateTimeString() const;
-  UnicodeString FormatString(const UnicodeString& format) const;
+    // The framework's default texts: "yyyy/mm/dd", "h:nn:ss" and both joined,
+    // time left out at midnight (the Japanese system settings).
+    UnicodeString DateString() const;
+    UnicodeString TimeString() const;
+    UnicodeString DateTimeString() const;
+    UnicodeString FormatString(const UnicodeString& format) const;
 
-  double Val = 0;
+    double Val = 0;
 };
 
 inline constexpr double MSecsPerDay = 86400000.0;
@@ -44,8 +52,8 @@ bool TryEncodeDate(Word year, Word month, Word day, TDateTime& value);
 // The value is first rounded to whole milliseconds (ties to even).
 void DecodeDate(TDateTime value, Word& year, Word& month, Word& day);
 void DecodeTime(TDateTime value, Word& hour, Word& minute, Word& second, Word& ms);
-void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& minute,
-                    Word& second, Word& ms);
+void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& hour, Word& minute, Word& second,
+                    Word& ms);
 bool IsLeapYear(Word year);
 Word DaysInMonth(Word year, Word month);
 

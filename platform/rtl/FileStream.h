@@ -28,27 +28,27 @@ inline constexpr std::uint16_t fmShareDenyNone = 0x0040;
 
 class TFileStream : public TStream {
 public:
-  TFileStream(const UnicodeString& fileName, std::uint16_t mode);
-  ~TFileStream() override;
-  TFileStream(const TFileStream&) = delete;
-  TFileStream& operator=(const TFileStream&) = delete;
+    TFileStream(const UnicodeString& fileName, std::uint16_t mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
 
-  std::int32_t Read(void* buffer, std::int32_t count) override;
-  std::int32_t Write(const void* buffer, std::int32_t count) override;
-  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
-  std::int64_t Size() override;
-  void SetSize(std::int64_t size) override;
+    std::int32_t Read(void* buffer, std::int32_t count) override;
+    std::int32_t Write(const void* buffer, std::int32_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override;
+    void SetSize(std::int64_t size) override;
 
-  const UnicodeString& FileName() const { return fileName_; }
-  // Puts the bytes written so far on the disk (the system's FlushFileBuffers);
-  // false when the device refuses.
-  bool FlushToDisk();
-  // The host file descriptor (for the layer's own use).
-  int Handle() const { return fd_; }
+    const UnicodeString& FileName() const { return fileName_; }
+    // Puts the bytes written so far on the disk (the system's FlushFileBuffers);
+    // false when the device refuses.
+    bool FlushToDisk();
+    // The host file descriptor (for the layer's own use).
+    int Handle() const { return fd_; }
 
 private:
-  UnicodeString fileName_;
-  int fd_ = -1;
+    UnicodeString fileName_;
+    int fd_ = -1;
 };
 
 } // namespace rtl

@@ -28,16 +28,18 @@ std::string FormatBytes(std::string_view format, const FormatArg* args, int coun
 
 // The framework's Format: UnicodeString result.
 template <class... Args>
-UnicodeString Format(const UnicodeString& format, const Args&... args) {
-  const FormatArg list[] = {FormatArg(args)..., FormatArg()};
-  return UnicodeString(FormatUtf16(format.view(), list, sizeof...(Args)));
+UnicodeString Format(const UnicodeString& format, const Args&... args)
+{
+    const FormatArg list[] = {FormatArg(args)..., FormatArg()};
+    return UnicodeString(FormatUtf16(format.view(), list, sizeof...(Args)));
 }
 
 // 8-bit formatting (AnsiString::sprintf uses the same engine).
 template <class... Args>
-AnsiString FormatAnsi(const AnsiString& format, const Args&... args) {
-  const FormatArg list[] = {FormatArg(args)..., FormatArg()};
-  return AnsiString(FormatBytes(format.view(), list, sizeof...(Args)));
+AnsiString FormatAnsi(const AnsiString& format, const Args&... args)
+{
+    const FormatArg list[] = {FormatArg(args)..., FormatArg()};
+    return AnsiString(FormatBytes(format.view(), list, sizeof...(Args)));
 }
 
 } // namespace rtl

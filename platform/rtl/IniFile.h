@@ -31,46 +31,46 @@ class TStrings;
 
 class TIniFile {
 public:
-  explicit TIniFile(const UnicodeString& fileName);
-  virtual ~TIniFile();
+    explicit TIniFile(const UnicodeString& fileName);
+    virtual ~TIniFile();
 
-  const UnicodeString& FileName() const { return fileName_; }
+    const UnicodeString& FileName() const { return fileName_; }
 
-  UnicodeString ReadString(const UnicodeString& section, const UnicodeString& ident,
-                           const UnicodeString& defaultValue) const;
-  // Decimal or "0x"/"$" hex (StrToInt's grammar); the default when the
-  // value is missing or not a number.
-  int ReadInteger(const UnicodeString& section, const UnicodeString& ident, int defaultValue) const;
-  // "0" is false, any other number true; the default when not a number.
-  bool ReadBool(const UnicodeString& section, const UnicodeString& ident, bool defaultValue) const;
-  // Hex pairs (either case) -> bytes written at the stream's position,
-  // stopping at the first bad pair or an odd last digit; returns the bytes
-  // written. A memory stream's position is put back to where it was (so the
-  // caller reads what was written). Never raises.
-  int ReadBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream& value) const;
-  int ReadBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream* value) const;
+    UnicodeString ReadString(const UnicodeString& section, const UnicodeString& ident,
+                             const UnicodeString& defaultValue) const;
+    // Decimal or "0x"/"$" hex (StrToInt's grammar); the default when the
+    // value is missing or not a number.
+    int ReadInteger(const UnicodeString& section, const UnicodeString& ident, int defaultValue) const;
+    // "0" is false, any other number true; the default when not a number.
+    bool ReadBool(const UnicodeString& section, const UnicodeString& ident, bool defaultValue) const;
+    // Hex pairs (either case) -> bytes written at the stream's position,
+    // stopping at the first bad pair or an odd last digit; returns the bytes
+    // written. A memory stream's position is put back to where it was (so the
+    // caller reads what was written). Never raises.
+    int ReadBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream& value) const;
+    int ReadBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream* value) const;
 
-  void WriteString(const UnicodeString& section, const UnicodeString& ident, const UnicodeString& value);
-  void WriteInteger(const UnicodeString& section, const UnicodeString& ident, int value);
-  void WriteBool(const UnicodeString& section, const UnicodeString& ident, bool value);
-  // The bytes from the stream's position to its end, as upper-case hex.
-  void WriteBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream& value);
-  void WriteBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream* value);
+    void WriteString(const UnicodeString& section, const UnicodeString& ident, const UnicodeString& value);
+    void WriteInteger(const UnicodeString& section, const UnicodeString& ident, int value);
+    void WriteBool(const UnicodeString& section, const UnicodeString& ident, bool value);
+    // The bytes from the stream's position to its end, as upper-case hex.
+    void WriteBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream& value);
+    void WriteBinaryStream(const UnicodeString& section, const UnicodeString& name, TStream* value);
 
-  bool SectionExists(const UnicodeString& section) const;
-  bool ValueExists(const UnicodeString& section, const UnicodeString& ident) const;
-  // Names in file order (first spelling of duplicates).
-  void ReadSections(TStrings& sections) const;
-  void ReadSection(const UnicodeString& section, TStrings& idents) const;
-  // Remove a key / a whole section; missing ones are no failure. Raise as
-  // the writes do when the file cannot be written.
-  void DeleteKey(const UnicodeString& section, const UnicodeString& ident);
-  void EraseSection(const UnicodeString& section);
-  // Nothing is buffered; kept for the framework's interface.
-  void UpdateFile() {}
+    bool SectionExists(const UnicodeString& section) const;
+    bool ValueExists(const UnicodeString& section, const UnicodeString& ident) const;
+    // Names in file order (first spelling of duplicates).
+    void ReadSections(TStrings& sections) const;
+    void ReadSection(const UnicodeString& section, TStrings& idents) const;
+    // Remove a key / a whole section; missing ones are no failure. Raise as
+    // the writes do when the file cannot be written.
+    void DeleteKey(const UnicodeString& section, const UnicodeString& ident);
+    void EraseSection(const UnicodeString& section);
+    // Nothing is buffered; kept for the framework's interface.
+    void UpdateFile() {}
 
 private:
-  UnicodeString fileName_;
+    UnicodeString fileName_;
 };
 
 } // namespace rtl

@@ -36,20 +36,22 @@ UnicodeString ToHex(std::uint64_t value, int digits);
 
 // Decimal text of any integer type.
 template <std::integral T>
-UnicodeString IntToStr(T value) {
-  if constexpr (std::is_signed_v<T>)
-    return detail::SignedToStr(value);
-  else
-    return detail::UnsignedToStr(value);
+UnicodeString IntToStr(T value)
+{
+    if constexpr (std::is_signed_v<T>)
+        return detail::SignedToStr(value);
+    else
+        return detail::UnsignedToStr(value);
 }
 
 // Upper-case hex, at least `digits` digits (zero-padded); a negative value
 // prints as the two's complement of its own width (IntToHex(-1, 1) of an int
 // is "FFFFFFFF").
 template <std::integral T>
-UnicodeString IntToHex(T value, int digits) {
-  using U = std::make_unsigned_t<T>;
-  return detail::ToHex(static_cast<U>(value), digits);
+UnicodeString IntToHex(T value, int digits)
+{
+    using U = std::make_unsigned_t<T>;
+    return detail::ToHex(static_cast<U>(value), digits);
 }
 
 // 15 significant digits, general format: fixed notation for values from

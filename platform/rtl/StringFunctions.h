@@ -28,8 +28,7 @@ int Pos(const UnicodeString& sub, const UnicodeString& text);
 int PosEx(const UnicodeString& sub, const UnicodeString& text, int offset);
 
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
-UnicodeString StringReplace(const UnicodeString& text, const UnicodeString& from, const UnicodeString& to,
-                            int flags);
+UnicodeString StringReplace(const UnicodeString& text, const UnicodeString& from, const UnicodeString& to, int flags);
 
 UnicodeString QuotedStr(const UnicodeString& text);
 

@@ -21,8 +21,7 @@ TApplication::~TApplication()
     FHandle.reset();
     // A quit nobody took would end the next loop of this thread at once.
     win::MSG m;
-    while (win::PeekMessage(&m, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {
-    }
+    while (win::PeekMessage(&m, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {}
     if (Application == this)
         Application = FPrevious;
 }

@@ -105,17 +105,20 @@ void TCanvas::LineTo(int x, int y)
             Fill(x0 - half + FOriginX, y0 - half + FOriginY, x0 - half + Pen.Width + FOriginX,
                  y0 - half + Pen.Width + FOriginY, p);
         const int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
     FPenX = x;
     FPenY = y;
 }
 
-TColor TCanvas::Pixel(int x, int y) const
-{
-    return FTarget ? FTarget->ColorAt(x + FOriginX, y + FOriginY) : clBlack;
-}
+TColor TCanvas::Pixel(int x, int y) const { return FTarget ? FTarget->ColorAt(x + FOriginX, y + FOriginY) : clBlack; }
 
 void TCanvas::SetPixel(int x, int y, TColor color) { Plot(x + FOriginX, y + FOriginY, PixelBuffer::FromColor(color)); }
 
@@ -210,9 +213,10 @@ void TCanvas::CopyFrom(const TRect& dest, const PixelBuffer& source, const TRect
         columns[static_cast<std::size_t>(x - area.Left)] = sx >= 0 && sx < source.Width() ? sx : -1;
     }
     const bool straight = sourceRect.Width() == d.Width() && sourceRect.Left + (area.Left - d.Left) >= 0 &&
-                          sourceRect.Left + (area.Right - d.Left) <= source.Width();
+        sourceRect.Left + (area.Right - d.Left) <= source.Width();
     for (int y = area.Top; y < area.Bottom; ++y) {
-        const int sy = sourceRect.Top + static_cast<int>((static_cast<long long>(y - d.Top) * sourceRect.Height()) / dh);
+        const int sy =
+            sourceRect.Top + static_cast<int>((static_cast<long long>(y - d.Top) * sourceRect.Height()) / dh);
         std::uint32_t* row = FTarget->Row(y) + area.Left;
         if (sy < 0 || sy >= source.Height()) {
             std::fill_n(row, area.Width(), 0u);

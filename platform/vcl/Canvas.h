@@ -46,7 +46,11 @@ public:
     // Drawing coordinates are offset by the origin and clipped to the clip
     // rectangle (in target coordinates). Controls paint in their own client
     // coordinates this way.
-    void SetOrigin(int x, int y) { FOriginX = x; FOriginY = y; }
+    void SetOrigin(int x, int y)
+    {
+        FOriginX = x;
+        FOriginY = y;
+    }
     TPoint Origin() const { return TPoint(FOriginX, FOriginY); }
     void SetClip(const TRect& targetRect);
     void ResetClip();
@@ -90,7 +94,7 @@ public:
 
 private:
     void Fill(int x0, int y0, int x1, int y1, std::uint32_t pixel); // target coordinates, exclusive ends
-    void Plot(int x, int y, std::uint32_t pixel);                   // target coordinates
+    void Plot(int x, int y, std::uint32_t pixel); // target coordinates
 
     PixelBuffer* FTarget = nullptr;
     int FOriginX = 0;

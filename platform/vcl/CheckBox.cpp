@@ -5,7 +5,6 @@
 
 namespace vcl {
 
-
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner)
 {
     SetTabStop(true);

@@ -406,10 +406,13 @@ int TCustomForm::FrameX() const
     if (Parent())
         return 0;
     switch (FBorderStyle) {
-    case bsNone: return 0;
+    case bsNone:
+        return 0;
     case bsSizeable:
-    case bsSizeToolWin: return 8;
-    default: return 3;
+    case bsSizeToolWin:
+        return 8;
+    default:
+        return 3;
     }
 }
 

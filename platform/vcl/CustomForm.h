@@ -59,9 +59,17 @@ public:
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle style);
     TBorderIcons BorderIcons() const { return FBorderIcons; }
-    void SetBorderIcons(TBorderIcons icons) { FBorderIcons = icons; StyleChanged(); }
+    void SetBorderIcons(TBorderIcons icons)
+    {
+        FBorderIcons = icons;
+        StyleChanged();
+    }
     TFormStyle FormStyle() const { return FFormStyle; }
-    void SetFormStyle(TFormStyle style) { FFormStyle = style; StyleChanged(); }
+    void SetFormStyle(TFormStyle style)
+    {
+        FFormStyle = style;
+        StyleChanged();
+    }
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition position) { FPosition = position; }
     TWindowState WindowState() const { return FWindowState; }
@@ -71,7 +79,11 @@ public:
     // Extended window style bits (recorded; WS_EX_TOOLWINDOW keeps a form
     // off the taskbar).
     std::uint32_t ExStyle() const { return FExStyle; }
-    void SetExStyle(std::uint32_t style) { FExStyle = style; StyleChanged(); }
+    void SetExStyle(std::uint32_t style)
+    {
+        FExStyle = style;
+        StyleChanged();
+    }
 
     // The control with the keyboard focus inside this form, or null.
     TWinControl* ActiveControl() const;

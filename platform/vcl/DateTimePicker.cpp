@@ -29,7 +29,6 @@ double DatePart(double value) { return std::floor(value); }
 constexpr double kFirstValue = -693593.0;
 constexpr double kLastValue = 2958465.0 + 86399999.0 / 86400000.0;
 
-
 // The letters that make fields.
 bool IsFieldLetter(char16_t c)
 {
@@ -141,15 +140,24 @@ UnicodeString FieldText(char16_t letter, int n, const Parts& p)
 {
     const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
     switch (letter) {
-    case u'y': return n >= 3 ? Digits(p.year, 4) : n == 2 ? Digits(p.year % 100, 2) : UnicodeString(p.year % 100);
-    case u'M': return Digits(p.month, n >= 2 ? 2 : 1);
-    case u'd': return Digits(p.day, n >= 2 ? 2 : 1);
-    case u'H': return Digits(p.hour, n >= 2 ? 2 : 1);
-    case u'h': return Digits(hour12, n >= 2 ? 2 : 1);
-    case u'm': return Digits(p.minute, n >= 2 ? 2 : 1);
-    case u's': return Digits(p.second, n >= 2 ? 2 : 1);
-    case u't': return p.hour < 12 ? u"午前" : u"午後";
-    default: return UnicodeString();
+    case u'y':
+        return n >= 3 ? Digits(p.year, 4) : n == 2 ? Digits(p.year % 100, 2) : UnicodeString(p.year % 100);
+    case u'M':
+        return Digits(p.month, n >= 2 ? 2 : 1);
+    case u'd':
+        return Digits(p.day, n >= 2 ? 2 : 1);
+    case u'H':
+        return Digits(p.hour, n >= 2 ? 2 : 1);
+    case u'h':
+        return Digits(hour12, n >= 2 ? 2 : 1);
+    case u'm':
+        return Digits(p.minute, n >= 2 ? 2 : 1);
+    case u's':
+        return Digits(p.second, n >= 2 ? 2 : 1);
+    case u't':
+        return p.hour < 12 ? u"午前" : u"午後";
+    default:
+        return UnicodeString();
     }
 }
 
@@ -181,12 +189,18 @@ int WeekdayOf(int day) { return ((day % 7) + 7 + 6) % 7; }
 int FieldTop(char16_t letter, const Parts& p)
 {
     switch (letter) {
-    case u'y': return kLastYear;
-    case u'M': return 12;
-    case u'd': return MonthLength(p.year, p.month);
-    case u'H': return 23;
-    case u'h': return 12;
-    default: return 59;
+    case u'y':
+        return kLastYear;
+    case u'M':
+        return 12;
+    case u'd':
+        return MonthLength(p.year, p.month);
+    case u'H':
+        return 23;
+    case u'h':
+        return 12;
+    default:
+        return 59;
     }
 }
 
@@ -236,9 +250,13 @@ public:
     {
         const bool alt = shift.Contains(ssAlt);
         switch (key) {
-        case VK_ESCAPE: FPicker->CloseUp(); return;
+        case VK_ESCAPE:
+            FPicker->CloseUp();
+            return;
         case VK_RETURN:
-        case VK_F4: Pick(FCursor); return;
+        case VK_F4:
+            Pick(FCursor);
+            return;
         case VK_UP:
             if (alt)
                 Pick(FCursor);
@@ -251,11 +269,20 @@ public:
             else
                 MoveCursor(FCursor + 7);
             return;
-        case VK_LEFT: MoveCursor(FCursor - 1); return;
-        case VK_RIGHT: MoveCursor(FCursor + 1); return;
-        case VK_PRIOR: MoveCursor(ByMonths(FCursor, -1)); return;
-        case VK_NEXT: MoveCursor(ByMonths(FCursor, 1)); return;
-        default: return;
+        case VK_LEFT:
+            MoveCursor(FCursor - 1);
+            return;
+        case VK_RIGHT:
+            MoveCursor(FCursor + 1);
+            return;
+        case VK_PRIOR:
+            MoveCursor(ByMonths(FCursor, -1));
+            return;
+        case VK_NEXT:
+            MoveCursor(ByMonths(FCursor, 1));
+            return;
+        default:
+            return;
         }
     }
 
@@ -345,8 +372,9 @@ public:
                 canvas.FillRect(r);
             }
             const bool inMonth = Split(day).month == month.month;
-            canvas.Font.SetColor(marked ? clHighlightText
-                                        : inMonth && Pickable(day) && pickerEnabled ? clWindowText : clGrayText);
+            canvas.Font.SetColor(marked                                          ? clHighlightText
+                                     : inMonth && Pickable(day) && pickerEnabled ? clWindowText
+                                                                                 : clGrayText);
             canvas.Brush.Style = bsClear;
             canvas.TextOut(r.Left + (L::CellWidth - canvas.TextWidth(text)) / 2,
                            r.Top + (L::CellHeight - canvas.TextHeight(text)) / 2, text);
@@ -381,7 +409,7 @@ private:
     {
         const double min = FPicker->MinDate().Val, max = FPicker->MaxDate().Val;
         return day >= kFirstDay && day <= std::floor(kLastValue) && (min == 0 || day >= std::floor(min)) &&
-               (max == 0 || day <= std::floor(max));
+            (max == 0 || day <= std::floor(max));
     }
     // A month that holds a day that can be picked.
     bool CanShow(int dayInMonth) const
@@ -426,7 +454,7 @@ private:
     }
 
     TDateTimePicker* FPicker;
-    int FMonth = 0;  // its first day
+    int FMonth = 0; // its first day
     int FCursor = 0; // the marked day
     int FPressed = -1;
 };
@@ -577,8 +605,8 @@ std::vector<TDateTimePicker::Piece> TDateTimePicker::Pieces() const
         if (run.letter == 0) {
             piece.text = UnicodeString(run.literal);
         } else {
-            piece.text = field == FField && !FTyped.empty() ? UnicodeString(FTyped)
-                                                            : FieldText(run.letter, run.count, parts);
+            piece.text =
+                field == FField && !FTyped.empty() ? UnicodeString(FTyped) : FieldText(run.letter, run.count, parts);
             ++field;
         }
         piece.left = x;
@@ -642,23 +670,32 @@ void TDateTimePicker::StepField(int delta)
     switch (letter) {
     case u'y':
         p.year = delta == kToFirst ? kFirstYear
-                 : delta == kToLast ? kLastYear
-                                    : std::clamp(p.year + delta, kFirstYear, kLastYear);
+            : delta == kToLast     ? kLastYear
+                                   : std::clamp(p.year + delta, kFirstYear, kLastYear);
         ClampDay(p);
         break;
     case u'M':
         p.month = Wrap(p.month, delta, 1, 12);
         ClampDay(p);
         break;
-    case u'd': p.day = Wrap(p.day, delta, 1, MonthLength(p.year, p.month)); break;
+    case u'd':
+        p.day = Wrap(p.day, delta, 1, MonthLength(p.year, p.month));
+        break;
     case u'H':
-    case u'h': p.hour = Wrap(p.hour, delta, 0, 23); break;
-    case u'm': p.minute = Wrap(p.minute, delta, 0, 59); break;
-    case u's': p.second = Wrap(p.second, delta, 0, 59); break;
+    case u'h':
+        p.hour = Wrap(p.hour, delta, 0, 23);
+        break;
+    case u'm':
+        p.minute = Wrap(p.minute, delta, 0, 59);
+        break;
+    case u's':
+        p.second = Wrap(p.second, delta, 0, 59);
+        break;
     case u't':
         p.hour = delta == kToFirst ? p.hour % 12 : delta == kToLast ? p.hour % 12 + 12 : (p.hour + 12) % 24;
         break;
-    default: return;
+    default:
+        return;
     }
     double value = FDateTime.Val;
     if (!Join(p, value))
@@ -679,8 +716,8 @@ void TDateTimePicker::TypeDigit(char16_t digit)
     const std::size_t most = piece.letter == u'y' && piece.run >= 3 ? 4 : 2;
     const int typed = std::stoi(std::string(FTyped.begin(), FTyped.end()));
     // Full, or no further digit could make a value of the field.
-    const bool full = FTyped.size() >= most ||
-                      (piece.letter != u'y' && typed * 10 > FieldTop(piece.letter, Split(FDateTime.Val)));
+    const bool full =
+        FTyped.size() >= most || (piece.letter != u'y' && typed * 10 > FieldTop(piece.letter, Split(FDateTime.Val)));
     if (full)
         EnterTyped();
     else
@@ -744,7 +781,8 @@ void TDateTimePicker::EnterTyped()
             return;
         (piece.letter == u'm' ? p.minute : p.second) = v;
         break;
-    default: return;
+    default:
+        return;
     }
     double value = 0;
     // What the range cannot hold is refused, not moved to its end.
@@ -798,7 +836,8 @@ void TDateTimePicker::KeyDownDefault(std::uint16_t& Key, TShiftState Shift)
         // The digits typed enter before the key goes on (a default button).
         EnterTyped();
         return;
-    default: return;
+    default:
+        return;
     }
     Invalidate();
     Key = 0;

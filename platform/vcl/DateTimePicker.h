@@ -80,7 +80,10 @@ struct TCalendarLayout {
         return TRect(left, top, left + CellWidth, top + CellHeight);
     }
     static TRect PreviousButton() { return TRect(Border + 3, Border + 2, Border + 23, Border + TitleHeight - 2); }
-    static TRect NextButton() { return TRect(Width - Border - 23, Border + 2, Width - Border - 3, Border + TitleHeight - 2); }
+    static TRect NextButton()
+    {
+        return TRect(Width - Border - 23, Border + 2, Width - Border - 3, Border + TitleHeight - 2);
+    }
 };
 
 class TDateTimePicker : public TWinControl {

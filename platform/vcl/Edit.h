@@ -22,9 +22,17 @@ public:
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v) { FReadOnly = v; }
     char16_t PasswordChar() const { return FPasswordChar; }
-    void SetPasswordChar(char16_t c) { FPasswordChar = c; Invalidate(); }
+    void SetPasswordChar(char16_t c)
+    {
+        FPasswordChar = c;
+        Invalidate();
+    }
     const UnicodeString& TextHint() const { return FTextHint; }
-    void SetTextHint(const UnicodeString& hint) { FTextHint = hint; Invalidate(); }
+    void SetTextHint(const UnicodeString& hint)
+    {
+        FTextHint = hint;
+        Invalidate();
+    }
 
     // Selection in characters, 0-based start as in the framework.
     int SelStart() const { return FSelStart; }

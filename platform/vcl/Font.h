@@ -18,7 +18,11 @@ class TFont {
 public:
     TFont() = default;
     TFont(const TFont& other) { CopyFrom(other); }
-    TFont& operator=(const TFont& other) { Assign(other); return *this; }
+    TFont& operator=(const TFont& other)
+    {
+        Assign(other);
+        return *this;
+    }
 
     // Copies every attribute and raises OnChange once.
     void Assign(const TFont& other);

@@ -17,13 +17,29 @@ public:
     void SetPicture(const TPicture& picture) { FPicture.Assign(picture.Graphic()); }
 
     bool Stretch() const { return FStretch; }
-    void SetStretch(bool v) { FStretch = v; Invalidate(); }
+    void SetStretch(bool v)
+    {
+        FStretch = v;
+        Invalidate();
+    }
     bool Center() const { return FCenter; }
-    void SetCenter(bool v) { FCenter = v; Invalidate(); }
+    void SetCenter(bool v)
+    {
+        FCenter = v;
+        Invalidate();
+    }
     bool Proportional() const { return FProportional; }
-    void SetProportional(bool v) { FProportional = v; Invalidate(); }
+    void SetProportional(bool v)
+    {
+        FProportional = v;
+        Invalidate();
+    }
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool v) { FTransparent = v; Invalidate(); }
+    void SetTransparent(bool v)
+    {
+        FTransparent = v;
+        Invalidate();
+    }
 
     // Where the picture lands in the control's coordinates.
     TRect DestRect() const;

@@ -120,8 +120,7 @@ int Encode(const PixelBuffer& pixels, int quality, unsigned char** out, unsigned
 } // namespace
 
 TJPEGImage::TJPEGImage(const TJPEGImage& other)
-    : TGraphic(), FBitmap(other.FBitmap), FData(other.FData), FQuality(other.FQuality),
-      FPixelFormat(other.FPixelFormat)
+    : TGraphic(), FBitmap(other.FBitmap), FData(other.FData), FQuality(other.FQuality), FPixelFormat(other.FPixelFormat)
 {
 }
 
@@ -193,8 +192,7 @@ void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_INPUT_EMPTY));
     PixelBuffer decoded;
     std::vector<unsigned char> row;
-    const int code =
-        Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), &decoded, &row);
+    const int code = Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), &decoded, &row);
     if (code != 0)
         throw EJPEG(u"JPEG error #%d", code);
     TBitmap bitmap;

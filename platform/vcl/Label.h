@@ -15,13 +15,29 @@ public:
     explicit TLabel(TComponent* AOwner);
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment a) { FAlignment = a; Invalidate(); }
+    void SetAlignment(TAlignment a)
+    {
+        FAlignment = a;
+        Invalidate();
+    }
     TTextLayout Layout() const { return FLayout; }
-    void SetLayout(TTextLayout l) { FLayout = l; Invalidate(); }
+    void SetLayout(TTextLayout l)
+    {
+        FLayout = l;
+        Invalidate();
+    }
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool v) { FTransparent = v; Invalidate(); }
+    void SetTransparent(bool v)
+    {
+        FTransparent = v;
+        Invalidate();
+    }
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool v) { FWordWrap = v; AdjustSize(); }
+    void SetWordWrap(bool v)
+    {
+        FWordWrap = v;
+        AdjustSize();
+    }
 
     // The caption's lines (split at line feeds; a CR before it is dropped).
     std::vector<UnicodeString> Lines() const;

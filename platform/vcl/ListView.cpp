@@ -162,10 +162,7 @@ TListColumn* TListView::Column(int index) const
     return FColumns[static_cast<std::size_t>(index)].get();
 }
 
-void TListView::SetItemIndex(int index)
-{
-    Select(index == -1 ? nullptr : FItems.Item(index));
-}
+void TListView::SetItemIndex(int index) { Select(index == -1 ? nullptr : FItems.Item(index)); }
 
 void TListView::Select(TListItem* item)
 {
@@ -231,16 +228,27 @@ int TListView::KeyTarget(std::uint16_t key) const
     const int step = std::max(1, rows - 1);
     int to = from;
     switch (key) {
-    case VK_HOME: to = 0; break;
-    case VK_END: to = count - 1; break;
-    case VK_UP: to = from - 1; break;
-    case VK_DOWN: to = from + 1; break;
+    case VK_HOME:
+        to = 0;
+        break;
+    case VK_END:
+        to = count - 1;
+        break;
+    case VK_UP:
+        to = from - 1;
+        break;
+    case VK_DOWN:
+        to = from + 1;
+        break;
     // A page key goes to the edge of the rows shown first, then a page on.
-    case VK_PRIOR: to = from > FTopIndex && from < FTopIndex + rows ? FTopIndex : from - step; break;
+    case VK_PRIOR:
+        to = from > FTopIndex && from < FTopIndex + rows ? FTopIndex : from - step;
+        break;
     case VK_NEXT:
         to = from >= FTopIndex && from < FTopIndex + rows - 1 ? FTopIndex + rows - 1 : from + step;
         break;
-    default: return -1;
+    default:
+        return -1;
     }
     // Without a focused row every key starts at the first one.
     if (from < 0 && key != VK_END)
@@ -278,10 +286,7 @@ void TListView::KeyDownDefault(std::uint16_t& Key, TShiftState Shift)
         ScrollTo(FFocused->Index(), false);
 }
 
-int TListView::VisibleRowCount() const
-{
-    return std::max(0, (ClientHeight() - HeaderHeight) / RowHeight);
-}
+int TListView::VisibleRowCount() const { return std::max(0, (ClientHeight() - HeaderHeight) / RowHeight); }
 
 void TListView::ClampTop()
 {
@@ -298,8 +303,8 @@ void TListView::ScrollTo(int index, bool partialOK)
         FTopIndex = index;
     else if (index >= FTopIndex + rows) {
         // A row cut by the bottom edge counts as visible when partialOK.
-        const bool partlyShown = partialOK && index == FTopIndex + rows &&
-                                 HeaderHeight + rows * RowHeight < ClientHeight();
+        const bool partlyShown =
+            partialOK && index == FTopIndex + rows && HeaderHeight + rows * RowHeight < ClientHeight();
         if (!partlyShown)
             FTopIndex = index - rows + 1;
     }
@@ -390,7 +395,8 @@ void TListView::Paint(TCanvas& canvas)
     for (const auto& column : FColumns) {
         const int w = column->Width();
         if (w > 0) {
-            std::optional<CellClip> clip(std::in_place, canvas, TRect(left, 0, std::min(left + w, right), HeaderHeight));
+            std::optional<CellClip> clip(std::in_place, canvas,
+                                         TRect(left, 0, std::min(left + w, right), HeaderHeight));
             int x = left + 4;
             if (FSmallImages && column->ImageIndex() >= 0) {
                 const int iw = FSmallImages->Width();
@@ -418,7 +424,8 @@ void TListView::Paint(TCanvas& canvas)
         const bool selected = item == FSelected;
         canvas.Brush.Style = bsSolid;
         canvas.Brush.Color = selected ? clHighlight : back;
-        canvas.FillRect(TRect(0, top, FRowSelect ? right : std::min(right, FColumns.empty() ? right : FColumns[0]->Width()),
+        canvas.FillRect(TRect(0, top,
+                              FRowSelect ? right : std::min(right, FColumns.empty() ? right : FColumns[0]->Width()),
                               top + RowHeight));
         canvas.Font = *Font();
         if (selected)
@@ -429,8 +436,9 @@ void TListView::Paint(TCanvas& canvas)
             const int w = column->Width();
             if (w <= 0)
                 continue;
-            std::optional<CellClip> clip(std::in_place, canvas,
-                                         TRect(left, top, std::min(left + w, right), std::min(top + RowHeight, Height())));
+            std::optional<CellClip> clip(
+                std::in_place, canvas,
+                TRect(left, top, std::min(left + w, right), std::min(top + RowHeight, Height())));
             int x = left + 2;
             int image = -1;
             UnicodeString text;

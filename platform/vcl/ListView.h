@@ -143,15 +143,31 @@ public:
 
     // --- look ---
     TViewStyle ViewStyle() const { return FViewStyle; }
-    void SetViewStyle(TViewStyle style) { FViewStyle = style; Invalidate(); }
+    void SetViewStyle(TViewStyle style)
+    {
+        FViewStyle = style;
+        Invalidate();
+    }
     bool Checkboxes() const { return FCheckboxes; }
-    void SetCheckboxes(bool v) { FCheckboxes = v; Invalidate(); }
+    void SetCheckboxes(bool v)
+    {
+        FCheckboxes = v;
+        Invalidate();
+    }
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v) { FReadOnly = v; }
     bool RowSelect() const { return FRowSelect; }
-    void SetRowSelect(bool v) { FRowSelect = v; Invalidate(); }
+    void SetRowSelect(bool v)
+    {
+        FRowSelect = v;
+        Invalidate();
+    }
     TImageList* SmallImages() const { return FSmallImages; }
-    void SetSmallImages(TImageList* images) { FSmallImages = images; Invalidate(); }
+    void SetSmallImages(TImageList* images)
+    {
+        FSmallImages = images;
+        Invalidate();
+    }
 
     // --- scrolling ---
     // The first row shown.

@@ -9,9 +9,9 @@
 namespace vcl {
 
 namespace {
-constexpr int kTabPadding = 8;  // each side of a tab's text
-constexpr int kFirstTab = 2;    // the first tab's left edge
-constexpr int kFrame = 4;       // from the control's edge to the pages
+constexpr int kTabPadding = 8; // each side of a tab's text
+constexpr int kFirstTab = 2; // the first tab's left edge
+constexpr int kFrame = 4; // from the control's edge to the pages
 } // namespace
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner)

@@ -14,8 +14,8 @@ TRect PaintArea::InPicture(const TControl& control, TRect rect, bool visibleOnly
             return TRect();
         const TPoint offset = parent->ClientOffset();
         rect = rect.Offset(c->Left() + offset.X, c->Top() + offset.Y)
-                   .Intersect(TRect(offset.X, offset.Y, offset.X + parent->ClientWidth(),
-                                    offset.Y + parent->ClientHeight()));
+                   .Intersect(
+                       TRect(offset.X, offset.Y, offset.X + parent->ClientWidth(), offset.Y + parent->ClientHeight()));
         if (rect.Empty())
             return TRect();
         c = parent;
@@ -40,9 +40,8 @@ TRect PaintArea::OfPart(const TControl& control, const TRect& rect)
 TRect PaintArea::ClientOf(const TWinControl& control)
 {
     const TPoint offset = control.ClientOffset();
-    return InPicture(control,
-                     TRect(offset.X, offset.Y, offset.X + control.ClientWidth(), offset.Y + control.ClientHeight()),
-                     true);
+    return InPicture(
+        control, TRect(offset.X, offset.Y, offset.X + control.ClientWidth(), offset.Y + control.ClientHeight()), true);
 }
 
 TPoint PaintArea::ClientOrigin(const TWinControl& control)

@@ -11,17 +11,41 @@ public:
     explicit TPanel(TComponent* AOwner);
 
     TBevelCut BevelOuter() const { return FBevelOuter; }
-    void SetBevelOuter(TBevelCut b) { FBevelOuter = b; Invalidate(); }
+    void SetBevelOuter(TBevelCut b)
+    {
+        FBevelOuter = b;
+        Invalidate();
+    }
     TBevelCut BevelInner() const { return FBevelInner; }
-    void SetBevelInner(TBevelCut b) { FBevelInner = b; Invalidate(); }
+    void SetBevelInner(TBevelCut b)
+    {
+        FBevelInner = b;
+        Invalidate();
+    }
     int BevelWidth() const { return FBevelWidth; }
-    void SetBevelWidth(int w) { FBevelWidth = w < 1 ? 1 : w; Invalidate(); }
+    void SetBevelWidth(int w)
+    {
+        FBevelWidth = w < 1 ? 1 : w;
+        Invalidate();
+    }
     int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int w) { FBorderWidth = w < 0 ? 0 : w; Invalidate(); }
+    void SetBorderWidth(int w)
+    {
+        FBorderWidth = w < 0 ? 0 : w;
+        Invalidate();
+    }
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment a) { FAlignment = a; Invalidate(); }
+    void SetAlignment(TAlignment a)
+    {
+        FAlignment = a;
+        Invalidate();
+    }
     bool ShowCaption() const { return FShowCaption; }
-    void SetShowCaption(bool v) { FShowCaption = v; Invalidate(); }
+    void SetShowCaption(bool v)
+    {
+        FShowCaption = v;
+        Invalidate();
+    }
 
     void Paint(TCanvas& canvas) override;
 

@@ -25,7 +25,7 @@ std::uint32_t PixelBuffer::FromColor(TColor c)
 {
     const TColor rgb = ColorToRGB(c);
     return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(rgb)) << 16) |
-           (static_cast<std::uint32_t>(GetGValue(rgb)) << 8) | GetBValue(rgb);
+        (static_cast<std::uint32_t>(GetGValue(rgb)) << 8) | GetBValue(rgb);
 }
 
 TColor PixelBuffer::ToColor(std::uint32_t pixel)
@@ -41,19 +41,32 @@ TColor ColorToRGB(TColor c)
     if ((static_cast<std::uint32_t>(c) & 0xFF000000u) != 0xFF000000u)
         return c & 0x00FFFFFF;
     switch (c & 0xFF) {
-    case 0: return 0xC8C8C8;  // scroll bar
-    case 1: return 0x000000;  // desktop
-    case 2: return 0xD1B499;  // active caption
-    case 5: return 0xFFFFFF;  // window
-    case 8: return 0x000000;  // window text
-    case 13: return 0xD77800; // highlight
-    case 14: return 0xFFFFFF; // highlight text
-    case 15: return 0xF0F0F0; // button face
-    case 16: return 0xA0A0A0; // button shadow
-    case 17: return 0x6D6D6D; // grey text
-    case 18: return 0x000000; // button text
-    case 20: return 0xFFFFFF; // button highlight
-    default: return 0xF0F0F0;
+    case 0:
+        return 0xC8C8C8; // scroll bar
+    case 1:
+        return 0x000000; // desktop
+    case 2:
+        return 0xD1B499; // active caption
+    case 5:
+        return 0xFFFFFF; // window
+    case 8:
+        return 0x000000; // window text
+    case 13:
+        return 0xD77800; // highlight
+    case 14:
+        return 0xFFFFFF; // highlight text
+    case 15:
+        return 0xF0F0F0; // button face
+    case 16:
+        return 0xA0A0A0; // button shadow
+    case 17:
+        return 0x6D6D6D; // grey text
+    case 18:
+        return 0x000000; // button text
+    case 20:
+        return 0xFFFFFF; // button highlight
+    default:
+        return 0xF0F0F0;
     }
 }
 

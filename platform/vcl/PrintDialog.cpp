@@ -21,9 +21,6 @@ constinit host::Seam<PrintDialogAnswerer*, host::SeamReaders::UserInterfaceThrea
 
 PrintDialogAnswerer* InstallPrintDialogAnswerer(PrintDialogAnswerer* answerer) { return gAnswerers.Install(answerer); }
 
-bool TPrintDialog::Execute()
-{
-    return gAnswerers.Current()->ConfirmPrint();
-}
+bool TPrintDialog::Execute() { return gAnswerers.Current()->ConfirmPrint(); }
 
 } // namespace vcl

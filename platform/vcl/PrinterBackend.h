@@ -32,8 +32,8 @@ struct PageExtent {
 
 // A picture drawn on the page.
 struct PrintedPicture {
-    TRect rect;                      // where on the page, printer pixels
-    int width = 0;                   // the picture's own size
+    TRect rect; // where on the page, printer pixels
+    int width = 0; // the picture's own size
     int height = 0;
     std::vector<unsigned char> jpeg; // the JPEG's bytes; empty for other pictures
 };

@@ -24,9 +24,17 @@ public:
     void StepIt() { SetPosition(FPosition + FStep); }
     void StepBy(int delta) { SetPosition(FPosition + delta); }
     bool Smooth() const { return FSmooth; }
-    void SetSmooth(bool v) { FSmooth = v; Invalidate(); }
+    void SetSmooth(bool v)
+    {
+        FSmooth = v;
+        Invalidate();
+    }
     TProgressBarOrientation Orientation() const { return FOrientation; }
-    void SetOrientation(TProgressBarOrientation o) { FOrientation = o; Invalidate(); }
+    void SetOrientation(TProgressBarOrientation o)
+    {
+        FOrientation = o;
+        Invalidate();
+    }
 
     void Paint(TCanvas& canvas) override;
 

@@ -25,9 +25,6 @@ std::int32_t TResourceStream::Write(const void*, std::int32_t)
     throw rtl::EStreamError(u"Can't write to a read-only resource stream");
 }
 
-void TResourceStream::SetSize(std::int64_t)
-{
-    throw rtl::EStreamError(u"Can't write to a read-only resource stream");
-}
+void TResourceStream::SetSize(std::int64_t) { throw rtl::EStreamError(u"Can't write to a read-only resource stream"); }
 
 } // namespace vcl

@@ -50,15 +50,30 @@ void TScrollBar::Scroll(TScrollCode code, int trackPosition)
 {
     long long pos = FPosition;
     switch (code) {
-    case scLineUp: pos -= FSmallChange; break;
-    case scLineDown: pos += FSmallChange; break;
-    case scPageUp: pos -= FLargeChange; break;
-    case scPageDown: pos += FLargeChange; break;
+    case scLineUp:
+        pos -= FSmallChange;
+        break;
+    case scLineDown:
+        pos += FSmallChange;
+        break;
+    case scPageUp:
+        pos -= FLargeChange;
+        break;
+    case scPageDown:
+        pos += FLargeChange;
+        break;
     case scPosition:
-    case scTrack: pos = trackPosition; break;
-    case scTop: pos = FMin; break;
-    case scBottom: pos = FMax; break;
-    case scEndScroll: break;
+    case scTrack:
+        pos = trackPosition;
+        break;
+    case scTop:
+        pos = FMin;
+        break;
+    case scBottom:
+        pos = FMax;
+        break;
+    case scEndScroll:
+        break;
     }
     int scrollPos = Clamp(static_cast<int>(std::clamp<long long>(pos, INT32_MIN, INT32_MAX)));
     const auto life = LifeToken();

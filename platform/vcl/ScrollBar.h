@@ -19,7 +19,11 @@ public:
     explicit TScrollBar(TComponent* AOwner);
 
     TScrollBarKind Kind() const { return FKind; }
-    void SetKind(TScrollBarKind k) { FKind = k; Invalidate(); }
+    void SetKind(TScrollBarKind k)
+    {
+        FKind = k;
+        Invalidate();
+    }
     int Min() const { return FMin; }
     int Max() const { return FMax; }
     int Position() const { return FPosition; }

@@ -18,11 +18,34 @@ public:
     }
     constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
     constexpr bool Empty() const { return FBits == 0; }
-    constexpr Set& operator<<(E e) { FBits |= Bit(e); return *this; }
-    constexpr Set& operator>>(E e) { FBits &= ~Bit(e); return *this; }
-    constexpr Set operator+(const Set& o) const { Set s; s.FBits = FBits | o.FBits; return s; }
-    constexpr Set operator*(const Set& o) const { Set s; s.FBits = FBits & o.FBits; return s; }
-    constexpr Set operator-(const Set& o) const { Set s; s.FBits = FBits & ~o.FBits; return s; }
+    constexpr Set& operator<<(E e)
+    {
+        FBits |= Bit(e);
+        return *this;
+    }
+    constexpr Set& operator>>(E e)
+    {
+        FBits &= ~Bit(e);
+        return *this;
+    }
+    constexpr Set operator+(const Set& o) const
+    {
+        Set s;
+        s.FBits = FBits | o.FBits;
+        return s;
+    }
+    constexpr Set operator*(const Set& o) const
+    {
+        Set s;
+        s.FBits = FBits & o.FBits;
+        return s;
+    }
+    constexpr Set operator-(const Set& o) const
+    {
+        Set s;
+        s.FBits = FBits & ~o.FBits;
+        return s;
+    }
     constexpr bool operator==(const Set&) const = default;
     constexpr std::uint32_t Bits() const { return FBits; }
 

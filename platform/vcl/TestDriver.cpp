@@ -43,12 +43,18 @@ TPoint Centre(const TControl& c) { return TPoint(c.ClientWidth() / 2, c.ClientHe
 char16_t CharOfKey(std::uint16_t key, TShiftState shift)
 {
     switch (key) {
-    case VK_BACK: return u'\b';
-    case VK_TAB: return u'\t';
-    case VK_RETURN: return u'\r';
-    case VK_ESCAPE: return 0x1B;
-    case VK_SPACE: return u' ';
-    default: break;
+    case VK_BACK:
+        return u'\b';
+    case VK_TAB:
+        return u'\t';
+    case VK_RETURN:
+        return u'\r';
+    case VK_ESCAPE:
+        return 0x1B;
+    case VK_SPACE:
+        return u' ';
+    default:
+        break;
     }
     if (key >= '0' && key <= '9')
         return static_cast<char16_t>(key);
@@ -65,11 +71,16 @@ std::uint16_t KeyOfChar(char16_t c)
     if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
         return c;
     switch (c) {
-    case u' ': return VK_SPACE;
-    case u'\b': return VK_BACK;
-    case u'\r': return VK_RETURN;
-    case u'\t': return VK_TAB;
-    default: return 0;
+    case u' ':
+        return VK_SPACE;
+    case u'\b':
+        return VK_BACK;
+    case u'\r':
+        return VK_RETURN;
+    case u'\t':
+        return VK_TAB;
+    default:
+        return 0;
     }
 }
 
@@ -350,8 +361,7 @@ bool TestDriver::Idle(const IdleContext& context)
         Fail(who + " waits with no answer coming");
     Step step = std::move(FSteps.front());
     FSteps.pop_front();
-    if (!step.formName.IsEmpty() &&
-        (!context.ModalForm || context.ModalForm->Name().CompareIC(step.formName) != 0))
+    if (!step.formName.IsEmpty() && (!context.ModalForm || context.ModalForm->Name().CompareIC(step.formName) != 0))
         Fail(who + " waits, but the next answer is: " + step.description);
     step.action();
     return !Failed();
@@ -379,8 +389,7 @@ void TestDriver::Advance(std::uint64_t ms)
         if (!win::PumpFor(static_cast<win::DWORD>(chunk))) {
             // The quit belongs to the application's loops.
             win::MSG m;
-            while (win::PeekMessage(&m, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {
-            }
+            while (win::PeekMessage(&m, nullptr, win::WM_QUIT, win::WM_QUIT, win::PM_REMOVE)) {}
             FApp->NoteQuit();
             return;
         }

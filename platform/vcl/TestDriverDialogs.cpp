@@ -10,7 +10,9 @@ namespace vcl {
 class TestDriver::DialogAnswers : public SaveFilePicker, public PrintDialogAnswerer {
 public:
     explicit DialogAnswers(TestDriver* driver)
-        : FDriver(driver), FPreviousPicker(InstallSaveFilePicker(this)), FPreviousAnswerer(InstallPrintDialogAnswerer(this))
+        : FDriver(driver),
+          FPreviousPicker(InstallSaveFilePicker(this)),
+          FPreviousAnswerer(InstallPrintDialogAnswerer(this))
     {
     }
     ~DialogAnswers() override

@@ -23,8 +23,9 @@ public:
     {
         const int cells = TCanvas::TextWidthOf(font, text);
         const auto narrow = [&](int offset) {
-            return cells > width && cells > 0 ? static_cast<int>(static_cast<long long>(offset) * std::max(width, 0) / cells)
-                                              : offset;
+            return cells > width && cells > 0
+                ? static_cast<int>(static_cast<long long>(offset) * std::max(width, 0) / cells)
+                : offset;
         };
         const std::uint32_t ink = PixelBuffer::FromColor(font.Color());
         const int h = font.PixelHeight();
@@ -68,10 +69,7 @@ void TextRenderer::DrawTextInWidth(PixelBuffer& target, const TRect& clip, int x
     DrawText(target, clip, x, y, font, text);
 }
 
-TextRenderer& CurrentTextRenderer()
-{
-    return *gRenderers.Current();
-}
+TextRenderer& CurrentTextRenderer() { return *gRenderers.Current(); }
 
 TextRenderer* InstallTextRenderer(TextRenderer* renderer) { return gRenderers.Install(renderer); }
 

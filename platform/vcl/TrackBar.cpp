@@ -46,14 +46,27 @@ void TTrackBar::KeyDownDefault(std::uint16_t& Key, TShiftState)
 {
     switch (Key) {
     case VK_LEFT:
-    case VK_UP: Apply(FPosition - 1); break;
+    case VK_UP:
+        Apply(FPosition - 1);
+        break;
     case VK_RIGHT:
-    case VK_DOWN: Apply(FPosition + 1); break;
-    case VK_PRIOR: Apply(FPosition - FPageSize); break;
-    case VK_NEXT: Apply(FPosition + FPageSize); break;
-    case VK_HOME: Apply(FMin); break;
-    case VK_END: Apply(FMax); break;
-    default: return;
+    case VK_DOWN:
+        Apply(FPosition + 1);
+        break;
+    case VK_PRIOR:
+        Apply(FPosition - FPageSize);
+        break;
+    case VK_NEXT:
+        Apply(FPosition + FPageSize);
+        break;
+    case VK_HOME:
+        Apply(FMin);
+        break;
+    case VK_END:
+        Apply(FMax);
+        break;
+    default:
+        return;
     }
     Key = 0;
 }

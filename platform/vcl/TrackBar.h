@@ -27,9 +27,17 @@ public:
     int PageSize() const { return FPageSize; }
     void SetPageSize(int v) { FPageSize = v; }
     int Frequency() const { return FFrequency; }
-    void SetFrequency(int v) { FFrequency = v; Invalidate(); }
+    void SetFrequency(int v)
+    {
+        FFrequency = v;
+        Invalidate();
+    }
     TTrackBarOrientation Orientation() const { return FOrientation; }
-    void SetOrientation(TTrackBarOrientation o) { FOrientation = o; Invalidate(); }
+    void SetOrientation(TTrackBarOrientation o)
+    {
+        FOrientation = o;
+        Invalidate();
+    }
 
     TNotifyEvent OnChange;
 

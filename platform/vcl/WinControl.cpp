@@ -297,8 +297,8 @@ void TWinControl::PaintTo(TCanvas& canvas, int x, int y)
         canvas.SetClip(own);
         Paint(canvas);
         const TPoint offset = ClientOffset();
-        const TRect client =
-            own.Intersect(TRect(x + offset.X, y + offset.Y, x + offset.X + ClientWidth(), y + offset.Y + ClientHeight()));
+        const TRect client = own.Intersect(
+            TRect(x + offset.X, y + offset.Y, x + offset.X + ClientWidth(), y + offset.Y + ClientHeight()));
         if (FSurface && FSurface->painted) {
             canvas.SetClip(client);
             DrawSurface(canvas, x + offset.X, y + offset.Y);

@@ -72,7 +72,10 @@ public:
     // Tells the presenter, which shows the new pixels.
     void SurfacePainted() override;
     // The surface when something was drawn into it, else null.
-    const win::WindowSurface* PaintedSurface() const { return FSurface && FSurface->painted ? FSurface.get() : nullptr; }
+    const win::WindowSurface* PaintedSurface() const
+    {
+        return FSurface && FSurface->painted ? FSurface.get() : nullptr;
+    }
 
     // Lays the aligned children out in the client area.
     virtual void AlignControls();

@@ -18,9 +18,9 @@ using host::ScopedClock;
 using host::VirtualClock;
 
 // (std::uint32_t and std::uint64_t are DWORD and ULONGLONG of Types.h.)
-std::uint32_t GetTickCount();   // wraps after 49.7 days: subtract as unsigned
+std::uint32_t GetTickCount(); // wraps after 49.7 days: subtract as unsigned
 std::uint64_t GetTickCount64();
-void Sleep(std::uint32_t ms);   // never pumps messages
+void Sleep(std::uint32_t ms); // never pumps messages
 // Local time now, as ClockDateTime.
 ClockDateTime LocalNow();
 

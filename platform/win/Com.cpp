@@ -17,23 +17,26 @@ thread_local DWORD initMode = COINIT_APARTMENTTHREADED;
 
 HRESULT CoInitializeEx(void* reserved, DWORD coInit)
 {
-  if (reserved != nullptr) return kInvalidArg;
-  const DWORD mode = coInit & COINIT_APARTMENTTHREADED;
-  if (initCount > 0) {
-    if (mode != initMode) return RPC_E_CHANGED_MODE;
-    ++initCount;
-    return kFalse;
-  }
-  initMode = mode;
-  initCount = 1;
-  return kOk;
+    if (reserved != nullptr)
+        return kInvalidArg;
+    const DWORD mode = coInit & COINIT_APARTMENTTHREADED;
+    if (initCount > 0) {
+        if (mode != initMode)
+            return RPC_E_CHANGED_MODE;
+        ++initCount;
+        return kFalse;
+    }
+    initMode = mode;
+    initCount = 1;
+    return kOk;
 }
 
 HRESULT CoInitialize(void* reserved) { return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED); }
 
 void CoUninitialize()
 {
-  if (initCount > 0) --initCount;
+    if (initCount > 0)
+        --initCount;
 }
 
 int CoInitializeCount() { return initCount; }

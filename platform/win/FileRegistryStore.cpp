@@ -18,14 +18,17 @@ constexpr off_t kMaxHiveBytes = 64 * 1024 * 1024;
 
 const char* HiveName(RegistryHive hive) { return hive == RegistryHive::Machine ? "machine" : "user"; }
 
-bool MakeFolders(const std::string& folder) {
-    if (folder.empty()) return false;
+bool MakeFolders(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
     std::string part;
     std::size_t at = 0;
     while (at != std::string::npos) {
         at = folder.find('/', at + 1);
         part = folder.substr(0, at);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
     }
     struct stat st;
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -34,9 +37,11 @@ bool MakeFolders(const std::string& folder) {
 // Holds an exclusive flock on the hive's lock file while it lives.
 class HiveLock {
 public:
-    explicit HiveLock(const std::string& path) {
+    explicit HiveLock(const std::string& path)
+    {
         fd_ = OpenRegularFile(path, O_RDWR | O_CREAT, 0644);
-        if (fd_ < 0) return;
+        if (fd_ < 0)
+            return;
         while (flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 close(fd_);
@@ -45,8 +50,10 @@ public:
             }
         }
     }
-    ~HiveLock() {
-        if (fd_ >= 0) close(fd_); // closing releases the lock
+    ~HiveLock()
+    {
+        if (fd_ >= 0)
+            close(fd_); // closing releases the lock
     }
     HiveLock(const HiveLock&) = delete;
     HiveLock& operator=(const HiveLock&) = delete;
@@ -58,31 +65,37 @@ private:
 
 } // namespace
 
-FileRegistryStore::FileRegistryStore(std::string folder) : folder_(std::move(folder)) {
-    while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
+FileRegistryStore::FileRegistryStore(std::string folder) : folder_(std::move(folder))
+{
+    while (folder_.size() > 1 && folder_.back() == '/')
+        folder_.pop_back();
 }
 
-FileRegistryStore::~FileRegistryStore() {
+FileRegistryStore::~FileRegistryStore()
+{
     std::lock_guard<std::mutex> guard(mutex_);
     FlushLocked(RegistryHive::Machine);
     FlushLocked(RegistryHive::User);
 }
 
-std::string FileRegistryStore::HivePath(RegistryHive hive) const {
-    return folder_ + "/" + HiveName(hive) + ".hive";
-}
+std::string FileRegistryStore::HivePath(RegistryHive hive) const { return folder_ + "/" + HiveName(hive) + ".hive"; }
 
-std::string FileRegistryStore::DefaultFolder() {
+std::string FileRegistryStore::DefaultFolder()
+{
     const char* env = std::getenv("VELMORASTINE_REGISTRY");
-    if (env != nullptr && *env != '\0') return env;
+    if (env != nullptr && *env != '\0')
+        return env;
     const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data == '/') return std::string(data) + "/velmorastine/registry";
+    if (data != nullptr && *data == '/')
+        return std::string(data) + "/velmorastine/registry";
     const char* home = std::getenv("HOME");
-    if (home != nullptr && *home == '/') return std::string(home) + "/.local/share/velmorastine/registry";
+    if (home != nullptr && *home == '/')
+        return std::string(home) + "/.local/share/velmorastine/registry";
     return "/tmp/velmorastine-registry";
 }
 
-bool FileRegistryStore::Refresh(RegistryHive hive) {
+bool FileRegistryStore::Refresh(RegistryHive hive)
+{
     Cache& cache = CacheOf(hive);
     std::string bytes;
     int fd = OpenRegularFile(HivePath(hive), O_RDONLY);
@@ -103,8 +116,10 @@ bool FileRegistryStore::Refresh(RegistryHive hive) {
         std::size_t done = 0;
         while (done < bytes.size()) {
             ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
             done += static_cast<std::size_t>(n);
         }
         close(fd);
@@ -112,7 +127,8 @@ bool FileRegistryStore::Refresh(RegistryHive hive) {
     }
     // Identical bytes need no parse. (The file's identity and time cannot
     // tell: inodes are reused and times are coarse.)
-    if (cache.valid && cache.bytes == bytes) return true;
+    if (cache.valid && cache.bytes == bytes)
+        return true;
     RegistryKey root;
     if (!missing && !ParseRegistryHive(bytes, root)) {
         cache.valid = false;
@@ -123,7 +139,8 @@ bool FileRegistryStore::Refresh(RegistryHive hive) {
     // deleted there) is dropped, as a write to a deleted key fails.
     std::vector<RegistryEdit> kept;
     for (RegistryEdit& edit : cache.pending)
-        if (ApplyRegistryEdit(root, edit) == EditResult::Done) kept.push_back(std::move(edit));
+        if (ApplyRegistryEdit(root, edit) == EditResult::Done)
+            kept.push_back(std::move(edit));
     cache.pending = std::move(kept);
     cache.valid = true;
     cache.bytes = std::move(bytes);
@@ -131,7 +148,8 @@ bool FileRegistryStore::Refresh(RegistryHive hive) {
     return true;
 }
 
-bool FileRegistryStore::Read(RegistryHive hive, RegistryKey& out) {
+bool FileRegistryStore::Read(RegistryHive hive, RegistryKey& out)
+{
     std::lock_guard<std::mutex> guard(mutex_);
     if (!Refresh(hive)) {
         out = RegistryKey{};
@@ -141,11 +159,13 @@ bool FileRegistryStore::Read(RegistryHive hive, RegistryKey& out) {
     return true;
 }
 
-bool FileRegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
+bool FileRegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists)
+{
     std::lock_guard<std::mutex> guard(mutex_);
     exists = false;
     out = RegistryKey{};
-    if (!Refresh(hive)) return false;
+    if (!Refresh(hive))
+        return false;
     if (const RegistryKey* key = CacheOf(hive).root.Find(path)) {
         exists = true;
         out = ShallowCopy(*key);
@@ -153,49 +173,64 @@ bool FileRegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, Reg
     return true;
 }
 
-bool FileRegistryStore::CanWrite(RegistryHive hive) {
+bool FileRegistryStore::CanWrite(RegistryHive hive)
+{
     struct stat st;
-    if (stat(HivePath(hive).c_str(), &st) == 0) return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
-    if (stat(folder_.c_str(), &st) == 0) return S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
+    if (stat(HivePath(hive).c_str(), &st) == 0)
+        return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
+    if (stat(folder_.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) && (st.st_mode & S_IWUSR) != 0;
     return true; // the folder is made at the first write
 }
 
-EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit) {
+EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit)
+{
     std::lock_guard<std::mutex> guard(mutex_);
-    if (!CanWrite(hive)) return EditResult::Refused;
-    if (!Refresh(hive)) return EditResult::Refused; // never overwrite what we cannot read
+    if (!CanWrite(hive))
+        return EditResult::Refused;
+    if (!Refresh(hive))
+        return EditResult::Refused; // never overwrite what we cannot read
     Cache& cache = CacheOf(hive);
     EditResult result = ApplyRegistryEdit(cache.root, edit);
-    if (result == EditResult::Done) cache.pending.push_back(edit);
+    if (result == EditResult::Done)
+        cache.pending.push_back(edit);
     return result;
 }
 
-bool FileRegistryStore::Flush(RegistryHive hive) {
+bool FileRegistryStore::Flush(RegistryHive hive)
+{
     std::lock_guard<std::mutex> guard(mutex_);
     return FlushLocked(hive);
 }
 
-bool FileRegistryStore::FlushLocked(RegistryHive hive) {
+bool FileRegistryStore::FlushLocked(RegistryHive hive)
+{
     Cache& cache = CacheOf(hive);
-    if (cache.pending.empty()) return true;
+    if (cache.pending.empty())
+        return true;
     // Whatever happens below, these changes are written now or never.
     auto giveUp = [&cache] {
         cache.pending.clear();
         cache.valid = false;
         return false;
     };
-    if (!CanWrite(hive) || !MakeFolders(folder_)) return giveUp();
+    if (!CanWrite(hive) || !MakeFolders(folder_))
+        return giveUp();
     HiveLock lock(folder_ + "/" + HiveName(hive) + ".lock");
-    if (!lock.Held()) return giveUp();
-    if (!Refresh(hive)) return giveUp(); // never overwrite what we cannot read
+    if (!lock.Held())
+        return giveUp();
+    if (!Refresh(hive))
+        return giveUp(); // never overwrite what we cannot read
     const std::string path = HivePath(hive);
     if (!cache.swept) {
         RemoveStaleTemporaries(folder_, std::string(HiveName(hive)) + ".hive");
         cache.swept = true;
     }
-    if (cache.pending.empty()) return true; // nothing of ours still applies
+    if (cache.pending.empty())
+        return true; // nothing of ours still applies
     std::string bytes = FormatRegistryHive(cache.root);
-    if (!ReplaceFileDurably(path, bytes, 0644)) return giveUp();
+    if (!ReplaceFileDurably(path, bytes, 0644))
+        return giveUp();
     cache.bytes = std::move(bytes);
     cache.pending.clear();
     return true;

@@ -46,10 +46,10 @@ public:
 private:
     struct Cache {
         bool valid = false;
-        std::string bytes;                 // the file as last read or written
-        RegistryKey root;                  // the file's contents with the pending edits made
+        std::string bytes; // the file as last read or written
+        RegistryKey root; // the file's contents with the pending edits made
         std::vector<RegistryEdit> pending; // made here, not yet written
-        bool swept = false;                // stale temporary files looked for
+        bool swept = false; // stale temporary files looked for
     };
     // Brings the hive's cache up to date with its file; false when it cannot be read.
     bool Refresh(RegistryHive hive);

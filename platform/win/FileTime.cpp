@@ -31,12 +31,11 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
     const std::uint64_t totalSeconds = v / TicksPerSecond;
     const std::uint64_t days1601 = totalSeconds / 86400;
     const std::uint64_t secOfDay = totalSeconds % 86400;
-    const host::CivilDate date =
-        host::CivilFromDays(static_cast<std::int64_t>(days1601) - DaysFrom1601To1970);
+    const host::CivilDate date = host::CivilFromDays(static_cast<std::int64_t>(days1601) - DaysFrom1601To1970);
     systemTime->wYear = static_cast<WORD>(date.year);
     systemTime->wMonth = static_cast<WORD>(date.month);
     systemTime->wDay = static_cast<WORD>(date.day);
-    systemTime->wDayOfWeek = static_cast<WORD>((days1601 + 1) % 7);  // 1601-01-01 was a Monday
+    systemTime->wDayOfWeek = static_cast<WORD>((days1601 + 1) % 7); // 1601-01-01 was a Monday
     systemTime->wHour = static_cast<WORD>(secOfDay / 3600);
     systemTime->wMinute = static_cast<WORD>(secOfDay % 3600 / 60);
     systemTime->wSecond = static_cast<WORD>(secOfDay % 60);
@@ -47,8 +46,7 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime)
 BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* fileTime)
 {
     if (st == nullptr || fileTime == nullptr || st->wYear < 1601 || st->wYear > 30827 || st->wMonth < 1 ||
-        st->wMonth > 12 || st->wDay < 1 ||
-        st->wDay > rtl::DaysInMonth(st->wYear, st->wMonth) || st->wHour > 23 ||
+        st->wMonth > 12 || st->wDay < 1 || st->wDay > rtl::DaysInMonth(st->wYear, st->wMonth) || st->wHour > 23 ||
         st->wMinute > 59 || st->wSecond > 59 || st->wMilliseconds > 999) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;

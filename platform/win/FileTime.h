@@ -18,7 +18,7 @@ struct FILETIME {
 struct SYSTEMTIME {
     WORD wYear = 0;
     WORD wMonth = 0;
-    WORD wDayOfWeek = 0;  // 0 = Sunday
+    WORD wDayOfWeek = 0; // 0 = Sunday
     WORD wDay = 0;
     WORD wHour = 0;
     WORD wMinute = 0;

@@ -23,22 +23,34 @@ constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
 DWORD FromErrno(int e, DWORD notFound = ERROR_FILE_NOT_FOUND)
 {
     switch (e) {
-    case ENOENT: return notFound;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOENT:
+        return notFound;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case EISDIR:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY:
+        return ERROR_DIR_NOT_EMPTY;
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return ERROR_DISK_FULL;
-    case EROFS: return ERROR_WRITE_PROTECT;
-    case EBUSY: return ERROR_SHARING_VIOLATION;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EXDEV: return ERROR_NOT_SAME_DEVICE;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    default: return ERROR_WRITE_FAULT;
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case EROFS:
+        return ERROR_WRITE_PROTECT;
+    case EBUSY:
+        return ERROR_SHARING_VIOLATION;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case EXDEV:
+        return ERROR_NOT_SAME_DEVICE;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+        return ERROR_WRITE_FAULT;
     }
 }
 
@@ -249,7 +261,8 @@ BOOL CopyFileW(const char16_t* source, const char16_t* target, BOOL failIfExists
             break;
         // A full disk or a pulled card, when a test switched it on.
         std::uint32_t fault = 0;
-        const std::uint64_t allowed = FileFaults::Allow(src.drive, dst.drive, done, static_cast<std::uint64_t>(n), fault);
+        const std::uint64_t allowed =
+            FileFaults::Allow(src.drive, dst.drive, done, static_cast<std::uint64_t>(n), fault);
         if (!WriteAll(out, buffer.data(), static_cast<size_t>(allowed))) {
             error = FromErrno(errno);
             break;

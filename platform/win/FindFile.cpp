@@ -25,9 +25,9 @@ namespace {
 // An entry's name lies in its search's Names, so a large folder's names
 // take two allocations in all, not two each.
 struct Entry {
-    std::uint32_t nameAt = 0;  // in Names::text; its key at twice that in Names::keys
+    std::uint32_t nameAt = 0; // in Names::text; its key at twice that in Names::keys
     std::uint32_t nameLength = 0;
-    int rank = 2;        // "." first, ".." next, then the names
+    int rank = 2; // "." first, ".." next, then the names
     // The host name below the search's folder, or the whole host path;
     // empty for a name whose host spelling is the name itself (ASCII).
     std::string host;
@@ -38,7 +38,7 @@ struct Entry {
 
 struct Names {
     std::u16string text;
-    std::string keys;  // the names as the sort compares them: upper-cased, big-endian code units
+    std::string keys; // the names as the sort compares them: upper-cased, big-endian code units
 
     std::u16string_view Of(const Entry& e) const { return std::u16string_view(text).substr(e.nameAt, e.nameLength); }
     std::string_view KeyOf(const Entry& e) const
@@ -88,7 +88,7 @@ std::mutex& SearchMutex()
     static std::mutex m;
     return m;
 }
-std::set<Search*>& LiveSearches()  // guarded by SearchMutex
+std::set<Search*>& LiveSearches() // guarded by SearchMutex
 {
     static std::set<Search*> live;
     return live;
@@ -259,7 +259,7 @@ DWORD Collect(std::u16string_view path, Search& s, FindDetail detail)
         }
         struct stat st {};
         if (fstatat(fd, e->d_name, &st, 0) != 0)
-            continue;  // a dangling link
+            continue; // a dangling link
         Append(s, wide, std::string(host), st);
     }
     closedir(d);
@@ -343,7 +343,8 @@ int DosTime(const FILETIME& ft)
     tm local{};
     if (localtime_r(&t.tv_sec, &local) == nullptr || local.tm_year < 80)
         return 0;
-    const unsigned date = static_cast<unsigned>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    const unsigned date =
+        static_cast<unsigned>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
     const unsigned time = static_cast<unsigned>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     return static_cast<int>((date << 16) | time);
 }

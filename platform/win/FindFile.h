@@ -44,7 +44,7 @@ struct WIN32_FIND_DATAA {
     DWORD nFileSizeLow = 0;
     DWORD dwReserved0 = 0;
     DWORD dwReserved1 = 0;
-    char cFileName[MAX_PATH] = {};       // code page 932
+    char cFileName[MAX_PATH] = {}; // code page 932
     char cAlternateFileName[14] = {};
 };
 
@@ -94,7 +94,7 @@ inline constexpr int faNormal = 0x80;
 inline constexpr int faAnyFile = 0x1FF;
 
 struct TSearchRec {
-    int Time = 0;                // DOS date and time of the last write (local)
+    int Time = 0; // DOS date and time of the last write (local)
     std::int64_t Size = 0;
     int Attr = 0;
     rtl::UnicodeString Name;

@@ -30,17 +30,17 @@ using HGDIOBJ = void*;
 
 #pragma pack(push, 2)
 struct BITMAPINFOHEADER {
-  DWORD biSize;
-  LONG biWidth;
-  LONG biHeight;
-  WORD biPlanes;
-  WORD biBitCount;
-  DWORD biCompression;
-  DWORD biSizeImage;
-  LONG biXPelsPerMeter;
-  LONG biYPelsPerMeter;
-  DWORD biClrUsed;
-  DWORD biClrImportant;
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
 };
 #pragma pack(pop)
 static_assert(sizeof(BITMAPINFOHEADER) == 40);
@@ -48,26 +48,26 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40);
 inline constexpr DWORD BI_RGB = 0;
 
 struct RGBQUAD {
-  BYTE rgbBlue;
-  BYTE rgbGreen;
-  BYTE rgbRed;
-  BYTE rgbReserved;
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
 };
 
 struct BITMAPINFO {
-  BITMAPINFOHEADER bmiHeader;
-  RGBQUAD bmiColors[1];
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
 };
 
 // What GetObject tells of a bitmap.
 struct BITMAP {
-  LONG bmType;
-  LONG bmWidth;
-  LONG bmHeight;
-  LONG bmWidthBytes;
-  WORD bmPlanes;
-  WORD bmBitsPixel;
-  void* bmBits; // null: device bitmaps keep their bits to themselves
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    void* bmBits; // null: device bitmaps keep their bits to themselves
 };
 
 inline constexpr DWORD CBM_INIT = 4;
@@ -99,8 +99,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // header size below 40, a size of 0 or above 16384 a side, planes other
 // than 1, a compression other than BI_RGB, 24/32 bits per pixel not given,
 // CBM_INIT with null bits or info, or usage other than DIB_RGB_COLORS.
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage);
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage);
 
 // Selects a bitmap into a memory context; returns the one selected before
 // (the stock bitmap at first). Null when `dc` is no memory context, the

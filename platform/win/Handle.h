@@ -13,7 +13,7 @@ namespace detail {
 // The object behind a handle; it goes when its last handle is closed.
 class KernelObject {
 public:
-  virtual ~KernelObject() = default;
+    virtual ~KernelObject() = default;
 };
 
 HANDLE InsertHandle(std::shared_ptr<KernelObject> object);

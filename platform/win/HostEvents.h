@@ -18,17 +18,17 @@ namespace win {
 
 class HostEventSource {
 public:
-  virtual ~HostEventSource() = default;
-  // Host thread, layer unlocked, from the waits that dispatch posted
-  // messages (GetMessage, WaitMessage, the pumps) and from an unfiltered
-  // PeekMessage that found nothing (with timeoutMs 0). Handles what the
-  // host has now, then blocks at most timeoutMs (never more than 60 s) for
-  // more. May post messages; must not dispatch them.
-  virtual void Wait(std::uint64_t timeoutMs) = 0;
-  // Any thread, possibly with the layer's lock held: makes a Wait in
-  // progress return soon, or the next one return at once. Must not call
-  // into the layer.
-  virtual void Wake() = 0;
+    virtual ~HostEventSource() = default;
+    // Host thread, layer unlocked, from the waits that dispatch posted
+    // messages (GetMessage, WaitMessage, the pumps) and from an unfiltered
+    // PeekMessage that found nothing (with timeoutMs 0). Handles what the
+    // host has now, then blocks at most timeoutMs (never more than 60 s) for
+    // more. May post messages; must not dispatch them.
+    virtual void Wait(std::uint64_t timeoutMs) = 0;
+    // Any thread, possibly with the layer's lock held: makes a Wait in
+    // progress return soon, or the next one return at once. Must not call
+    // into the layer.
+    virtual void Wake() = 0;
 };
 
 // Installs `source` for the calling thread (the only thread whose waits

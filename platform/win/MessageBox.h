@@ -56,11 +56,11 @@ inline constexpr int IDNO = 7;
 // One box as the responder sees it. Texts are UTF-16 (MessageBoxA's code
 // page 932 bytes converted).
 struct MessageBoxCall {
-  HWND owner = nullptr;
-  std::u16string text;
-  std::u16string caption;
-  UINT type = MB_OK;
-  friend bool operator==(const MessageBoxCall&, const MessageBoxCall&) = default;
+    HWND owner = nullptr;
+    std::u16string text;
+    std::u16string caption;
+    UINT type = MB_OK;
+    friend bool operator==(const MessageBoxCall&, const MessageBoxCall&) = default;
 };
 
 // The button the box would take on Enter: MB_DEFBUTTONn of the box's buttons.

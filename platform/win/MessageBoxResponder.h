@@ -13,12 +13,12 @@ namespace win {
 
 class MessageBoxResponder {
 public:
-  virtual ~MessageBoxResponder() = default;
-  // Called on the thread that shows the box; returns the button pressed.
-  // A result that is not one of the box's buttons is replaced by what
-  // closing the box gives: IDCANCEL where it has that button, else IDNO for
-  // yes/no, IDABORT for abort/retry/ignore, IDOK for OK.
-  virtual int Answer(const MessageBoxCall& call) = 0;
+    virtual ~MessageBoxResponder() = default;
+    // Called on the thread that shows the box; returns the button pressed.
+    // A result that is not one of the box's buttons is replaced by what
+    // closing the box gives: IDCANCEL where it has that button, else IDNO for
+    // yes/no, IDABORT for abort/retry/ignore, IDOK for OK.
+    virtual int Answer(const MessageBoxCall& call) = 0;
 };
 
 // Installs the responder for every thread (null: the default, which writes
@@ -33,28 +33,28 @@ using ScopedMessageBoxResponder = host::ScopedInstall<MessageBoxResponder*, &Ins
 // default button. Thread-safe. Installs itself for its lifetime.
 class TRecordingMessageBoxResponder : public MessageBoxResponder {
 public:
-  TRecordingMessageBoxResponder();
-  ~TRecordingMessageBoxResponder() override;
-  TRecordingMessageBoxResponder(const TRecordingMessageBoxResponder&) = delete;
-  TRecordingMessageBoxResponder& operator=(const TRecordingMessageBoxResponder&) = delete;
+    TRecordingMessageBoxResponder();
+    ~TRecordingMessageBoxResponder() override;
+    TRecordingMessageBoxResponder(const TRecordingMessageBoxResponder&) = delete;
+    TRecordingMessageBoxResponder& operator=(const TRecordingMessageBoxResponder&) = delete;
 
-  // The next box is answered with `result`.
-  void QueueAnswer(int result);
-  // The next box is answered by `answer` (which may pump messages first).
-  void QueueAnswer(std::function<int(const MessageBoxCall&)> answer);
+    // The next box is answered with `result`.
+    void QueueAnswer(int result);
+    // The next box is answered by `answer` (which may pump messages first).
+    void QueueAnswer(std::function<int(const MessageBoxCall&)> answer);
 
-  std::vector<MessageBoxCall> Calls() const;
-  // Boxes answered with the default because the queue was empty.
-  int UnqueuedCount() const;
+    std::vector<MessageBoxCall> Calls() const;
+    // Boxes answered with the default because the queue was empty.
+    int UnqueuedCount() const;
 
-  int Answer(const MessageBoxCall& call) override;
+    int Answer(const MessageBoxCall& call) override;
 
 private:
-  mutable std::mutex mutex_;
-  std::deque<std::function<int(const MessageBoxCall&)>> answers_;
-  std::vector<MessageBoxCall> calls_;
-  int unqueued_ = 0;
-  MessageBoxResponder* previous_ = nullptr;
+    mutable std::mutex mutex_;
+    std::deque<std::function<int(const MessageBoxCall&)>> answers_;
+    std::vector<MessageBoxCall> calls_;
+    int unqueued_ = 0;
+    MessageBoxResponder* previous_ = nullptr;
 };
 
 } // namespace win

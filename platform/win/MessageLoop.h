@@ -30,15 +30,15 @@ namespace win {
 // Exception, so the program's own `catch (Exception&)` does not swallow it.
 class EMessageLoopStalled : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+    using std::runtime_error::runtime_error;
 };
 
 // One step of a loop: handles the sent messages, then dispatches one posted
 // message or due timer tick. Never waits.
 enum class PumpResult {
-  Dispatched,  // something was handled (a sent message counts: a loop's condition may have changed)
-  Idle,        // nothing was there
-  Quit,        // WM_QUIT was met and left pending
+    Dispatched, // something was handled (a sent message counts: a loop's condition may have changed)
+    Idle, // nothing was there
+    Quit, // WM_QUIT was met and left pending
 };
 PumpResult PumpOnce();
 

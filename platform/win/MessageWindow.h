@@ -11,22 +11,22 @@ namespace win {
 
 class TMessageWindow : public WindowProcedure {
 public:
-  // Handler: fills TMessage::Result; messages it leaves alone are answered
-  // with 0. The handle is created here, on the calling thread.
-  using Handler = std::function<void(TMessage&)>;
-  explicit TMessageWindow(Handler handler);
-  // Destroys the handle (on the owner's thread, as every DestroyWindow).
-  ~TMessageWindow() override;
-  TMessageWindow(const TMessageWindow&) = delete;
-  TMessageWindow& operator=(const TMessageWindow&) = delete;
+    // Handler: fills TMessage::Result; messages it leaves alone are answered
+    // with 0. The handle is created here, on the calling thread.
+    using Handler = std::function<void(TMessage&)>;
+    explicit TMessageWindow(Handler handler);
+    // Destroys the handle (on the owner's thread, as every DestroyWindow).
+    ~TMessageWindow() override;
+    TMessageWindow(const TMessageWindow&) = delete;
+    TMessageWindow& operator=(const TMessageWindow&) = delete;
 
-  HWND Handle() const { return handle_; }
+    HWND Handle() const { return handle_; }
 
-  LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-  Handler handler_;
-  HWND handle_ = nullptr;
+    Handler handler_;
+    HWND handle_ = nullptr;
 };
 
 } // namespace win

@@ -81,20 +81,20 @@ inline constexpr UINT PM_REMOVE = 0x0001;
 // A message as the queue hands it out. `time` is the layer's tick count when
 // the message was posted (or the timer ticked).
 struct MSG {
-  HWND hwnd = nullptr;
-  UINT message = 0;
-  WPARAM wParam = 0;
-  LPARAM lParam = 0;
-  DWORD time = 0;
-  POINT pt;
+    HWND hwnd = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    DWORD time = 0;
+    POINT pt;
 };
 
 // A message as the framework's handlers receive it.
 struct TMessage {
-  UINT Msg = 0;
-  WPARAM WParam = 0;
-  LPARAM LParam = 0;
-  LRESULT Result = 0;
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
 };
 
 // The layer's id of the calling thread (never 0). Threads started by TThread

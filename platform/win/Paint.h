@@ -25,26 +25,26 @@ struct HDC__;
 using HDC = HDC__*;
 
 struct PAINTSTRUCT {
-  HDC hdc = nullptr;
-  BOOL fErase = 0;
-  RECT rcPaint;      // the whole client area: there is no partial update
-  BOOL fRestore = 0;
-  BOOL fIncUpdate = 0;
-  BYTE rgbReserved[32] = {};
+    HDC hdc = nullptr;
+    BOOL fErase = 0;
+    RECT rcPaint; // the whole client area: there is no partial update
+    BOOL fRestore = 0;
+    BOOL fIncUpdate = 0;
+    BYTE rgbReserved[32] = {};
 };
 
 // A window's pixels. Windows hand theirs out through
 // WindowProcedure::Surface (null: the window cannot be painted).
 struct WindowSurface {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // width * height
-  // Something was drawn into it since it was made.
-  bool painted = false;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // width * height
+    // Something was drawn into it since it was made.
+    bool painted = false;
 
-  // Sizes the surface, keeping the part that still fits; new pixels black.
-  // Sizes are capped at 16384 a side; negative counts as 0.
-  void Resize(int newWidth, int newHeight);
+    // Sizes the surface, keeping the part that still fits; new pixels black.
+    // Sizes are capped at 16384 a side; negative counts as 0.
+    void Resize(int newWidth, int newHeight);
 };
 
 // Starts painting the window: fills `paint` (rcPaint the client area) and

@@ -12,10 +12,10 @@
 namespace win {
 
 struct ProcessStartRequest {
-    std::u16string file;                   // as given ("regsvr32", "Velmorastine II.exe", a path)
-    std::u16string parameters;             // as given, widened from code page 932
+    std::u16string file; // as given ("regsvr32", "Velmorastine II.exe", a path)
+    std::u16string parameters; // as given, widened from code page 932
     std::vector<std::u16string> arguments; // the parameters split by the Windows rules
-    std::u16string directory;              // empty: the current directory
+    std::u16string directory; // empty: the current directory
     int showCommand = 0;
 
     bool operator==(const ProcessStartRequest&) const = default;

@@ -13,7 +13,8 @@ namespace win {
 
 class RecordingProcessStarter final : public ProcessStarter {
 public:
-    int Start(const ProcessStartRequest& request) override {
+    int Start(const ProcessStartRequest& request) override
+    {
         std::function<void(const ProcessStartRequest&)> hook;
         int result;
         {
@@ -22,23 +23,28 @@ public:
             hook = hook_;
             result = result_;
         }
-        if (hook && result > 32) hook(request);
+        if (hook && result > 32)
+            hook(request);
         return result;
     }
 
-    void SetResult(int result) {
+    void SetResult(int result)
+    {
         std::lock_guard<std::mutex> guard(mutex_);
         result_ = result;
     }
-    void SetHook(std::function<void(const ProcessStartRequest&)> hook) {
+    void SetHook(std::function<void(const ProcessStartRequest&)> hook)
+    {
         std::lock_guard<std::mutex> guard(mutex_);
         hook_ = std::move(hook);
     }
-    std::vector<ProcessStartRequest> Requests() {
+    std::vector<ProcessStartRequest> Requests()
+    {
         std::lock_guard<std::mutex> guard(mutex_);
         return requests_;
     }
-    void Clear() {
+    void Clear()
+    {
         std::lock_guard<std::mutex> guard(mutex_);
         requests_.clear();
     }

@@ -84,7 +84,7 @@ public:
     int GetDataSize(const rtl::UnicodeString& name);
     TRegDataType GetDataType(const rtl::UnicodeString& name);
 
-    void WriteInteger(const rtl::UnicodeString& name, int value);   // REG_DWORD
+    void WriteInteger(const rtl::UnicodeString& name, int value); // REG_DWORD
     int ReadInteger(const rtl::UnicodeString& name);
     void WriteString(const rtl::UnicodeString& name, const rtl::UnicodeString& value); // REG_SZ
     // A missing value gives the empty text.
@@ -108,7 +108,7 @@ private:
     HKEY root_ = HKEY_CURRENT_USER;
     bool open_ = false;
     bool openWritable_ = false; // opened with write access
-    bool unflushed_ = false;    // changes made through the open key, not yet written
+    bool unflushed_ = false; // changes made through the open key, not yet written
     RegistryHive openHive_ = RegistryHive::User;
     RegistryPath openPath_; // from the hive's root (the classes root's prefix included)
     RegistryPath shownPath_; // from RootKey, for CurrentPath

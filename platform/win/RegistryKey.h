@@ -81,14 +81,14 @@ std::u16string JoinRegistryPath(const RegistryPath& path);
 struct RegistryEdit {
     enum class Kind { CreateKey, SetValue, DeleteValue, DeleteKey };
     Kind kind = Kind::CreateKey;
-    RegistryPath path;     // the key, from the hive's root
-    RegistryValue value;   // SetValue: the value; DeleteValue: its name
+    RegistryPath path; // the key, from the hive's root
+    RegistryValue value; // SetValue: the value; DeleteValue: its name
 };
 
 enum class EditResult {
-    Done,     // made (CreateKey also when the key existed)
+    Done, // made (CreateKey also when the key existed)
     NotFound, // the key (or the value to delete) does not exist
-    Refused,  // not allowed (the root itself, a limit)
+    Refused, // not allowed (the root itself, a limit)
 };
 
 // Applies an edit to a tree: the shared work of every store.

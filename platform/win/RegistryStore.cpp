@@ -12,11 +12,13 @@ bool RegistryStore::MayOpen(RegistryHive, const RegistryPath&) { return true; }
 
 bool RegistryStore::Flush(RegistryHive) { return true; }
 
-bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists) {
+bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists)
+{
     RegistryKey root;
     exists = false;
     out = RegistryKey{};
-    if (!Read(hive, root)) return false;
+    if (!Read(hive, root))
+        return false;
     if (const RegistryKey* key = root.Find(path)) {
         exists = true;
         out = ShallowCopy(*key);
@@ -27,7 +29,8 @@ bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, Registr
 namespace {
 
 // Made at its first use.
-std::shared_ptr<RegistryStore> DefaultStore() {
+std::shared_ptr<RegistryStore> DefaultStore()
+{
     static const std::shared_ptr<RegistryStore> store =
         std::make_shared<FileRegistryStore>(FileRegistryStore::DefaultFolder());
     return store;
@@ -35,18 +38,18 @@ std::shared_ptr<RegistryStore> DefaultStore() {
 
 using StoreSeam = host::Seam<std::shared_ptr<RegistryStore>, host::SeamReaders::AnyThread>;
 
-StoreSeam& Stores() {
+StoreSeam& Stores()
+{
     static StoreSeam stores(&DefaultStore);
     return stores;
 }
 
 } // namespace
 
-std::shared_ptr<RegistryStore> CurrentRegistryStore() {
-    return Stores().Current();
-}
+std::shared_ptr<RegistryStore> CurrentRegistryStore() { return Stores().Current(); }
 
-std::shared_ptr<RegistryStore> InstallRegistryStore(std::shared_ptr<RegistryStore> store) {
+std::shared_ptr<RegistryStore> InstallRegistryStore(std::shared_ptr<RegistryStore> store)
+{
     return Stores().Install(std::move(store));
 }
 

@@ -25,37 +25,49 @@ using rtl::detail::SameAsciiNoCase;
 
 HINSTANCE AsResult(int code) { return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(code)); }
 
-int CodeOfErrno(int error) {
+int CodeOfErrno(int error)
+{
     switch (error) {
-    case ENOENT: return SE_ERR_FNF;
-    case ENOTDIR: return SE_ERR_PNF;
+    case ENOENT:
+        return SE_ERR_FNF;
+    case ENOTDIR:
+        return SE_ERR_PNF;
     case EACCES:
-    case EPERM: return SE_ERR_ACCESSDENIED;
+    case EPERM:
+        return SE_ERR_ACCESSDENIED;
     case ENOMEM:
-    case E2BIG: return SE_ERR_NOMEMORY;
-    case ENOEXEC: return SE_ERR_BADFORMAT;
-    default: return SE_ERR_OOM;
+    case E2BIG:
+        return SE_ERR_NOMEMORY;
+    case ENOEXEC:
+        return SE_ERR_BADFORMAT;
+    default:
+        return SE_ERR_OOM;
     }
 }
 
-bool IsExecutableFile(const std::string& path) {
+bool IsExecutableFile(const std::string& path)
+{
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR) != 0;
 }
 
-std::string OwnExecutable() {
+std::string OwnExecutable()
+{
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return {};
+    if (n <= 0)
+        return {};
     return std::string(buffer, static_cast<std::size_t>(n));
 }
 
-std::string FolderOf(const std::string& path) {
+std::string FolderOf(const std::string& path)
+{
     std::size_t cut = path.rfind('/');
     return cut == std::string::npos ? std::string(".") : path.substr(0, cut == 0 ? 1 : cut);
 }
 
-std::string FindTool(const char* name) {
+std::string FindTool(const char* name)
+{
     const char* env = std::getenv("VELMORASTINE_TOOLS");
     if (env != nullptr && *env != '\0') {
         // A folder named explicitly is the only place looked at.
@@ -63,10 +75,12 @@ std::string FindTool(const char* name) {
         return IsExecutableFile(candidate) ? candidate : std::string();
     }
     std::string self = OwnExecutable();
-    if (self.empty()) return {};
+    if (self.empty())
+        return {};
     std::string folder = FolderOf(self);
     for (const std::string& candidate : {folder + "/" + name, FolderOf(folder) + "/" + name})
-        if (IsExecutableFile(candidate)) return candidate;
+        if (IsExecutableFile(candidate))
+            return candidate;
     return {};
 }
 
@@ -74,11 +88,12 @@ std::string FindTool(const char* name) {
 // starts a new session, forks the program and ends at once. The program's
 // exec failure comes back through a close-on-exec pipe. Only
 // async-signal-safe calls run after the fork.
-int SpawnDetached(const std::string& program, const std::vector<std::string>& arguments,
-                  const std::string& folder) {
+int SpawnDetached(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder)
+{
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
     // The program gets the stop signals whatever this process blocks.
@@ -86,7 +101,8 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
     sigemptyset(&noSignals);
 
     int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return errno;
+    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+        return errno;
     pid_t middle = fork();
     if (middle < 0) {
         int error = errno;
@@ -100,7 +116,8 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
         pid_t child = fork();
         if (child == 0) {
             int error = 0;
-            if (!folder.empty() && chdir(folder.c_str()) != 0) error = errno;
+            if (!folder.empty() && chdir(folder.c_str()) != 0)
+                error = errno;
             if (error == 0) {
                 sigprocmask(SIG_SETMASK, &noSignals, nullptr);
                 execve(program.c_str(), argv.data(), environ);
@@ -124,12 +141,12 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
         got = read(pipeFds[0], &error, sizeof error);
     } while (got < 0 && errno == EINTR);
     close(pipeFds[0]);
-    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {}
     return got == static_cast<ssize_t>(sizeof error) ? (error == 0 ? EIO : error) : 0;
 }
 
-ProcessStarter* TheHostStarter() {
+ProcessStarter* TheHostStarter()
+{
     static HostProcessStarter host;
     return &host;
 }
@@ -140,17 +157,20 @@ constinit host::Seam<ProcessStarter*, host::SeamReaders::AnyThread> gStarters(&T
 
 ProcessStarter::~ProcessStarter() = default;
 
-std::string HostProcessStarter::ResolveProgram(const std::u16string& file, int& error) {
+std::string HostProcessStarter::ResolveProgram(const std::u16string& file, int& error)
+{
     error = 0;
     bool bare = file.find_first_of(u"\\/:") == std::u16string::npos;
     if (bare && (SameAsciiNoCase(file, u"regsvr32") || SameAsciiNoCase(file, u"regsvr32.exe"))) {
         std::string tool = FindTool("regsvr32");
-        if (tool.empty()) error = SE_ERR_FNF;
+        if (tool.empty())
+            error = SE_ERR_FNF;
         return tool;
     }
     if (bare && SameAsciiNoCase(file, u"Velmorastine II.exe")) {
         std::string self = OwnExecutable();
-        if (self.empty()) error = SE_ERR_FNF;
+        if (self.empty())
+            error = SE_ERR_FNF;
         return self;
     }
     ResolvedPath resolved = ResolvePath(file);
@@ -170,43 +190,47 @@ std::string HostProcessStarter::ResolveProgram(const std::u16string& file, int& 
     return resolved.host;
 }
 
-int HostProcessStarter::Start(const ProcessStartRequest& request) {
+int HostProcessStarter::Start(const ProcessStartRequest& request)
+{
     int error = 0;
     std::string program = ResolveProgram(request.file, error);
-    if (program.empty()) return error == 0 ? SE_ERR_FNF : error;
+    if (program.empty())
+        return error == 0 ? SE_ERR_FNF : error;
     std::string folder;
     if (!request.directory.empty()) {
         ResolvedPath dir = ResolvePath(request.directory);
         struct stat st;
-        if (!dir.ok() || stat(dir.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return SE_ERR_PNF;
+        if (!dir.ok() || stat(dir.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return SE_ERR_PNF;
         folder = dir.host;
     }
     std::vector<std::string> arguments;
-    for (const std::u16string& a : request.arguments) arguments.push_back(rtl::Utf16ToUtf8(a));
+    for (const std::u16string& a : request.arguments)
+        arguments.push_back(rtl::Utf16ToUtf8(a));
     int spawnError = SpawnDetached(program, arguments, folder);
     return spawnError == 0 ? SE_RESULT_STARTED : CodeOfErrno(spawnError);
 }
 
-ProcessStarter& CurrentProcessStarter() {
-    return *gStarters.Current();
-}
+ProcessStarter& CurrentProcessStarter() { return *gStarters.Current(); }
 
-ProcessStarter* InstallProcessStarter(ProcessStarter* starter) {
-    return gStarters.Install(starter);
-}
+ProcessStarter* InstallProcessStarter(ProcessStarter* starter) { return gStarters.Install(starter); }
 
-std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
+std::vector<std::u16string> SplitCommandLine(std::u16string_view line)
+{
     std::vector<std::u16string> out;
     std::size_t i = 0;
     const std::size_t n = line.size();
     while (true) {
-        while (i < n && (line[i] == u' ' || line[i] == u'\t')) ++i;
-        if (i >= n) return out;
+        while (i < n && (line[i] == u' ' || line[i] == u'\t'))
+            ++i;
+        if (i >= n)
+            return out;
         std::u16string arg;
         bool quoted = false;
         while (i < n) {
             char16_t c = line[i];
-            if (!quoted && (c == u' ' || c == u'\t')) break;
+            if (!quoted && (c == u' ' || c == u'\t'))
+                break;
             if (c == u'\\') {
                 std::size_t slashes = 0;
                 while (i < n && line[i] == u'\\') {
@@ -242,17 +266,22 @@ std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
     }
 }
 
-HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const char* parameters,
-                        const char* directory, int showCommand) {
+HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const char* parameters, const char* directory,
+                        int showCommand)
+{
     if (operation != nullptr && *operation != '\0') {
         std::u16string op = rtl::Cp932ToUtf16(operation);
-        if (!SameAsciiNoCase(op, u"open")) return AsResult(SE_ERR_NOASSOC);
+        if (!SameAsciiNoCase(op, u"open"))
+            return AsResult(SE_ERR_NOASSOC);
     }
-    if (file == nullptr || *file == '\0') return AsResult(SE_ERR_FNF);
+    if (file == nullptr || *file == '\0')
+        return AsResult(SE_ERR_FNF);
     ProcessStartRequest request;
     request.file = rtl::Cp932ToUtf16(file);
-    if (parameters != nullptr) request.parameters = rtl::Cp932ToUtf16(parameters);
-    if (directory != nullptr) request.directory = rtl::Cp932ToUtf16(directory);
+    if (parameters != nullptr)
+        request.parameters = rtl::Cp932ToUtf16(parameters);
+    if (directory != nullptr)
+        request.directory = rtl::Cp932ToUtf16(directory);
     request.arguments = SplitCommandLine(request.parameters);
     request.showCommand = showCommand;
     return AsResult(CurrentProcessStarter().Start(request));

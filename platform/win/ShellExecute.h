@@ -45,9 +45,7 @@ HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, con
 // the registry store can be written (declared with the store in RegistryStore.h).
 BOOL IsUserAnAdmin();
 
-inline int ShellExecuteResult(HINSTANCE result) {
-    return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
-}
+inline int ShellExecuteResult(HINSTANCE result) { return static_cast<int>(reinterpret_cast<std::intptr_t>(result)); }
 
 // The arguments of a command line by the rules of the Windows C runtime:
 // blanks and tabs separate outside quotes; 2n backslashes before a quote give

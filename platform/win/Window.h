@@ -17,16 +17,16 @@ struct WindowSurface;
 // controls and by TMessageWindow.
 class WindowProcedure {
 public:
-  virtual ~WindowProcedure() = default;
-  // Runs on the owner's thread. May run nested loops, send, post and destroy
-  // its own window.
-  virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-  // The window's pixels for BeginPaint (Paint.h), sized to its client area;
-  // null when it cannot be painted. Runs on the owner's thread.
-  virtual WindowSurface* Surface() { return nullptr; }
-  // EndPaint ended a painting of the surface (owner's thread; no context
-  // is open for it any more, the pixels are what was drawn).
-  virtual void SurfacePainted() {}
+    virtual ~WindowProcedure() = default;
+    // Runs on the owner's thread. May run nested loops, send, post and destroy
+    // its own window.
+    virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // The window's pixels for BeginPaint (Paint.h), sized to its client area;
+    // null when it cannot be painted. Runs on the owner's thread.
+    virtual WindowSurface* Surface() { return nullptr; }
+    // EndPaint ended a painting of the surface (owner's thread; no context
+    // is open for it any more, the pixels are what was drawn).
+    virtual void SurfacePainted() {}
 };
 
 // Registers a window owned by the calling thread. `procedure` must outlive

@@ -35,8 +35,7 @@ public:
             std::filesystem::create_directories(root_ + "/Icon");
         std::filesystem::create_directories(base_.Path() + "/mutex");
         win::detail::SetMutexFolder(base_.Path() + "/mutex");
-        win::DriveTable::Instance().Configure(std::string(1, static_cast<char>(letter)) + "=" + root_ +
-                                              ":removable");
+        win::DriveTable::Instance().Configure(std::string(1, static_cast<char>(letter)) + "=" + root_ + ":removable");
         const char16_t rootPath[] = {letter, u':', u'\\', 0};
         EXPECT_TRUE(win::SetCurrentDirectoryPath(rootPath));
     }

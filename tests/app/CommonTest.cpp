@@ -28,10 +28,10 @@ TEST_F(CommonTest, IsDriveReadyAsksTheDriveOfTheFirstCharacter)
         const char16_t* path;
         bool ready;
     } paths[] = {
-        {u"E:\\DATA\\x.asf", true}, {u"e:", true},        {u"E", true},  // only the letter counts
-        {u"Q:\\", false},           {u"", false},         {u"\\\\server\\share", false},
-        {u"@:\\", false},           {u"\u0141:\\", false},  // 0x141 - 64 would wrap onto a drive number in a byte
-        {u"\uFF25:\\", false},                            // full-width E
+        {u"E:\\DATA\\x.asf", true}, {u"e:", true},         {u"E", true}, // only the letter counts
+        {u"Q:\\", false},           {u"", false},          {u"\\\\server\\share", false},
+        {u"@:\\", false},           {u"\u0141:\\", false}, // 0x141 - 64 would wrap onto a drive number in a byte
+        {u"\uFF25:\\", false}, // full-width E
     };
     for (const auto& row : paths) {
         SCOPED_TRACE(testing::PrintToString(std::u16string(row.path)));
@@ -99,9 +99,8 @@ TEST(ConversionTest, StrToFloatOrZeroNeverFails)
         const char* text;
         double value;
     } rows[] = {
-        {"0", 0},     {"", 0},         {"12.5", 12.5}, {"-1e3", -1000}, {"+.5", 0.5}, {"abc", 0},
-        {"1,5", 0},   {"12.5km", 0},   {"inf", 0},     {"nan", 0},      {"0x10", 0},  {"1e999", 0},
-        {"000", 0},   {"35.6581", 35.6581},
+        {"0", 0},      {"", 0},    {"12.5", 12.5}, {"-1e3", -1000}, {"+.5", 0.5}, {"abc", 0}, {"1,5", 0},
+        {"12.5km", 0}, {"inf", 0}, {"nan", 0},     {"0x10", 0},     {"1e999", 0}, {"000", 0}, {"35.6581", 35.6581},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
@@ -115,9 +114,20 @@ TEST(ConversionTest, RoundToTextRoundsHalfToEven)
         double value;
         const char* text;
     } rows[] = {
-        {0.5, "0"},      {1.5, "2"},      {2.5, "2"},     {3.5, "4"},    {-2.5, "-2"},
-        {59.4, "59"},    {100.5, "100"},  {-0.4, "0"},    {-0.5, "0"},   {-1.5, "-2"},
-        {0.0, "0"},      {-0.0, "0"},     {59.6, "60"},   {1e20, "100000000000000000000"},
+        {0.5, "0"},
+        {1.5, "2"},
+        {2.5, "2"},
+        {3.5, "4"},
+        {-2.5, "-2"},
+        {59.4, "59"},
+        {100.5, "100"},
+        {-0.4, "0"},
+        {-0.5, "0"},
+        {-1.5, "-2"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {59.6, "60"},
+        {1e20, "100000000000000000000"},
         {0.49999999999999994, "0"},
     };
     for (const auto& row : rows) {
@@ -133,11 +143,11 @@ TEST_F(CommonTest, GetFileSizeByNameGivesTheLow32BitsSigned)
         std::ofstream(card.Path() + "/" + name).close();
         ASSERT_EQ(truncate((card.Path() + "/" + name).c_str(), size), 0);
     };
-    sparse("five.asf", 5368709120LL);    // 5 GiB
-    sparse("three.asf", 3221225472LL);   // 3 GiB: the low half has its top bit set
+    sparse("five.asf", 5368709120LL); // 5 GiB
+    sparse("three.asf", 3221225472LL); // 3 GiB: the low half has its top bit set
     sparse("small.asf", 1234);
     std::filesystem::create_directory(card.Path() + "/Folder");
-    std::ofstream(card.Path() + "/\xe3\x83\xad\xe3\x82\xb0.asf").put('x');  // "ログ.asf"
+    std::ofstream(card.Path() + "/\xe3\x83\xad\xe3\x82\xb0.asf").put('x'); // "ログ.asf"
 
     const struct {
         const char* path;
@@ -146,10 +156,10 @@ TEST_F(CommonTest, GetFileSizeByNameGivesTheLow32BitsSigned)
         {"E:\\five.asf", 1073741824},
         {"E:\\THREE.ASF", -1073741824},
         {"E:\\small.asf", 1234},
-        {"E:\\*.asf", 1073741824},          // the first match in name order
+        {"E:\\*.asf", 1073741824}, // the first match in name order
         {"E:\\missing.asf", 0},
         {"E:\\Folder", 0},
-        {"E:\\\x83\x8d\x83\x4f.asf", 1},    // code page 932 path
+        {"E:\\\x83\x8d\x83\x4f.asf", 1}, // code page 932 path
         {"Q:\\five.asf", 0},
         {"", 0},
     };

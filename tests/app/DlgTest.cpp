@@ -188,7 +188,8 @@ TEST_F(SDDlgTest, EveryWayOutClearsTheShowingState)
 TEST(SDDlgMessage, CopyTargetWithoutTheListOrFolder)
 {
     EXPECT_EQ(SDMessageFor(10, u"").Text, UnicodeString(u"既存ファイル()があります。\n上書きしますか。"));
-    EXPECT_EQ(SDMessageFor(10, u"D:\\x\\y.asf").Text, UnicodeString(u"既存ファイル(y.asf)があります。\n上書きしますか。"));
+    EXPECT_EQ(SDMessageFor(10, u"D:\\x\\y.asf").Text,
+              UnicodeString(u"既存ファイル(y.asf)があります。\n上書きしますか。"));
     EXPECT_EQ(SDMessageFor(23, u""), (TSDMessage{u"      終了しますか。     ", u"はい", u"キャンセル"}));
 }
 

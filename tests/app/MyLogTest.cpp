@@ -73,22 +73,23 @@ TEST_F(MyLogTest, LinesAreStampTagAndTextAndReachTheFileWithAWarning)
     EXPECT_EQ(log.LogPath(), u"E:\\Viewer\\Icon\\Log.log");
     log.LogDebug("start");
     log.LogInfo("info");
-    EXPECT_FALSE(LogFileExists());  // debug and information lines wait in memory
+    EXPECT_FALSE(LogFileExists()); // debug and information lines wait in memory
     clock.Advance(1000);
     log.LogError("TPlayControl::PlayFile ERROR:boom");
     log.WriteLog("warn", 2, false);
-    EXPECT_EQ(ReadLogFile(), "2024/05/06 07:08:09 [Debug]  start\r\n"
-                             "2024/05/06 07:08:09 [Info]   info\r\n"
-                             "2024/05/06 07:08:10 [E  R  R  O  R]   TPlayControl::PlayFile ERROR:boom\r\n"
-                             "2024/05/06 07:08:10 [W A R N I N G]   warn\r\n");
+    EXPECT_EQ(ReadLogFile(),
+              "2024/05/06 07:08:09 [Debug]  start\r\n"
+              "2024/05/06 07:08:09 [Info]   info\r\n"
+              "2024/05/06 07:08:10 [E  R  R  O  R]   TPlayControl::PlayFile ERROR:boom\r\n"
+              "2024/05/06 07:08:10 [W A R N I N G]   warn\r\n");
     EXPECT_FALSE(std::filesystem::exists(root + "/Viewer/Icon/Log.log.tmp"));
 }
 
 TEST_F(MyLogTest, LevelsOutsideTheTable)
 {
     TMyLogModule log(nullptr);
-    log.WriteLog("above", 7, false);  // written as an error, and saved
-    log.WriteLog("below", -1, false);  // nothing
+    log.WriteLog("above", 7, false); // written as an error, and saved
+    log.WriteLog("below", -1, false); // nothing
     EXPECT_EQ(log.LineCount(), 1);
     EXPECT_EQ(ReadLogFile(), "2024/05/06 07:08:09 [E  R  R  O  R]   above\r\n");
     EXPECT_STREQ(TMyLogModule::LevelTag(0), " [Debug]  ");
@@ -121,7 +122,8 @@ TEST_F(MyLogTest, TheRingContinuesAfterTheNewestLineOfTheFile)
         {"newest on 0", ring(300, 0), 1},
         {"partial ring", ring(50, 49), 50},
         {"same stamp: the later line wins",
-         {Stamp(5) + " [Debug]  a", Stamp(5) + " [Debug]  b", Stamp(1) + " [Debug]  c"}, 2},
+         {Stamp(5) + " [Debug]  a", Stamp(5) + " [Debug]  b", Stamp(1) + " [Debug]  c"},
+         2},
         {"short lines never count", {"short", "", Stamp(3) + " x", "9999"}, 3},
         {"only short lines keep line 0", {"short", "", "x"}, 1},
         // A continuation line of a multi-line text sorts above every stamp;
@@ -184,7 +186,7 @@ TEST_F(MyLogTest, MultiLineTextIsOneRingLineAndSeveralFileLines)
     clock.Advance(1000);
     TMyLogModule next(nullptr);
     EXPECT_EQ(next.LineCount(), 2);
-    EXPECT_EQ(next.NextLine(), 1);  // after the stamped line, not after "second"
+    EXPECT_EQ(next.NextLine(), 1); // after the stamped line, not after "second"
 }
 
 TEST_F(MyLogTest, LogMessageShowsTheBoxBeforeTheLine)
@@ -223,12 +225,13 @@ TEST_F(MyLogTest, SavesOnlyWhileTheCardAnswersAndTheFoldersExist)
 
     std::filesystem::create_directories(root + "/Viewer/Icon");
     log.LogError("back");
-    EXPECT_EQ(ReadLogFile(), "2024/05/06 07:08:09 [E  R  R  O  R]   while pulled\r\n"
-                             "2024/05/06 07:08:09 [E  R  R  O  R]   without Icon\r\n"
-                             "2024/05/06 07:08:09 [E  R  R  O  R]   back\r\n");
+    EXPECT_EQ(ReadLogFile(),
+              "2024/05/06 07:08:09 [E  R  R  O  R]   while pulled\r\n"
+              "2024/05/06 07:08:09 [E  R  R  O  R]   without Icon\r\n"
+              "2024/05/06 07:08:09 [E  R  R  O  R]   back\r\n");
 
     ProgramFolder = u"E:\\Gone";
-    log.LogError("no program folder");  // nothing raised, nothing written
+    log.LogError("no program folder"); // nothing raised, nothing written
     EXPECT_FALSE(std::filesystem::exists(root + "/Gone"));
 }
 
@@ -244,7 +247,7 @@ TEST_F(MyLogTest, AFailedSaveKeepsTheOldFileAndTheLines)
 
     // The host refuses the write part-way, as a card pulled mid-save would.
     std::string big(5000, 'x');
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
@@ -280,18 +283,20 @@ TEST_F(MyLogTest, ClosingSavesAndLaterCallsDoNothing)
     {
         TMyLogModule log(nullptr);
         log.LogDebug("at exit");
-    }  // the destructor saves
+    } // the destructor saves
     EXPECT_NE(ReadLogFile().find("at exit"), std::string::npos);
 }
 
 TEST_F(MyLogTest, AFileWithAByteOrderMarkIsWrittenBackInItsEncoding)
 {
-    WriteLogFile("\xEF\xBB\xBF" + Lines({Stamp(1) + " [Debug]  \xe3\x83\xad\xe3\x82\xb0"}));  // "ログ" in UTF-8
+    WriteLogFile("\xEF\xBB\xBF" + Lines({Stamp(1) + " [Debug]  \xe3\x83\xad\xe3\x82\xb0"})); // "ログ" in UTF-8
     TMyLogModule log(nullptr);
     EXPECT_EQ(log.NextLine(), 1);
     log.LogError(rtl::AnsiString(u"エラー"));
-    EXPECT_EQ(ReadLogFile(), "\xEF\xBB\xBF" + Lines({Stamp(1) + " [Debug]  \xe3\x83\xad\xe3\x82\xb0",
-                                                    "2024/05/06 07:08:09 [E  R  R  O  R]   \xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc"}));
+    EXPECT_EQ(ReadLogFile(),
+              "\xEF\xBB\xBF" +
+                  Lines({Stamp(1) + " [Debug]  \xe3\x83\xad\xe3\x82\xb0",
+                         "2024/05/06 07:08:09 [E  R  R  O  R]   \xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc"}));
 }
 
 TEST_F(MyLogTest, ANewFileIsCodePage932WithoutAMark)

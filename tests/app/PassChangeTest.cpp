@@ -87,8 +87,9 @@ TEST_F(PWChangeTest, StoresTheNewPasswordScrambled)
     driver.PressKey(*PWChange->EditNew, VK_RETURN);
     EXPECT_EQ(MainForm->Password(), AnsiString("abcdefgh"));
     EXPECT_FALSE(PWChange->Visible());
-    EXPECT_EQ(card.Read("Icon/view"), "[SYSTEM]\r\np_m=" + Hex(EncodePassword("abcdefgh").str()) +
-                                          "\r\nscreen=4\r\n[VIEWER_VER]\r\nversion=V05A01\r\n");
+    EXPECT_EQ(card.Read("Icon/view"),
+              "[SYSTEM]\r\np_m=" + Hex(EncodePassword("abcdefgh").str()) +
+                  "\r\nscreen=4\r\n[VIEWER_VER]\r\nversion=V05A01\r\n");
 
     // Shown again: empty edits; an empty new password is stored empty.
     PWChange->Show();

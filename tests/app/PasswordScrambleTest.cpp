@@ -41,8 +41,8 @@ TEST(PasswordScramble, ReadsEveryByteTheValueHolds)
         {"", "", true},
         {"4D6F7373", "Moss", true},
         {"4d6f7373", "Moss", true},
-        {"4D6F737", "Mos", false},        // odd length: the last digit is no byte
-        {"4D6F7Z73", "Mo", false},        // a bad pair ends the bytes
+        {"4D6F737", "Mos", false}, // odd length: the last digit is no byte
+        {"4D6F7Z73", "Mo", false}, // a bad pair ends the bytes
         {"ZZ", "", false},
         {"41004242", std::string("A\0BB", 4), true}, // zero bytes are bytes too
         {"00", std::string(1, '\0'), true},

@@ -45,11 +45,9 @@ TEST_F(ProgFormTest, CounterTextsByKind)
         const char16_t* text;
     };
     const Case cases[] = {
-        {3, 10, 1, u"コピー中....  [3/10]"},
-        {40, 100, 3, u"コピー中....　[40件]"},
-        {7, 20, 2, u"コピー中....　[40件]"},   // another kind keeps the text
-        {0, 0, 1, u"コピー中....  [0/0]"},
-        {-1, 5, 1, u"コピー中....  [-1/5]"},
+        {3, 10, 1, u"コピー中....  [3/10]"}, {40, 100, 3, u"コピー中....　[40件]"},
+        {7, 20, 2, u"コピー中....　[40件]"}, // another kind keeps the text
+        {0, 0, 1, u"コピー中....  [0/0]"},   {-1, 5, 1, u"コピー中....  [-1/5]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);

@@ -172,8 +172,7 @@ TEST_F(StopRequestTest, DuringACopyOrADeleteStopsItAndEndsWithoutAsking)
         int confirmations;
     };
     const Case cases[] = {
-        {"copy", true, 0},
-        {"delete", false, 1},  // "delete the ticked recordings?"
+        {"copy", true, 0}, {"delete", false, 1}, // "delete the ticked recordings?"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -191,19 +190,21 @@ TEST_F(StopRequestTest, DuringACopyOrADeleteStopsItAndEndsWithoutAsking)
 
         int rowsAtStart = -1;
         runDriver.ThenAdvance(5000); // the start's scan and the first recording cued
-        runDriver.Then([&] {
-            rowsAtStart = RowCount();
-            for (int row = 0; row < RowCount(); ++row)
-                ListControl->ListView1->Items()->Item(row)->SetChecked(true);
-            abortWhenHidden.clear();
-            stopAtNextProgress = true;
-            if (c.copy) {
-                runDriver.AnswerFolder(u"C:\\Backup");
-                EXPECT_TRUE(runDriver.Click(*MainForm->ImageDL));
-            } else {
-                EXPECT_TRUE(runDriver.Click(*MainForm->ImageDel));
-            }
-        }, "start the operation");
+        runDriver.Then(
+            [&] {
+                rowsAtStart = RowCount();
+                for (int row = 0; row < RowCount(); ++row)
+                    ListControl->ListView1->Items()->Item(row)->SetChecked(true);
+                abortWhenHidden.clear();
+                stopAtNextProgress = true;
+                if (c.copy) {
+                    runDriver.AnswerFolder(u"C:\\Backup");
+                    EXPECT_TRUE(runDriver.Click(*MainForm->ImageDL));
+                } else {
+                    EXPECT_TRUE(runDriver.Click(*MainForm->ImageDel));
+                }
+            },
+            "start the operation");
         for (int i = 0; i < c.confirmations; ++i)
             runDriver.Then([&] { runDriver.Click(*SDDlg->OKSDLabel); }, "confirm");
         EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
@@ -211,8 +212,7 @@ TEST_F(StopRequestTest, DuringACopyOrADeleteStopsItAndEndsWithoutAsking)
         EXPECT_EQ(runDriver.PendingSteps(), 0);
         EXPECT_EQ(rowsAtStart, 3);
         // Only the operation's own confirmation was asked, not the close.
-        EXPECT_EQ(questions.size(), static_cast<std::size_t>(c.confirmations))
-            << ::testing::PrintToString(questions);
+        EXPECT_EQ(questions.size(), static_cast<std::size_t>(c.confirmations)) << ::testing::PrintToString(questions);
         EXPECT_EQ(abortWhenHidden, std::vector<int>{1});
         // Stopped before its first recording: nothing copied, nothing deleted.
         for (const std::string& name : recordings)

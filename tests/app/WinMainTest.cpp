@@ -40,14 +40,11 @@ using app_test::AppCard;
 using app_test::Hex;
 
 const std::vector<std::string> kCreationOrder = {
-    "MyLogModule", "MainForm", "PassWordInput", "SDDlg", "ProgForm", "TimeSet",
-    "FormSearch", "PlayControl", "ListControl", "PWChange", "MapControl", "GraphControl",
+    "MyLogModule", "MainForm",    "PassWordInput", "SDDlg",    "ProgForm",   "TimeSet",
+    "FormSearch",  "PlayControl", "ListControl",   "PWChange", "MapControl", "GraphControl",
 };
 
-std::vector<std::string> Reversed(std::vector<std::string> v)
-{
-    return {v.rbegin(), v.rend()};
-}
+std::vector<std::string> Reversed(std::vector<std::string> v) { return {v.rbegin(), v.rend()}; }
 
 // Whether a mutex of that name exists now (another handle holds it).
 bool MutexHeld()
@@ -108,7 +105,10 @@ private:
 
 class WinMainTest : public ::testing::Test {
 protected:
-    WinMainTest() { driver.OnFailure = [](const std::string& failure) { ADD_FAILURE() << failure; }; }
+    WinMainTest()
+    {
+        driver.OnFailure = [](const std::string& failure) { ADD_FAILURE() << failure; };
+    }
 
     static void ExpectNoWindowLeft()
     {
@@ -192,7 +192,7 @@ TEST_F(WinMainTest, StoredPasswordDecidesTheFirstWindow)
 {
     struct Case {
         const char* name;
-        const char* file;  // null: no settings file
+        const char* file; // null: no settings file
         bool prompt;
         std::string expected;
     };
@@ -238,8 +238,8 @@ TEST_F(WinMainTest, StoredPasswordDecidesTheFirstWindow)
             ASSERT_NE(PassWordInput, nullptr);
             ASSERT_NE(MainForm, nullptr);
             EXPECT_EQ(PassWordInput->FExpectedPassword, AnsiString(c.expected));
-            EXPECT_EQ(Application->MainForm(), c.prompt ? static_cast<TCustomForm*>(PassWordInput)
-                                                        : static_cast<TCustomForm*>(MainForm));
+            EXPECT_EQ(Application->MainForm(),
+                      c.prompt ? static_cast<TCustomForm*>(PassWordInput) : static_cast<TCustomForm*>(MainForm));
             EXPECT_EQ(PassWordInput->Visible(), c.prompt);
             EXPECT_EQ(MainForm->Visible(), !c.prompt);
             EXPECT_EQ(ViewingAllowed, c.prompt ? 0 : 1);
@@ -305,28 +305,34 @@ TEST_F(WinMainTest, TheNextStartRemovesTheTemporaryOfAKilledSettingsWrite)
 TEST_F(WinMainTest, PromptAcceptsOnlyThePasswordAndEscapeEnds)
 {
     card.Write("Icon/view", "[SYSTEM]\r\np_m=" + Hex(EncodePassword("pass").str()) + "\r\n");
-    driver.Then([&] {
-        driver.Type(u"PassWordInput", u"Edit1", u"nope");
-        driver.PressKey(*PassWordInput->Edit1, VK_RETURN);
-        EXPECT_TRUE(PassWordInput->Visible());
-        EXPECT_FALSE(MainForm->Visible());
-        EXPECT_EQ(ViewingAllowed, 0);
-        EXPECT_EQ(PassWordInput->Edit1->SelLength(), 4);
-        PassWordInput->Edit1->SetText(u"");
-    }, "wrong password");
-    driver.Then([&] {
-        EXPECT_EQ(SDDlg->Line2Label->Caption(), UnicodeString(u"パスワードが違います。"));
-        driver.Click(*SDDlg->OKSDLabel);
-    }, "message 13");
-    driver.Then([&] {
-        driver.Type(u"PassWordInput", u"Edit1", u"pass");
-        EXPECT_TRUE(driver.Click(u"PassWordInput", u"ButtonOK"));
-        EXPECT_FALSE(PassWordInput->Visible());
-        EXPECT_TRUE(MainForm->Visible());
-        EXPECT_EQ(ViewingAllowed, 1);
-        // The prompt's own window is closed: the program ends.
-        CloseProgramWindows();
-    }, "right password");
+    driver.Then(
+        [&] {
+            driver.Type(u"PassWordInput", u"Edit1", u"nope");
+            driver.PressKey(*PassWordInput->Edit1, VK_RETURN);
+            EXPECT_TRUE(PassWordInput->Visible());
+            EXPECT_FALSE(MainForm->Visible());
+            EXPECT_EQ(ViewingAllowed, 0);
+            EXPECT_EQ(PassWordInput->Edit1->SelLength(), 4);
+            PassWordInput->Edit1->SetText(u"");
+        },
+        "wrong password");
+    driver.Then(
+        [&] {
+            EXPECT_EQ(SDDlg->Line2Label->Caption(), UnicodeString(u"パスワードが違います。"));
+            driver.Click(*SDDlg->OKSDLabel);
+        },
+        "message 13");
+    driver.Then(
+        [&] {
+            driver.Type(u"PassWordInput", u"Edit1", u"pass");
+            EXPECT_TRUE(driver.Click(u"PassWordInput", u"ButtonOK"));
+            EXPECT_FALSE(PassWordInput->Visible());
+            EXPECT_TRUE(MainForm->Visible());
+            EXPECT_EQ(ViewingAllowed, 1);
+            // The prompt's own window is closed: the program ends.
+            CloseProgramWindows();
+        },
+        "right password");
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(driver.PendingSteps(), 0);
     ExpectNoWindowLeft();
@@ -349,8 +355,9 @@ TEST_F(WinMainTest, AnotherInstanceKeepsTheMutexForEightySteps)
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
 
     ASSERT_EQ(driver.Boxes().size(), 1u);
-    EXPECT_EQ(driver.Boxes()[0], (win::MessageBoxCall{nullptr, u"ビューワは既に起動しています。", u"Error",
-                                                       win::MB_OK | win::MB_ICONERROR}));
+    EXPECT_EQ(
+        driver.Boxes()[0],
+        (win::MessageBoxCall{nullptr, u"ビューワは既に起動しています。", u"Error", win::MB_OK | win::MB_ICONERROR}));
     // 80 attempts, 100 ms after each.
     EXPECT_EQ(driver.Clock().ElapsedMs(), 8000u);
     EXPECT_EQ(Application->ComponentCount(), 0);

@@ -80,10 +80,10 @@ TEST(KeyMapTest, KeysAndTheCharactersTheyType)
         {0xff54, 0, false, vcl::VK_DOWN, 0},
         {0xffff, 0x7f, false, vcl::VK_DELETE, 0},
         {0xffbe, 0, false, vcl::VK_F1, 0},
-        {0xffb3, '3', false, 0x63, u'3'},   // keypad 3
+        {0xffb3, '3', false, 0x63, u'3'}, // keypad 3
         {0xffe1, 0, false, vcl::VK_SHIFT, 0},
-        {0x04b1, 0x30a2, false, 0, u'ア'},  // kana_A: a character without a key code
-        {0x1f600, 0x1f600, false, 0, 0},    // beyond 16 bits
+        {0x04b1, 0x30a2, false, 0, u'ア'}, // kana_A: a character without a key code
+        {0x1f600, 0x1f600, false, 0, 0}, // beyond 16 bits
         {0x1234567, 0, false, 0, 0},
     };
     for (const Row& row : rows) {
@@ -106,10 +106,10 @@ TEST(WindowsFolderTest, HostFoldersThroughTheDriveTable)
         {"/media/card/", u"E:\\"},
         {"/media/card/DATA", u"E:\\DATA"},
         {"/media/card/DATA/2024", u"E:\\DATA\\2024"},
-        {"/media/card/sub/x", u"F:\\x"},       // the drive with the longest folder
+        {"/media/card/sub/x", u"F:\\x"}, // the drive with the longest folder
         {"/home/me/日本語", u"C:\\日本語"},
         {"/media/cardigan", u"R:\\media\\cardigan"}, // not below E's folder
-        {"/media/card/a:b", u""},              // no Windows name
+        {"/media/card/a:b", u""}, // no Windows name
         {"/media/card/CON", u""},
         {"relative", u""},
         {"", u""},

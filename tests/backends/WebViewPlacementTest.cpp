@@ -58,7 +58,7 @@ TEST(ScriptTextTest, AStringLiteralHoldsTheTextUnchanged)
         {"\x7F", "\"\\u007F\""},
         {"x\u2028y\u2029z", "\"x\\u2028y\\u2029z\""},
         {"緯度 — \u2027", "\"緯度 — \u2027\""}, // other characters stay as they are
-        {"cut \xE2\x80", "\"cut \xE2\x80\""},   // a cut sequence is left alone
+        {"cut \xE2\x80", "\"cut \xE2\x80\""}, // a cut sequence is left alone
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);

@@ -108,7 +108,7 @@ TEST(BrowserOnDemandTest, AViewGoneBeforeTheLoadAndAMissingModuleLeaveNullViews)
     backends::BrowserOnDemand onDemand([&] {
         ++loads;
         return backends::LoadModuleEntry("velmorastine-none.so", "NoEntry", false) ? RecordingFactory()
-                                                                                  : browser::BrowserViewFactory();
+                                                                                   : browser::BrowserViewFactory();
     });
     win::ClearDebugOutput();
     Sink sink;

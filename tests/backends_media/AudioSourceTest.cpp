@@ -14,8 +14,10 @@ std::vector<std::int16_t> ReadSamples(media::AudioReader& r, std::size_t count)
     std::size_t got = 0;
     while (got < count) {
         // Odd chunk sizes: the reader returns whole samples only.
-        std::size_t n = r.Read(reinterpret_cast<std::uint8_t*>(out.data() + got), std::min<std::size_t>(333, (count - got) * 2));
-        if (n == 0) break;
+        std::size_t n =
+            r.Read(reinterpret_cast<std::uint8_t*>(out.data() + got), std::min<std::size_t>(333, (count - got) * 2));
+        if (n == 0)
+            break;
         EXPECT_EQ(n % 2, 0u);
         got += n / 2;
     }
@@ -36,7 +38,8 @@ TEST(AudioSourceTest, ReadsTheToneFromTheStartAndFromAPositionSought)
     std::vector<std::int16_t> all = ReadSamples(*reader, 100000);
     ASSERT_EQ(all.size(), 24000u); // 3 s at 8000 Hz
     for (std::uint32_t i = 0; i < all.size(); ++i)
-        if (all[i] != ToneSample(i, 8000)) FAIL() << "sample " << i;
+        if (all[i] != ToneSample(i, 8000))
+            FAIL() << "sample " << i;
 
     struct Row {
         media::REFERENCE_TIME position;
@@ -47,7 +50,8 @@ TEST(AudioSourceTest, ReadsTheToneFromTheStartAndFromAPositionSought)
         ASSERT_TRUE(reader->Seek(r.position));
         std::vector<std::int16_t> s = ReadSamples(*reader, 8);
         ASSERT_FALSE(s.empty());
-        for (std::uint32_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i], ToneSample(r.firstSample + i, 8000)) << i;
+        for (std::uint32_t i = 0; i < s.size(); ++i)
+            EXPECT_EQ(s[i], ToneSample(r.firstSample + i, 8000)) << i;
     }
     EXPECT_FALSE(source.OpenAudio(StreamOf(folder.Path() + "/NONE.ASF", o, false)));
 }

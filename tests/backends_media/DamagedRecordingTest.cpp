@@ -22,17 +22,20 @@ protected:
     std::string Write(const std::string& name, const asfwriter::Bytes& bytes)
     {
         std::string path = folder_.Path() + "/" + name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
     // Every frame forward, then back, then a few jumps.
     const std::vector<std::int64_t> order_ = [] {
         std::vector<std::int64_t> order;
-        for (int n = 0; n < 30; ++n) order.push_back(n);
-        for (int n = 29; n >= 0; --n) order.push_back(n);
-        for (int n : {25, 2, 17, 0, 29}) order.push_back(n);
+        for (int n = 0; n < 30; ++n)
+            order.push_back(n);
+        for (int n = 29; n >= 0; --n)
+            order.push_back(n);
+        for (int n : {25, 2, 17, 0, 29})
+            order.push_back(n);
         return order;
     }();
 
@@ -61,20 +64,25 @@ TEST_F(DamagedRecordingTest, ACutShortRecordingPlaysUpToTheCut)
     const std::size_t header = 1000; // well inside the first data packet
     for (double part : {0.0, 0.25, 0.5, 0.9}) {
         SCOPED_TRACE(part);
-        asfwriter::Bytes cut(good_.begin(), good_.begin() + static_cast<std::ptrdiff_t>(header + part * (good_.size() - header)));
+        asfwriter::Bytes cut(good_.begin(),
+                             good_.begin() + static_cast<std::ptrdiff_t>(header + part * (good_.size() - header)));
         const std::vector<int> seen = PlayThrough(Write("CUT.ASF", cut));
-        if (part == 0.0) continue; // nothing to show, and nothing crashed
+        if (part == 0.0)
+            continue; // nothing to show, and nothing crashed
         // Frames before the cut show themselves; later ones the last frame there is.
         EXPECT_EQ(seen[0], 0);
         // Frames before the cut show themselves, forward, back and after
         // jumps; the one the cut goes through shows what of it decodes.
         int whole = 0;
-        while (whole < 30 && seen[whole] == whole) ++whole;
+        while (whole < 30 && seen[whole] == whole)
+            ++whole;
         EXPECT_GE(whole, static_cast<int>(part * 30) - 3);
         for (std::size_t i = 0; i < seen.size(); ++i) {
             const int asked = static_cast<int>(order_[i]);
-            if (asked < whole) EXPECT_EQ(seen[i], asked) << i;
-            else EXPECT_NE(seen[i], kNotDrawn) << i;
+            if (asked < whole)
+                EXPECT_EQ(seen[i], asked) << i;
+            else
+                EXPECT_NE(seen[i], kNotDrawn) << i;
         }
     }
 }
@@ -94,7 +102,8 @@ TEST_F(DamagedRecordingTest, DamagedBytesNeverCrashAndFfmpegTalksToTheDebuggerOu
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         asfwriter::Bytes bad = good_;
-        for (std::size_t i = 800; i < bad.size(); i += r.every) bad[i] = r.mask == 0xFF ? 0 : bad[i] ^ r.mask;
+        for (std::size_t i = 800; i < bad.size(); i += r.every)
+            bad[i] = r.mask == 0xFF ? 0 : bad[i] ^ r.mask;
         PlayThrough(Write("BAD.ASF", bad));
     }
     EXPECT_FALSE(win::DebugOutputTexts().empty());

@@ -39,7 +39,7 @@ TEST_F(DecodingTest, EveryFrameInOrderCarriesItsNumberAndTime)
         ASSERT_TRUE(d->Draw(n, 320, 240, f));
         EXPECT_EQ(Counter(f), n);
         EXPECT_EQ(d->TimeOf(n), n * 1000LL / 30 * 10000); // whole milliseconds
-        EXPECT_EQ(f.At(0, 0) >> 24, 0u);                   // the fourth byte of a DIB pixel is 0
+        EXPECT_EQ(f.At(0, 0) >> 24, 0u); // the fourth byte of a DIB pixel is 0
     }
     EXPECT_EQ(d->Seeks(), 0);
 }
@@ -53,25 +53,21 @@ TEST_F(DecodingTest, PositionsFindFramesByTheStreamsOwnTimes)
         media::REFERENCE_TIME position;
         std::int64_t frame;
     } rows[] = {
-        {-5, 0},
-        {0, 0},
-        {320000, 0},
-        {320001, 1},      // frame 1 is stored at 33 ms and shown from 1 ms before
-        {330000, 1},      // a division by 333333 would say 0
-        {333333, 1},
-        {650000, 1},
-        {650001, 2},      // frame 2 at 66 ms
-        {999999, 3},      // three frame times: frame 3, stored at 100 ms
-        {10000000, 30},   // 1 s
-        {19670000, 59},   // the last frame, at 1966 ms
-        {999999999, 59},  // past the end: the last
+        {-5, 0},         {0, 0},      {320000, 0}, {320001, 1}, // frame 1 is stored at 33 ms and shown from 1 ms before
+        {330000, 1}, // a division by 333333 would say 0
+        {333333, 1},     {650000, 1}, {650001, 2}, // frame 2 at 66 ms
+        {999999, 3}, // three frame times: frame 3, stored at 100 ms
+        {10000000, 30}, // 1 s
+        {19670000, 59}, // the last frame, at 1966 ms
+        {999999999, 59}, // past the end: the last
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.position);
         EXPECT_EQ(d->FrameAt(r.position), r.frame);
     }
     // Stepping by the frame time from each frame's own time reaches the next frame.
-    for (int n = 0; n + 1 < 60; ++n) EXPECT_EQ(d->FrameAt(d->TimeOf(n) + 333333), n + 1) << n;
+    for (int n = 0; n + 1 < 60; ++n)
+        EXPECT_EQ(d->FrameAt(d->TimeOf(n) + 333333), n + 1) << n;
 }
 
 TEST_F(DecodingTest, StepsAndSeeksShowWhatDecodingFromTheStartShows)
@@ -82,7 +78,8 @@ TEST_F(DecodingTest, StepsAndSeeksShowWhatDecodingFromTheStartShows)
     {
         auto d = ffmpeg::VideoDecoder::Open(path, 1);
         ASSERT_TRUE(d);
-        for (int n = 0; n < 100; ++n) ASSERT_TRUE(d->Draw(n, 320, 240, reference[n]));
+        for (int n = 0; n < 100; ++n)
+            ASSERT_TRUE(d->Draw(n, 320, 240, reference[n]));
     }
     struct Row {
         const char* name;
@@ -118,7 +115,8 @@ TEST_F(DecodingTest, TheFrameSourceScalesToTheRequestAndFollowsAChangedFile)
     EXPECT_EQ(Counter(f), 5);
     vcl::PixelBuffer picture(f.width, f.height);
     for (int y = 0; y < f.height; ++y)
-        for (int x = 0; x < f.width; ++x) picture.SetPixel(x, y, f.At(x, y));
+        for (int x = 0; x < f.width; ++x)
+            picture.SetPixel(x, y, f.At(x, y));
     EXPECT_TRUE(vcl::PngWriter::Save(picture, std::string(VM_BINARY_DIR) + "/backends_media_decoded_frame.png"));
 
     // A smaller picture than the stream's: scaled, still readable.
@@ -217,7 +215,7 @@ TEST(DecoderReadAheadThreadTest, SeeksAndTheEndMeetTheWorkerAtAnyPoint)
         }
         ASSERT_TRUE(d->Draw(stopAfter / 2, 320, 240, f)); // back, while the worker runs
         EXPECT_EQ(Counter(f), stopAfter / 2);
-        ASSERT_TRUE(d->Draw(49, 320, 240, f));            // to the end
+        ASSERT_TRUE(d->Draw(49, 320, 240, f)); // to the end
         EXPECT_EQ(Counter(f), 49);
         ASSERT_TRUE(d->Draw(stopAfter, 320, 240, f));
         EXPECT_EQ(Counter(f), stopAfter);

@@ -33,7 +33,8 @@ protected:
     int CounterShown()
     {
         BYTE* dib = nullptr;
-        if (g_.windowless->GetCurrentImage(&dib) != S_OK) return -2;
+        if (g_.windowless->GetCurrentImage(&dib) != S_OK)
+            return -2;
         BITMAPINFOHEADER h;
         std::memcpy(&h, dib, sizeof h);
         std::vector<std::uint32_t> top(static_cast<std::size_t>(h.biWidth) * h.biHeight);

@@ -38,12 +38,14 @@ TEST(PulseMixerSteps, StepsAreEvenOnPulseAudiosOwnScale)
     struct Row {
         int steps;
         std::uint32_t volume;
-    } rows[] = {{-1, 0}, {0, 0}, {1, 2185}, {15, PA_VOLUME_NORM / 2}, {29, 63351}, {30, PA_VOLUME_NORM}, {31, PA_VOLUME_NORM}};
+    } rows[] = {
+        {-1, 0}, {0, 0}, {1, 2185}, {15, PA_VOLUME_NORM / 2}, {29, 63351}, {30, PA_VOLUME_NORM}, {31, PA_VOLUME_NORM}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.steps);
         EXPECT_EQ(PulseMixer::VolumeOfSteps(r.steps), r.volume);
     }
-    for (int s = 0; s <= 30; ++s) EXPECT_EQ(PulseMixer::StepsOfVolume(PulseMixer::VolumeOfSteps(s)), s) << s;
+    for (int s = 0; s <= 30; ++s)
+        EXPECT_EQ(PulseMixer::StepsOfVolume(PulseMixer::VolumeOfSteps(s)), s) << s;
     EXPECT_EQ(PulseMixer::StepsOfVolume(PA_VOLUME_NORM * 3 / 2), 30); // above 100 %
     EXPECT_EQ(PulseMixer::StepsOfVolume(PA_VOLUME_MAX), 30);
     EXPECT_EQ(PulseMixer::StepsOfVolume(1000), 0);
@@ -105,7 +107,8 @@ double PowerAt(const std::vector<std::int16_t>& s, double frequency, double rate
 TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
 {
     PulseMixer mixer;
-    if (!mixer.Volume()) GTEST_SKIP() << "no PulseAudio server";
+    if (!mixer.Volume())
+        GTEST_SKIP() << "no PulseAudio server";
 
     ASSERT_TRUE(mixer.SetSteps(30));
     test_support::TempFolder folder("vm-pulse");
@@ -120,12 +123,13 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
     pa_buffer_attr attr{static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
                         static_cast<std::uint32_t>(-1), 800};
     int error = 0;
-    pa_simple* monitor = pa_simple_new(nullptr, "Velmorastine test", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                       "monitor", &spec, nullptr, &attr, &error);
+    pa_simple* monitor = pa_simple_new(nullptr, "Velmorastine test", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "monitor",
+                                       &spec, nullptr, &attr, &error);
     ASSERT_NE(monitor, nullptr) << pa_strerror(error);
     std::vector<std::int16_t> samples(16000); // 2 s
     std::thread recorder([&] {
-        if (pa_simple_read(monitor, samples.data(), samples.size() * 2, &error) < 0) samples.clear();
+        if (pa_simple_read(monitor, samples.data(), samples.size() * 2, &error) < 0)
+            samples.clear();
     });
     {
         pulse::PulseSoundOutput output;
@@ -133,7 +137,8 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
         const media::SourceStream stream = StreamOf(path, o, false);
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 15; ++i) { // the graph's position, as a running graph reports it
-            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+            const auto ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
             player->Play(stream, ms * 10000);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -176,40 +181,48 @@ TEST(PulseSmoke, PlaysTheRecordingsToneAndSetsTheVolume)
 // Streams of ours the server holds (sink inputs named "Recording").
 int OurStreams(pulse::PulseConnection& c)
 {
-    if (!c.Ready(std::chrono::seconds(2))) return -1;
+    if (!c.Ready(std::chrono::seconds(2)))
+        return -1;
     pulse::PulseConnection::Lock lock(c);
     int n = 0;
     auto onInput = [](pa_context*, const pa_sink_input_info* i, int eol, void* count) {
-        if (eol == 0 && i != nullptr && i->name != nullptr && std::string(i->name) == "Recording") ++*static_cast<int*>(count);
+        if (eol == 0 && i != nullptr && i->name != nullptr && std::string(i->name) == "Recording")
+            ++*static_cast<int*>(count);
     };
-    if (!c.Wait(pa_context_get_sink_input_info_list(c.Context(), onInput, &n), std::chrono::seconds(2))) return -1;
+    if (!c.Wait(pa_context_get_sink_input_info_list(c.Context(), onInput, &n), std::chrono::seconds(2)))
+        return -1;
     return n;
 }
 
 // Feeds the player the positions a running graph would report from `from`
 // on for 1.5 s while the monitor records; the last second of what it heard.
-std::vector<std::int16_t> PlayAndListen(media::SoundPlayer& player, const media::SourceStream& stream, media::REFERENCE_TIME from)
+std::vector<std::int16_t> PlayAndListen(media::SoundPlayer& player, const media::SourceStream& stream,
+                                        media::REFERENCE_TIME from)
 {
     pa_sample_spec spec{PA_SAMPLE_S16LE, 8000, 1};
     pa_buffer_attr attr{static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1), static_cast<std::uint32_t>(-1),
                         static_cast<std::uint32_t>(-1), 800};
     int error = 0;
-    pa_simple* monitor = pa_simple_new(nullptr, "Velmorastine test", PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                       "monitor", &spec, nullptr, &attr, &error);
-    if (monitor == nullptr) return {};
+    pa_simple* monitor = pa_simple_new(nullptr, "Velmorastine test", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "monitor",
+                                       &spec, nullptr, &attr, &error);
+    if (monitor == nullptr)
+        return {};
     std::vector<std::int16_t> samples(12000);
     std::thread recorder([&] {
-        if (pa_simple_read(monitor, samples.data(), samples.size() * 2, &error) < 0) samples.clear();
+        if (pa_simple_read(monitor, samples.data(), samples.size() * 2, &error) < 0)
+            samples.clear();
     });
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 15; ++i) {
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         player.Play(stream, from + ms * 10000);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     recorder.join();
     pa_simple_free(monitor);
-    if (samples.size() > 8000) samples.erase(samples.begin(), samples.end() - 8000);
+    if (samples.size() > 8000)
+        samples.erase(samples.begin(), samples.end() - 8000);
     return samples;
 }
 
@@ -219,7 +232,8 @@ std::vector<std::int16_t> PlayAndListen(media::SoundPlayer& player, const media:
 TEST(PulseSmoke, SoundComesBackAfterEveryHaltSeekAndNewRecording)
 {
     pulse::PulseConnection& program = pulse::PulseConnection::Instance();
-    if (!program.Ready(std::chrono::seconds(2))) GTEST_SKIP() << "no PulseAudio server";
+    if (!program.Ready(std::chrono::seconds(2)))
+        GTEST_SKIP() << "no PulseAudio server";
     pulse::PulseConnection counter(nullptr);
 
     test_support::TempFolder folder("vm-pulse");

@@ -28,7 +28,8 @@ inline media::SourceStream StreamOf(const std::string& hostPath, const asfwriter
     s.stream.number = video ? 1 : 2;
     s.stream.kind = video ? media::AsfStreamKind::Video : media::AsfStreamKind::Audio;
     s.stream.video = {static_cast<std::int32_t>(o.width), static_cast<std::int32_t>(o.height), 24, 0x47504A4D};
-    s.stream.audio = {1, o.channels, o.sampleRate, o.sampleRate * o.channels * 2u, static_cast<std::uint16_t>(o.channels * 2), 16};
+    s.stream.audio = {
+        1, o.channels, o.sampleRate, o.sampleRate * o.channels * 2u, static_cast<std::uint16_t>(o.channels * 2), 16};
     s.stream.avgTimePerFrame = 10000000 / o.framesPerSecond;
     s.duration = static_cast<media::REFERENCE_TIME>(o.seconds) * 10000000;
     return s;

@@ -34,7 +34,7 @@ GtkWidget* FindCombo(GtkWidget* widget)
 
 // What the user does once the dialog is up.
 struct Answer {
-    int pick = -1;   // the printer picked, -1 to cancel
+    int pick = -1; // the printer picked, -1 to cancel
     int shownAt = -1; // the selection when it came up
     std::string snapshot;
 };
@@ -51,8 +51,8 @@ gboolean Respond(gpointer data)
         answer->shownAt = combo ? gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) : -2;
         if (!answer->snapshot.empty())
             if (GdkPixbuf* shot = gdk_pixbuf_get_from_window(gtk_widget_get_window(window), 0, 0,
-                                                              gtk_widget_get_allocated_width(window),
-                                                              gtk_widget_get_allocated_height(window))) {
+                                                             gtk_widget_get_allocated_width(window),
+                                                             gtk_widget_get_allocated_height(window))) {
                 gdk_pixbuf_save(shot, answer->snapshot.c_str(), "png", nullptr, nullptr);
                 g_object_unref(shot);
             }
@@ -74,11 +74,12 @@ TEST(GtkPrintDialogs, TheDialogOffersThePrintersAndAnswersTheOnePicked)
     backends::gtk::GtkPresenter presenter("");
     win::ScopedHostEventSource installed(presenter);
     std::string chosen;
-    backends::gtk::GtkPrintDialog dialog(presenter, {[](int& current) {
-                                                         current = 2;
-                                                         return std::vector<std::string>{"Office", "Lab", "PDF"};
-                                                     },
-                                                     [&](const std::string& name) { chosen = name; }});
+    backends::gtk::GtkPrintDialog dialog(presenter,
+                                         {[](int& current) {
+                                              current = 2;
+                                              return std::vector<std::string>{"Office", "Lab", "PDF"};
+                                          },
+                                          [&](const std::string& name) { chosen = name; }});
     const std::string snapshots = std::string(VM_BINARY_DIR) + "/snapshots";
     std::filesystem::create_directories(snapshots);
 

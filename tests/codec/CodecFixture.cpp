@@ -16,38 +16,50 @@ using namespace win;
 namespace codec_test {
 
 FakeRegistrationTool::FakeRegistrationTool(VirtualClock& clock, MemoryRegistryStore& store)
-    : clock_(clock), store_(store) {}
+    : clock_(clock), store_(store)
+{
+}
 
 FakeRegistrationTool::~FakeRegistrationTool() = default;
 
-void FakeRegistrationTool::Started(const ProcessStartRequest& request) {
-    if (request.file != u"regsvr32" || fails) return;
+void FakeRegistrationTool::Started(const ProcessStartRequest& request)
+{
+    if (request.file != u"regsvr32" || fails)
+        return;
     Pending p{clock_.MonotonicMs() + delayMs, false, {}};
     for (const std::u16string& arg : request.arguments) {
-        if (arg == u"/u") p.unregister = true;
-        else if (!arg.empty() && arg[0] != u'/') p.module = arg;
+        if (arg == u"/u")
+            p.unregister = true;
+        else if (!arg.empty() && arg[0] != u'/')
+            p.module = arg;
     }
     pending_.push_back(p);
 }
 
-void FakeRegistrationTool::Tick() {
-    if (applying_) return;
+void FakeRegistrationTool::Tick()
+{
+    if (applying_)
+        return;
     applying_ = true;
     std::uint64_t now = clock_.MonotonicMs();
     std::vector<Pending> due, later;
-    for (const Pending& p : pending_) (p.dueMs <= now ? due : later).push_back(p);
+    for (const Pending& p : pending_)
+        (p.dueMs <= now ? due : later).push_back(p);
     pending_ = later;
     for (const Pending& p : due) {
         try {
-            if (p.unregister) media::UnregisterModuleFilters(p.module);
-            else media::RegisterModuleFilters(p.module);
+            if (p.unregister)
+                media::UnregisterModuleFilters(p.module);
+            else
+                media::RegisterModuleFilters(p.module);
         } catch (...) {
         }
     }
     applying_ = false;
 }
 
-void CodecTest::SetUp() {
+void CodecTest::SetUp()
+{
     fs::create_directories(card + "/APP/ffdshow");
     fs::create_directories(card + "/APP/Icon");
     fs::create_directories(computer + "/Program Files/ffdshow");
@@ -72,13 +84,15 @@ void CodecTest::SetUp() {
     logStart_ = log->LineCount();
 }
 
-void CodecTest::TearDown() {
+void CodecTest::TearDown()
+{
     codec::detail::ResetInstallState();
     MyLogModule = nullptr;
     log.reset();
     application.reset();
     boxes.reset();
-    if (store != nullptr) store->SetAccessHook(nullptr);
+    if (store != nullptr)
+        store->SetAccessHook(nullptr);
     store = nullptr;
     decoder_.reset(); // ends COM for the thread
     tool.reset();
@@ -93,10 +107,12 @@ std::vector<std::string> CodecTest::LogTexts() const { return test_support::LogL
 
 bool CodecTest::Logged(const std::string& text) const { return CountLogged(text) > 0; }
 
-int CodecTest::CountLogged(const std::string& text) const {
+int CodecTest::CountLogged(const std::string& text) const
+{
     int n = 0;
     for (const std::string& t : LogTexts())
-        if (t == text) ++n;
+        if (t == text)
+            ++n;
     return n;
 }
 
@@ -106,25 +122,30 @@ void CodecTest::RegisterDecoder(const std::u16string& modulePath) { media::Regis
 
 bool CodecTest::DecoderRegistered() { return decoder_->DecoderRegistered(); }
 
-void CodecTest::WriteString(RegistryHive hive, const char16_t* key, const char16_t* name, const char16_t* value) {
+void CodecTest::WriteString(RegistryHive hive, const char16_t* key, const char16_t* name, const char16_t* value)
+{
     TRegistry reg;
     reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     ASSERT_TRUE(reg.OpenKey(key, true));
     reg.WriteString(name, value);
 }
 
-void CodecTest::WriteInteger(RegistryHive hive, const char16_t* key, const char16_t* name, int value) {
+void CodecTest::WriteInteger(RegistryHive hive, const char16_t* key, const char16_t* name, int value)
+{
     TRegistry reg;
     reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     ASSERT_TRUE(reg.OpenKey(key, true));
     reg.WriteInteger(name, value);
 }
 
-std::u16string CodecTest::ReadText(RegistryHive hive, const char16_t* key, const char16_t* name) {
+std::u16string CodecTest::ReadText(RegistryHive hive, const char16_t* key, const char16_t* name)
+{
     TRegistry reg;
     reg.RootKey = hive == RegistryHive::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    if (!reg.OpenKey(key, false)) return u"<no key>";
-    if (!reg.ValueExists(name)) return u"<no value>";
+    if (!reg.OpenKey(key, false))
+        return u"<no key>";
+    if (!reg.ValueExists(name))
+        return u"<no value>";
     return reg.GetDataAsString(name, false).str();
 }
 

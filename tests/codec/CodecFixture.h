@@ -78,8 +78,8 @@ protected:
     win::RecordingProcessStarter& Starter() { return decoder_->Starter(); }
 
     test_support::TempFolder folder{"codec-test"};
-    const std::string card = folder.Path() + "/card";          // host folder of drive E:
-    const std::string computer = folder.Path() + "/computer";  // host folder of drive C:
+    const std::string card = folder.Path() + "/card"; // host folder of drive E:
+    const std::string computer = folder.Path() + "/computer"; // host folder of drive C:
     win::VirtualClock clock;
     win::MemoryRegistryStore* store = nullptr; // the decoder card's, anew each SetUp
     std::unique_ptr<FakeRegistrationTool> tool;

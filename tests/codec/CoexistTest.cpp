@@ -18,7 +18,8 @@ constexpr const char16_t* kComputerFolder = u"C:\\Program Files\\ffdshow";
 class CoexistTest : public CodecTest {
 protected:
     // A complete installation of revision 3000 in C:\Program Files\ffdshow.
-    void GiveComputerInstallation() {
+    void GiveComputerInstallation()
+    {
         WriteInteger(RegistryHive::Machine, kMachineKey, u"revision", 3000);
         WriteString(RegistryHive::Machine, kMachineKey, u"pth", kComputerFolder);
         WriteInteger(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow_audio", u"ac3", 1);
@@ -33,7 +34,8 @@ protected:
     }
 };
 
-TEST_F(CoexistTest, ChangeThenRestoreLeavesOnlyTheDocumentedLastingChanges) {
+TEST_F(CoexistTest, ChangeThenRestoreLeavesOnlyTheDocumentedLastingChanges)
+{
     GiveComputerInstallation();
     const std::string machineBefore = Export(RegistryHive::Machine);
     const RegistryKey userBefore = store->Contents(RegistryHive::User);
@@ -49,8 +51,7 @@ TEST_F(CoexistTest, ChangeThenRestoreLeavesOnlyTheDocumentedLastingChanges) {
     EXPECT_EQ(Export(RegistryHive::Machine), machineBefore);
     ASSERT_EQ(Starts().size(), 2u);
     EXPECT_EQ(Starts()[0].arguments, (std::vector<std::u16string>{u"/s", kDecoderFile}));
-    EXPECT_EQ(Starts()[1].arguments,
-              (std::vector<std::u16string>{u"/s", u"C:\\Program Files\\ffdshow\\ffdshow.ax"}));
+    EXPECT_EQ(Starts()[1].arguments, (std::vector<std::u16string>{u"/s", u"C:\\Program Files\\ffdshow\\ffdshow.ax"}));
 
     // The user hive as before plus the lasting changes: list entries, h264,
     // otherAdpcm and the audio defaults.
@@ -80,7 +81,8 @@ TEST_F(CoexistTest, ChangeThenRestoreLeavesOnlyTheDocumentedLastingChanges) {
     EXPECT_EQ(Export(RegistryHive::Machine), machineBefore);
 }
 
-TEST_F(CoexistTest, TheProgramsNameJoinsTheListsBehindASeparator) {
+TEST_F(CoexistTest, TheProgramsNameJoinsTheListsBehindASeparator)
+{
     struct Case {
         const char16_t* before; // null: no value
         const char16_t* useOnlyIn;
@@ -122,7 +124,8 @@ TEST_F(CoexistTest, TheProgramsNameJoinsTheListsBehindASeparator) {
     }
 }
 
-TEST_F(CoexistTest, TheCardsCopyIsRegisteredOnlyOnceTheComputersFolderIsSaved) {
+TEST_F(CoexistTest, TheCardsCopyIsRegisteredOnlyOnceTheComputersFolderIsSaved)
+{
     GiveComputerInstallation();
     store->RefuseValue(RegistryHive::Machine, u"jcbakpth");
     TRegistry reg;
@@ -132,7 +135,8 @@ TEST_F(CoexistTest, TheCardsCopyIsRegisteredOnlyOnceTheComputersFolderIsSaved) {
     EXPECT_EQ(ReadText(RegistryHive::Machine, kMachineKey, u"pth"), kComputerFolder);
 }
 
-TEST_F(CoexistTest, AFolderSavedByAnEarlierRunIsKept) {
+TEST_F(CoexistTest, AFolderSavedByAnEarlierRunIsKept)
+{
     GiveComputerInstallation();
     WriteString(RegistryHive::Machine, kMachineKey, u"pth", kDecoderFolder); // the earlier run never restored
     WriteString(RegistryHive::Machine, kMachineKey, u"jcbakpth", kComputerFolder);
@@ -144,7 +148,8 @@ TEST_F(CoexistTest, AFolderSavedByAnEarlierRunIsKept) {
     EXPECT_EQ(Starts().size(), 1u);
 }
 
-TEST_F(CoexistTest, RestoringCreatesNoKeyAndKeepsTheSavedFolderUntilTheStartSucceeds) {
+TEST_F(CoexistTest, RestoringCreatesNoKeyAndKeepsTheSavedFolderUntilTheStartSucceeds)
+{
     TRegistry reg;
     RecoverPcFfdshowSet(&reg);
     EXPECT_EQ(Export(RegistryHive::Machine), "Velmorastine registry hive 1\n");
@@ -171,7 +176,8 @@ TEST_F(CoexistTest, RestoringCreatesNoKeyAndKeepsTheSavedFolderUntilTheStartSucc
     EXPECT_EQ(Starts().size(), 2u);
 }
 
-TEST_F(CoexistTest, TheRevisionReadsZeroWhenItCannotBeRead) {
+TEST_F(CoexistTest, TheRevisionReadsZeroWhenItCannotBeRead)
+{
     TRegistry reg;
     EXPECT_EQ(GetFfdshowRevision(&reg), 0);
     EXPECT_TRUE(LogTexts().empty());

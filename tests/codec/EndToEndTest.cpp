@@ -17,13 +17,18 @@ namespace {
 
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) saved_ = old, had_ = true;
+    ScopedEnv(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            saved_ = old, had_ = true;
         setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() {
-        if (had_) setenv(name_, saved_.c_str(), 1);
-        else unsetenv(name_);
+    ~ScopedEnv()
+    {
+        if (had_)
+            setenv(name_, saved_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -32,7 +37,8 @@ private:
     bool had_ = false;
 };
 
-TEST_F(CodecTest, TheRealToolRegistersAndUnregistersWhileTheProgramPolls) {
+TEST_F(CodecTest, TheRealToolRegistersAndUnregistersWhileTheProgramPolls)
+{
     std::string folder = card + "/../registry";
     ScopedEnv registryEnv("VELMORASTINE_REGISTRY", folder);
     ScopedEnv drivesEnv("VELMORASTINE_DRIVES", "E=" + card + ":removable;C=" + computer);
@@ -54,8 +60,8 @@ TEST_F(CodecTest, TheRealToolRegistersAndUnregistersWhileTheProgramPolls) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         RegistryKey root;
         ASSERT_TRUE(files->Read(RegistryHive::Machine, root));
-        const RegistryKey* instances = root.Find({u"SOFTWARE", u"Classes", u"CLSID",
-                                                  u"{083863F1-70DE-11D0-BD40-00A0C911CE86}", u"Instance"});
+        const RegistryKey* instances =
+            root.Find({u"SOFTWARE", u"Classes", u"CLSID", u"{083863F1-70DE-11D0-BD40-00A0C911CE86}", u"Instance"});
         gone = instances != nullptr && instances->subkeys.empty();
     }
     EXPECT_TRUE(gone);

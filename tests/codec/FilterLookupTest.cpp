@@ -14,7 +14,8 @@ namespace {
 
 bool Lookup(const char16_t* name) { return TPlayControl::AddFilterFromFriendlyName(nullptr, nullptr, name); }
 
-TEST_F(CodecTest, AnEmptyCategoryHasNoEnumerator) {
+TEST_F(CodecTest, AnEmptyCategoryHasNoEnumerator)
+{
     media::ComPtr<media::ICreateDevEnum> devices;
     ASSERT_EQ(media::CoCreateInstance(media::CLSID_SystemDeviceEnum, nullptr, media::CLSCTX_INPROC_SERVER,
                                       media::IID_ICreateDevEnum, devices.PutVoid()),
@@ -27,7 +28,8 @@ TEST_F(CodecTest, AnEmptyCategoryHasNoEnumerator) {
     EXPECT_EQ(LogTexts(), std::vector<std::string>{"Filter is not registing : ffdshow Video Decoder"});
 }
 
-TEST_F(CodecTest, ARegistrationIsSeenAtTheNextLookupAndNamesMatchExactly) {
+TEST_F(CodecTest, ARegistrationIsSeenAtTheNextLookupAndNamesMatchExactly)
+{
     long live = media::LiveObjectCount();
     EXPECT_FALSE(Lookup(u"ffdshow Video Decoder"));
     RegisterDecoder(kDecoderFile);
@@ -40,7 +42,8 @@ TEST_F(CodecTest, ARegistrationIsSeenAtTheNextLookupAndNamesMatchExactly) {
     EXPECT_EQ(media::LiveObjectCount(), live);
 }
 
-TEST_F(CodecTest, EntriesWithoutANameArePassedOver) {
+TEST_F(CodecTest, EntriesWithoutANameArePassedOver)
+{
     TRegistry reg;
     reg.RootKey = HKEY_CLASSES_ROOT;
     ASSERT_TRUE(reg.OpenKey(media::FilterCategoryInstanceKey() + u"\\{00000000-0000-0000-0000-000000000001}", true));
@@ -50,7 +53,8 @@ TEST_F(CodecTest, EntriesWithoutANameArePassedOver) {
     EXPECT_TRUE(Lookup(u"ffdshow Video Decoder"));
 }
 
-TEST_F(CodecTest, TheLookupAnswersNothingWhileTheProgramDriveIsGone) {
+TEST_F(CodecTest, TheLookupAnswersNothingWhileTheProgramDriveIsGone)
+{
     RegisterDecoder(kDecoderFile);
     DriveTable::Instance().SetPresent(u'E', false);
     EXPECT_FALSE(Lookup(u"ffdshow Video Decoder"));
@@ -58,7 +62,8 @@ TEST_F(CodecTest, TheLookupAnswersNothingWhileTheProgramDriveIsGone) {
     EXPECT_TRUE(LogTexts().empty());
 }
 
-TEST_F(CodecTest, WithAGraphTheFilterIsBoundAndAdded) {
+TEST_F(CodecTest, WithAGraphTheFilterIsBoundAndAdded)
+{
     media::RegisterMediaClasses();
     media::ComPtr<media::IGraphBuilder> graph;
     ASSERT_EQ(media::CoCreateInstance(media::CLSID_FilterGraph, nullptr, media::CLSCTX_INPROC_SERVER,
@@ -83,14 +88,16 @@ TEST_F(CodecTest, WithAGraphTheFilterIsBoundAndAdded) {
     EXPECT_FALSE(none);
 }
 
-TEST(GuidTextTest, ReadsOnlyTheRegistryFormWithBraces) {
+TEST(GuidTextTest, ReadsOnlyTheRegistryFormWithBraces)
+{
     media::GUID g{};
     ASSERT_TRUE(media::StringToGuid(u"{083863f1-70de-11d0-bd40-00a0c911ce86}", g));
     EXPECT_EQ(g, media::CLSID_LegacyAmFilterCategory);
     EXPECT_EQ(media::GuidToString(g), u"{083863F1-70DE-11D0-BD40-00A0C911CE86}");
-    for (const char16_t* bad : {u"", u"{083863F1-70DE-11D0-BD40-00A0C911CE8}", u"083863F1-70DE-11D0-BD40-00A0C911CE86",
-                                u"{083863F1-70DE-11D0-BD40-00A0C911CE86", u"{083863F1+70DE-11D0-BD40-00A0C911CE86}",
-                                u"{083863G1-70DE-11D0-BD40-00A0C911CE86}", u"{083863F1-70DE-11D0-BD40-00A0C911CE86}x"}) {
+    for (const char16_t* bad :
+         {u"", u"{083863F1-70DE-11D0-BD40-00A0C911CE8}", u"083863F1-70DE-11D0-BD40-00A0C911CE86",
+          u"{083863F1-70DE-11D0-BD40-00A0C911CE86", u"{083863F1+70DE-11D0-BD40-00A0C911CE86}",
+          u"{083863G1-70DE-11D0-BD40-00A0C911CE86}", u"{083863F1-70DE-11D0-BD40-00A0C911CE86}x"}) {
         media::GUID out = media::CLSID_FfdshowVideoDecoder;
         EXPECT_FALSE(media::StringToGuid(bad, out));
         EXPECT_EQ(out, media::CLSID_FfdshowVideoDecoder);

@@ -18,37 +18,44 @@ namespace {
 
 constexpr const char* kNotRegisteredLine = "Filter is not registing : ffdshow Video Decoder";
 
-std::string ReadFileText(const std::string& path) {
+std::string ReadFileText(const std::string& path)
+{
     std::ifstream in(path);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The golden file without its comment lines.
-std::string WithoutComments(const std::string& text) {
+std::string WithoutComments(const std::string& text)
+{
     std::istringstream in(text);
     std::string line, out;
     while (std::getline(in, line))
-        if (line.rfind("#", 0) != 0) out += line + "\n";
+        if (line.rfind("#", 0) != 0)
+            out += line + "\n";
     return out;
 }
 
-TEST_F(CodecTest, AnInstallationIntoAnEmptyStoreGivesTheGoldenExport) {
+TEST_F(CodecTest, AnInstallationIntoAnEmptyStoreGivesTheGoldenExport)
+{
     ASSERT_TRUE(FFDShowRegister(false));
-    std::string actual = "== machine hive ==\n" + Export(RegistryHive::Machine) + "== user hive ==\n" +
-                         Export(RegistryHive::User);
+    std::string actual =
+        "== machine hive ==\n" + Export(RegistryHive::Machine) + "== user hive ==\n" + Export(RegistryHive::User);
     const std::string golden = std::string(VM_SOURCE_DIR) + "/tests/codec/InstallationExport.txt";
     if (std::getenv("VM_UPDATE_GOLDEN") != nullptr) {
         std::ifstream old(golden);
         std::string line, comments;
-        while (std::getline(old, line) && line.rfind("#", 0) == 0) comments += line + "\n";
+        while (std::getline(old, line) && line.rfind("#", 0) == 0)
+            comments += line + "\n";
         std::ofstream(golden) << comments << actual;
     }
     EXPECT_EQ(WithoutComments(ReadFileText(golden)), actual);
 }
 
-TEST_F(CodecTest, TheSettingsTableHoldsSevenHundredAndSixtyValuesInEightKeys) {
+TEST_F(CodecTest, TheSettingsTableHoldsSevenHundredAndSixtyValuesInEightKeys)
+{
     std::size_t values = 0;
-    for (const codec::SettingsKey& key : codec::InstallationKeys()) values += key.values.size();
+    for (const codec::SettingsKey& key : codec::InstallationKeys())
+        values += key.values.size();
     EXPECT_EQ(codec::InstallationKeys().size(), 8u);
     EXPECT_EQ(values, 760u);
     // The seven values the audio key of the table shares with the audio defaults agree.
@@ -93,22 +100,28 @@ const Decision kDecisions[] = {
 
 class DecisionTest : public CodecTest, public ::testing::WithParamInterface<Decision> {
 protected:
-    void Give(RegistryHive hive, Keys keys) {
-        if (keys == Keys::None) return;
+    void Give(RegistryHive hive, Keys keys)
+    {
+        if (keys == Keys::None)
+            return;
         WriteInteger(hive, u"\\SOFTWARE\\GNU\\ffdshow", u"mp4v", 1);
-        if (keys == Keys::Both) WriteInteger(hive, u"\\SOFTWARE\\GNU\\ffdshow_audio", u"ac3", 1);
+        if (keys == Keys::Both)
+            WriteInteger(hive, u"\\SOFTWARE\\GNU\\ffdshow_audio", u"ac3", 1);
     }
 };
 
-TEST_P(DecisionTest, TakesTheKeepPathOnlyForACompleteRegisteredInstallationOfAnotherRevision) {
+TEST_P(DecisionTest, TakesTheKeepPathOnlyForACompleteRegisteredInstallationOfAnotherRevision)
+{
     const Decision& d = GetParam();
     Give(RegistryHive::Machine, d.machine);
     if (d.machine != Keys::None) {
         WriteString(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"pth", u"C:\\Program Files\\ffdshow");
-        if (d.revision >= 0) WriteInteger(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"revision", d.revision);
+        if (d.revision >= 0)
+            WriteInteger(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"revision", d.revision);
     }
     Give(RegistryHive::User, d.user);
-    if (d.registered) RegisterDecoder(u"C:\\Program Files\\ffdshow\\ffdshow.ax");
+    if (d.registered)
+        RegisterDecoder(u"C:\\Program Files\\ffdshow\\ffdshow.ax");
 
     EXPECT_TRUE(FFDShowRegister(d.skipCheck));
 
@@ -116,14 +129,16 @@ TEST_P(DecisionTest, TakesTheKeepPathOnlyForACompleteRegisteredInstallationOfAno
     EXPECT_EQ(Logged("ffdshow installing start... ..."), !d.keep);
     EXPECT_EQ(Logged("-----------------FFDShowRegister END----------"), !d.keep);
     EXPECT_EQ(Logged("ffdshow Checking... ..."), !d.skipCheck);
-    EXPECT_EQ(Logged("Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\GNU\\ffdshow --> Velmorastine Version(2528)ffdshow Existed"),
-              d.revision == 2528 && !d.skipCheck);
+    EXPECT_EQ(
+        Logged("Registry HKEY_LOCAL_MACHINE\\SOFTWARE\\GNU\\ffdshow --> Velmorastine Version(2528)ffdshow Existed"),
+        d.revision == 2528 && !d.skipCheck);
     // Both paths register the card's copy once.
     ASSERT_EQ(Starts().size(), 1u);
     EXPECT_EQ(Starts()[0].parameters, u"/s \"E:\\APP\\ffdshow\\ffdshow.ax\"");
     EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"pth"), kDecoderFolder);
     if (d.keep) {
-        EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"jcbakpth"), u"C:\\Program Files\\ffdshow");
+        EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"jcbakpth"),
+                  u"C:\\Program Files\\ffdshow");
         EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"revision"),
                   d.revision < 0 ? u"<no value>" : u"3000");
         EXPECT_TRUE(Logged("ffdshow Existed (Ver:" + std::to_string(d.revision < 0 ? 0 : d.revision) +
@@ -141,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(CheckTable, DecisionTest, ::testing::ValuesIn(kDecision
 
 // ---- the installation's outcomes ----
 
-TEST_F(CodecTest, AMissingDecoderFolderOrFileStopsBeforeAnythingIsStartedOrWritten) {
+TEST_F(CodecTest, AMissingDecoderFolderOrFileStopsBeforeAnythingIsStartedOrWritten)
+{
     struct Case {
         const char* remove;
         const char16_t* box;
@@ -169,7 +185,8 @@ TEST_F(CodecTest, AMissingDecoderFolderOrFileStopsBeforeAnythingIsStartedOrWritt
 // Found at the first check, at the last of the 70, never; and the tool not
 // started. A wait ends as soon as the filter is there, with the lookups and
 // their log lines as after whole waits.
-TEST_F(CodecTest, ThePollWaitsUpToSeventyChecksOfOneHundredMilliseconds) {
+TEST_F(CodecTest, ThePollWaitsUpToSeventyChecksOfOneHundredMilliseconds)
+{
     struct Case {
         const char* name;
         std::uint64_t toolDelayMs;
@@ -204,11 +221,13 @@ TEST_F(CodecTest, ThePollWaitsUpToSeventyChecksOfOneHundredMilliseconds) {
         EXPECT_EQ(Logged("ffdshow Video Decoder Install Failured（AddFilterFromFriendlyName）"), !c.result);
         EXPECT_EQ(CountLogged("-----------------FFDShowRegister END----------"), 1);
         // The settings are written in every case.
-        EXPECT_EQ(ReadText(RegistryHive::User, u"\\SOFTWARE\\GNU\\ffdshow_vfw\\default", u"fontName"), u"ＭＳ Ｐゴシック");
+        EXPECT_EQ(ReadText(RegistryHive::User, u"\\SOFTWARE\\GNU\\ffdshow_vfw\\default", u"fontName"),
+                  u"ＭＳ Ｐゴシック");
     }
 }
 
-TEST_F(CodecTest, ARefusedWriteInTheTableEndsTheInstallationWithTheEarlierKeysComplete) {
+TEST_F(CodecTest, ARefusedWriteInTheTableEndsTheInstallationWithTheEarlierKeysComplete)
+{
     store->RefuseValue(RegistryHive::User, u"fontName"); // in the last key
     EXPECT_FALSE(FFDShowRegister(true));
     EXPECT_TRUE(Logged("FFDShowRegister ERROR:Failed to set data for 'fontName'"));
@@ -219,16 +238,19 @@ TEST_F(CodecTest, ARefusedWriteInTheTableEndsTheInstallationWithTheEarlierKeysCo
     EXPECT_FALSE(Logged("-----------------FFDShowRegister END----------"));
 }
 
-TEST_F(CodecTest, AKeyThatCannotBeCreatedIsPassedOverSilently) {
+TEST_F(CodecTest, AKeyThatCannotBeCreatedIsPassedOverSilently)
+{
     store->RefuseKey(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow");
     EXPECT_TRUE(FFDShowRegister(true));
     EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow", u"revision"), u"<no key>");
     EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow_audio", u"aac"), u"1");
     EXPECT_EQ(ReadText(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow_vfw", u"h264"), u"1");
-    for (const std::string& line : TaggedLog()) EXPECT_EQ(line.rfind("[Error]", 0), std::string::npos) << line;
+    for (const std::string& line : TaggedLog())
+        EXPECT_EQ(line.rfind("[Error]", 0), std::string::npos) << line;
 }
 
-TEST_F(CodecTest, COMThatCannotStartEndsTheCallBeforeAnyRegistryAccess) {
+TEST_F(CodecTest, COMThatCannotStartEndsTheCallBeforeAnyRegistryAccess)
+{
     // Another apartment model on this thread makes CoInitialize fail.
     ASSERT_GE(CoInitializeEx(nullptr, COINIT_MULTITHREADED), 0);
     EXPECT_FALSE(FFDShowRegister(false));

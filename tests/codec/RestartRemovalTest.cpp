@@ -16,7 +16,8 @@ namespace {
 
 constexpr const char16_t* kCounterKey = u"\\Software\\Velmorastine";
 
-TEST_F(CodecTest, TheRestartCountAllowsThreeRestartsInARow) {
+TEST_F(CodecTest, TheRestartCountAllowsThreeRestartsInARow)
+{
     enum class Stored { NoKey, Dword, String };
     struct Case {
         const char* name;
@@ -27,30 +28,28 @@ TEST_F(CodecTest, TheRestartCountAllowsThreeRestartsInARow) {
         bool restarts;
     };
     const Case cases[] = {
-        {"no key", Stored::NoKey, 0, nullptr, u"1", true},
-        {"0", Stored::Dword, 0, nullptr, u"1", true},
-        {"1", Stored::Dword, 1, nullptr, u"2", true},
-        {"2", Stored::Dword, 2, nullptr, u"3", true},
-        {"3", Stored::Dword, 3, nullptr, u"0", false},
-        {"7", Stored::Dword, 7, nullptr, u"0", false},
-        {"negative", Stored::Dword, -5, nullptr, u"1", true},
-        {"text 2", Stored::String, 0, u"2", u"3", true},
-        {"text 0", Stored::String, 0, u"0", u"1", true},
-        {"empty text", Stored::String, 0, u"", u"1", true},
+        {"no key", Stored::NoKey, 0, nullptr, u"1", true},    {"0", Stored::Dword, 0, nullptr, u"1", true},
+        {"1", Stored::Dword, 1, nullptr, u"2", true},         {"2", Stored::Dword, 2, nullptr, u"3", true},
+        {"3", Stored::Dword, 3, nullptr, u"0", false},        {"7", Stored::Dword, 7, nullptr, u"0", false},
+        {"negative", Stored::Dword, -5, nullptr, u"1", true}, {"text 2", Stored::String, 0, u"2", u"3", true},
+        {"text 0", Stored::String, 0, u"0", u"1", true},      {"empty text", Stored::String, 0, u"", u"1", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TearDown();
         SetUp();
-        if (c.stored == Stored::Dword) WriteInteger(RegistryHive::User, kCounterKey, u"restart_cnt", c.number);
-        if (c.stored == Stored::String) WriteString(RegistryHive::User, kCounterKey, u"restart_cnt", c.text);
+        if (c.stored == Stored::Dword)
+            WriteInteger(RegistryHive::User, kCounterKey, u"restart_cnt", c.number);
+        if (c.stored == Stored::String)
+            WriteString(RegistryHive::User, kCounterKey, u"restart_cnt", c.text);
 
         EXPECT_EQ(RestartProgram(), c.restarts);
 
         EXPECT_EQ(ReadText(RegistryHive::User, kCounterKey, u"restart_cnt"), c.after);
         if (c.restarts) {
-            EXPECT_EQ(LogTexts(), std::vector<std::string>{"Velmorastine Restarting... ...  restart_cnt:" +
-                                                           rtl::Utf16ToUtf8(c.after)});
+            EXPECT_EQ(
+                LogTexts(),
+                std::vector<std::string>{"Velmorastine Restarting... ...  restart_cnt:" + rtl::Utf16ToUtf8(c.after)});
             ASSERT_EQ(Starts().size(), 1u);
             EXPECT_EQ(Starts()[0].file, u"Velmorastine II.exe");
             EXPECT_EQ(Starts()[0].parameters, u"E:\\APP");
@@ -64,7 +63,8 @@ TEST_F(CodecTest, TheRestartCountAllowsThreeRestartsInARow) {
     }
 }
 
-TEST_F(CodecTest, ARestartThatCannotBeCountedOrStartedIsRefused) {
+TEST_F(CodecTest, ARestartThatCannotBeCountedOrStartedIsRefused)
+{
     // The start fails: logged, refused, and not counted.
     WriteInteger(RegistryHive::User, kCounterKey, u"restart_cnt", 1);
     Starter().SetResult(SE_ERR_FNF);
@@ -89,7 +89,8 @@ TEST_F(CodecTest, ARestartThatCannotBeCountedOrStartedIsRefused) {
     EXPECT_EQ(GetRestartCount(), 0);
 }
 
-TEST_F(CodecTest, ResettingTheCountCreatesTheKey) {
+TEST_F(CodecTest, ResettingTheCountCreatesTheKey)
+{
     ResetRestartCount();
     EXPECT_EQ(ReadText(RegistryHive::User, kCounterKey, u"restart_cnt"), u"0");
     WriteString(RegistryHive::User, kCounterKey, u"restart_cnt", u"many");
@@ -98,7 +99,8 @@ TEST_F(CodecTest, ResettingTheCountCreatesTheKey) {
 
 // ---- removal at exit ----
 
-TEST_F(CodecTest, TheRemovalDeletesTheSixKeysAndNothingElse) {
+TEST_F(CodecTest, TheRemovalDeletesTheSixKeysAndNothingElse)
+{
     WriteInteger(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\other", u"keep", 1);
     WriteInteger(RegistryHive::Machine, u"\\SOFTWARE\\GNU\\ffdshow_vfw2", u"keep", 1);
     WriteInteger(RegistryHive::User, u"\\SOFTWARE\\GNU\\other", u"keep", 1);
@@ -135,7 +137,8 @@ TEST_F(CodecTest, TheRemovalDeletesTheSixKeysAndNothingElse) {
     EXPECT_EQ(LogTexts().size(), lines);
 }
 
-TEST_F(CodecTest, TheRemovalWaitsForTheProgramDriveAndTheRestoreDoesNot) {
+TEST_F(CodecTest, TheRemovalWaitsForTheProgramDriveAndTheRestoreDoesNot)
+{
     ASSERT_TRUE(FFDShowRegister(true));
     DriveTable::Instance().SetPresent(u'E', false);
     FFDShowUnRegister();
@@ -156,13 +159,15 @@ TEST_F(CodecTest, TheRemovalWaitsForTheProgramDriveAndTheRestoreDoesNot) {
     EXPECT_TRUE(LogTexts().empty());
 }
 
-TEST_F(CodecTest, TheRestartStartsTheNewInstanceOnlyAfterTheUnregistrationFinished) {
+TEST_F(CodecTest, TheRestartStartsTheNewInstanceOnlyAfterTheUnregistrationFinished)
+{
     ASSERT_TRUE(FFDShowRegister(true));
     tool->delayMs = 350;
     bool registeredAtStart = true;
     Starter().SetHook([&](const ProcessStartRequest& r) {
         tool->Started(r);
-        if (r.file == u"Velmorastine II.exe") registeredAtStart = DecoderRegistered();
+        if (r.file == u"Velmorastine II.exe")
+            registeredAtStart = DecoderRegistered();
     });
     std::uint64_t before = clock.ElapsedMs();
     FFDShowUnRegister();

@@ -59,7 +59,8 @@ std::string ControlText(TControl& c)
         out << " alignment " << label->Alignment() << " layout " << label->Layout()
             << (label->Transparent() ? " transparent" : "") << (label->WordWrap() ? " wordwrap" : "");
     if (auto* panel = dynamic_cast<TPanel*>(&c))
-        out << " bevel " << panel->BevelOuter() << "/" << panel->BevelInner() << (panel->ShowCaption() ? " caption" : "");
+        out << " bevel " << panel->BevelOuter() << "/" << panel->BevelInner()
+            << (panel->ShowCaption() ? " caption" : "");
     if (!c.Hint().IsEmpty())
         out << " hint \"" << Escaped(c.Hint()) << "\"";
     out << Events({{"Click", bool(c.OnClick)},

@@ -32,9 +32,9 @@ TEST_F(LayoutTest, TakesTheLargestLayoutThatFitsTheWorkArea)
         int layout; // -1: none fits
     };
     const Case cases[] = {
-        {1450, 1055, 0}, {1449, 1055, 1}, {1450, 1054, 1}, {1920, 1040, 1}, {1210, 883, 1}, {1209, 883, 2},
-        {1366, 728, 2},  {910, 669, 2},   {910, 668, 3},   {800, 560, 3},   {685, 508, 3},  {684, 600, -1},
-        {800, 507, -1},
+        {1450, 1055, 0}, {1449, 1055, 1}, {1450, 1054, 1}, {1920, 1040, 1}, {1210, 883, 1},
+        {1209, 883, 2},  {1366, 728, 2},  {910, 669, 2},   {910, 668, 3},   {800, 560, 3},
+        {685, 508, 3},   {684, 600, -1},  {800, 507, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
@@ -48,7 +48,8 @@ TEST_F(LayoutTest, TakesTheLargestLayoutThatFitsTheWorkArea)
         EXPECT_EQ(LayoutIndex, c.layout);
         if (c.layout < 0) {
             ASSERT_EQ(runDriver.Boxes().size(), 1u);
-            EXPECT_EQ(runDriver.Boxes()[0].text, std::u16string(u"対応解像度未対応です！解像度を大きくしてお願いします。"));
+            EXPECT_EQ(runDriver.Boxes()[0].text,
+                      std::u16string(u"対応解像度未対応です！解像度を大きくしてお願いします。"));
             EXPECT_EQ(runDriver.Boxes()[0].caption, std::u16string(u"Error"));
             EXPECT_EQ(runDriver.Boxes()[0].owner, nullptr);
             runDriver.Pump(); // the quit message that ends the program
@@ -143,7 +144,7 @@ std::string Escaped(const UnicodeString& caption)
 std::string FontText(const TFont& font)
 {
     return TestDriver::Utf8(font.Name()) + " " + std::to_string(font.Height()) +
-           (font.Style().Contains(fsBold) ? " bold" : "") + " #" + Colour(font.Color());
+        (font.Style().Contains(fsBold) ? " bold" : "") + " #" + Colour(font.Color());
 }
 
 std::string Dump(TMainForm& form)
@@ -154,8 +155,9 @@ std::string Dump(TMainForm& form)
         << "# window's controls; then look at the snapshots and rewrite with VM_UPDATE_GOLDEN=1.\n";
     out << "window " << form.ClientWidth() << "x" << form.ClientHeight() << " font " << FontText(*form.Font())
         << " caption \"" << Escaped(form.Caption()) << "\"\n";
-    out << "bars FTrackMin " << StateOf(form).FTrackMin << " FTrackMax " << StateOf(form).FTrackMax << " FVolumeMin " << StateOf(form).FVolumeMin
-        << " FVolumeMax " << StateOf(form).FVolumeMax << " FIconFontHeight " << StateOf(form).FIconFontHeight << "\n";
+    out << "bars FTrackMin " << StateOf(form).FTrackMin << " FTrackMax " << StateOf(form).FTrackMax << " FVolumeMin "
+        << StateOf(form).FVolumeMin << " FVolumeMax " << StateOf(form).FVolumeMax << " FIconFontHeight "
+        << StateOf(form).FIconFontHeight << "\n";
     for (int i = 0; i < form.PanelMain->ControlCount(); ++i) {
         TControl* c = form.PanelMain->Controls(i);
         out << TestDriver::Utf8(c->Name()) << " " << c->Left() << "," << c->Top() << " " << c->Width() << "x"
@@ -184,7 +186,8 @@ TEST_F(LayoutTest, EveryLayoutPlacesEveryControlAsItsGoldenDumpSays)
         TMainForm& form = Create();
         ASSERT_EQ(LayoutIndex, k);
         const std::string dump = Dump(form);
-        const std::string golden = std::string(VM_SOURCE_DIR) + "/tests/mainwindow/golden/layout" + std::to_string(k) + ".txt";
+        const std::string golden =
+            std::string(VM_SOURCE_DIR) + "/tests/mainwindow/golden/layout" + std::to_string(k) + ".txt";
         if (update)
             std::ofstream(golden, std::ios::binary) << dump;
         std::ifstream in(golden, std::ios::binary);
@@ -222,9 +225,9 @@ TEST_F(LayoutTest, IconCaptionsKeepClearOfTheIconPlates)
                 const TColor plain = shot.ColorAt(origin.X + cell.Width - 4, origin.Y + y);
                 for (int x = left; x < left + 2; ++x) {
                     const TColor c = shot.ColorAt(origin.X + x, origin.Y + y);
-                    const int apart = std::max({std::abs(GetRValue(c) - GetRValue(plain)),
-                                                std::abs(GetGValue(c) - GetGValue(plain)),
-                                                std::abs(GetBValue(c) - GetBValue(plain))});
+                    const int apart =
+                        std::max({std::abs(GetRValue(c) - GetRValue(plain)), std::abs(GetGValue(c) - GetGValue(plain)),
+                                  std::abs(GetBValue(c) - GetBValue(plain))});
                     ASSERT_LE(apart, 12) << "icon " << n << " at " << x << "," << y;
                 }
             }

@@ -75,18 +75,21 @@ TEST_F(ListPaneTest, AtStartUpTheOldestRecordingIsCuedWithItsTracksRequested)
     EXPECT_FALSE(ListControl->TimerInit->Enabled()) << "the timer loads once";
     EXPECT_EQ(editPath->Text(), u"E:\\DATA");
     EXPECT_EQ(editPath->Hint(), u"E:\\DATA");
-    EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          "2024/05/17 09:30:00|00:00:03|-|-|REC_0001.ASF",
-                          "2024/05/17 09:35:00|00:00:02|-|event|REC_SAVE_0002.ASF",
-                          "2024/05/17 09:40:00|00:00:02|-|-|REC_0003.ASF",
-                      }));
+    EXPECT_EQ(Rows(),
+              (std::vector<std::string>{
+                  "2024/05/17 09:30:00|00:00:03|-|-|REC_0001.ASF",
+                  "2024/05/17 09:35:00|00:00:02|-|event|REC_SAVE_0002.ASF",
+                  "2024/05/17 09:40:00|00:00:02|-|-|REC_0003.ASF",
+              }));
     EXPECT_EQ(ListControl->FCurrentRow, 0);
     EXPECT_EQ(ListControl->ListView1->ItemIndex(), 0);
-    EXPECT_EQ(ListControl->CurrentRecord()->PlayedImage, kPicturePlayed) << "flagged, but the current row shows no tick";
+    EXPECT_EQ(ListControl->CurrentRecord()->PlayedImage, kPicturePlayed)
+        << "flagged, but the current row shows no tick";
     EXPECT_EQ(Loaded(), "E:\\DATA\\REC_0001.ASF");
     EXPECT_EQ(PlayState, 0) << "cued, not playing";
     EXPECT_EQ(MediaDuration, 30000000);
-    EXPECT_DOUBLE_EQ(StateOf(*MainForm).FSeekScale, (StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) / 30000000.0);
+    EXPECT_DOUBLE_EQ(StateOf(*MainForm).FSeekScale,
+                     (StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) / 30000000.0);
     EXPECT_EQ(seekThumb->Left(), StateOf(*MainForm).FTrackMin);
     EXPECT_EQ(timeLabel->Caption(), u"00:00:00/00:00:03");
     EXPECT_TRUE(seekThumb->Enabled());
@@ -129,8 +132,10 @@ TEST_F(ListPaneTest, ViewingAllowedFromTheStartTheScanRunsAtTheLoopsFirstTurn)
 
 TEST_F(ListPaneTest, RecordingsNamedOutsideTheCodePageGetTheirGraph)
 {
-    WriteRecording("DATA/b\xF0\x9F\x98\x80.ASF", 9, 30);  // "b😀.ASF"
-    WriteRecording("DATA/\xC3\xB1" "and\xC3\xBA.ASF", 9, 40); // "ñandú.ASF"
+    WriteRecording("DATA/b\xF0\x9F\x98\x80.ASF", 9, 30); // "b😀.ASF"
+    WriteRecording("DATA/\xC3\xB1"
+                   "and\xC3\xBA.ASF",
+                   9, 40); // "ñandú.ASF"
     BuildWindows();
     StartUp();
     ASSERT_EQ(ListControl->ListView1->Items()->Count(), 2);
@@ -202,14 +207,14 @@ TEST_F(ListPaneTest, KeysMoveThroughTheListAndPlayWhileCheckBoxesOnlyTick)
     const struct {
         std::uint16_t key;
         const char* current;
-    } keys[] = {{vcl::VK_DOWN, "REC_SAVE_0002.ASF"}, {vcl::VK_END, "REC_0003.ASF"}, {vcl::VK_DOWN, "REC_0003.ASF"},
+    } keys[] = {{vcl::VK_DOWN, "REC_SAVE_0002.ASF"}, {vcl::VK_END, "REC_0003.ASF"},  {vcl::VK_DOWN, "REC_0003.ASF"},
                 {vcl::VK_HOME, "REC_0001.ASF"},      {vcl::VK_NEXT, "REC_0003.ASF"}, {vcl::VK_UP, "REC_SAVE_0002.ASF"}};
     for (const auto& k : keys) {
         SCOPED_TRACE(k.key);
         driver->PressKey(k.key);
         EXPECT_EQ(Current(), k.current);
-        EXPECT_EQ(Loaded(), "E:\\DATA\\" + std::string(k.current == std::string("REC_SAVE_0002.ASF") ? "SUB\\" : "") +
-                                k.current);
+        EXPECT_EQ(Loaded(),
+                  "E:\\DATA\\" + std::string(k.current == std::string("REC_SAVE_0002.ASF") ? "SUB\\" : "") + k.current);
     }
     EXPECT_EQ(Rows()[0].substr(29, 6), "played");
     EXPECT_EQ(Rows()[2].substr(29, 6), "played");

@@ -135,19 +135,16 @@ PixelBuffer ResourcePicture(const UnicodeString& name)
     return jpeg.Bitmap().Pixels();
 }
 
-PixelBuffer Shown(TImage* image)
-{
-    return image->Picture()->Bitmap()->Pixels();
-}
+PixelBuffer Shown(TImage* image) { return image->Picture()->Bitmap()->Pixels(); }
 
 TEST_F(MainWindowMessages, SkinnedButtonsShowTheirPressedPictureWhileHeld)
 {
     TMainForm& form = Create();
     form.Show();
     form.SetPlayButtonsEnabled(true);
-    TImage* buttons[] = {form.ImageComaPre, form.ImagePlay,  form.ImageComaNext, form.ImageStop,
-                         form.ImageSpeedDown, form.ImageSpeedNone, form.ImageSpeedUp, form.ImageZoom1,
-                         form.ImageZoom2, form.ImageZoom3, form.ImageZoom4, form.ImageZoom0};
+    TImage* buttons[] = {form.ImageComaPre,   form.ImagePlay,      form.ImageComaNext, form.ImageStop,
+                         form.ImageSpeedDown, form.ImageSpeedNone, form.ImageSpeedUp,  form.ImageZoom1,
+                         form.ImageZoom2,     form.ImageZoom3,     form.ImageZoom4,    form.ImageZoom0};
     for (TImage* button : buttons) {
         SCOPED_TRACE(TestDriver::Utf8(button->Name()));
         const UnicodeString tag = IntToStr(static_cast<int>(button->Tag()));
@@ -178,8 +175,8 @@ TEST_F(MainWindowMessages, IconCaptionsGrowUnderTheMouseAndGreyWhilePressed)
         TColor colour;
         int height;
     };
-    const Step steps[] = {{"enter", clSkinCream, 16}, {"down", clSkinSilver, 16}, {"up", clSkinCream, 16},
-                          {"leave", clSkinCream, 14}};
+    const Step steps[] = {
+        {"enter", clSkinCream, 16}, {"down", clSkinSilver, 16}, {"up", clSkinCream, 16}, {"leave", clSkinCream, 14}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.event);
         const std::string e = step.event;
@@ -241,9 +238,9 @@ TEST_F(MainWindowMessages, ChannelButtonsSwitchTheViewAndStoreTheMode)
     };
     const Row rows[] = {
         {form.Image2Screen, 2, 1, false, "screen=2"}, {form.ImageZoom1, 11, 1, false, nullptr},
-        {form.ImageZoom3, 11, 1, false, nullptr},      {form.ImageZoom0, 2, 1, false, "screen=2"},
-        {form.Image4Screen, 4, 2, true, "screen=4"},   {form.ImageZoom4, 14, 2, true, nullptr},
-        {form.ImageZoom2, 12, 2, true, nullptr},       {form.ImageZoom0, 4, 2, true, "screen=4"},
+        {form.ImageZoom3, 11, 1, false, nullptr},     {form.ImageZoom0, 2, 1, false, "screen=2"},
+        {form.Image4Screen, 4, 2, true, "screen=4"},  {form.ImageZoom4, 14, 2, true, nullptr},
+        {form.ImageZoom2, 12, 2, true, nullptr},      {form.ImageZoom0, 4, 2, true, "screen=4"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(TestDriver::Utf8(row.button->Name()));
@@ -275,7 +272,10 @@ TEST_F(MainWindowMessages, SeekThumbPlacesAndReadsPositions)
         int left;
         std::int64_t position;
     };
-    const Row rows[] = {{0.0, 178, 0}, {0.5, 618, 300000000}, {0.9999, 1057, 599318181}, {1.0, 1058, 600000000},
+    const Row rows[] = {{0.0, 178, 0},
+                        {0.5, 618, 300000000},
+                        {0.9999, 1057, 599318181},
+                        {1.0, 1058, 600000000},
                         {1.5, 1058, 600000000}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.fraction);

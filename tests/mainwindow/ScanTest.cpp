@@ -57,8 +57,8 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
 {
     const std::uint64_t t = asfwriter::FileTimeOf(2024, 5, 17, 9, 30, 0);
     struct Row {
-        const char* file;   // below the card
-        int kind;           // 0 header, 1 empty, 2 bytes, 3 sparse 2^31, 4 sparse 2^32 + 4096, 5 folder, 6 fifo
+        const char* file; // below the card
+        int kind; // 0 header, 1 empty, 2 bytes, 3 sparse 2^31, 4 sparse 2^32 + 4096, 5 folder, 6 fifo
         bool taken;
     };
     const Row rows[] = {
@@ -66,32 +66,46 @@ TEST_F(ScanTest, NamesSizesAndDepthAsTheRecorderCardNeeds)
         {"DATA/b.asf", 0, true},
         {"DATA/c.AsF", 0, true},
         {"DATA/c.asf.bak", 0, false},
-        {"DATA/d.asf.asf", 0, false},   // the first ".asf" does not end the name
+        {"DATA/d.asf.asf", 0, false}, // the first ".asf" does not end the name
         {"DATA/e.asfx", 0, false},
         {"DATA/asf", 0, false},
-        {"DATA/.asf", 0, true},          // nothing before ".asf" is still a name ending in it
-        {"DATA/zero.asf", 1, false},     // size 0
-        {"DATA/short.asf", 2, true},     // shorter than the header: times read as 0
+        {"DATA/.asf", 0, true}, // nothing before ".asf" is still a name ending in it
+        {"DATA/zero.asf", 1, false}, // size 0
+        {"DATA/short.asf", 2, true}, // shorter than the header: times read as 0
         {"DATA/negative.asf", 3, false}, // 2^31 bytes: negative as a signed 32-bit size
-        {"DATA/wrapped.asf", 4, true},   // 2^32 + 4096: the low 32 bits are above 0
-        {"DATA/dir.asf", 5, false},      // a folder is searched, never taken
+        {"DATA/wrapped.asf", 4, true}, // 2^32 + 4096: the low 32 bits are above 0
+        {"DATA/dir.asf", 5, false}, // a folder is searched, never taken
         {"DATA/dir.asf/in.asf", 0, true},
-        {"DATA/ロ録画.asf", 0, true},     // code page 932 holds it
-        {"DATA/한.asf", 0, true},        // outside code page 932: listed, its tracks read by the same name
-        {"DATA/pipe.asf", 6, false},     // no regular file: never read, never waited for
+        {"DATA/ロ録画.asf", 0, true}, // code page 932 holds it
+        {"DATA/한.asf", 0, true}, // outside code page 932: listed, its tracks read by the same name
+        {"DATA/pipe.asf", 6, false}, // no regular file: never read, never waited for
         {"DATA/SUB/f.asf", 0, true},
         {"DATA/SUB/DEEP/g.asf", 0, false}, // two folders down
-        {"h.asf", 0, false},               // beside the folder scanned
+        {"h.asf", 0, false}, // beside the folder scanned
     };
     for (const Row& row : rows) {
         switch (row.kind) {
-        case 0: WriteHeaderOnly(row.file, t, kSecond); break;
-        case 1: WriteBytes(row.file, 0); break;
-        case 2: WriteBytes(row.file, 50); break;
-        case 3: Sparse(row.file, std::uint64_t{1} << 31); break;
-        case 4: Sparse(row.file, (std::uint64_t{1} << 32) + 4096); break;
-        case 5: fs::create_directories(Host(row.file)); break;
-        default: ASSERT_EQ(mkfifo(Host(row.file).c_str(), 0600), 0); break;
+        case 0:
+            WriteHeaderOnly(row.file, t, kSecond);
+            break;
+        case 1:
+            WriteBytes(row.file, 0);
+            break;
+        case 2:
+            WriteBytes(row.file, 50);
+            break;
+        case 3:
+            Sparse(row.file, std::uint64_t{1} << 31);
+            break;
+        case 4:
+            Sparse(row.file, (std::uint64_t{1} << 32) + 4096);
+            break;
+        case 5:
+            fs::create_directories(Host(row.file));
+            break;
+        default:
+            ASSERT_EQ(mkfifo(Host(row.file).c_str(), 0600), 0);
+            break;
         }
     }
     const std::vector<std::string> taken = Scan();

@@ -47,8 +47,8 @@ TEST_F(SettingsTest, AStartReadsTheFileAndWritesItBack)
          File(Hex(EncodePassword("3804").str()), "4")},
         {"start-up marker", "[SYSTEM]\r\np_m=" + Hex("MossTideFern") + "\r\n", 2, "3804",
          File(Hex(EncodePassword("3804").str()), "4")},
-        {"zero byte in the scrambled form", "[SYSTEM]\r\np_m=" + Hex(zeroForm) + "\r\nscreen=2\r\n", 1,
-         "abcd\x81\x41", File(Hex(zeroForm), "2")},
+        {"zero byte in the scrambled form", "[SYSTEM]\r\np_m=" + Hex(zeroForm) + "\r\nscreen=2\r\n", 1, "abcd\x81\x41",
+         File(Hex(zeroForm), "2")},
         // A damaged value is not the user's password: it stays as it is.
         {"odd length", "[SYSTEM]\r\np_m=4D6F7\r\n", 2, DecodePassword("Mo").str(), File("4D6F7", "4")},
         {"not hex", "[SYSTEM]\r\np_m=4D6G\r\n", 2, DecodePassword("M").str(), File("4D6G", "4")},

@@ -68,8 +68,7 @@ protected:
     std::string State() const
     {
         return std::to_string(PlayState) + "/" + std::to_string(PlayControl->Paused) + "/" +
-               (PlayControl->Timer1->Enabled() ? "poll" : "-") + "/" +
-               (PlayControl->TimerSpeed->Enabled() ? "step" : "-");
+            (PlayControl->Timer1->Enabled() ? "poll" : "-") + "/" + (PlayControl->TimerSpeed->Enabled() ? "step" : "-");
     }
     media::detail::FilterGraph& Graph() const { return *media::detail::FilterGraph::From(PlayControl->Graph); }
 };
@@ -97,8 +96,7 @@ TEST_F(TransportTest, ButtonsAndKeysAgainstThePlayState)
         {"play at rate 2: stepped play", &TMainForm::ImagePlay, "1/0/-/step", u"一時停止", false, u"×2   "},
         {"faster during stepped play", &TMainForm::ImageSpeedUp, "1/0/-/step", u"一時停止", false, u"×4   "},
         {"normal speed: normal playback", &TMainForm::ImageSpeedNone, "2/0/poll/-", u"一時停止", false, u"×1   "},
-        {"slower while playing: stepped play", &TMainForm::ImageSpeedDown, "1/0/-/step", u"一時停止", false,
-         u"×1/2 "},
+        {"slower while playing: stepped play", &TMainForm::ImageSpeedDown, "1/0/-/step", u"一時停止", false, u"×1/2 "},
         {"frame step pauses", &TMainForm::ImageComaPre, "1/1/-/-", u"再生", true, u"×1/2 "},
         {"play", &TMainForm::ImagePlay, "1/0/-/step", u"一時停止", false, u"×1/2 "},
         {"stop", &TMainForm::ImageStop, "0/1/-/-", u"再生", true, u"×1/2 "},
@@ -157,9 +155,8 @@ TEST(SpeedTableRate, EveryRateIsHeldToTheTable)
         float out;
     };
     const Row rows[] = {
-        {32.0f, 16.0f},       {1.0f / 32, 0.0625f}, {INFINITY, 16.0f},  {0.0f, 0.0625f}, {-2.0f, 0.0625f},
-        {NAN, 1.0f},          {3.0f, 4.0f},         {2.5f, 2.0f},       {1.0f, 1.0f},    {0.25f, 0.25f},
-        {16.0f, 16.0f},       {0.0625f, 0.0625f},
+        {32.0f, 16.0f}, {1.0f / 32, 0.0625f}, {INFINITY, 16.0f}, {0.0f, 0.0625f}, {-2.0f, 0.0625f}, {NAN, 1.0f},
+        {3.0f, 4.0f},   {2.5f, 2.0f},         {1.0f, 1.0f},      {0.25f, 0.25f},  {16.0f, 16.0f},   {0.0625f, 0.0625f},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.in);
@@ -188,8 +185,9 @@ TEST_F(TransportTest, EachSpeedStepsOneFrameTimeTimesTheRateEvery200Ms)
         driver->Advance(200);
         EXPECT_EQ(Position(), start + 2 * step);
         EXPECT_EQ(MainForm->ImageTrack->Left(),
-                  StateOf(*MainForm).FTrackMin + static_cast<int>((StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) *
-                                                         (static_cast<double>(start + 2 * step) / MediaDuration)));
+                  StateOf(*MainForm).FTrackMin +
+                      static_cast<int>((StateOf(*MainForm).FTrackMax - StateOf(*MainForm).FTrackMin) *
+                                       (static_cast<double>(start + 2 * step) / MediaDuration)));
         MainForm->ImageStopClick(nullptr);
     }
 }
@@ -223,10 +221,17 @@ TEST_F(TransportTest, TheEndOfARecordingPlaysTheNextAndWrapsToTheFirst)
                 seen.push_back("open " + (loaded = Loaded()));
         }
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "graph notify", "play next", "open REC_0001.ASF", "play state 1", // wrapped
-                        "graph notify", "play next", "open REC_0002.ASF", "play state 1",
-                    }));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{
+                  "graph notify",
+                  "play next",
+                  "open REC_0001.ASF",
+                  "play state 1", // wrapped
+                  "graph notify",
+                  "play next",
+                  "open REC_0002.ASF",
+                  "play state 1",
+              }));
     EXPECT_EQ(PlayState, 2);
     EXPECT_EQ(ListControl->FCurrentRow, 1);
     WaitForTracks();
@@ -367,8 +372,8 @@ TEST_F(TransportTest, TheSeekDragSeeksAndPutsTheTimersBack)
         const char* what;
         float rate;
         bool play;
-        int x;                 // release, in the bar's pixels
-        const char* during;    // the state while dragging
+        int x; // release, in the bar's pixels
+        const char* during; // the state while dragging
         const char* after;
     };
     const int middle = span / 2;
@@ -393,7 +398,8 @@ TEST_F(TransportTest, TheSeekDragSeeksAndPutsTheTimersBack)
         EXPECT_EQ(MainForm->ImageTrack->Left(), left);
         driver->MouseUp(*bar, row.x, 2);
         EXPECT_EQ(State(), row.after);
-        std::int64_t expected = static_cast<std::int64_t>((left - StateOf(*MainForm).FTrackMin) / StateOf(*MainForm).FSeekScale);
+        std::int64_t expected =
+            static_cast<std::int64_t>((left - StateOf(*MainForm).FTrackMin) / StateOf(*MainForm).FSeekScale);
         if (left == StateOf(*MainForm).FTrackMax)
             expected -= 1;
         EXPECT_EQ(Position(), expected);
@@ -416,7 +422,8 @@ TEST_F(TransportTest, TheVolumeDragSetsTheVolumeOnRelease)
     WriteRecording("DATA/REC_0001.ASF", 9, 30);
     Open();
     TImage* bar = MainForm->ImageVolumeRect;
-    const int travel = StateOf(*MainForm).FVolumeMax - StateOf(*MainForm).FVolumeMin - MainForm->ImageVolume->Width() / 2;
+    const int travel =
+        StateOf(*MainForm).FVolumeMax - StateOf(*MainForm).FVolumeMin - MainForm->ImageVolume->Width() / 2;
     ASSERT_GT(travel, 0);
     struct Row {
         int x;
@@ -543,7 +550,8 @@ TEST_F(TransportTest, ANewLayoutRecomputesTheSeekScale)
     ASSERT_NE(span, oldSpan) << "a smaller layout";
     EXPECT_DOUBLE_EQ(StateOf(*MainForm).FSeekScale, static_cast<double>(span) / MediaDuration);
     EXPECT_NEAR(static_cast<double>(MainForm->GetSeekPosition()), static_cast<double>(before),
-                1.0 / StateOf(*MainForm).FSeekScale + 1) << "the thumb stands where the position was";
+                1.0 / StateOf(*MainForm).FSeekScale + 1)
+        << "the thumb stands where the position was";
     WaitForTracks();
 }
 
@@ -588,7 +596,6 @@ TEST_F(TransportTest, SnapshotOfFastPlay)
     MainForm->ImageStopClick(nullptr);
     WaitForTracks();
 }
-
 
 TEST_F(TransportTest, PlayingMovesTheGraphCursorTheSpeedAndTheMarkerOncePerSecond)
 {

@@ -18,7 +18,8 @@ const std::string kEnd = "-----------------TPlayControl::FreeGraph END----------
 
 } // namespace
 
-TEST_F(PlaybackTest, FreeGraphReleasesEverythingAndCanRunTwice) {
+TEST_F(PlaybackTest, FreeGraphReleasesEverythingAndCanRunTwice)
+{
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     ASSERT_EQ(pane->RunMedia(), S_OK);
@@ -63,7 +64,8 @@ TEST_F(PlaybackTest, FreeGraphReleasesEverythingAndCanRunTwice) {
     EXPECT_EQ(texts.back(), "-----------------TPlayControl::~TPlayControl END ----------");
 }
 
-TEST_F(PlaybackTest, FreeGraphWithTheCardGoneReleasesNothing) {
+TEST_F(PlaybackTest, FreeGraphWithTheCardGoneReleasesNothing)
+{
     Build();
     pane->Timer1->SetEnabled(true);
     ASSERT_EQ(win::CoInitializeCount(), 2);
@@ -78,7 +80,8 @@ TEST_F(PlaybackTest, FreeGraphWithTheCardGoneReleasesNothing) {
     win::DriveTable::Instance().SetPresent(u'E', true);
 }
 
-TEST_F(PlaybackTest, TheEventWindowsResultIsFreeGraphsResult) {
+TEST_F(PlaybackTest, TheEventWindowsResultIsFreeGraphsResult)
+{
     Build();
     Faults::Fail(Fault::SetNotifyWindow, E_UNEXPECTED);
     EXPECT_EQ(pane->FreeGraph(), E_UNEXPECTED);
@@ -86,7 +89,8 @@ TEST_F(PlaybackTest, TheEventWindowsResultIsFreeGraphsResult) {
     EXPECT_EQ(LiveObjectCount(), liveBefore);
 }
 
-TEST_F(PlaybackTest, TheDebuggerOutputIsSilentWithTheCardGone) {
+TEST_F(PlaybackTest, TheDebuggerOutputIsSilentWithTheCardGone)
+{
     Build();
     win::ClearDebugOutput();
     pane->RetailOutput("%s %d\r\n", "x", 7);
@@ -101,7 +105,8 @@ TEST_F(PlaybackTest, TheDebuggerOutputIsSilentWithTheCardGone) {
     EXPECT_EQ(win::DebugOutputTexts()[0], std::string(1023, 'a'));
 }
 
-TEST_F(PlaybackTest, AFailedDockLeavesAPaneWithoutLoaderOrGraph) {
+TEST_F(PlaybackTest, AFailedDockLeavesAPaneWithoutLoaderOrGraph)
+{
     {
         const test_support::ScopedValue<TMainForm*> noMainWindow(MainForm, nullptr);
         Build();

@@ -13,28 +13,34 @@ namespace playback_test {
 
 namespace {
 
-bool Connected(IPin* pin) {
+bool Connected(IPin* pin)
+{
     IPin* peer = nullptr;
     HRESULT hr = pin->ConnectedTo(&peer);
-    if (peer) peer->Release();
+    if (peer)
+        peer->Release();
     return hr == S_OK;
 }
 
-ComPtr<IPin> PinOf(IBaseFilter* filter, const char16_t* name, PIN_DIRECTION dir) {
+ComPtr<IPin> PinOf(IBaseFilter* filter, const char16_t* name, PIN_DIRECTION dir)
+{
     ComPtr<IPin> pin;
     EXPECT_EQ(TPlayControl::GetPinByName(filter, name, dir, pin.Put()), S_OK) << rtl::Utf16ToUtf8(name);
     return pin;
 }
 
-bool ConnectedTo(IPin* a, IPin* b) {
+bool ConnectedTo(IPin* a, IPin* b)
+{
     ComPtr<IPin> peer;
-    if (a->ConnectedTo(peer.Put()) != S_OK) return false;
+    if (a->ConnectedTo(peer.Put()) != S_OK)
+        return false;
     return peer.Get() == b;
 }
 
 } // namespace
 
-TEST_F(PlaybackTest, ARecordingLoadsCuedOnItsFirstFrameWithSound) {
+TEST_F(PlaybackTest, ARecordingLoadsCuedOnItsFirstFrameWithSound)
+{
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     EXPECT_EQ(pane->Rendered, 1);
@@ -54,7 +60,8 @@ TEST_F(PlaybackTest, ARecordingLoadsCuedOnItsFirstFrameWithSound) {
     EXPECT_TRUE(TakePlayStatePosts().empty()) << "loading posts nothing";
 }
 
-TEST_F(PlaybackTest, StartAtEndCuesOneFrameTimeBeforeTheEnd) {
+TEST_F(PlaybackTest, StartAtEndCuesOneFrameTimeBeforeTheEnd)
+{
     Build();
     pane->StartAtEnd = 1;
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
@@ -69,7 +76,8 @@ TEST_F(PlaybackTest, StartAtEndCuesOneFrameTimeBeforeTheEnd) {
     EXPECT_EQ(position, 30000000 - 2000000);
 }
 
-TEST_F(PlaybackTest, AMissingFileAndAFileWithoutSourceGiveTheirCodes) {
+TEST_F(PlaybackTest, AMissingFileAndAFileWithoutSourceGiveTheirCodes)
+{
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     ASSERT_EQ(pane->RunMedia(), S_OK);
@@ -97,7 +105,8 @@ TEST_F(PlaybackTest, AMissingFileAndAFileWithoutSourceGiveTheirCodes) {
     EXPECT_EQ(MediaDuration, 0);
 }
 
-TEST_F(PlaybackTest, TheFirstFailingVideoLinkEndsTheChainWithItsText) {
+TEST_F(PlaybackTest, TheFirstFailingVideoLinkEndsTheChainWithItsText)
+{
     struct Row {
         Fault point;
         const char16_t* pin;
@@ -124,8 +133,9 @@ TEST_F(PlaybackTest, TheFirstFailingVideoLinkEndsTheChainWithItsText) {
         EXPECT_EQ(pane->PrepareMedia(kRecording), VFW_E_NO_ACCEPTABLE_TYPES);
         std::vector<std::string> texts = LogTexts();
         std::vector<std::string> errors(texts.begin() + before, texts.end());
-        EXPECT_NE(std::find(errors.begin(), errors.end(), std::string("TPlayControl::RenderOutputPins ERROR:") + row.text),
-                  errors.end());
+        EXPECT_NE(
+            std::find(errors.begin(), errors.end(), std::string("TPlayControl::RenderOutputPins ERROR:") + row.text),
+            errors.end());
         EXPECT_EQ(Faults::Calls(Fault::QueryPinInfo, row.laterPin), 0) << "later links are not tried";
         EXPECT_EQ(pane->Rendered, 1) << "the new source stays, partly connected";
         EXPECT_NE(pane->SourceFilter, nullptr);
@@ -134,7 +144,8 @@ TEST_F(PlaybackTest, TheFirstFailingVideoLinkEndsTheChainWithItsText) {
     }
 }
 
-TEST_F(PlaybackTest, AFailedDirectLinkLogsBothPinsAndTheirTypes) {
+TEST_F(PlaybackTest, AFailedDirectLinkLogsBothPinsAndTheirTypes)
+{
     Build();
     Faults::Fail(Fault::ConnectDirect, VFW_E_NO_ACCEPTABLE_TYPES, u"Raw Video 0");
     const int before = static_cast<int>(LogTexts().size());
@@ -150,7 +161,8 @@ TEST_F(PlaybackTest, AFailedDirectLinkLogsBothPinsAndTheirTypes) {
     EXPECT_EQ(lines.back(), "[Error] TPlayControl::RenderOutputPins ERROR:ASF to Codec ConnectError [main]");
 }
 
-TEST_F(PlaybackTest, AudioLinksThatFailLeaveTheVideoPlaying) {
+TEST_F(PlaybackTest, AudioLinksThatFailLeaveTheVideoPlaying)
+{
     Build();
     Faults::Fail(Fault::ConnectDirect, VFW_E_NO_ACCEPTABLE_TYPES, u"Raw Audio 1");
     EXPECT_EQ(pane->PrepareMedia(kRecording), S_OK);
@@ -159,7 +171,8 @@ TEST_F(PlaybackTest, AudioLinksThatFailLeaveTheVideoPlaying) {
     EXPECT_EQ(pane->RunMedia(), S_OK);
 }
 
-TEST_F(PlaybackTest, WithoutAudioDecoderOrSoundRendererRecordingsStillPlay) {
+TEST_F(PlaybackTest, WithoutAudioDecoderOrSoundRendererRecordingsStillPlay)
+{
     struct Row {
         const char* name;
         Fault point;
@@ -167,12 +180,18 @@ TEST_F(PlaybackTest, WithoutAudioDecoderOrSoundRendererRecordingsStillPlay) {
         std::vector<std::string> logged;
     };
     const Row rows[] = {
-        {"no audio decoder", Fault::Create, u"ffdshow Audio Decoder",
+        {"no audio decoder",
+         Fault::Create,
+         u"ffdshow Audio Decoder",
          {"ffdshow Audio Decoder Initialize Error", "ASF to AudioDecoder ConnectError [main]",
           "AudioDecoder to Render ConnectError [main]"}},
-        {"no sound renderer", Fault::Create, u"DSoundRender",
+        {"no sound renderer",
+         Fault::Create,
+         u"DSoundRender",
          {"DirectSound Initialize Error", "DirectSound Initialize Error (AddFilter)"}},
-        {"renderer not added", Fault::AddFilter, u"DirectSound Audio Renderer",
+        {"renderer not added",
+         Fault::AddFilter,
+         u"DirectSound Audio Renderer",
          {"DirectSound Initialize Error (AddFilter)", "AudioDecoder to Render ConnectError [main]"}},
     };
     for (const Row& row : rows) {
@@ -187,11 +206,13 @@ TEST_F(PlaybackTest, WithoutAudioDecoderOrSoundRendererRecordingsStillPlay) {
         EXPECT_TRUE(BoxTexts().empty());
         EXPECT_EQ(pane->PrepareMedia(kRecording), S_OK);
         EXPECT_EQ(pane->RunMedia(), S_OK);
-        for (const std::string& text : row.logged) EXPECT_GE(CountLogged(text), 1) << text;
+        for (const std::string& text : row.logged)
+            EXPECT_GE(CountLogged(text), 1) << text;
     }
 }
 
-TEST_F(PlaybackTest, LinkedPinsCountAsDoneOnlyWhenLinkedToEachOther) {
+TEST_F(PlaybackTest, LinkedPinsCountAsDoneOnlyWhenLinkedToEachOther)
+{
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     IBaseFilter* first = pane->SourceFilter;
@@ -201,9 +222,9 @@ TEST_F(PlaybackTest, LinkedPinsCountAsDoneOnlyWhenLinkedToEachOther) {
 
     // Linked to each other: done, nothing connected anew.
     const int direct = Faults::Calls(Fault::ConnectDirect);
-    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, first, u"Raw Video 0", pane->VideoDecoder, u"In",
-                                                 nullptr),
-              S_OK);
+    EXPECT_EQ(
+        TPlayControl::ConnectFiltersByName(pane->Graph, first, u"Raw Video 0", pane->VideoDecoder, u"In", nullptr),
+        S_OK);
     EXPECT_EQ(Faults::Calls(Fault::ConnectDirect), direct);
 
     // A second source and a second decoder, linked to each other.
@@ -211,15 +232,15 @@ TEST_F(PlaybackTest, LinkedPinsCountAsDoneOnlyWhenLinkedToEachOther) {
     ASSERT_EQ(pane->Graph->AddSourceFilter(kRecording, u"Second", second.Put()), S_OK);
     ComPtr<IBaseFilter> decoder2;
     ASSERT_TRUE(TPlayControl::AddFilterFromFriendlyName(pane->Graph, decoder2.Put(), u"ffdshow Video Decoder"));
-    ASSERT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, second.Get(), u"Raw Video 0", decoder2.Get(), u"In",
-                                                 nullptr),
-              S_OK);
+    ASSERT_EQ(
+        TPlayControl::ConnectFiltersByName(pane->Graph, second.Get(), u"Raw Video 0", decoder2.Get(), u"In", nullptr),
+        S_OK);
     ComPtr<IPin> secondVideo = PinOf(second.Get(), u"Raw Video 0", PINDIR_OUTPUT);
     ComPtr<IPin> decoder2In = PinOf(decoder2.Get(), u"In", PINDIR_INPUT);
 
     // Both pins linked elsewhere: both and their former peers are freed, then linked.
-    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, second.Get(), u"Raw Video 0", pane->VideoDecoder,
-                                                 u"In", nullptr),
+    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, second.Get(), u"Raw Video 0", pane->VideoDecoder, u"In",
+                                                 nullptr),
               S_OK);
     EXPECT_TRUE(ConnectedTo(secondVideo.Get(), decoderIn.Get()));
     EXPECT_TRUE(ConnectedTo(decoderIn.Get(), secondVideo.Get()));
@@ -227,27 +248,29 @@ TEST_F(PlaybackTest, LinkedPinsCountAsDoneOnlyWhenLinkedToEachOther) {
     EXPECT_FALSE(Connected(decoder2In.Get())) << "the output's former peer is free";
 
     // Half-linked: only the input linked elsewhere.
-    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, first, u"Raw Video 0", pane->VideoDecoder, u"In",
-                                                 nullptr),
-              S_OK);
+    EXPECT_EQ(
+        TPlayControl::ConnectFiltersByName(pane->Graph, first, u"Raw Video 0", pane->VideoDecoder, u"In", nullptr),
+        S_OK);
     EXPECT_TRUE(ConnectedTo(firstVideo.Get(), decoderIn.Get()));
     EXPECT_FALSE(Connected(secondVideo.Get()));
     pane->Graph->RemoveFilter(second.Get());
     pane->Graph->RemoveFilter(decoder2.Get());
 }
 
-TEST_F(PlaybackTest, ConnectAndPinLookUpRefuseMissingArguments) {
+TEST_F(PlaybackTest, ConnectAndPinLookUpRefuseMissingArguments)
+{
     Build();
     EXPECT_EQ(TPlayControl::ConnectFiltersByName(nullptr, pane->VideoDecoder, u"Out", pane->PinTee, u"Input", nullptr),
               E_POINTER);
     EXPECT_EQ(LogTexts().back(), "ConnectFiltersByName ErrorCode：00");
-    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, pane->VideoDecoder, u"Nope", pane->PinTee, u"Input",
-                                                 nullptr),
-              E_FAIL);
+    EXPECT_EQ(
+        TPlayControl::ConnectFiltersByName(pane->Graph, pane->VideoDecoder, u"Nope", pane->PinTee, u"Input", nullptr),
+        E_FAIL);
     EXPECT_EQ(LogTexts().back(), "ConnectFiltersByName ErrorCode：01");
-    EXPECT_EQ(TPlayControl::ConnectFiltersByName(pane->Graph, pane->VideoDecoder, u"Out", pane->PinTee, u"Output1",
-                                                 nullptr),
-              E_FAIL) << "an output pin is no input";
+    EXPECT_EQ(
+        TPlayControl::ConnectFiltersByName(pane->Graph, pane->VideoDecoder, u"Out", pane->PinTee, u"Output1", nullptr),
+        E_FAIL)
+        << "an output pin is no input";
     EXPECT_EQ(LogTexts().back(), "ConnectFiltersByName ErrorCode：02");
     IPin* pin = reinterpret_cast<IPin*>(1);
     EXPECT_EQ(TPlayControl::GetPinByName(pane->PinTee, u"Output9", PINDIR_OUTPUT, &pin), E_FAIL);
@@ -255,7 +278,8 @@ TEST_F(PlaybackTest, ConnectAndPinLookUpRefuseMissingArguments) {
     EXPECT_EQ(TPlayControl::GetPinByName(nullptr, u"Input", PINDIR_INPUT, &pin), E_POINTER);
 }
 
-TEST_F(PlaybackTest, TheWindowlessRendererSetUpNamesItsFailingStep) {
+TEST_F(PlaybackTest, TheWindowlessRendererSetUpNamesItsFailingStep)
+{
     Build();
     IBaseFilter* renderer = nullptr;
     IVMRWindowlessControl9* control = nullptr;
@@ -285,8 +309,10 @@ TEST_F(PlaybackTest, TheWindowlessRendererSetUpNamesItsFailingStep) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
         Faults::Clear();
-        if (row.qualifier) Faults::Fail(row.point, E_UNEXPECTED, row.qualifier);
-        else Faults::Fail(row.point, E_UNEXPECTED);
+        if (row.qualifier)
+            Faults::Fail(row.point, E_UNEXPECTED, row.qualifier);
+        else
+            Faults::Fail(row.point, E_UNEXPECTED);
         EXPECT_EQ(TPlayControl::InitializeWindowlessVMR(graph.Get(), &renderer, &control, pane->Panel9->Handle()),
                   E_UNEXPECTED);
         EXPECT_EQ(LogTexts().back(), row.line);
@@ -295,7 +321,8 @@ TEST_F(PlaybackTest, TheWindowlessRendererSetUpNamesItsFailingStep) {
     Faults::Clear();
 }
 
-TEST_F(PlaybackTest, ATrackAnswerBelongsOnlyToTheRecordingLoadedLast) {
+TEST_F(PlaybackTest, ATrackAnswerBelongsOnlyToTheRecordingLoadedLast)
+{
     Build();
     pane->GInfo->FilePath = kRecording;
     EXPECT_FALSE(pane->TracksBelongToLoad());

@@ -27,7 +27,8 @@ constexpr const char16_t* kCounterKey = u"\\Software\\Velmorastine";
 
 } // namespace
 
-void PlaybackTest::SetUp() {
+void PlaybackTest::SetUp()
+{
     folder_ = std::make_unique<test_support::TempFolder>("playback-test");
     card = folder_->Path() + "/card";
     fs::create_directories(card + "/Icon");
@@ -63,7 +64,8 @@ void PlaybackTest::SetUp() {
     liveBefore = media::LiveObjectCount();
 }
 
-void PlaybackTest::TearDown() {
+void PlaybackTest::TearDown()
+{
     media::Faults::Clear();
     Destroy();
     EXPECT_EQ(media::LiveObjectCount(), liveBefore) << "media objects outlived the pane";
@@ -83,12 +85,14 @@ void PlaybackTest::TearDown() {
     folder_.reset();
 }
 
-TPlayControl* PlaybackTest::Build() {
+TPlayControl* PlaybackTest::Build()
+{
     pane = vcl::NewForm<TPlayControl>(nullptr);
     return pane;
 }
 
-void PlaybackTest::Destroy() {
+void PlaybackTest::Destroy()
+{
     delete pane;
     pane = nullptr;
 }
@@ -97,51 +101,65 @@ std::vector<std::string> PlaybackTest::TaggedLog() const { return test_support::
 
 std::vector<std::string> PlaybackTest::LogTexts() const { return test_support::LogLineTexts(*log, logStart_); }
 
-int PlaybackTest::CountLogged(const std::string& text) const {
+int PlaybackTest::CountLogged(const std::string& text) const
+{
     int n = 0;
     for (const std::string& t : LogTexts())
-        if (t == text) ++n;
+        if (t == text)
+            ++n;
     return n;
 }
 
-std::vector<std::string> PlaybackTest::BoxTexts() const {
+std::vector<std::string> PlaybackTest::BoxTexts() const
+{
     std::vector<std::string> out;
-    for (const MessageBoxCall& call : boxes->Calls()) out.push_back(rtl::Utf16ToUtf8(call.text));
+    for (const MessageBoxCall& call : boxes->Calls())
+        out.push_back(rtl::Utf16ToUtf8(call.text));
     return out;
 }
 
-std::vector<WPARAM> PlaybackTest::TakePlayStatePosts() {
+std::vector<WPARAM> PlaybackTest::TakePlayStatePosts()
+{
     std::vector<WPARAM> out;
-    if (mainForm == nullptr) return out;
+    if (mainForm == nullptr)
+        return out;
     MSG msg{};
-    while (PeekMessage(&msg, mainForm->Handle(), WM_PLAY_STATE, WM_PLAY_STATE, PM_REMOVE)) out.push_back(msg.wParam);
+    while (PeekMessage(&msg, mainForm->Handle(), WM_PLAY_STATE, WM_PLAY_STATE, PM_REMOVE))
+        out.push_back(msg.wParam);
     return out;
 }
 
-int PlaybackTest::RestartStarts() {
+int PlaybackTest::RestartStarts()
+{
     int n = 0;
     for (const ProcessStartRequest& r : decoder_->Starts())
-        if (r.file == u"Velmorastine II.exe") ++n;
+        if (r.file == u"Velmorastine II.exe")
+            ++n;
     return n;
 }
 
-void PlaybackTest::SetRestartCount(int count) {
+void PlaybackTest::SetRestartCount(int count)
+{
     TRegistry reg;
     reg.RootKey = HKEY_CURRENT_USER;
     ASSERT_TRUE(reg.OpenKey(kCounterKey, true));
     reg.WriteInteger(u"restart_cnt", count);
 }
 
-int PlaybackTest::RestartCount() {
+int PlaybackTest::RestartCount()
+{
     TRegistry reg;
     reg.RootKey = HKEY_CURRENT_USER;
-    if (!reg.OpenKey(kCounterKey, false) || !reg.ValueExists(u"restart_cnt")) return 0;
+    if (!reg.OpenKey(kCounterKey, false) || !reg.ValueExists(u"restart_cnt"))
+        return 0;
     return reg.ReadInteger(u"restart_cnt");
 }
 
-UnicodeString PlaybackTest::CardPath(const char* relative) {
+UnicodeString PlaybackTest::CardPath(const char* relative)
+{
     UnicodeString path(u"E:\\");
-    for (const char* c = relative; *c; ++c) path += static_cast<char16_t>(*c == '/' ? '\\' : *c);
+    for (const char* c = relative; *c; ++c)
+        path += static_cast<char16_t>(*c == '/' ? '\\' : *c);
     return path;
 }
 

@@ -17,7 +17,8 @@ const char* OpName(Op op) { return op == Op::Run ? "Run" : op == Op::Pause ? "Pa
 
 } // namespace
 
-TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
+TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable)
+{
     struct Row {
         std::int32_t from;
         Op op;
@@ -25,7 +26,7 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
         std::int32_t to;
         std::vector<win::WPARAM> posts;
         const char* debugOutput; // on a failure
-        OAFilterState graph;     // the graph's state afterwards
+        OAFilterState graph; // the graph's state afterwards
     };
     const Row rows[] = {
         {0, Op::Run, false, 2, {1}, nullptr, State_Running},
@@ -46,8 +47,7 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(OpName(row.op)) + " from " + std::to_string(row.from) +
-                     (row.fails ? " failing" : ""));
+        SCOPED_TRACE(std::string(OpName(row.op)) + " from " + std::to_string(row.from) + (row.fails ? " failing" : ""));
         // Reach the row's start through the operations themselves.
         Faults::Clear();
         ASSERT_EQ(pane->RunMedia(), S_OK);
@@ -62,9 +62,11 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
         win::ClearDebugOutput();
 
         const Fault point = row.op == Op::Run ? Fault::Run : row.op == Op::Pause ? Fault::Pause : Fault::Stop;
-        if (row.fails) Faults::Fail(point, E_FAIL);
-        const HRESULT hr = row.op == Op::Run ? pane->RunMedia() : row.op == Op::Pause ? pane->PauseMedia()
-                                                                                      : pane->StopMedia();
+        if (row.fails)
+            Faults::Fail(point, E_FAIL);
+        const HRESULT hr = row.op == Op::Run ? pane->RunMedia()
+            : row.op == Op::Pause            ? pane->PauseMedia()
+                                             : pane->StopMedia();
         EXPECT_EQ(hr, row.fails ? E_FAIL : S_OK);
         EXPECT_EQ(PlayState, row.to);
         EXPECT_EQ(TakePlayStatePosts(), row.posts);
@@ -80,7 +82,8 @@ TEST_F(PlaybackTest, RunPauseAndStopFollowTheTransitionTable) {
     }
 }
 
-TEST_F(PlaybackTest, ARunSeeksALoadedRecordingAgainOnlyToAPositionTheGraphGave) {
+TEST_F(PlaybackTest, ARunSeeksALoadedRecordingAgainOnlyToAPositionTheGraphGave)
+{
     Build();
     const int seeksAfterBlank = Faults::Calls(Fault::SetPositions);
     EXPECT_EQ(pane->RunMedia(), S_OK);
@@ -99,7 +102,8 @@ TEST_F(PlaybackTest, ARunSeeksALoadedRecordingAgainOnlyToAPositionTheGraphGave) 
     EXPECT_EQ(Faults::Calls(Fault::SetPositions), seeks) << "no seek to a position that was never read";
 }
 
-TEST_F(PlaybackTest, WithTheCardGoneTheRunStateCallsFailAndPostNothing) {
+TEST_F(PlaybackTest, WithTheCardGoneTheRunStateCallsFailAndPostNothing)
+{
     Build();
     ASSERT_EQ(pane->PrepareMedia(kRecording), S_OK);
     ASSERT_EQ(pane->RunMedia(), S_OK);
@@ -116,7 +120,8 @@ TEST_F(PlaybackTest, WithTheCardGoneTheRunStateCallsFailAndPostNothing) {
     win::DriveTable::Instance().SetPresent(u'E', true);
 }
 
-TEST_F(PlaybackTest, AMissingSeekingInterfaceLeavesNeutralValues) {
+TEST_F(PlaybackTest, AMissingSeekingInterfaceLeavesNeutralValues)
+{
     Faults::Fail(Fault::QueryInterface, E_NOINTERFACE, u"IMediaSeeking");
     Build();
     application->ProcessMessages();
@@ -129,7 +134,8 @@ TEST_F(PlaybackTest, AMissingSeekingInterfaceLeavesNeutralValues) {
     EXPECT_EQ(PlayState, 1);
 }
 
-TEST_F(PlaybackTest, AfterAFailedStartEveryOperationFindsNoGraph) {
+TEST_F(PlaybackTest, AfterAFailedStartEveryOperationFindsNoGraph)
+{
     Faults::Fail(Fault::Create, E_FAIL, u"InfTee");
     Build();
     Faults::Clear();

@@ -15,9 +15,7 @@ namespace playback_test {
 
 namespace {
 
-std::string Numbered(const std::string& number) {
-    return "ビューワ初期化に失敗しました。【ｴﾗｰ番号：" + number + "】";
-}
+std::string Numbered(const std::string& number) { return "ビューワ初期化に失敗しました。【ｴﾗｰ番号：" + number + "】"; }
 
 const std::string kFreeGraphStart = "-----------------TPlayControl::FreeGraph START----------";
 const std::string kGraphEnd = "-----------------TPlayControl::IninGraph END----------";
@@ -41,47 +39,132 @@ struct StartupRow {
 
 } // namespace
 
-TEST_F(PlaybackTest, StartUpFailuresShowTheirNumberAndEndOrRestart) {
+TEST_F(PlaybackTest, StartUpFailuresShowTheirNumberAndEndOrRestart)
+{
     const std::string k0005 = "DirctShowがインストールされていない可能性があります。【ｴﾗｰ番号：0005】";
     const std::string k0008 = "アプリ初期化に失敗しました。プログラムを終了します【ｴﾗｰ番号：0008】。ERROR: ";
     const Fault none = Fault::Run; // with Setup::None and no qualifier: no switch
     const StartupRow rows[] = {
-        {"not an administrator", Setup::NotAdmin, none, nullptr, 0,
-         {"ビューワ初期化に失敗しました。\nWindows管理者権限のあるユーザーで実行して下さい。【ｴﾗｰ番号：0001】"}, true, false, false},
-        {"decoder module missing", Setup::NoDecoderModule, none, nullptr, 0,
-         {"File(E:\\\\ffdshow\\ffdshow.ax) is not existing.", Numbered("1001")}, true, false, false},
+        {"not an administrator",
+         Setup::NotAdmin,
+         none,
+         nullptr,
+         0,
+         {"ビューワ初期化に失敗しました。\nWindows管理者権限のあるユーザーで実行して下さい。【ｴﾗｰ番号：0001】"},
+         true,
+         false,
+         false},
+        {"decoder module missing",
+         Setup::NoDecoderModule,
+         none,
+         nullptr,
+         0,
+         {"File(E:\\\\ffdshow\\ffdshow.ax) is not existing.", Numbered("1001")},
+         true,
+         false,
+         false},
         {"no graph manager", Setup::None, Fault::Create, u"FilterGraph", 0, {k0005, k0008}, true, true, false},
-        {"no Direct3D", Setup::None, Fault::Create, u"VideoMixingRenderer9", 0,
-         {"Dirct3Dがサポートされていません。【ｴﾗｰ番号：0006】"}, true, false, false},
+        {"no Direct3D",
+         Setup::None,
+         Fault::Create,
+         u"VideoMixingRenderer9",
+         0,
+         {"Dirct3Dがサポートされていません。【ｴﾗｰ番号：0006】"},
+         true,
+         false,
+         false},
         {"video decoder, restart", Setup::None, Fault::Create, u"ffdshow Video Decoder", 0, {}, true, true, true},
-        {"video decoder, refused", Setup::None, Fault::Create, u"ffdshow Video Decoder", 3, {Numbered("1003")}, true,
-         true, false},
+        {"video decoder, refused",
+         Setup::None,
+         Fault::Create,
+         u"ffdshow Video Decoder",
+         3,
+         {Numbered("1003")},
+         true,
+         true,
+         false},
         {"tee created", Setup::None, Fault::Create, u"InfTee", 0, {Numbered("1005")}, true, false, false},
-        {"tee added", Setup::None, Fault::AddFilter, u"Infinite Pin Tee Filter", 0, {Numbered("1006")}, true, false,
+        {"tee added",
+         Setup::None,
+         Fault::AddFilter,
+         u"Infinite Pin Tee Filter",
+         0,
+         {Numbered("1006")},
+         true,
+         false,
          false},
         {"AVI created", Setup::None, Fault::Create, u"AVIDec", 0, {Numbered("1007")}, true, false, false},
         {"AVI added", Setup::None, Fault::AddFilter, u"AVI Decompressor", 0, {Numbered("1008")}, true, false, false},
         {"colour created", Setup::None, Fault::Create, u"Colour", 0, {Numbered("1009")}, true, false, false},
-        {"colour added", Setup::None, Fault::AddFilter, u"Colour space convertor", 0, {Numbered("1010")}, true, false,
+        {"colour added",
+         Setup::None,
+         Fault::AddFilter,
+         u"Colour space convertor",
+         0,
+         {Numbered("1010")},
+         true,
+         false,
          false},
-        {"renderer added", Setup::None, Fault::AddFilter, u"Video Mixing Renderer 9", 0, {Numbered("1011")}, true,
-         false, false},
-        {"renderer config", Setup::None, Fault::QueryInterface, u"IVMRFilterConfig9", 0, {Numbered("1011")}, true,
-         false, false},
+        {"renderer added",
+         Setup::None,
+         Fault::AddFilter,
+         u"Video Mixing Renderer 9",
+         0,
+         {Numbered("1011")},
+         true,
+         false,
+         false},
+        {"renderer config",
+         Setup::None,
+         Fault::QueryInterface,
+         u"IVMRFilterConfig9",
+         0,
+         {Numbered("1011")},
+         true,
+         false,
+         false},
         {"renderer mode", Setup::None, Fault::SetRenderingMode, nullptr, 0, {Numbered("1011")}, true, false, false},
-        {"clipping window", Setup::None, Fault::SetVideoClippingWindow, nullptr, 0, {Numbered("1011")}, true, false,
+        {"clipping window",
+         Setup::None,
+         Fault::SetVideoClippingWindow,
+         nullptr,
+         0,
+         {Numbered("1011")},
+         true,
+         false,
          false},
         {"event window", Setup::None, Fault::SetNotifyWindow, nullptr, 0, {Numbered("1012")}, true, false, false},
-        {"no event interface", Setup::None, Fault::QueryInterface, u"IMediaEventEx", 0, {Numbered("1012")}, true,
-         false, false},
+        {"no event interface",
+         Setup::None,
+         Fault::QueryInterface,
+         u"IMediaEventEx",
+         0,
+         {Numbered("1012")},
+         true,
+         false,
+         false},
         {"no control interface", Setup::None, Fault::QueryInterface, u"IMediaControl", 0, {}, true, true, true},
         {"decoder test, restart", Setup::NoDummyFile, none, nullptr, 2, {}, true, true, true},
         {"decoder test, refused", Setup::NoDummyFile, none, nullptr, 3, {Numbered("1013")}, true, true, false},
-        {"decoder test link", Setup::None, Fault::ConnectDirect, u"Raw Video 0", 3, {Numbered("1013")}, true, true,
+        {"decoder test link",
+         Setup::None,
+         Fault::ConnectDirect,
+         u"Raw Video 0",
+         3,
+         {Numbered("1013")},
+         true,
+         true,
          false},
         {"audio decoder", Setup::None, Fault::Create, u"ffdshow Audio Decoder", 2, {}, false, false, false},
         {"sound renderer created", Setup::None, Fault::Create, u"DSoundRender", 2, {}, false, false, false},
-        {"sound renderer added", Setup::None, Fault::AddFilter, u"DirectSound Audio Renderer", 2, {}, false, false,
+        {"sound renderer added",
+         Setup::None,
+         Fault::AddFilter,
+         u"DirectSound Audio Renderer",
+         2,
+         {},
+         false,
+         false,
          false},
     };
     for (const StartupRow& row : rows) {
@@ -90,11 +173,16 @@ TEST_F(PlaybackTest, StartUpFailuresShowTheirNumberAndEndOrRestart) {
         TearDown();
         SetUp();
         SetRestartCount(row.storedRestarts);
-        if (row.setup == Setup::NotAdmin) store->SetReadOnly(win::RegistryHive::Machine, true);
-        if (row.setup == Setup::NoDecoderModule) std::filesystem::remove(Host("ffdshow/ffdshow.ax"));
-        if (row.setup == Setup::NoDummyFile) std::filesystem::remove(Host("ffdshow/DummyFile.ASF"));
-        if (row.qualifier != nullptr) Faults::Fail(row.point, E_FAIL, row.qualifier);
-        else if (row.point != none) Faults::Fail(row.point, E_FAIL);
+        if (row.setup == Setup::NotAdmin)
+            store->SetReadOnly(win::RegistryHive::Machine, true);
+        if (row.setup == Setup::NoDecoderModule)
+            std::filesystem::remove(Host("ffdshow/ffdshow.ax"));
+        if (row.setup == Setup::NoDummyFile)
+            std::filesystem::remove(Host("ffdshow/DummyFile.ASF"));
+        if (row.qualifier != nullptr)
+            Faults::Fail(row.point, E_FAIL, row.qualifier);
+        else if (row.point != none)
+            Faults::Fail(row.point, E_FAIL);
 
         Build();
         application->ProcessMessages(); // meets the quit message, if one was posted
@@ -133,7 +221,8 @@ TEST_F(PlaybackTest, StartUpFailuresShowTheirNumberAndEndOrRestart) {
     }
 }
 
-TEST_F(PlaybackTest, AGoodBuildHoldsTheFixedFiltersAndCuesTheBlankRecording) {
+TEST_F(PlaybackTest, AGoodBuildHoldsTheFixedFiltersAndCuesTheBlankRecording)
+{
     SetRestartCount(2);
     Build();
     application->ProcessMessages();
@@ -144,16 +233,22 @@ TEST_F(PlaybackTest, AGoodBuildHoldsTheFixedFiltersAndCuesTheBlankRecording) {
     EXPECT_EQ(win::CoInitializeCount(), 2);
 
     const std::vector<std::string> progress = {
-        "1) DirectX Initialize --> Executed",          "2) ffdshow Video Decoder Initialize --> Executed",
-        "3) ffdshow AudioDecoder Initialize --> Executed", "4) DirectSoundRenderer Initialize --> Executed",
-        "5) InfTee Initialize --> Executed",           "6) AVI-Decompresser Initialize --> Executed",
-        "7) Colour Initialize --> Executed",           "8) VMR9 Initialize --> Executed",
-        "9) IMediaEventEx Initialize --> Executed",    kGraphEnd,
+        "1) DirectX Initialize --> Executed",
+        "2) ffdshow Video Decoder Initialize --> Executed",
+        "3) ffdshow AudioDecoder Initialize --> Executed",
+        "4) DirectSoundRenderer Initialize --> Executed",
+        "5) InfTee Initialize --> Executed",
+        "6) AVI-Decompresser Initialize --> Executed",
+        "7) Colour Initialize --> Executed",
+        "8) VMR9 Initialize --> Executed",
+        "9) IMediaEventEx Initialize --> Executed",
+        kGraphEnd,
     };
     std::vector<std::string> seen;
     for (const std::string& t : LogTexts())
         for (const std::string& p : progress)
-            if (t == p) seen.push_back(t);
+            if (t == p)
+                seen.push_back(t);
     EXPECT_EQ(seen, progress);
 
     for (IBaseFilter* f : {pane->VideoDecoder, pane->AudioDecoder, pane->SoundRenderer, pane->PinTee,

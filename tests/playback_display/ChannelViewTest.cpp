@@ -32,7 +32,8 @@ std::string ReadLines(const std::string& path, bool skipComments)
     std::string line;
     std::string out;
     while (std::getline(in, line))
-        if (!skipComments || line.empty() || line[0] != '#') out += line + "\n";
+        if (!skipComments || line.empty() || line[0] != '#')
+            out += line + "\n";
     return out;
 }
 
@@ -46,9 +47,8 @@ protected:
         const TPanel* window = pane->Panel9;
         const VideoRendererState state = Renderer();
         std::ostringstream out;
-        out << "window " << window->Left() << "," << window->Top() << " " << window->Width() << "x"
-            << window->Height() << "  destination " << Text(state.destination) << "  source "
-            << Text(state.source);
+        out << "window " << window->Left() << "," << window->Top() << " " << window->Width() << "x" << window->Height()
+            << "  destination " << Text(state.destination) << "  source " << Text(state.source);
         return out.str();
     }
 };

@@ -75,7 +75,8 @@ TEST_F(Repaint, ARefusedRepaintEndsItsPaintingAndLogsNothing)
     pane->TimerRefreshTimer(pane->TimerRefresh);
     EXPECT_EQ(win::OpenDeviceContexts(), 0);
     EXPECT_EQ(Faults::Calls(Fault::RepaintVideo), 2);
-    for (const std::string& line : TaggedLog()) EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
+    for (const std::string& line : TaggedLog())
+        EXPECT_EQ(line.find("ERROR"), std::string::npos) << line;
 }
 
 TEST_F(Repaint, TheRepaintDrawsIntoTheVideoWindow)

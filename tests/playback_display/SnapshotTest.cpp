@@ -22,11 +22,16 @@ std::uint32_t Colour(Camera camera)
 {
     static const Frame mosaic = SyntheticFrame(640, 480, 0);
     switch (camera) {
-    case UpperLeft: return mosaic.At(10, 10);
-    case UpperRight: return mosaic.At(630, 10);
-    case LowerLeft: return mosaic.At(10, 470);
-    case LowerRight: return mosaic.At(630, 470);
-    default: return vcl::PixelBuffer::FromColor(vcl::clBlack) & 0x00FFFFFFu;
+    case UpperLeft:
+        return mosaic.At(10, 10);
+    case UpperRight:
+        return mosaic.At(630, 10);
+    case LowerLeft:
+        return mosaic.At(10, 470);
+    case LowerRight:
+        return mosaic.At(630, 470);
+    default:
+        return vcl::PixelBuffer::FromColor(vcl::clBlack) & 0x00FFFFFFu;
     }
 }
 
@@ -58,9 +63,13 @@ TEST_F(Snapshots, EachViewShowsItsCameras)
         std::vector<Probe> probes;
     };
     const Row rows[] = {
-        {4, {{w / 4, h / 4, UpperLeft}, {3 * w / 4, h / 4, UpperRight}, {w / 4, 3 * h / 4, LowerLeft},
-             {3 * w / 4, 3 * h / 4, LowerRight}}},
-        {2, {{w / 4, h / 2, UpperLeft}, {3 * w / 4, h / 2, UpperRight}, {w / 2, h / 8, None}, {w / 2, 7 * h / 8, None}}},
+        {4,
+         {{w / 4, h / 4, UpperLeft},
+          {3 * w / 4, h / 4, UpperRight},
+          {w / 4, 3 * h / 4, LowerLeft},
+          {3 * w / 4, 3 * h / 4, LowerRight}}},
+        {2,
+         {{w / 4, h / 2, UpperLeft}, {3 * w / 4, h / 2, UpperRight}, {w / 2, h / 8, None}, {w / 2, 7 * h / 8, None}}},
         // Three corners of each enlarged camera; the fourth holds the frame
         // number's box of the mosaic's middle.
         {11, {{w / 4, h / 4, UpperLeft}, {3 * w / 4, h / 4, UpperLeft}, {w / 4, 3 * h / 4, UpperLeft}}},

@@ -50,8 +50,8 @@ TEST(VolumeScale, MixerValuesBothWaysAtTheBoundsAndWithOddBounds)
     const Back back[] = {
         {"minimum", 0, 0, 65535, 0},
         {"maximum", 65535, 0, 65535, 30},
-        {"just below a half step", 1091, 0, 65535, 0},  // 0.4994 of a step
-        {"a half step goes up", 1093, 0, 65535, 1},     // 0.5003 of a step
+        {"just below a half step", 1091, 0, 65535, 0}, // 0.4994 of a step
+        {"a half step goes up", 1093, 0, 65535, 1}, // 0.5003 of a step
         {"below the bounds", 3, 10, 20, 0},
         {"above the bounds", kTop, 10, 20, 30},
         {"full 32-bit range", kTop, 0, kTop, 30},
@@ -65,7 +65,8 @@ TEST(VolumeScale, MixerValuesBothWaysAtTheBoundsAndWithOddBounds)
     }
 
     // Every step survives the trip for ordinary and odd bounds.
-    const std::pair<std::uint32_t, std::uint32_t> bounds[] = {{0, 65535}, {0, 100}, {7, 37}, {0, kTop}, {kTop - 60, kTop}};
+    const std::pair<std::uint32_t, std::uint32_t> bounds[] = {
+        {0, 65535}, {0, 100}, {7, 37}, {0, kTop}, {kTop - 60, kTop}};
     for (auto [min, max] : bounds)
         for (int v = 0; v <= 30; ++v) {
             SCOPED_TRACE(testing::Message() << min << ".." << max << " volume " << v);
@@ -88,7 +89,7 @@ TEST(VolumeScale, TheThumbBothWaysAtTheEndsOfItsTravel)
         std::int64_t x;
         std::int32_t left, volume;
     };
-    const Drag drags[] = {{0, 1171, 0}, {1171, 1171, 0}, {1179, 1179, 1}, {1287, 1287, 15},
+    const Drag drags[] = {{0, 1171, 0},     {1171, 1171, 0},  {1179, 1179, 1},  {1287, 1287, 15},
                           {1402, 1402, 29}, {1403, 1403, 30}, {1409, 1403, 30}, {std::int64_t(1) << 40, 1403, 30}};
     for (const Drag& d : drags) {
         SCOPED_TRACE(d.x);
@@ -117,7 +118,8 @@ protected:
     bool Silent()
     {
         for (const std::string& line : TaggedLog())
-            if (line.find("ERROR") != std::string::npos) return false;
+            if (line.find("ERROR") != std::string::npos)
+                return false;
         return BoxTexts().empty();
     }
 };

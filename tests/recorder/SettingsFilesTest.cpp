@@ -97,8 +97,8 @@ TEST_F(SettingsFilesTest, TimeSetIniGoldenBytes)
         {2024, 3, 5, 14, 7, std::nullopt, "2024/03/05 14:07\r\n"},
         {2001, 1, 1, 0, 0, std::nullopt, "2001/01/01 00:00\r\n"},
         {2037, 12, 31, 23, 59, std::nullopt, "2037/12/31 23:59\r\n"},
-        {1980, 1, 1, 8, 30, std::nullopt, "2001/01/01 08:30\r\n"},   // clock before the range
-        {2099, 6, 30, 12, 0, std::nullopt, "2037/12/31 12:00\r\n"},  // after it
+        {1980, 1, 1, 8, 30, std::nullopt, "2001/01/01 08:30\r\n"}, // clock before the range
+        {2099, 6, 30, 12, 0, std::nullopt, "2037/12/31 12:00\r\n"}, // after it
         {2024, 3, 5, 14, 7, EncodeDate(2025, 11, 9), "2025/11/09 14:07\r\n"},
     };
     card.Write("setup.ini", kDefaultFile);
@@ -146,30 +146,51 @@ TEST_F(SettingsFilesTest, ReadingWhatTheCardHolds)
         {"as written", kDefaultFile, {true, 2, true}, {}},
         {"LF line ends", "[Monitor]\nPROTECT_EVFILE=0\nGSS_THRESHOLD=5\nGSS_EVENT_ENABLE=1\n", {false, 4, true}, {}},
         {"CR line ends", "[Monitor]\rPROTECT_EVFILE=1\rGSS_THRESHOLD=9\rGSS_EVENT_ENABLE=0", {true, 0, false}, {}},
-        {"UTF-8 BOM", "\xEF\xBB\xBF[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=6\r\nGSS_EVENT_ENABLE=1\r\n",
-         {true, 3, true}, {}},
-        {"UTF-16 BOM", Utf16Le(u"\uFEFF[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=8\r\nGSS_EVENT_ENABLE=1"),
-         {true, 1, true}, {}},
+        {"UTF-8 BOM",
+         "\xEF\xBB\xBF[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=6\r\nGSS_EVENT_ENABLE=1\r\n",
+         {true, 3, true},
+         {}},
+        {"UTF-16 BOM",
+         Utf16Le(u"\uFEFF[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=8\r\nGSS_EVENT_ENABLE=1"),
+         {true, 1, true},
+         {}},
         {"UTF-16, odd length",
          Utf16Le(u"\uFEFF[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=8\r\nGSS_EVENT_ENABLE=1\r\n") + "\x31",
-         {true, 1, true}, {}},
-        {"digit 3 is beyond the bar", "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=3\r\nGSS_EVENT_ENABLE=1\r\n",
-         {true, 4, true}, {}},
-        {"keys are not compared", "[Monitor]\r\nGSS_THRESHOLD=7\r\nGSS_THRESHOLD=7\r\nGSS_EVENT_ENABLE=1\r\n",
-         {false, 2, true}, {}},
-        {"other values than 1", "[Monitor]\r\nPROTECT_EVFILE=2\r\nGSS_THRESHOLD=7\r\nGSS_EVENT_ENABLE=yes\r\n",
-         {false, 2, false}, {}},
-        {"threshold not a digit", "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=x\r\nGSS_EVENT_ENABLE=1\r\n",
-         {true, 1, false}, {"[Error] TTimeSet::FormShow ERROR:'x' is not a valid integer value"}},
-        {"threshold missing", "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=\r\nGSS_EVENT_ENABLE=1\r\n",
-         {true, 1, false}, {"[Error] TTimeSet::FormShow ERROR:'' is not a valid integer value"}},
-        {"three lines", "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=9\r\n", {true, 0, false},
+         {true, 1, true},
+         {}},
+        {"digit 3 is beyond the bar",
+         "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=3\r\nGSS_EVENT_ENABLE=1\r\n",
+         {true, 4, true},
+         {}},
+        {"keys are not compared",
+         "[Monitor]\r\nGSS_THRESHOLD=7\r\nGSS_THRESHOLD=7\r\nGSS_EVENT_ENABLE=1\r\n",
+         {false, 2, true},
+         {}},
+        {"other values than 1",
+         "[Monitor]\r\nPROTECT_EVFILE=2\r\nGSS_THRESHOLD=7\r\nGSS_EVENT_ENABLE=yes\r\n",
+         {false, 2, false},
+         {}},
+        {"threshold not a digit",
+         "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=x\r\nGSS_EVENT_ENABLE=1\r\n",
+         {true, 1, false},
+         {"[Error] TTimeSet::FormShow ERROR:'x' is not a valid integer value"}},
+        {"threshold missing",
+         "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=\r\nGSS_EVENT_ENABLE=1\r\n",
+         {true, 1, false},
+         {"[Error] TTimeSet::FormShow ERROR:'' is not a valid integer value"}},
+        {"three lines",
+         "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=9\r\n",
+         {true, 0, false},
          {"[Error] TTimeSet::FormShow ERROR:List index out of bounds (3)"}},
         {"empty", "", before, {"[Error] TTimeSet::FormShow ERROR:List index out of bounds (1)"}},
-        {"binary", std::string("\0\x81\xFF\x80\r\n\x82\x00PROTECT_EVFILE=1\xE0\r\n\xFF\xFF", 28), {false, 1, false},
+        {"binary",
+         std::string("\0\x81\xFF\x80\r\n\x82\x00PROTECT_EVFILE=1\xE0\r\n\xFF\xFF", 28),
+         {false, 1, false},
          {"[Error] TTimeSet::FormShow ERROR:'' is not a valid integer value"}},
         {"oversized, values first", std::string(kDefaultFile) + big + "\r\n" + big, {true, 2, true}, {}},
-        {"oversized first line", big + "\r\n" + kDefaultFile, before,
+        {"oversized first line",
+         big + "\r\n" + kDefaultFile,
+         before,
          {"[Error] TTimeSet::FormShow ERROR:List index out of bounds (1)"}},
     };
     for (const Row& row : rows) {
@@ -243,9 +264,15 @@ TEST_F(SettingsFilesTest, AFailedWriteIsReportedAndTheWindowStays)
         PressTab(0);
         driver.Click(*TimeSet->RadioButtonEYes); // something to write
         switch (row.fault) {
-        case WriteProtected: win::DriveTable::Instance().SetWriteProtected(u'E', true); break;
-        case CardPulled: win::DriveTable::Instance().SetPresent(u'E', false); break;
-        case ReadOnlyFile: ::chmod(card.Host(file).c_str(), 0444); break;
+        case WriteProtected:
+            win::DriveTable::Instance().SetWriteProtected(u'E', true);
+            break;
+        case CardPulled:
+            win::DriveTable::Instance().SetPresent(u'E', false);
+            break;
+        case ReadOnlyFile:
+            ::chmod(card.Host(file).c_str(), 0444);
+            break;
         }
         PressTab(row.timeset ? 1 : 0);
         EXPECT_TRUE(driver.Click(row.timeset ? *TimeSet->Button1 : *TimeSet->ButtonOK));
@@ -308,21 +335,23 @@ TEST_F(SettingsFilesTest, AThresholdTheBarCannotShowIsKeptUnlessMoved)
         {'4', {}, '4'},
         {'2', {VK_LEFT}, '6'},
         {'2', {VK_LEFT, VK_RIGHT}, '5'}, // moved away and back: the bar's own value
-        {'2', {VK_RIGHT}, '2'},          // at the end already: not moved
+        {'2', {VK_RIGHT}, '2'}, // at the end already: not moved
         {'5', {}, '5'},
         {'9', {VK_RIGHT}, '8'},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(1, row.digit) + " +" + std::to_string(row.keys.size()) + " keys");
-        card.Write("setup.ini", std::string("[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=") + row.digit +
-                                    "\r\nGSS_EVENT_ENABLE=1\r\n");
+        card.Write("setup.ini",
+                   std::string("[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=") + row.digit +
+                       "\r\nGSS_EVENT_ENABLE=1\r\n");
         ShowWindow();
         for (std::uint16_t key : row.keys)
             driver.PressKey(*TimeSet->TrackBarGSet, key);
         driver.Click(*TimeSet->RadioButtonGNo); // the other values are the window's
         driver.Click(*TimeSet->ButtonOK);
-        EXPECT_EQ(card.Read("setup.ini"), std::string("[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=") +
-                                              row.written + "\r\nGSS_EVENT_ENABLE=0\r\n");
+        EXPECT_EQ(card.Read("setup.ini"),
+                  std::string("[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=") + row.written +
+                      "\r\nGSS_EVENT_ENABLE=0\r\n");
     }
     // A later showing of a file without such a digit forgets the kept one.
     card.Write("setup.ini", "[Monitor]\r\nPROTECT_EVFILE=1\r\nGSS_THRESHOLD=1\r\nGSS_EVENT_ENABLE=1\r\n");

@@ -90,12 +90,9 @@ DecoderCard::~DecoderCard()
 bool DecoderCard::DecoderRegistered()
 {
     const win::RegistryKey root = store_->Contents(win::RegistryHive::Machine);
-    const win::RegistryPath path{u"SOFTWARE",
-                                 u"Classes",
-                                 u"CLSID",
-                                 media::GuidToString(media::CLSID_LegacyAmFilterCategory),
-                                 u"Instance",
-                                 media::GuidToString(media::CLSID_FfdshowVideoDecoder)};
+    const win::RegistryPath path{u"SOFTWARE", u"Classes",
+                                 u"CLSID",    media::GuidToString(media::CLSID_LegacyAmFilterCategory),
+                                 u"Instance", media::GuidToString(media::CLSID_FfdshowVideoDecoder)};
     return root.Find(path) != nullptr;
 }
 

@@ -4,7 +4,8 @@
 
 namespace test_support {
 
-std::vector<std::string> TaggedLogLines(const TMyLogModule& log, int from) {
+std::vector<std::string> TaggedLogLines(const TMyLogModule& log, int from)
+{
     static const char* const kTags[][2] = {{" [Debug]  ", "[Debug] "},
                                            {" [Info]   ", "[Info] "},
                                            {" [W A R N I N G]   ", "[Warning] "},
@@ -24,9 +25,11 @@ std::vector<std::string> TaggedLogLines(const TMyLogModule& log, int from) {
     return out;
 }
 
-std::vector<std::string> LogLineTexts(const TMyLogModule& log, int from) {
+std::vector<std::string> LogLineTexts(const TMyLogModule& log, int from)
+{
     std::vector<std::string> out;
-    for (const std::string& line : TaggedLogLines(log, from)) out.push_back(line.substr(line.find("] ") + 2));
+    for (const std::string& line : TaggedLogLines(log, from))
+        out.push_back(line.substr(line.find("] ") + 2));
     return out;
 }
 

@@ -9,12 +9,23 @@
 
 struct TMainFormState {
     explicit TMainFormState(TMainForm& form)
-        : FTrackMin(form.FTrackMin), FTrackMax(form.FTrackMax), FVolumeMin(form.FVolumeMin),
-          FVolumeMax(form.FVolumeMax), FSeekScale(form.FSeekScale), FWorkAreaHeight(form.FWorkAreaHeight),
-          FWorkAreaWidth(form.FWorkAreaWidth), FLastPictureFolder(form.FLastPictureFolder),
-          FTitleDragging(form.FTitleDragging), FIconLabels(form.FIconLabels), FIconFontHeight(form.FIconFontHeight),
-          FScreenMode(form.FScreenMode), FSeekDragging(form.FSeekDragging), FFocusLost(form.FFocusLost),
-          FPassword(form.FPassword), FLastGpsTimeMs(form.FLastGpsTimeMs), FLastPositionMs(form.FLastPositionMs)
+        : FTrackMin(form.FTrackMin),
+          FTrackMax(form.FTrackMax),
+          FVolumeMin(form.FVolumeMin),
+          FVolumeMax(form.FVolumeMax),
+          FSeekScale(form.FSeekScale),
+          FWorkAreaHeight(form.FWorkAreaHeight),
+          FWorkAreaWidth(form.FWorkAreaWidth),
+          FLastPictureFolder(form.FLastPictureFolder),
+          FTitleDragging(form.FTitleDragging),
+          FIconLabels(form.FIconLabels),
+          FIconFontHeight(form.FIconFontHeight),
+          FScreenMode(form.FScreenMode),
+          FSeekDragging(form.FSeekDragging),
+          FFocusLost(form.FFocusLost),
+          FPassword(form.FPassword),
+          FLastGpsTimeMs(form.FLastGpsTimeMs),
+          FLastPositionMs(form.FLastPositionMs)
     {
     }
     std::int32_t& FTrackMin;

@@ -91,7 +91,8 @@ protected:
 // sentence; further packets as given.
 Bytes PreludeFile(std::vector<Packet> more, FileOptions options = {})
 {
-    std::vector<Packet> packets{Multi({Other(1, 500, 0), Track(Prelude, 0), Other(2, 100, 0), Track(Gx(1, 2, 3), 100)})};
+    std::vector<Packet> packets{
+        Multi({Other(1, 500, 0), Track(Prelude, 0), Other(2, 100, 0), Track(Gx(1, 2, 3), 100)})};
     packets.insert(packets.end(), more.begin(), more.end());
     return File(packets, std::move(options));
 }
@@ -122,8 +123,9 @@ TEST_F(AsfReader, ErrorCorrectionBytes)
             expected.push_back(GxRecord(4, 5, 6, 200));
         EXPECT_EQ(ReadBytes(PreludeFile({second})), Expect(row.code, expected));
         if (row.code != 0) {
-            EXPECT_EQ(log.Lines(), std::vector<std::string>{"<GPS> File:T:\\REC.ASF Error:" + std::to_string(row.code)});
-            EXPECT_EQ(log.Levels(), std::vector<int>{0});  // bad packets at debug level
+            EXPECT_EQ(log.Lines(),
+                      std::vector<std::string>{"<GPS> File:T:\\REC.ASF Error:" + std::to_string(row.code)});
+            EXPECT_EQ(log.Levels(), std::vector<int>{0}); // bad packets at debug level
         }
     }
 }
@@ -131,29 +133,43 @@ TEST_F(AsfReader, ErrorCorrectionBytes)
 TEST_F(AsfReader, EveryFieldWidth)
 {
     enum Field { PacketLength, Sequence, Padding, ObjectNumber, Offset, ReplicatedLength, PayloadLength };
-    const char* names[] = {"packet length", "sequence", "padding", "object number", "offset", "replicated length",
-                           "payload length"};
+    const char* names[] = {"packet length", "sequence",          "padding",       "object number",
+                           "offset",        "replicated length", "payload length"};
     for (int field = PacketLength; field <= PayloadLength; ++field) {
         for (int width = 0; width <= 3; ++width) {
             SCOPED_TRACE(::testing::Message() << names[field] << " width " << width);
             PacketFormat f;
             const Width w = static_cast<Width>(width);
             switch (field) {
-            case PacketLength: f.packetLength = w; break;
-            case Sequence: f.sequence = w; break;
-            case Padding: f.padding = w; break;
-            case ObjectNumber: f.mediaObjectNumber = w; break;
-            case Offset: f.offsetIntoObject = w; break;
-            case ReplicatedLength: f.replicatedLength = w; break;
-            case PayloadLength: f.payloadLength = w; break;
+            case PacketLength:
+                f.packetLength = w;
+                break;
+            case Sequence:
+                f.sequence = w;
+                break;
+            case Padding:
+                f.padding = w;
+                break;
+            case ObjectNumber:
+                f.mediaObjectNumber = w;
+                break;
+            case Offset:
+                f.offsetIntoObject = w;
+                break;
+            case ReplicatedLength:
+                f.replicatedLength = w;
+                break;
+            case PayloadLength:
+                f.payloadLength = w;
+                break;
             }
-            Packet p = Multi({Other(1, 200, 0), Track(Prelude, 0), Other(2, 40, 0), Track(Gx(7, -8, 9), 300),
-                              Other(1, 30, 0)});
+            Packet p = Multi(
+                {Other(1, 200, 0), Track(Prelude, 0), Other(2, 40, 0), Track(Gx(7, -8, 9), 300), Other(1, 30, 0)});
             std::uint32_t expectedTime = 300;
             if (field == ReplicatedLength && width == 0) {
                 for (Payload& pl : p.payloads)
                     pl.replicated.clear();
-                expectedTime = 0;  // no replicated data: size 0, time 0
+                expectedTime = 0; // no replicated data: size 0, time 0
             }
             if (field == PayloadLength && width == 0) {
                 // Without payload lengths a multiple-payload packet cannot
@@ -162,7 +178,7 @@ TEST_F(AsfReader, EveryFieldWidth)
                 p.format = f;
                 p.multiplePayloads = false;
                 p.payloads = {Track(Gx(7, -8, 9), 300)};
-                p.payloads[0].replicated.resize(2200, 0);  // so the payload fits the collection buffer
+                p.payloads[0].replicated.resize(2200, 0); // so the payload fits the collection buffer
                 p.format.replicatedLength = Width::Word;
                 Packet first = Multi({Track(Prelude, 0)});
                 EXPECT_EQ(ReadBytes(File({first, p})), Expect(0, {GxRecord(7, -8, 9, 300)}));
@@ -185,8 +201,7 @@ TEST_F(AsfReader, SingleAgainstMultiplePayloads)
     single.multiplePayloads = false;
     single.payloads = {Track(Gx(1, 1, 1), 500)};
     Packet first = Multi({Track(Prelude, 0)});
-    EXPECT_EQ(ReadBytes(File({first, single, Multi({Track(Gx(2, 2, 2), 600)})})),
-              Expect(0, {GxRecord(2, 2, 2, 600)}));
+    EXPECT_EQ(ReadBytes(File({first, single, Multi({Track(Gx(2, 2, 2), 600)})})), Expect(0, {GxRecord(2, 2, 2, 600)}));
 
     // Long replicated data leaves a payload of at most 1024 bytes: parsed, the
     // padding's zero bytes ignored.
@@ -257,7 +272,7 @@ TEST_F(AsfReader, ShortReplicatedDataCompletesAnObjectWithTimeZero)
         p.payloads[1].replicated.resize(replicated, 0);
         p.payloads.push_back(Track(s.substr(9), 4400, static_cast<std::int64_t>(s.size())));
         if (replicated < 8)
-            EXPECT_EQ(ReadBytes(File({p})).gsensor.size(), 0u);  // two halves: neither is a sentence
+            EXPECT_EQ(ReadBytes(File({p})).gsensor.size(), 0u); // two halves: neither is a sentence
         else
             EXPECT_EQ(ReadBytes(File({p})), Expect(0, {GxRecord(5, 6, 7, 4400)}));
     }
@@ -270,8 +285,8 @@ TEST_F(AsfReader, ObjectsNeverSeeBytesOfAnEarlierObject)
 {
     // The second object is shorter and has five fields only: it must be
     // rejected, not completed by the tail of the first.
-    const Bytes bytes = File({Multi({Track(Prelude, 0), Track(Gx(1, 2, 3) + ",AAAAAAAAAAAA", 10),
-                                     Track("$GX,7F,+,7F,+", 20)})});
+    const Bytes bytes =
+        File({Multi({Track(Prelude, 0), Track(Gx(1, 2, 3) + ",AAAAAAAAAAAA", 10), Track("$GX,7F,+,7F,+", 20)})});
     EXPECT_EQ(ReadBytes(bytes), Expect(0, {GxRecord(1, 2, 3, 10)}));
 }
 
@@ -316,8 +331,9 @@ TEST_F(AsfReader, TruncatedFilesAndBadDataOffsets)
     EXPECT_EQ(ReadBytes(Bytes(whole.begin(), whole.end() - 1)), Expect(2, {GxRecord(1, 2, 3, 100)}));
 
     // A Data Object offset beyond the file, or one a signed 32-bit seek cannot hold.
-    for (std::uint64_t offset : {std::uint64_t(whole.size()), std::uint64_t(whole.size() - 49), std::uint64_t(0x7FFFFFFF),
-                                 std::uint64_t(0x80000000), std::uint64_t(0xFFFFFFFF), std::uint64_t(0x1FFFFFFFF)}) {
+    for (std::uint64_t offset :
+         {std::uint64_t(whole.size()), std::uint64_t(whole.size() - 49), std::uint64_t(0x7FFFFFFF),
+          std::uint64_t(0x80000000), std::uint64_t(0xFFFFFFFF), std::uint64_t(0x1FFFFFFFF)}) {
         SCOPED_TRACE(offset);
         FileOptions o;
         o.headerSizeField = offset;
@@ -356,12 +372,12 @@ TEST_F(AsfReader, FieldsThatRunPastThePacketEnd)
     }
     {
         Packet p = Multi({Other(1, 3100, 0)});
-        p.payloadCountField = 63;  // payload headers of zeros until the end, then past it
+        p.payloadCountField = 63; // payload headers of zeros until the end, then past it
         rows.push_back({"more payloads than fit", p});
     }
     {
         Packet p = Multi({Other(1, 3200 - 14 - 17 - 1, 0)});
-        p.payloadCountField = 2;  // the second payload's header lies beyond the end
+        p.payloadCountField = 2; // the second payload's header lies beyond the end
         rows.push_back({"a header past the end", p});
     }
     for (Row& row : rows) {
@@ -430,8 +446,8 @@ TEST_F(AsfReader, LongRecordingsAcrossReadAheadBlocks)
     for (const int keep : {kPackets - 1, 41, 1}) {
         SCOPED_TRACE(keep);
         // keep whole packets and all but the last byte of the next one
-        const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(
-                                                           firstPacket + (keep + 1) * packetSize - 1));
+        const Bytes cut(whole.begin(),
+                        whole.begin() + static_cast<std::ptrdiff_t>(firstPacket + (keep + 1) * packetSize - 1));
         const std::vector<TGSensorInfo> before(expected.begin(), expected.begin() + (keep - 1));
         EXPECT_EQ(ReadBytes(cut, "CUT.ASF"), Expect(AsfShortRead, before));
     }
@@ -461,14 +477,10 @@ TEST_F(AsfReader, MisuseCodes)
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.Read(1), AsfMisuse);
     const std::vector<std::string> expected{
-        "TGetGPSFromASF::Read ERROR:Asf file isn't opening.",
-        "TGetGPSFromASF::Seek ERROR:Asf file isn't opening.",
-        log.Lines().size() > 2 ? log.Lines()[2] : "",
-        "TGetGPSFromASF::Read ERROR:Parameter [Size] error",
-        "TGetGPSFromASF::Read ERROR:Parameter [Size] error",
-        "TGetGPSFromASF::Seek ERROR:Invalid seek origin",
-        "TGetGPSFromASF::Seek ERROR:Stream seek error",
-        "TGetGPSFromASF::Open ERROR:Asf file open error.",
+        "TGetGPSFromASF::Read ERROR:Asf file isn't opening.", "TGetGPSFromASF::Seek ERROR:Asf file isn't opening.",
+        log.Lines().size() > 2 ? log.Lines()[2] : "",         "TGetGPSFromASF::Read ERROR:Parameter [Size] error",
+        "TGetGPSFromASF::Read ERROR:Parameter [Size] error",  "TGetGPSFromASF::Seek ERROR:Invalid seek origin",
+        "TGetGPSFromASF::Seek ERROR:Stream seek error",       "TGetGPSFromASF::Open ERROR:Asf file open error.",
         "TGetGPSFromASF::Read ERROR:Asf file isn't opening.",
     };
     EXPECT_EQ(log.Lines(), expected);
@@ -483,7 +495,7 @@ TEST_F(AsfReader, SeekAndReadThroughTheReadAhead)
     TGetGPSFromASF reader;
     ASSERT_EQ(reader.Open(path), AsfOk);
     ASSERT_EQ(reader.Read(10), AsfOk);
-    ASSERT_EQ(reader.Seek(5, 1), AsfOk);  // from the current position: 15
+    ASSERT_EQ(reader.Seek(5, 1), AsfOk); // from the current position: 15
     ASSERT_EQ(reader.Read(4), AsfOk);
     EXPECT_EQ(std::memcmp(reader.Buffer(), bytes.data() + 15, 4), 0);
     ASSERT_EQ(reader.Seek(-8, 2), AsfOk);
@@ -520,7 +532,10 @@ TEST_F(AsfReader, PathIsCutAtCarriageReturnAndMissingFilesGiveOne)
 TEST_F(AsfReader, NamesOutsideTheCodePageOpenAsListed)
 {
     // The scan lists these by their full names; the reader opens the same files.
-    for (const char* name : {"b\xF0\x9F\x98\x80.ASF", "\xC3\xB1" "and\xC3\xBA.ASF", "\xC3\xA9t\xC3\xA9.ASF"}) {
+    for (const char* name : {"b\xF0\x9F\x98\x80.ASF",
+                             "\xC3\xB1"
+                             "and\xC3\xBA.ASF",
+                             "\xC3\xA9t\xC3\xA9.ASF"}) {
         SCOPED_TRACE(name);
         TrackLogProbe log;
         EXPECT_EQ(ReadBytes(PreludeFile({}), name), Expect(0, {GxRecord(1, 2, 3, 100)}));

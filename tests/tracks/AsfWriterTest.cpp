@@ -34,7 +34,7 @@ TEST(AsfWriterFile, HeaderFieldsWhereTheProgramReadsThem)
 {
     FileOptions o;
     o.creationTime = FileTimeOf(2024, 5, 17, 9, 30, 0);
-    o.playDuration = 650000000;  // 65 s
+    o.playDuration = 650000000; // 65 s
     AsfWriter w(o);
     Packet p;
     p.payloads = {trackfiles::Track("$GX,01,+,02,+,03,+", 10)};
@@ -46,13 +46,13 @@ TEST(AsfWriterFile, HeaderFieldsWhereTheProgramReadsThem)
     EXPECT_EQ(FileTimeOf(1601, 1, 1, 0, 0, 0), 0u);
     EXPECT_EQ(FileTimeOf(1970, 1, 1, 0, 0, 0), 116444736000000000ull);
     EXPECT_EQ(Le(b, 78, 8), o.creationTime);
-    EXPECT_EQ(Le(b, 86, 8), 2u);         // data packets count
-    EXPECT_EQ(Le(b, 94, 8), 650000000u);  // play duration
+    EXPECT_EQ(Le(b, 86, 8), 2u); // data packets count
+    EXPECT_EQ(Le(b, 94, 8), 650000000u); // play duration
     const std::size_t dataOffset = static_cast<std::size_t>(Le(b, 16, 4));
     EXPECT_EQ(dataOffset, w.HeaderSize());
     EXPECT_EQ(Le(b, dataOffset + 40, 8), 2u);
     EXPECT_EQ(b.size(), dataOffset + 50 + 2 * 3200);
-    EXPECT_EQ(Le(b, 24, 4), 5u);  // file properties, three streams, header extension
+    EXPECT_EQ(Le(b, 24, 4), 5u); // file properties, three streams, header extension
     // Header Object and Data Object identifiers.
     EXPECT_EQ(Le(b, 0, 4), 0x75B22630u);
     EXPECT_EQ(Le(b, dataOffset, 4), 0x75B22636u);
@@ -87,9 +87,9 @@ TEST(AsfWriterPacket, LayoutByteByByte)
     const Bytes b = EncodePacket(p);
     ASSERT_EQ(b.size(), 3200u);
     const Bytes head(b.begin(), b.begin() + 33);
-    const Bytes expected{0x82, 0,    0,    0x11, 0x5D, 0x5F, 0x0C, 0x04, 0x03, 0x02, 0x01, 0x06, 0x05,
-                         0x81, 0x83, 7,    0x44, 0x33, 0x22, 0x11, 8,    2,    0,    0,    0,    0x0D,
-                         0x0C, 0x0B, 0x0A, 2,    0,    'A',  'B'};
+    const Bytes expected{0x82, 0,    0,    0x11, 0x5D, 0x5F, 0x0C, 0x04, 0x03, 0x02, 0x01,
+                         0x06, 0x05, 0x81, 0x83, 7,    0x44, 0x33, 0x22, 0x11, 8,    2,
+                         0,    0,    0,    0x0D, 0x0C, 0x0B, 0x0A, 2,    0,    'A',  'B'};
     EXPECT_EQ(head, expected);
 
     Packet tooBig;
@@ -138,7 +138,7 @@ TEST(AsfWriterSample, TrackReaderReadsEverySentenceButTheFirst)
     o.framesPerSecond = 5;
     o.distinctFrames = 3;
     const SampleResult written = WriteSampleRecording(card.HostPath("SAMPLE.ASF"), o);
-    ASSERT_EQ(written.sentences.size(), 12u);  // "$GPRMC" and "$GX" each second
+    ASSERT_EQ(written.sentences.size(), 12u); // "$GPRMC" and "$GX" each second
 
     // What the parser makes of each sentence but the first is what the reader returns.
     TAsfFileInfo expected;
@@ -183,8 +183,8 @@ TEST(AsfWriterSample, StandardDemuxerReadsIt)
         WriteSampleRecording(path, o);
         const std::string out =
             Shell("ffprobe -v error -count_packets -show_entries "
-                "stream=codec_type,codec_name,width,height,sample_rate,nb_read_packets -of compact=p=0:nk=0 '" +
-                path + "' 2>&1");
+                  "stream=codec_type,codec_name,width,height,sample_rate,nb_read_packets -of compact=p=0:nk=0 '" +
+                  path + "' 2>&1");
         SCOPED_TRACE(out);
         EXPECT_NE(out.find("codec_name=mjpeg|codec_type=video|width=320|height=240|nb_read_packets=30"),
                   std::string::npos);
@@ -216,7 +216,7 @@ TEST(AsfWriterSample, PlatformAsfSourceReadsTheHeader)
     EXPECT_EQ(h.streams[0].kind, media::AsfStreamKind::Video);
     EXPECT_EQ(h.streams[0].video.width, 320);
     EXPECT_EQ(h.streams[0].video.height, 240);
-    EXPECT_EQ(h.streams[0].video.compression, 0x47504A4Du);  // "MJPG"
+    EXPECT_EQ(h.streams[0].video.compression, 0x47504A4Du); // "MJPG"
     EXPECT_EQ(h.streams[0].avgTimePerFrame, 1000000);
     EXPECT_EQ(h.streams[1].kind, media::AsfStreamKind::Audio);
     EXPECT_EQ(h.streams[1].audio.formatTag, 1);

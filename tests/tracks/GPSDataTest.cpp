@@ -59,11 +59,11 @@ TEST(TrackRecords, AddReturnsTheIndexInFileOrder)
 TEST(TrackRecords, ClearingDestroysEveryRecordOnce)
 {
     TContainerList<Counted> list;
-    ClearContainerList(&list);  // empty: untouched
+    ClearContainerList(&list); // empty: untouched
     EXPECT_EQ(list.Count(), 0);
     for (int i = 0; i < 5; ++i)
         list.Add(new Counted);
-    list.Add(nullptr);  // an empty slot is skipped
+    list.Add(nullptr); // an empty slot is skipped
     EXPECT_EQ(Counted::live, 5);
     ClearContainerList(&list);
     EXPECT_EQ(Counted::live, 0);

@@ -126,13 +126,13 @@ TEST(TrackSentence, RejectedAndIgnoredSentences)
     struct Row {
         std::string sentence;
         bool result;
-        std::optional<std::string> logLine;  // the one error line, if any
+        std::optional<std::string> logLine; // the one error line, if any
     };
     const std::string prefix = "TGetGPSFromASF::ParseToGpsInfo ERROR:";
     const Row rows[] = {
         {Rmc("V,3539.1234,N,13945.6789,E,10.5,84.4"), false, {}},
         {Rmc("a,3539.1234,N,13945.6789,E,10.5,84.4"), false, {}},
-        {"$GPRMC,1,A,2,N", false, {}},  // fewer than 6 fields
+        {"$GPRMC,1,A,2,N", false, {}}, // fewer than 6 fields
         {"", false, {}},
         {std::string(10, '\0'), false, {}},
         {"$GPRMC,1,A,3500,N,13500", false, prefix + "List index out of bounds (6)"},

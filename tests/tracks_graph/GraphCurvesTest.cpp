@@ -16,14 +16,15 @@ TEST_F(GraphPaneTest, SpeedPointsAreWholeKmhWithTheGapColourAfterABreak)
     b.Gps(7301, "0.2").Gps(9101, "1").Gps(8000, "2"); // 1801 and 1800 after the previous, then back in time
     g->SetGraphData(b.info.get());
     const TColor lime = clLime, gap = clBlack;
-    EXPECT_EQ(Points(*Series(2)), (TrackPoints{{1000, 30, lime},
-                                           {2000, 31, lime},
-                                           {3000, 125, lime},
-                                           {5000, 12, gap}, // 2000 ms after the last plotted point
-                                           {5500, 14, lime},
-                                           {7301, 0, gap},
-                                           {9101, 1, lime},
-                                           {8000, 2, gap}}));
+    EXPECT_EQ(Points(*Series(2)),
+              (TrackPoints{{1000, 30, lime},
+                           {2000, 31, lime},
+                           {3000, 125, lime},
+                           {5000, 12, gap}, // 2000 ms after the last plotted point
+                           {5500, 14, lime},
+                           {7301, 0, gap},
+                           {9101, 1, lime},
+                           {8000, 2, gap}}));
     EXPECT_EQ(Left()->Maximum(), 125.0);
     EXPECT_EQ(Left()->Minimum(), -2.0);
     for (int i = 3; i <= 6; ++i)

@@ -86,8 +86,8 @@ std::vector<TrackPoint> Points(const TLineSeries& series)
 {
     std::vector<TrackPoint> out;
     for (int i = 0; i < series.Count(); ++i)
-        out.push_back({std::llround(series.XValues()->Value(i) * 86400000.0), series.YValues()->Value(i),
-                       series.ValueColor(i)});
+        out.push_back(
+            {std::llround(series.XValues()->Value(i) * 86400000.0), series.YValues()->Value(i), series.ValueColor(i)});
     return out;
 }
 

@@ -13,7 +13,10 @@ struct Box {
     bool operator==(const Box&) const = default;
 };
 
-void PrintTo(const Box& b, std::ostream* os) { *os << "{" << b.left << ", " << b.top << ", " << b.width << ", " << b.height << "}"; }
+void PrintTo(const Box& b, std::ostream* os)
+{
+    *os << "{" << b.left << ", " << b.top << ", " << b.width << ", " << b.height << "}";
+}
 
 Box BoxOf(const TControl* c) { return {c->Left(), c->Top(), c->Width(), c->Height()}; }
 
@@ -28,16 +31,76 @@ TEST_F(GraphPaneTest, ArrangeGraphPlacesThePartsForEachLayout)
         Box panelRight, chart, xStrip, xSmall, xNone, xBig, yStrip, yBig, yNone, ySmall;
     };
     const Row rows[] = {
-        {0, 919, 214, 9, {828, 15, 80, 89}, {35, 33, 790, 155}, {745, 15, 80, 15}, {745, 15, 21, 15},
-         {766, 15, 38, 15}, {804, 15, 21, 15}, {6, 21, 15, 70}, {6, 21, 15, 18}, {6, 39, 15, 31}, {6, 70, 15, 18}},
-        {1, 766, 178, 8, {675, 12, 80, 89}, {30, 30, 642, 133}, {592, 12, 80, 15}, {592, 12, 21, 15},
-         {613, 12, 38, 15}, {651, 12, 21, 15}, {6, 21, 15, 68}, {6, 21, 15, 17}, {6, 38, 15, 30}, {6, 68, 15, 17}},
-        {2, 575, 134, 7, {484, 9, 80, 89}, {22, 27, 459, 102}, {401, 9, 80, 15}, {401, 9, 21, 15},
-         {422, 9, 38, 15}, {460, 9, 21, 15}, {6, 21, 15, 68}, {6, 21, 15, 17}, {6, 38, 15, 30}, {6, 68, 15, 17}},
-        {3, 431, 101, 7, {340, 3, 80, 89}, {10, 18, 327, 82}, {273, 3, 64, 12}, {273, 3, 17, 12},
-         {290, 3, 30, 12}, {320, 3, 17, 12}, {6, 21, 12, 58}, {6, 21, 12, 15}, {6, 36, 12, 26}, {6, 62, 12, 15}},
-        {3, 630, 150, 7, {539, 3, 80, 89}, {10, 18, 526, 82}, {472, 3, 64, 12}, {472, 3, 17, 12},
-         {489, 3, 30, 12}, {519, 3, 17, 12}, {6, 21, 12, 58}, {6, 21, 12, 15}, {6, 36, 12, 26}, {6, 62, 12, 15}},
+        {0,
+         919,
+         214,
+         9,
+         {828, 15, 80, 89},
+         {35, 33, 790, 155},
+         {745, 15, 80, 15},
+         {745, 15, 21, 15},
+         {766, 15, 38, 15},
+         {804, 15, 21, 15},
+         {6, 21, 15, 70},
+         {6, 21, 15, 18},
+         {6, 39, 15, 31},
+         {6, 70, 15, 18}},
+        {1,
+         766,
+         178,
+         8,
+         {675, 12, 80, 89},
+         {30, 30, 642, 133},
+         {592, 12, 80, 15},
+         {592, 12, 21, 15},
+         {613, 12, 38, 15},
+         {651, 12, 21, 15},
+         {6, 21, 15, 68},
+         {6, 21, 15, 17},
+         {6, 38, 15, 30},
+         {6, 68, 15, 17}},
+        {2,
+         575,
+         134,
+         7,
+         {484, 9, 80, 89},
+         {22, 27, 459, 102},
+         {401, 9, 80, 15},
+         {401, 9, 21, 15},
+         {422, 9, 38, 15},
+         {460, 9, 21, 15},
+         {6, 21, 15, 68},
+         {6, 21, 15, 17},
+         {6, 38, 15, 30},
+         {6, 68, 15, 17}},
+        {3,
+         431,
+         101,
+         7,
+         {340, 3, 80, 89},
+         {10, 18, 327, 82},
+         {273, 3, 64, 12},
+         {273, 3, 17, 12},
+         {290, 3, 30, 12},
+         {320, 3, 17, 12},
+         {6, 21, 12, 58},
+         {6, 21, 12, 15},
+         {6, 36, 12, 26},
+         {6, 62, 12, 15}},
+        {3,
+         630,
+         150,
+         7,
+         {539, 3, 80, 89},
+         {10, 18, 526, 82},
+         {472, 3, 64, 12},
+         {472, 3, 17, 12},
+         {489, 3, 30, 12},
+         {519, 3, 17, 12},
+         {6, 21, 12, 58},
+         {6, 21, 12, 15},
+         {6, 36, 12, 26},
+         {6, 62, 12, 15}},
     };
     TGraphControl* g = GraphControl;
     for (const Row& r : rows) {
@@ -106,9 +169,8 @@ TEST_F(GraphPaneTest, AfterCreationThePaneShowsAnEmptyMinute)
         TVertAxis axis;
         bool dateTime;
     };
-    const Row rows[] = {{clWhite, 3, aLeftAxis, false}, {clWhite, 3, aRightAxis, false},
-                        {clLime, 1, aLeftAxis, true},   {clAqua, 1, aRightAxis, true},
-                        {clYellow, 1, aRightAxis, true}, {clRed, 1, aRightAxis, true},
+    const Row rows[] = {{clWhite, 3, aLeftAxis, false}, {clWhite, 3, aRightAxis, false}, {clLime, 1, aLeftAxis, true},
+                        {clAqua, 1, aRightAxis, true},  {clYellow, 1, aRightAxis, true}, {clRed, 1, aRightAxis, true},
                         {clWhite, 2, aLeftAxis, true}};
     ASSERT_EQ(g->ChartSD->SeriesCount(), 7);
     for (int i = 0; i < 7; ++i) {
@@ -135,8 +197,8 @@ TEST_F(GraphPaneTest, ButtonPicturesHaveTheirSizesAndUnknownNamesAreRefused)
     const struct {
         const char16_t* name;
         int width, height;
-    } rows[] = {{u"GF_BTN_A_1", 35, 20}, {u"GF_BTN_A_2", 51, 20}, {u"GF_BTN_A_3", 34, 20}, {u"gf_btn_a_4", 21, 28},
-                {u"GF_BTN_A_5", 21, 37}, {u"GF_BTN_B_6", 20, 28}};
+    } rows[] = {{u"GF_BTN_A_1", 35, 20}, {u"GF_BTN_A_2", 51, 20}, {u"GF_BTN_A_3", 34, 20},
+                {u"gf_btn_a_4", 21, 28}, {u"GF_BTN_A_5", 21, 37}, {u"GF_BTN_B_6", 20, 28}};
     for (const auto& r : rows) {
         SCOPED_TRACE(TestDriver::Utf8(r.name));
         const auto picture = GraphPicture(r.name);
@@ -166,8 +228,9 @@ TEST_F(GraphPaneTest, SnapshotOfASmallDrive)
         EXPECT_TRUE(host->SaveSnapshot(std::string(VM_BINARY_DIR) + s.file));
         // The cursor is drawn in white somewhere inside the chart.
         const TChartLayout layout = GraphControl->ChartSD->CalcLayout();
-        const int x = static_cast<int>(std::lround(
-            GraphControl->ChartSD->ValueToPixel(*Bottom(), MsToTime(52300), layout))) + GraphControl->ChartSD->Left();
+        const int x =
+            static_cast<int>(std::lround(GraphControl->ChartSD->ValueToPixel(*Bottom(), MsToTime(52300), layout))) +
+            GraphControl->ChartSD->Left();
         const int y = GraphControl->ChartSD->Top() + (layout.Plot.Top + layout.Plot.Bottom) / 2;
         EXPECT_EQ(shot.ColorAt(x, y), clWhite);
     }

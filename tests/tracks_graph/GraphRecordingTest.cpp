@@ -32,7 +32,8 @@ Bytes Drive()
             const int up = static_cast<int>(std::lround(2 * std::sin(t * 2.0)));
             const int side = static_cast<int>(std::lround(6 * std::sin(t / 2.5)));
             const int front = (t > 33 && t < 35) ? -12 : static_cast<int>(std::lround(3 * std::cos(t / 4.0)));
-            payloads.push_back(Track(asfwriter::GxSentence(up, side, front), static_cast<std::uint32_t>(t * 1000 + 0.5)));
+            payloads.push_back(
+                Track(asfwriter::GxSentence(up, side, front), static_cast<std::uint32_t>(t * 1000 + 0.5)));
         }
         packets.push_back(Multi(payloads));
     }

@@ -18,9 +18,9 @@ TEST_F(GraphPaneTest, TimeZoomButtonsWalkTheSpansAndStopAtTheirEnds)
         bool smallEnabled, bigEnabled;
     };
     const Step steps[] = {
-        {&TGraphControl::ImageXBig, 2, 30000, true, true},   {&TGraphControl::ImageXBig, 1, 10000, true, true},
-        {&TGraphControl::ImageXBig, 0, 3000, true, false},   {&TGraphControl::ImageXSmall, 1, 10000, true, true},
-        {&TGraphControl::ImageXNone, 3, 60000, false, true}, {&TGraphControl::ImageXBig, 2, 30000, true, true},
+        {&TGraphControl::ImageXBig, 2, 30000, true, true},    {&TGraphControl::ImageXBig, 1, 10000, true, true},
+        {&TGraphControl::ImageXBig, 0, 3000, true, false},    {&TGraphControl::ImageXSmall, 1, 10000, true, true},
+        {&TGraphControl::ImageXNone, 3, 60000, false, true},  {&TGraphControl::ImageXBig, 2, 30000, true, true},
         {&TGraphControl::ImageXSmall, 3, 60000, false, true},
     };
     int n = 0;
@@ -60,7 +60,8 @@ TEST_F(GraphPaneTest, TimeZoomWindowsAroundThePlayPosition)
         {120000, 1, true, 120000, 180000}, // reset keeps the boundary in the next minute
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.position << " ms, " << r.clicksBig << " plus" << (r.thenReset ? ", reset" : ""));
+        SCOPED_TRACE(testing::Message() << r.position << " ms, " << r.clicksBig << " plus"
+                                        << (r.thenReset ? ", reset" : ""));
         driver.Click(*g->ImageXNone);
         g->SetPos(r.position);
         for (int i = 0; i < r.clicksBig; ++i)

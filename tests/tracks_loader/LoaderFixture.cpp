@@ -30,8 +30,8 @@ void PrintTo(const Event& e, std::ostream* os)
     else if (e.message != 0)
         *os << ", 0x" << std::hex << e.message << std::dec;
     if (e.message != 0)
-        *os << ", wParam " << e.wParam << ", lParam " << e.lParam << ", Loaded " << e.loaded << ", gps "
-            << e.gps << ", gsensor " << e.gsensor << (e.workerWaits ? ", worker waits" : ", worker gone");
+        *os << ", wParam " << e.wParam << ", lParam " << e.lParam << ", Loaded " << e.loaded << ", gps " << e.gps
+            << ", gsensor " << e.gsensor << (e.workerWaits ? ", worker waits" : ", worker gone");
     *os << "}";
 }
 
@@ -71,7 +71,8 @@ void LoadGate::HoldNext()
 void LoadGate::WaitUntilHeld()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    test_support::WaitUntil(cv_, lock, [this] { return held_; }, "a held load");
+    test_support::WaitUntil(
+        cv_, lock, [this] { return held_; }, "a held load");
 }
 
 void LoadGate::Release()
@@ -90,8 +91,8 @@ int LoadGate::Reads()
 void LoadGate::WaitUntilReads(int count)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    test_support::WaitUntil(cv_, lock, [&] { return reads_ >= count; },
-                            "read number " + std::to_string(count) + " of the worker");
+    test_support::WaitUntil(
+        cv_, lock, [&] { return reads_ >= count; }, "read number " + std::to_string(count) + " of the worker");
 }
 
 void LoadGate::FailNext(std::u16string message)
@@ -199,7 +200,7 @@ rtl::UnicodeString LoaderThreadTest::PutSample(const std::string& name, int seco
     options.width = 32;
     options.height = 32;
     options.distinctFrames = 1;
-    options.second = seconds;  // a start of its own for each recording
+    options.second = seconds; // a start of its own for each recording
     return Put(name, asfwriter::SampleRecordingBytes(options));
 }
 

@@ -36,7 +36,7 @@ struct Event {
     int loaded = 0;
     int gps = 0;
     int gsensor = 0;
-    bool workerWaits = false;  // the worker was still inside that load
+    bool workerWaits = false; // the worker was still inside that load
     friend bool operator==(const Event&, const Event&) = default;
 };
 

@@ -92,10 +92,10 @@ TEST_F(TrackLoaderThread, TwoRequestsWhileIdleAreAnsweredInOrder)
         EXPECT_FALSE(loader.NotifyLoadGInfo(&infoB, w2.Handle()));
         EXPECT_TRUE(loader.HasKeptRequest());
         PumpUntilIdle(loader);
-        EXPECT_EQ(log.Events(), (Events{Step("start T:\\A.ASF"), Step("read 0"),
-                                        End("W1", int(a.gps.size()), int(a.gsensor.size())),
-                                        Step("start T:\\B.ASF"), Step("read 0"),
-                                        End("W2", int(b.gps.size()), int(b.gsensor.size()))}));
+        EXPECT_EQ(
+            log.Events(),
+            (Events{Step("start T:\\A.ASF"), Step("read 0"), End("W1", int(a.gps.size()), int(a.gsensor.size())),
+                    Step("start T:\\B.ASF"), Step("read 0"), End("W2", int(b.gps.size()), int(b.gsensor.size()))}));
         EXPECT_EQ(Snapshot(infoA), a);
         EXPECT_EQ(Snapshot(infoB), b);
         EXPECT_FALSE(loader.HasKeptRequest());
@@ -115,9 +115,10 @@ TEST_F(TrackLoaderThread, TwoRequestsWhileIdleAreAnsweredInOrder)
         info.FilePath = pathB;
         EXPECT_FALSE(loader.NotifyLoadGInfo(&info, w.Handle()));
         PumpUntilIdle(loader);
-        EXPECT_EQ(log.Events(), (Events{Step("start T:\\A.ASF"), Step("read 0"), Error("W", GInfoLoadSuperseded),
-                                        Step("start T:\\B.ASF"), Step("read 0"),
-                                        End("W", int(b.gps.size()), int(b.gsensor.size()))}));
+        EXPECT_EQ(
+            log.Events(),
+            (Events{Step("start T:\\A.ASF"), Step("read 0"), Error("W", GInfoLoadSuperseded), Step("start T:\\B.ASF"),
+                    Step("read 0"), End("W", int(b.gps.size()), int(b.gsensor.size()))}));
         EXPECT_EQ(Snapshot(info), b);
         EXPECT_EQ(info.Loaded, 1);
     }
@@ -133,16 +134,18 @@ TEST_F(TrackLoaderThread, RequestDuringAHeldLoadIsKeptAndServedAfterIt)
 
     struct Row {
         const char* name;
-        std::vector<rtl::UnicodeString> during;  // requests made while A is held
+        std::vector<rtl::UnicodeString> during; // requests made while A is held
         std::vector<Event> expected;
         const Tracks* delivered;
     };
     const std::vector<Row> rows = {
-        {"one request", {pathB},
+        {"one request",
+         {pathB},
          {Step("start T:\\A.ASF"), Step("read 0"), Error("W", GInfoLoadSuperseded), Step("start T:\\B.ASF"),
           Step("read 0"), End("W", int(b.gps.size()), int(b.gsensor.size()))},
          &b},
-        {"only the newest is kept", {pathB, pathC},
+        {"only the newest is kept",
+         {pathB, pathC},
          {Step("start T:\\A.ASF"), Step("read 0"), Error("W", GInfoLoadSuperseded), Step("start T:\\C.ASF"),
           Step("read 0"), End("W", int(c.gps.size()), int(c.gsensor.size()))},
          &c},
@@ -208,7 +211,7 @@ TEST_F(TrackLoaderThread, ReaderFailureCodesReachLoadErrorWithLoadedZero)
 
     struct Row {
         const char* name;
-        std::optional<Bytes> bytes;  // none: the file does not exist
+        std::optional<Bytes> bytes; // none: the file does not exist
         int code;
     };
     const std::vector<Row> rows = {
@@ -228,8 +231,9 @@ TEST_F(TrackLoaderThread, ReaderFailureCodesReachLoadErrorWithLoadedZero)
         const Row& row = rows[i];
         SCOPED_TRACE(row.name);
         const std::string name = "F" + std::to_string(i) + ".ASF";
-        const rtl::UnicodeString path =
-            row.bytes ? Put(name, *row.bytes) : rtl::UnicodeString(u"T:\\") + rtl::UnicodeString(rtl::Utf8ToUtf16(name));
+        const rtl::UnicodeString path = row.bytes
+            ? Put(name, *row.bytes)
+            : rtl::UnicodeString(u"T:\\") + rtl::UnicodeString(rtl::Utf8ToUtf16(name));
         const Tracks direct = ReadDirectly(path);
         ASSERT_EQ(direct.code, row.code);
         const std::size_t before = log.Events().size();
@@ -241,8 +245,9 @@ TEST_F(TrackLoaderThread, ReaderFailureCodesReachLoadErrorWithLoadedZero)
         const Events events = log.Events();
         const Events got(events.begin() + static_cast<std::ptrdiff_t>(before), events.end());
         // The records read before the failure stay.
-        EXPECT_EQ(got, (Events{Step("start " + rtl::ToUtf8(path)), Step("read " + std::to_string(row.code)),
-                               Error("W", row.code, int(direct.gps.size()), int(direct.gsensor.size()))}));
+        EXPECT_EQ(got,
+                  (Events{Step("start " + rtl::ToUtf8(path)), Step("read " + std::to_string(row.code)),
+                          Error("W", row.code, int(direct.gps.size()), int(direct.gsensor.size()))}));
         EXPECT_EQ(Snapshot(info, row.code), direct);
         EXPECT_EQ(info.Loaded, 0);
     }
@@ -315,9 +320,9 @@ TEST_F(TrackLoaderThread, ListsStayUnchangedWhileTheAnswerIsHandled)
     // recording now plays); the worker changed nothing until the handler returned.
     Tracks emptied;
     EXPECT_EQ(seen, (std::vector<Tracks>{a, emptied, b}));
-    EXPECT_EQ(log.Events(), (Events{Step("start T:\\A.ASF"), Step("read 0"),
-                                    End("W", int(a.gps.size()), int(a.gsensor.size())), Step("start T:\\B.ASF"),
-                                    Step("read 0"), End("W", int(b.gps.size()), int(b.gsensor.size()))}));
+    EXPECT_EQ(log.Events(),
+              (Events{Step("start T:\\A.ASF"), Step("read 0"), End("W", int(a.gps.size()), int(a.gsensor.size())),
+                      Step("start T:\\B.ASF"), Step("read 0"), End("W", int(b.gps.size()), int(b.gsensor.size()))}));
 }
 
 TEST_F(TrackLoaderThread, FailuresWithoutAnswerLogAndLeaveTheWorkerIdle)
@@ -354,13 +359,15 @@ TEST_F(TrackLoaderThread, FailuresWithoutAnswerLogAndLeaveTheWorkerIdle)
     EXPECT_TRUE(loader.NotifyLoadGInfo(&info, w.Handle()));
     PumpUntilIdle(loader);
 
-    EXPECT_EQ(log.Events(), (Events{Step("start T:\\A.ASF"), Step("start T:\\A.ASF"), Step("read 0"),
-                                    End("W", int(a.gps.size()), int(a.gsensor.size()))}));
-    EXPECT_EQ(LoaderLines(LogLines()), (std::vector<std::string>{
-                                           "TGInfoLoadThread::OnGInfoLoad ERROR:No m_hWnd",
-                                           "TGInfoLoadThread::OnGInfoLoad ERROR:card removed",
-                                           "TDataLoad::NotifyLoadGInfo ERROR:No track record",
-                                       }));
+    EXPECT_EQ(log.Events(),
+              (Events{Step("start T:\\A.ASF"), Step("start T:\\A.ASF"), Step("read 0"),
+                      End("W", int(a.gps.size()), int(a.gsensor.size()))}));
+    EXPECT_EQ(LoaderLines(LogLines()),
+              (std::vector<std::string>{
+                  "TGInfoLoadThread::OnGInfoLoad ERROR:No m_hWnd",
+                  "TGInfoLoadThread::OnGInfoLoad ERROR:card removed",
+                  "TDataLoad::NotifyLoadGInfo ERROR:No track record",
+              }));
 }
 
 TEST_F(TrackLoaderThread, DestructionWhileIdleEndsTheWorker)
@@ -383,8 +390,8 @@ TEST_F(TrackLoaderThread, DestructionDuringALoadWaitsForItAndAnswersNobody)
     const rtl::UnicodeString path = PutSample("A.ASF", 2);
     struct Row {
         const char* name;
-        bool heldInReader;       // held before the read, released by the destructor
-        bool windowGoneFirst;    // the answered window is destroyed before the loader
+        bool heldInReader; // held before the read, released by the destructor
+        bool windowGoneFirst; // the answered window is destroyed before the loader
         std::vector<Event> expected;
     };
     const std::vector<Row> rows = {

@@ -115,8 +115,9 @@ TEST(MapPaneScript, TextOfTheMarkerScript)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.expected);
-        EXPECT_EQ(std::string(TMapControl::CarMarkerScript(AnsiString(row.lat), AnsiString(row.lng), row.heading).c_str()),
-                  row.expected);
+        EXPECT_EQ(
+            std::string(TMapControl::CarMarkerScript(AnsiString(row.lat), AnsiString(row.lng), row.heading).c_str()),
+            row.expected);
     }
 }
 
@@ -160,7 +161,7 @@ TEST_F(MapPaneTest, TheSamplePageDrawsWhatThePaneSends)
             out << s << "\n";
     }
     const std::string command = "node " + std::string(VM_SOURCE_DIR) + "/tests/tracks_map/carmarker_harness.js " +
-                                card + "/Icon/googleMap.html " + scripts;
+        card + "/Icon/googleMap.html " + scripts;
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string out;

@@ -76,7 +76,7 @@ TEST_F(TrackTimerTest, OneSearchPerSecondOfRecording)
     Add(1000, "35.2", "139.2", "51.5");
     Add(2000, "35.3", "139.3", "52.5");
     EXPECT_EQ(Tick(0), (Calls{"pos 0", "speed 50", "car 35.1 139.1 90"}));
-    EXPECT_EQ(Tick(0), Calls{});  // paused: the thumb does not move
+    EXPECT_EQ(Tick(0), Calls{}); // paused: the thumb does not move
     EXPECT_EQ(Tick(100), Calls{"pos 100"});
     EXPECT_EQ(Tick(999), Calls{"pos 999"});
     EXPECT_EQ(Tick(1000), (Calls{"pos 1000", "speed 52", "car 35.2 139.2 90"}));

@@ -60,11 +60,11 @@ void StreamProperties(Bytes& out, const Guid& type, std::uint8_t number, const B
     PutU64(out, 78 + typeSpecific.size());
     PutGuid(out, type);
     PutGuid(out, NoErrorCorrection);
-    PutU64(out, 0);  // time offset
+    PutU64(out, 0); // time offset
     PutU32(out, static_cast<std::uint32_t>(typeSpecific.size()));
-    PutU32(out, 0);  // error correction data length
+    PutU32(out, 0); // error correction data length
     PutU16(out, number & 0x7F);
-    PutU32(out, 0);  // reserved
+    PutU32(out, 0); // reserved
     out.insert(out.end(), typeSpecific.begin(), typeSpecific.end());
 }
 
@@ -73,10 +73,14 @@ void StreamProperties(Bytes& out, const Guid& type, std::uint8_t number, const B
 std::size_t WidthBytes(Width w)
 {
     switch (w) {
-    case Width::None: return 0;
-    case Width::Byte: return 1;
-    case Width::Word: return 2;
-    case Width::Dword: return 4;
+    case Width::None:
+        return 0;
+    case Width::Byte:
+        return 1;
+    case Width::Word:
+        return 2;
+    case Width::Dword:
+        return 4;
     }
     return 0;
 }
@@ -90,7 +94,11 @@ void PutField(Bytes& out, Width w, std::uint64_t value)
 void PutU8(Bytes& out, std::uint8_t v) { out.push_back(v); }
 void PutU16(Bytes& out, std::uint16_t v) { PutField(out, Width::Word, v); }
 void PutU32(Bytes& out, std::uint32_t v) { PutField(out, Width::Dword, v); }
-void PutU64(Bytes& out, std::uint64_t v) { PutU32(out, static_cast<std::uint32_t>(v)); PutU32(out, static_cast<std::uint32_t>(v >> 32)); }
+void PutU64(Bytes& out, std::uint64_t v)
+{
+    PutU32(out, static_cast<std::uint32_t>(v));
+    PutU32(out, static_cast<std::uint32_t>(v >> 32));
+}
 
 Bytes Replicated(std::uint32_t objectSize, std::uint32_t presentationMs)
 {
@@ -103,13 +111,13 @@ Bytes Replicated(std::uint32_t objectSize, std::uint32_t presentationMs)
 std::size_t PacketHeaderSize(const PacketFormat& f, bool multiplePayloads)
 {
     return 3 + 2 + WidthBytes(f.packetLength) + WidthBytes(f.sequence) + WidthBytes(f.padding) + 6 +
-           (multiplePayloads ? 1 : 0);
+        (multiplePayloads ? 1 : 0);
 }
 
 std::size_t PayloadHeaderSize(const PacketFormat& f, bool multiplePayloads, std::size_t replicatedSize)
 {
     return 1 + WidthBytes(f.mediaObjectNumber) + WidthBytes(f.offsetIntoObject) + WidthBytes(f.replicatedLength) +
-           replicatedSize + (multiplePayloads ? WidthBytes(f.payloadLength) : 0);
+        replicatedSize + (multiplePayloads ? WidthBytes(f.payloadLength) : 0);
 }
 
 Bytes EncodePacket(const Packet& p, std::size_t packetSize)
@@ -130,10 +138,10 @@ Bytes EncodePacket(const Packet& p, std::size_t packetSize)
     PutU8(out, f.errorCorrectionFlags);
     PutU8(out, f.errorCorrection[0]);
     PutU8(out, f.errorCorrection[1]);
-    const std::uint8_t lengthTypes = static_cast<std::uint8_t>(
-        (p.multiplePayloads ? 0x01 : 0) | static_cast<std::uint8_t>(f.sequence) << 1 |
-        static_cast<std::uint8_t>(f.padding) << 3 | static_cast<std::uint8_t>(f.packetLength) << 5 |
-        (f.lengthTypeBit7 ? 0x80 : 0));
+    const std::uint8_t lengthTypes =
+        static_cast<std::uint8_t>((p.multiplePayloads ? 0x01 : 0) | static_cast<std::uint8_t>(f.sequence) << 1 |
+                                  static_cast<std::uint8_t>(f.padding) << 3 |
+                                  static_cast<std::uint8_t>(f.packetLength) << 5 | (f.lengthTypeBit7 ? 0x80 : 0));
     const std::uint8_t properties = static_cast<std::uint8_t>(
         static_cast<std::uint8_t>(f.replicatedLength) | static_cast<std::uint8_t>(f.offsetIntoObject) << 2 |
         static_cast<std::uint8_t>(f.mediaObjectNumber) << 4 | (f.streamNumberType & 3) << 6);
@@ -145,15 +153,16 @@ Bytes EncodePacket(const Packet& p, std::size_t packetSize)
     PutU32(out, p.sendTimeMs);
     PutU16(out, p.durationMs);
     if (p.multiplePayloads) {
-        const std::uint8_t count = p.payloadCountField ? *p.payloadCountField
-                                                       : static_cast<std::uint8_t>(p.payloads.size());
+        const std::uint8_t count =
+            p.payloadCountField ? *p.payloadCountField : static_cast<std::uint8_t>(p.payloads.size());
         PutU8(out, static_cast<std::uint8_t>((count & 0x3F) | static_cast<std::uint8_t>(f.payloadLength) << 6));
     }
     for (const Payload& pl : p.payloads) {
         PutU8(out, static_cast<std::uint8_t>((pl.streamNumber & 0x7F) | (pl.keyFrame ? 0x80 : 0)));
         PutField(out, f.mediaObjectNumber, pl.objectNumber);
         PutField(out, f.offsetIntoObject, pl.offsetIntoObject);
-        PutField(out, f.replicatedLength, pl.replicatedLengthField.value_or(static_cast<std::uint32_t>(pl.replicated.size())));
+        PutField(out, f.replicatedLength,
+                 pl.replicatedLengthField.value_or(static_cast<std::uint32_t>(pl.replicated.size())));
         out.insert(out.end(), pl.replicated.begin(), pl.replicated.end());
         if (p.multiplePayloads)
             PutField(out, f.payloadLength, pl.lengthField.value_or(static_cast<std::uint32_t>(pl.data.size())));
@@ -216,7 +225,7 @@ Bytes AsfWriter::Header() const
         PutU32(ts, o.video->height);
         PutU8(ts, 2);
         PutU16(ts, 40);
-        PutU32(ts, 40);  // BITMAPINFOHEADER
+        PutU32(ts, 40); // BITMAPINFOHEADER
         PutU32(ts, o.video->width);
         PutU32(ts, o.video->height);
         PutU16(ts, 1);
@@ -234,7 +243,7 @@ Bytes AsfWriter::Header() const
     if (o.audio) {
         Bytes ts;
         const std::uint16_t block = static_cast<std::uint16_t>(o.audio->channels * o.audio->bitsPerSample / 8);
-        PutU16(ts, 1);  // PCM
+        PutU16(ts, 1); // PCM
         PutU16(ts, o.audio->channels);
         PutU32(ts, o.audio->sampleRate);
         PutU32(ts, o.audio->sampleRate * block);
@@ -255,21 +264,21 @@ Bytes AsfWriter::Header() const
         if (o.video && o.video->averageTimePerFrame) {
             PutGuid(inner, ExtendedStreamPropertiesObject);
             PutU64(inner, 88);
-            PutU64(inner, 0);  // start time
-            PutU64(inner, playDuration / 10000);  // end time, ms
-            PutU32(inner, 4000000);  // data bitrate
-            PutU32(inner, 1000);     // buffer size, ms
-            PutU32(inner, 0);        // initial buffer fullness
-            PutU32(inner, 4000000);  // alternate data bitrate
+            PutU64(inner, 0); // start time
+            PutU64(inner, playDuration / 10000); // end time, ms
+            PutU32(inner, 4000000); // data bitrate
+            PutU32(inner, 1000); // buffer size, ms
+            PutU32(inner, 0); // initial buffer fullness
+            PutU32(inner, 4000000); // alternate data bitrate
             PutU32(inner, 1000);
             PutU32(inner, 0);
-            PutU32(inner, 0);        // maximum object size
-            PutU32(inner, 0);        // flags
+            PutU32(inner, 0); // maximum object size
+            PutU32(inner, 0); // flags
             PutU16(inner, o.video->number & 0x7F);
-            PutU16(inner, 0);        // language index
+            PutU16(inner, 0); // language index
             PutU64(inner, o.video->averageTimePerFrame);
-            PutU16(inner, 0);        // stream names
-            PutU16(inner, 0);        // payload extension systems
+            PutU16(inner, 0); // stream names
+            PutU16(inner, 0); // payload extension systems
         }
         Bytes ext;
         PutGuid(ext, HeaderExtensionObject);
@@ -302,12 +311,12 @@ Bytes AsfWriter::Header() const
     PutU64(h, o.creationTime);
     PutU64(h, totalPackets);
     PutU64(h, playDuration);
-    PutU64(h, playDuration);  // send duration
+    PutU64(h, playDuration); // send duration
     PutU64(h, o.prerollMs);
-    PutU32(h, 0x02);          // seekable
+    PutU32(h, 0x02); // seekable
     PutU32(h, static_cast<std::uint32_t>(o.packetSize));
     PutU32(h, static_cast<std::uint32_t>(o.packetSize));
-    PutU32(h, 8000000);       // maximum bitrate
+    PutU32(h, 8000000); // maximum bitrate
     for (const Bytes& b : objects)
         h.insert(h.end(), b.begin(), b.end());
 

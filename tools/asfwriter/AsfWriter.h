@@ -48,13 +48,13 @@ struct PacketFormat {
     Width mediaObjectNumber = Width::Byte;
     Width offsetIntoObject = Width::Dword;
     Width replicatedLength = Width::Byte;
-    std::uint8_t streamNumberType = 1;  // bits 6-7 of the property flags
-    Width payloadLength = Width::Word;   // multiple payloads only
+    std::uint8_t streamNumberType = 1; // bits 6-7 of the property flags
+    Width payloadLength = Width::Word; // multiple payloads only
     bool lengthTypeBit7 = false;
 };
 
 struct Payload {
-    std::uint8_t streamNumber = 0;  // 1..127
+    std::uint8_t streamNumber = 0; // 1..127
     bool keyFrame = false;
     std::uint32_t objectNumber = 0;
     std::uint32_t offsetIntoObject = 0;
@@ -73,7 +73,7 @@ struct Packet {
     PacketFormat format;
     bool multiplePayloads = true;
     std::vector<Payload> payloads;
-    std::optional<std::uint8_t> payloadCountField;  // written in place of the count (6 bits)
+    std::optional<std::uint8_t> payloadCountField; // written in place of the count (6 bits)
     std::uint32_t sendTimeMs = 0;
     std::uint16_t durationMs = 0;
     // Cut the packet to its size instead of refusing content that does not fit.
@@ -138,14 +138,14 @@ std::uint64_t FileTimeOf(int year, int month, int day, int hour, int minute, int
 // order; Finish() writes the header again with the final counts.
 class AsfWriter {
 public:
-    explicit AsfWriter(FileOptions options);             // into memory
-    AsfWriter(FileOptions options, const std::string& hostPath);  // into a file; throws on failure
+    explicit AsfWriter(FileOptions options); // into memory
+    AsfWriter(FileOptions options, const std::string& hostPath); // into a file; throws on failure
     ~AsfWriter();
     AsfWriter(const AsfWriter&) = delete;
     AsfWriter& operator=(const AsfWriter&) = delete;
 
     void AddPacket(const Packet& p);
-    void AddRawPacket(const Bytes& packet);  // any length, written as given
+    void AddRawPacket(const Bytes& packet); // any length, written as given
     // The highest presentation time seen, for the default play duration.
     void NotePresentationTime(std::uint32_t ms);
 
@@ -194,7 +194,7 @@ class Muxer {
 public:
     Muxer(AsfWriter& writer, MuxOptions options);
     void Add(const MediaObject& object);
-    void Flush();  // emits the packet under construction, if any
+    void Flush(); // emits the packet under construction, if any
 
 private:
     void Emit();

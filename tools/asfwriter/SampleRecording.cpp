@@ -77,7 +77,8 @@ SampleResult Generate(AsfWriter& writer, const SampleOptions& o, Sink finish)
             audio.keyFrame = true;
             audio.data.resize(static_cast<std::size_t>(samplesPerFrame) * block);
             for (std::uint32_t i = 0; i < samplesPerFrame; ++i, ++sampleClock) {
-                const auto v = static_cast<std::int16_t>(4000.0 * std::sin(2 * M_PI * 440.0 * sampleClock / o.sampleRate));
+                const auto v =
+                    static_cast<std::int16_t>(4000.0 * std::sin(2 * M_PI * 440.0 * sampleClock / o.sampleRate));
                 for (std::uint32_t c = 0; c < o.channels; ++c) {
                     audio.data[i * block + c * 2] = static_cast<std::uint8_t>(v);
                     audio.data[i * block + c * 2 + 1] = static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8);
@@ -136,9 +137,8 @@ namespace {
 
 // Digits 0-9 in a 3 x 5 grid, one row per 3 bits (top row first).
 constexpr std::uint16_t kCounterDigits[10] = {
-    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111,
-    0b101'101'111'001'001, 0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'010'010'010,
-    0b111'101'111'101'111, 0b111'101'111'001'111,
+    0b111'101'101'101'111, 0b010'110'010'010'111, 0b111'001'111'100'111, 0b111'001'111'001'111, 0b101'101'111'001'001,
+    0b111'100'111'001'111, 0b111'100'111'101'111, 0b111'001'010'010'010, 0b111'101'111'101'111, 0b111'101'111'001'111,
 };
 
 struct Rgb {
@@ -147,7 +147,9 @@ struct Rgb {
 
 Rgb Mix(Rgb a, Rgb b, int t256)
 {
-    auto m = [&](std::uint8_t x, std::uint8_t y) { return static_cast<std::uint8_t>((x * (256 - t256) + y * t256) >> 8); };
+    auto m = [&](std::uint8_t x, std::uint8_t y) {
+        return static_cast<std::uint8_t>((x * (256 - t256) + y * t256) >> 8);
+    };
     return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
 }
 
@@ -156,7 +158,7 @@ int Wrap(int v, int n) { return n > 0 ? ((v % n) + n) % n : 0; }
 // What moves with the frame, worked out once a picture.
 struct Motion {
     int frame = 0;
-    double carSwing = 0;        // the following car, -1..1
+    double carSwing = 0; // the following car, -1..1
     double needleX = 0, needleY = 0;
 };
 
@@ -179,33 +181,41 @@ Rgb Scene(int camera, int x, int y, int qw, int qh, const Motion& motion)
     const int horizon = qh * 2 / 5;
     switch (camera) {
     case 0: { // front: sky, a road to the horizon, dashes coming closer
-        if (y < horizon) return Mix({90, 150, 225}, {200, 225, 245}, y * 256 / std::max(1, horizon));
-        const int depth = y - horizon;            // 0 at the horizon
+        if (y < horizon)
+            return Mix({90, 150, 225}, {200, 225, 245}, y * 256 / std::max(1, horizon));
+        const int depth = y - horizon; // 0 at the horizon
         const int span = qh - horizon;
         const int half = qw / 10 + depth * qw * 2 / 5 / std::max(1, span);
         const int centre = qw / 2;
-        if (x < centre - half || x > centre + half) return Mix({70, 120, 60}, {40, 90, 40}, (depth * 256) / std::max(1, span));
+        if (x < centre - half || x > centre + half)
+            return Mix({70, 120, 60}, {40, 90, 40}, (depth * 256) / std::max(1, span));
         const int edge = std::max(1, half / 12);
-        if (x < centre - half + edge || x > centre + half - edge) return {235, 235, 235};
+        if (x < centre - half + edge || x > centre + half - edge)
+            return {235, 235, 235};
         const int dash = std::max(1, span / 5);
         const bool onDash = Wrap(depth - frame * std::max(1, span / 20), dash) < dash / 2;
-        if (std::abs(x - centre) <= std::max(1, half / 25) && onDash) return {240, 220, 80};
+        if (std::abs(x - centre) <= std::max(1, half / 25) && onDash)
+            return {240, 220, 80};
         return {85, 85, 90};
     }
     case 1: { // rear: a car following, its lights, the road going away
-        if (y < horizon) return Mix({160, 170, 190}, {110, 120, 140}, y * 256 / std::max(1, horizon));
+        if (y < horizon)
+            return Mix({160, 170, 190}, {110, 120, 140}, y * 256 / std::max(1, horizon));
         const int carW = qw / 3, carH = qh / 4;
         const int cx = qw / 2 + static_cast<int>(qw / 6 * motion.carSwing) - carW / 2;
         const int cy = horizon + (qh - horizon) / 4;
         if (x >= cx && x < cx + carW && y >= cy && y < cy + carH) {
-            const bool light = y > cy + carH / 2 && y < cy + carH * 3 / 4 &&
-                               (x < cx + carW / 5 || x >= cx + carW * 4 / 5);
-            if (light) return {250, 240, 200};
-            if (y < cy + carH / 3) return {40, 60, 80};
+            const bool light =
+                y > cy + carH / 2 && y < cy + carH * 3 / 4 && (x < cx + carW / 5 || x >= cx + carW * 4 / 5);
+            if (light)
+                return {250, 240, 200};
+            if (y < cy + carH / 3)
+                return {40, 60, 80};
             return {150, 30, 30};
         }
         const int stripe = std::max(1, qw / 16);
-        if (Wrap(x + frame * 3, stripe * 2) < stripe && y > qh - qh / 12) return {230, 230, 230};
+        if (Wrap(x + frame * 3, stripe * 2) < stripe && y > qh - qh / 12)
+            return {230, 230, 230};
         return {70, 70, 75};
     }
     case 2: { // side: buildings passing by
@@ -214,25 +224,32 @@ Rgb Scene(int camera, int x, int y, int qw, int qh, const Motion& motion)
         const int b = sx / block;
         const int height = qh / 4 + (b * 37 % 5) * qh / 10;
         const int top = qh - qh / 6 - height;
-        if (y >= qh - qh / 6) return Wrap(sx, 16) < 8 ? Rgb{110, 110, 110} : Rgb{95, 95, 95};
-        if (y < top || Wrap(sx, block) < block / 8) return {150, 190, 230};
+        if (y >= qh - qh / 6)
+            return Wrap(sx, 16) < 8 ? Rgb{110, 110, 110} : Rgb{95, 95, 95};
+        if (y < top || Wrap(sx, block) < block / 8)
+            return {150, 190, 230};
         static const Rgb walls[4] = {{180, 140, 100}, {140, 140, 150}, {200, 190, 160}, {120, 100, 90}};
         const Rgb wall = walls[Wrap(b, 4)];
         const int win = std::max(2, block / 6);
-        if (Wrap(sx, win * 2) < win && Wrap(y - top, win * 2) >= win) return {250, 230, 140};
+        if (Wrap(sx, win * 2) < win && Wrap(y - top, win * 2) >= win)
+            return {250, 230, 140};
         return wall;
     }
     default: { // cabin: the dashboard with a speed dial whose needle turns
-        if (y < qh / 2) return Mix({60, 80, 110}, {30, 40, 60}, y * 512 / std::max(1, qh));
+        if (y < qh / 2)
+            return Mix({60, 80, 110}, {30, 40, 60}, y * 512 / std::max(1, qh));
         const int r = std::min(qw, qh) / 4;
         const int dx = x - qw / 2, dy = y - qh * 3 / 4;
         const int d2 = dx * dx + dy * dy;
-        if (d2 > r * r) return {35, 35, 38};
-        if (d2 > (r - std::max(1, r / 8)) * (r - std::max(1, r / 8))) return {200, 200, 200};
+        if (d2 > r * r)
+            return {35, 35, 38};
+        if (d2 > (r - std::max(1, r / 8)) * (r - std::max(1, r / 8)))
+            return {200, 200, 200};
         const double nx = motion.needleX, ny = motion.needleY;
         const double along = dx * nx + dy * ny;
         const double across = std::fabs(dx * ny - dy * nx);
-        if (along > 0 && along < r * 0.85 && across < std::max(1.0, r / 14.0)) return {240, 70, 40};
+        if (along > 0 && along < r * 0.85 && across < std::max(1.0, r / 14.0))
+            return {240, 70, 40};
         return {15, 15, 20};
     }
     }
@@ -295,9 +312,12 @@ std::vector<std::uint8_t> MosaicRgb(std::uint32_t width, std::uint32_t height, i
 
 int ReadMosaicCounter(const std::uint32_t* pixels, int width, int height)
 {
-    if (pixels == nullptr || width <= 0 || height <= 0) return -1;
-    const MosaicCounterBox box = MosaicCounterBoxOf(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
-    if (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height) return -1;
+    if (pixels == nullptr || width <= 0 || height <= 0)
+        return -1;
+    const MosaicCounterBox box =
+        MosaicCounterBoxOf(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    if (box.x < 0 || box.y < 0 || box.x + box.width > width || box.y + box.height > height)
+        return -1;
     auto lit = [&](int cx, int cy) {
         const int x = box.x + cx * box.cell + box.cell / 2, y = box.y + cy * box.cell + box.cell / 2;
         const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
@@ -309,11 +329,14 @@ int ReadMosaicCounter(const std::uint32_t* pixels, int width, int height)
         std::uint16_t bits = 0;
         for (int row = 0; row < 5; ++row)
             for (int col = 0; col < 3; ++col)
-                if (lit(1 + d * 4 + col, 1 + row)) bits |= static_cast<std::uint16_t>(1u << (14 - (row * 3 + col)));
+                if (lit(1 + d * 4 + col, 1 + row))
+                    bits |= static_cast<std::uint16_t>(1u << (14 - (row * 3 + col)));
         int digit = -1;
         for (int k = 0; k < 10; ++k)
-            if (kCounterDigits[k] == bits) digit = k;
-        if (digit < 0) return -1;
+            if (kCounterDigits[k] == bits)
+                digit = k;
+        if (digit < 0)
+            return -1;
         value = value * 10 + digit;
     }
     return value;

@@ -26,8 +26,8 @@ struct SampleOptions {
     int year = 2024, month = 5, day = 17, hour = 9, minute = 30, second = 0;
     std::uint32_t prerollMs = 0;
     // Start of the drive and its speed (knots) and course (degrees).
-    double latitude = 35.652056666667;   // degrees, north positive
-    double longitude = 139.761315;       // degrees, east positive
+    double latitude = 35.652056666667; // degrees, north positive
+    double longitude = 139.761315; // degrees, east positive
     double knots = 10.5;
     double course = 84.4;
     bool gsensor = true;
@@ -41,7 +41,7 @@ struct TrackSentence {
 };
 
 struct SampleResult {
-    std::vector<TrackSentence> sentences;  // in file order
+    std::vector<TrackSentence> sentences; // in file order
     std::uint64_t packets = 0;
     std::uint64_t bytes = 0;
     // Where the drive ended: the start of a recording that follows.

@@ -46,8 +46,8 @@ int main(int argc, char** argv)
             o.width = w;
             o.height = h;
         } else if (a == "--start" && hasValue) {
-            if (std::sscanf(argv[++i], "%d/%d/%d-%d:%d:%d", &o.year, &o.month, &o.day, &o.hour, &o.minute,
-                            &o.second) != 6)
+            if (std::sscanf(argv[++i], "%d/%d/%d-%d:%d:%d", &o.year, &o.month, &o.day, &o.hour, &o.minute, &o.second) !=
+                6)
                 return Usage();
         } else if (a == "--distinct-frames" && hasValue) {
             o.distinctFrames = std::atoi(argv[++i]);

@@ -129,8 +129,9 @@ const std::string g_ffmpeg = FindFfmpeg();
 // data stream) out, discarding it: the same work as the track reader's.
 void FfmpegStreamCopy(benchmark::State& state)
 {
-    const char* argv[] = {g_ffmpeg.c_str(), "-nostdin", "-v", "error", "-i", g_hostPath.c_str(), "-map", "0:d",
-                          "-c", "copy", "-f", "data", "-y", "/dev/null", nullptr};
+    const char* argv[] = {
+        g_ffmpeg.c_str(), "-nostdin", "-v",        "error", "-i", g_hostPath.c_str(), "-map", "0:d", "-c", "copy", "-f",
+        "data",           "-y",       "/dev/null", nullptr};
     for (auto _ : state) {
         pid_t child = 0;
         if (posix_spawn(&child, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {

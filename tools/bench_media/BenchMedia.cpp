@@ -80,7 +80,7 @@ int main(int argc, char** argv)
         const double ffmpegMs = Ms(Clock::now() - t0);
 
         ffmpeg::FfmpegFrameSource source; // a new one each round: the index is read every time
-        media::Frame pictures[2];         // as the renderer does: the picture before last is drawn over
+        media::Frame pictures[2]; // as the renderer does: the picture before last is drawn over
         drawn = 0;
         t0 = Clock::now();
         for (int n = 0; n < frames; ++n) {
@@ -130,7 +130,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 40; ++i) {
         const bool ahead = i % 2 == 0;
         n += ahead ? 1 : -1;
-        if (!ahead) n -= 0; // back to where it was
+        if (!ahead)
+            n -= 0; // back to where it was
         t0 = Clock::now();
         source.DrawFrame({&big, 0, n, 1280, 960}, f);
         (ahead ? forward : back).push_back(Ms(Clock::now() - t0));

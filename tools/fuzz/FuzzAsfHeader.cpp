@@ -35,7 +35,7 @@ void PlaybackOpener(const std::uint8_t* data, std::size_t size)
     if ((hr == media::S_OK) != (filter.Get() != nullptr))
         __builtin_trap();
     if (hr == media::S_OK && !whole.header)
-        __builtin_trap();  // the opener took a header its parser refuses
+        __builtin_trap(); // the opener took a header its parser refuses
 }
 
 void Scan(const std::uint8_t* data, std::size_t size)

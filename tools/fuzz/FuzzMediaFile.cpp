@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         for (std::int64_t n : {std::int64_t{0}, count - 1, count / 2, video->FrameAt(10000000)}) {
             media::Frame frame;
-            if (video->Draw(n, 32, 24, frame) && (frame.width != 32 || frame.height != 24 || frame.pixels.size() != 32u * 24u))
+            if (video->Draw(n, 32, 24, frame) &&
+                (frame.width != 32 || frame.height != 24 || frame.pixels.size() != 32u * 24u))
                 __builtin_trap();
         }
     }

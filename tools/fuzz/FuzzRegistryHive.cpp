@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = win::FormatRegistryHive(first);
     win::RegistryKey again;
     if (!win::ParseRegistryHive(written, again))
-        __builtin_trap();  // the writer wrote what the reader refuses
+        __builtin_trap(); // the writer wrote what the reader refuses
     if (!(again == first))
-        __builtin_trap();  // and reads as something else
+        __builtin_trap(); // and reads as something else
     if (win::FormatRegistryHive(again) != written)
         __builtin_trap();
     return 0;

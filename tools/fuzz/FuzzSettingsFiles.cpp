@@ -59,7 +59,7 @@ void Write(rtl::TIniFile& ini, const UnicodeString& section, const UnicodeString
     try {
         ini.WriteString(section, key, value);
     } catch (rtl::Exception&) {
-        __builtin_trap();  // the card's folder is writable
+        __builtin_trap(); // the card's folder is writable
     }
     if (ini.ReadString(section, key, u"\x1F(missing)") != value)
         __builtin_trap();
@@ -67,7 +67,7 @@ void Write(rtl::TIniFile& ini, const UnicodeString& section, const UnicodeString
     const auto written = std::make_pair(Id(section), Id(key));
     for (const auto& [id, was] : before)
         if (id != written && (!after.count(id) || after.at(id).second != was.second))
-            __builtin_trap();  // another key changed
+            __builtin_trap(); // another key changed
     if (after.size() != before.size() + (before.count(written) ? 0 : 1))
         __builtin_trap();
 }

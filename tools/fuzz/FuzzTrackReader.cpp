@@ -17,10 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reader.IsOpen() || reader.ObjectLength() > TGetGPSFromASF::ObjectCapacity)
         __builtin_trap();
     switch (code) {
-    case 0: case 2: case 12: case 13: case 14: case 15:
+    case 0:
+    case 2:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
         break;
     default:
-        __builtin_trap();  // nothing else can come of file contents
+        __builtin_trap(); // nothing else can come of file contents
     }
     return 0;
 }

@@ -71,8 +71,8 @@ int main(int argc, char** argv)
         Save(reader + "/widths" + std::to_string(w) + ".asf", writer.Finish());
     }
 
-    const std::vector<std::string> sentences{rmc, gx, "$GPRMC,1,A,3500,S,13500,W,0,0",
-                                             "$GX,FFFFFFFF,,\"7f\",,01", "$GPRMC,1,A,1e300,N,x,E,1e308,1e39"};
+    const std::vector<std::string> sentences{rmc, gx, "$GPRMC,1,A,3500,S,13500,W,0,0", "$GX,FFFFFFFF,,\"7f\",,01",
+                                             "$GPRMC,1,A,1e300,N,x,E,1e308,1e39"};
     for (std::size_t i = 0; i < sentences.size(); ++i)
         Save(sentence + "/s" + std::to_string(i), Bytes(sentences[i].begin(), sentences[i].end()));
 

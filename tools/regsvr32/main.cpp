@@ -25,55 +25,72 @@
 
 namespace {
 
-bool IsSwitch(const char* arg, char letter) {
-    return (arg[0] == '/' || arg[0] == '-') && (arg[1] == letter || arg[1] == (letter - 'a' + 'A')) &&
-           arg[2] == '\0';
+bool IsSwitch(const char* arg, char letter)
+{
+    return (arg[0] == '/' || arg[0] == '-') && (arg[1] == letter || arg[1] == (letter - 'a' + 'A')) && arg[2] == '\0';
 }
 
-unsigned long DelayMs() {
+unsigned long DelayMs()
+{
     const char* text = std::getenv("VELMORASTINE_REGSVR32_DELAY_MS");
-    if (text == nullptr || *text == '\0') return 0;
+    if (text == nullptr || *text == '\0')
+        return 0;
     char* end = nullptr;
     unsigned long ms = std::strtoul(text, &end, 10);
     return (*end == '\0' && ms <= 600000) ? ms : 0;
 }
 
-bool FailureAsked(bool unregister) {
+bool FailureAsked(bool unregister)
+{
     const char* text = std::getenv("VELMORASTINE_REGSVR32_FAIL");
-    if (text == nullptr) return false;
+    if (text == nullptr)
+        return false;
     return std::strcmp(text, "all") == 0 || std::strcmp(text, unregister ? "unregister" : "register") == 0;
 }
 
-int Report(bool silent, int code, const std::string& text) {
-    if (!silent) std::printf("%s\n", text.c_str());
+int Report(bool silent, int code, const std::string& text)
+{
+    if (!silent)
+        std::printf("%s\n", text.c_str());
     return code;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     bool silent = false, unregister = false;
     const char* module = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (IsSwitch(argv[i], 's')) silent = true;
-        else if (IsSwitch(argv[i], 'u')) unregister = true;
-        else if (argv[i][0] == '/' || argv[i][0] == '-') return Report(silent, 1, std::string("Unrecognized flag: ") + argv[i]);
-        else if (module == nullptr) module = argv[i];
-        else return Report(silent, 1, "Only one module name may be given.");
+        if (IsSwitch(argv[i], 's'))
+            silent = true;
+        else if (IsSwitch(argv[i], 'u'))
+            unregister = true;
+        else if (argv[i][0] == '/' || argv[i][0] == '-')
+            return Report(silent, 1, std::string("Unrecognized flag: ") + argv[i]);
+        else if (module == nullptr)
+            module = argv[i];
+        else
+            return Report(silent, 1, "Only one module name may be given.");
     }
-    if (module == nullptr) return Report(silent, 1, "Usage: regsvr32 [/s] [/u] module");
+    if (module == nullptr)
+        return Report(silent, 1, "Usage: regsvr32 [/s] [/u] module");
 
     unsigned long delay = DelayMs();
-    if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (delay > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
 
     rtl::UnicodeString path(rtl::Utf8ToUtf16(module));
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
-    if (!win::FileExists(path)) return Report(silent, 3, std::string("LoadLibrary(\"") + module + "\") failed.");
-    if (FailureAsked(unregister)) return Report(silent, 5, std::string(entry) + " in " + module + " failed.");
+    if (!win::FileExists(path))
+        return Report(silent, 3, std::string("LoadLibrary(\"") + module + "\") failed.");
+    if (FailureAsked(unregister))
+        return Report(silent, 5, std::string(entry) + " in " + module + " failed.");
     try {
         bool known = unregister ? media::UnregisterModuleFilters(path) : media::RegisterModuleFilters(path);
         if (!known)
-            return Report(silent, 4, std::string(module) + " was loaded, but the " + entry + " entry point was not found.");
+            return Report(silent, 4,
+                          std::string(module) + " was loaded, but the " + entry + " entry point was not found.");
     } catch (rtl::Exception& e) {
         return Report(silent, 5, std::string(entry) + " in " + module + " failed: " + e.what());
     }

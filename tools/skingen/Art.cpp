@@ -64,10 +64,7 @@ void Well(Image& img, const Rect& r, float radius, const Rgb& fill)
              Solid(kEdgeLight), 0.5f, r.l - 2, r.t + r.h / 2, r.r() + 2, r.b() + 2);
 }
 
-Sdf Triangle(float x0, float y0, float x1, float y1, float x2, float y2)
-{
-    return Polygon({x0, y0, x1, y1, x2, y2});
-}
+Sdf Triangle(float x0, float y0, float x1, float y1, float x2, float y2) { return Polygon({x0, y0, x1, y1, x2, y2}); }
 
 // A box turned by `angle` about its centre (cx, cy), as a polygon.
 Sdf TurnedBox(float cx, float cy, float halfLength, float halfWidth, float angle)
@@ -87,7 +84,9 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
     auto Y = [&](float v) { return cy + v * s; };
     const float w = std::max(1.3f, s * 0.075f);
     const float l = cx - s, t = cy - s, r = cx + s, b = cy + s;
-    auto stroke = [&](const Sdf& shape, float alpha = 1) { img.Fill(Outline(shape, w), Solid(ink), alpha, l, t, r, b); };
+    auto stroke = [&](const Sdf& shape, float alpha = 1) {
+        img.Fill(Outline(shape, w), Solid(ink), alpha, l, t, r, b);
+    };
     auto fill = [&](const Sdf& shape, const Rgb& colour, float alpha = 1) {
         img.Fill(shape, Solid(colour), alpha, l, t, r, b);
     };
@@ -113,9 +112,9 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
         fill(Union(Circle(cx, Y(0.17f), 0.065f * s), Segment(cx, Y(0.17f), cx, Y(0.32f), 0.03f * s)), hole);
         break;
     case 4: { // camera
-        const Sdf body = Union(Box(X(-0.47f), Y(-0.22f), 0.94f * s, 0.58f * s, 0.09f * s),
-                               Polygon({X(-0.2f), Y(-0.21f), X(-0.12f), Y(-0.34f), X(0.12f), Y(-0.34f), X(0.2f),
-                                        Y(-0.21f)}));
+        const Sdf body =
+            Union(Box(X(-0.47f), Y(-0.22f), 0.94f * s, 0.58f * s, 0.09f * s),
+                  Polygon({X(-0.2f), Y(-0.21f), X(-0.12f), Y(-0.34f), X(0.12f), Y(-0.34f), X(0.2f), Y(-0.21f)}));
         fill(body, ink, 0.18f);
         stroke(body);
         fill(Circle(cx, Y(0.07f), 0.19f * s), hole);
@@ -138,8 +137,8 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
         Sdf cog = Circle(cx, cy, 0.3f * s);
         for (int i = 0; i < 8; ++i) {
             const float a = i * kPi / 4;
-            cog = Union(cog, TurnedBox(cx + std::cos(a) * 0.36f * s, cy + std::sin(a) * 0.36f * s, 0.1f * s,
-                                       0.075f * s, a));
+            cog = Union(cog,
+                        TurnedBox(cx + std::cos(a) * 0.36f * s, cy + std::sin(a) * 0.36f * s, 0.1f * s, 0.075f * s, a));
         }
         fill(Subtract(cog, Circle(cx, cy, 0.13f * s)), ink);
         break;
@@ -151,8 +150,8 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
         break;
     case 8: { // copy: two sheets
         stroke(Box(X(-0.38f), Y(-0.44f), 0.5f * s, 0.64f * s, 0.04f * s), 0.7f);
-        const Sdf sheet = Polygon({X(-0.12f), Y(-0.2f), X(0.22f), Y(-0.2f), X(0.38f), Y(-0.04f), X(0.38f),
-                                   Y(0.44f), X(-0.12f), Y(0.44f)});
+        const Sdf sheet = Polygon(
+            {X(-0.12f), Y(-0.2f), X(0.22f), Y(-0.2f), X(0.38f), Y(-0.04f), X(0.38f), Y(0.44f), X(-0.12f), Y(0.44f)});
         fill(sheet, hole);
         fill(sheet, ink, 0.18f);
         stroke(sheet);
@@ -171,8 +170,8 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
         break;
     }
     case 10: { // open a folder
-        const Sdf back = Polygon({X(-0.46f), Y(-0.34f), X(-0.16f), Y(-0.34f), X(-0.07f), Y(-0.23f), X(0.36f),
-                                  Y(-0.23f), X(0.36f), Y(0.36f), X(-0.46f), Y(0.36f)});
+        const Sdf back = Polygon({X(-0.46f), Y(-0.34f), X(-0.16f), Y(-0.34f), X(-0.07f), Y(-0.23f), X(0.36f), Y(-0.23f),
+                                  X(0.36f), Y(0.36f), X(-0.46f), Y(0.36f)});
         stroke(back);
         const Sdf flap = Polygon({X(-0.32f), Y(-0.06f), X(0.5f), Y(-0.06f), X(0.36f), Y(0.36f), X(-0.46f), Y(0.36f)});
         fill(flap, ink);
@@ -183,10 +182,7 @@ void DrawIcon(Image& img, int tag, float cx, float cy, float s, const Rgb& ink, 
     }
 }
 
-Rect Scaled(const TLayoutRect& r, float sx, float sy)
-{
-    return {r.Left * sx, r.Top * sy, r.Width * sx, r.Height * sy};
-}
+Rect Scaled(const TLayoutRect& r, float sx, float sy) { return {r.Left * sx, r.Top * sy, r.Width * sx, r.Height * sy}; }
 
 Rect Grow(const Rect& r, float dx, float dy) { return {r.l - dx, r.t - dy, r.w + 2 * dx, r.h + 2 * dy}; }
 
@@ -242,9 +238,10 @@ Image DrawBackground(int layout)
         const float margin = std::max(2.0f, 3 * unit);
         const float plate = std::min(std::min(iconWidth, cell.h) * 0.66f * 0.72f, (iconWidth - 2 * margin) / 2);
         const float s = plate / 0.72f;
-        const float cx = std::min(cell.l + iconWidth * 0.6f, cell.l + iconWidth - margin - plate), cy = cell.t + cell.h / 2;
-        img.Fill(Circle(cx, cy, s * 0.72f), Vertical(RgbOf(48, 53, 63), RgbOf(30, 33, 40), cy - s, cy + s), 1,
-                 cx - s, cy - s, cx + s, cy + s);
+        const float cx = std::min(cell.l + iconWidth * 0.6f, cell.l + iconWidth - margin - plate),
+                    cy = cell.t + cell.h / 2;
+        img.Fill(Circle(cx, cy, s * 0.72f), Vertical(RgbOf(48, 53, 63), RgbOf(30, 33, 40), cy - s, cy + s), 1, cx - s,
+                 cy - s, cx + s, cy + s);
         img.Fill(Outline(Circle(cx, cy, s * 0.72f), 1), Solid(kEdgeDark), 1, cx - s, cy - s, cx + s, cy + s);
         DrawIcon(img, n, cx, cy, s * 0.8f, kCream, RgbOf(34, 38, 46));
         if (n < 10) {
@@ -267,8 +264,8 @@ Image DrawBackground(int layout)
     for (int i = 0; i <= 20; ++i) {
         const float x = track.l + R(lrTrack).w / 2 + (track.w - R(lrTrack).w) * i / 20.0f;
         const float h = (i % 5 == 0 ? 4.0f : 2.0f) * unit + 1;
-        img.Fill(Box(x - 0.5f, track.b() + unit, 1, h), Solid(kCreamDim), i % 5 == 0 ? 0.7f : 0.4f, x - 2,
-                 track.b(), x + 2, track.b() + h + 2 * unit);
+        img.Fill(Box(x - 0.5f, track.b() + unit, 1, h), Solid(kCreamDim), i % 5 == 0 ? 0.7f : 0.4f, x - 2, track.b(),
+                 x + 2, track.b() + h + 2 * unit);
     }
     // Beds of the transport buttons and of the zoom buttons.
     const Rect transport = Span(R(lrComaPre), R(lrSpeedUp));
@@ -295,8 +292,9 @@ Image DrawBackground(int layout)
     const float vb = volume.t + volume.h * 0.8f, vt = volume.t + volume.h * 0.2f;
     const float vl = volume.l + R(lrVolume).w / 2, vr = volume.r() - R(lrVolume).w / 2;
     const Sdf wedge = Polygon({vl, vb, vr, vt, vr, vb});
-    img.Fill(wedge, [&](float x, float) { return Mix(kCreamDim, kAmber, std::clamp((x - vl) / (vr - vl), 0.0f, 1.0f)); },
-             0.55f, vl, vt, vr, vb);
+    img.Fill(
+        wedge, [&](float x, float) { return Mix(kCreamDim, kAmber, std::clamp((x - vl) / (vr - vl), 0.0f, 1.0f)); },
+        0.55f, vl, vt, vr, vb);
     img.Fill(Outline(wedge, 1), Solid(kEdgeDark), 0.8f, vl - 1, vt - 1, vr + 1, vb + 1);
     Speaker(img, {list.l + 4 * unit, volume.t, volume.l - list.l - 8 * unit, volume.h}, kCream);
     return img;

@@ -141,8 +141,8 @@ void Image::Fill(const Sdf& shape, const Paint& paint, float alpha, float left, 
         }
 }
 
-void Image::Glow(const Sdf& shape, const Rgb& colour, float radius, float strength, float left, float top,
-                 float right, float bottom)
+void Image::Glow(const Sdf& shape, const Rgb& colour, float radius, float strength, float left, float top, float right,
+                 float bottom)
 {
     const int x0 = std::max(0, static_cast<int>(std::floor(left - radius)));
     const int y0 = std::max(0, static_cast<int>(std::floor(top - radius)));

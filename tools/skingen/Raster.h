@@ -51,8 +51,8 @@ public:
               float right = 1e9f, float bottom = 1e9f);
     // A soft light around (and under) a shape: strongest at its edge, gone
     // `radius` pixels out.
-    void Glow(const Sdf& shape, const Rgb& colour, float radius, float strength, float left = -1e9f,
-              float top = -1e9f, float right = 1e9f, float bottom = 1e9f);
+    void Glow(const Sdf& shape, const Rgb& colour, float radius, float strength, float left = -1e9f, float top = -1e9f,
+              float right = 1e9f, float bottom = 1e9f);
 
     Rgb At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
     // 8-bit RGB rows, top-down.

@@ -67,7 +67,6 @@ long ResidentKiB(pid_t pid)
     return 0;
 }
 
-
 double NowMs()
 {
     using namespace std::chrono;
@@ -274,8 +273,9 @@ int main(int argc, char** argv)
         else if (a == "--registry" && value)
             registry = argv[++i];
         else {
-            std::fprintf(stderr, "usage: start_time [--runs N] [--program PATH] [--empty PATH] [--baseline PATH] "
-                                 "[--card FOLDER] [--big-card FOLDER] [--count N] [--registry FOLDER]\n");
+            std::fprintf(stderr,
+                         "usage: start_time [--runs N] [--program PATH] [--empty PATH] [--baseline PATH] "
+                         "[--card FOLDER] [--big-card FOLDER] [--count N] [--registry FOLDER]\n");
             return 2;
         }
     }

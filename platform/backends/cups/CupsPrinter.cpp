@@ -26,7 +26,8 @@ public:
             FError = "no print server answers at " + server + ":" + std::to_string(at);
             return;
         }
-        httpSetTimeout(FHttp, timeoutMs / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
+        httpSetTimeout(
+            FHttp, timeoutMs / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
     }
     ~Connection()
     {
@@ -75,7 +76,7 @@ bool PrintFile(http_t* http, const std::string& printer, const std::string& file
     const std::string resource = "/printers/" + printer;
     ipp_t* response = cupsDoFileRequest(http, request, resource.c_str(), file.c_str()); // frees request
     const bool ok = response && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE &&
-                    ippFindAttribute(response, "job-id", IPP_TAG_INTEGER);
+        ippFindAttribute(response, "job-id", IPP_TAG_INTEGER);
     if (!ok)
         error = "printer " + printer + ": " + cupsLastErrorString();
     ippDelete(response);

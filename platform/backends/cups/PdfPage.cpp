@@ -18,7 +18,7 @@ constexpr std::uint32_t kWhite = 0x00FFFFFF;
 bool Embeddable(const vcl::PrintedPicture& p)
 {
     return !p.jpeg.empty() && p.width > 0 && p.height > 0 && p.width <= vcl::PixelBuffer::MaxSide &&
-           p.height <= vcl::PixelBuffer::MaxSide && !p.rect.Empty();
+        p.height <= vcl::PixelBuffer::MaxSide && !p.rect.Empty();
 }
 
 bool InsideJpeg(const vcl::PrintedPage& page, int x, int y)

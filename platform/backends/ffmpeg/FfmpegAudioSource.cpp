@@ -23,7 +23,8 @@ public:
     {
         pending_.clear();
         offset_ = 0;
-        if (frame_ == nullptr || !file_->SeekTo(file_->EntryAt(position))) return false;
+        if (frame_ == nullptr || !file_->SeekTo(file_->EntryAt(position)))
+            return false;
         trimTo_ = position;
         return true;
     }
@@ -31,11 +32,13 @@ public:
     std::size_t Read(std::uint8_t* out, std::size_t bytes) override
     {
         const std::size_t block = BlockSize();
-        if (block == 0 || frame_ == nullptr) return 0;
+        if (block == 0 || frame_ == nullptr)
+            return 0;
         bytes -= bytes % block;
         std::size_t done = 0;
         while (done < bytes) {
-            if (offset_ == pending_.size() && !Refill()) break;
+            if (offset_ == pending_.size() && !Refill())
+                break;
             const std::size_t n = std::min(bytes - done, pending_.size() - offset_);
             std::memcpy(out + done, pending_.data() + offset_, n);
             offset_ += n;
@@ -61,7 +64,8 @@ private:
         const std::size_t block = BlockSize();
         std::int64_t time = 0;
         while (pending_.empty()) {
-            if (!file_->NextFrame(frame_, time)) return false;
+            if (!file_->NextFrame(frame_, time))
+                return false;
             const int channels = c->ch_layout.nb_channels;
             const int samples = frame_->nb_samples;
             const int rate = c->sample_rate > 0 ? c->sample_rate : 1;
@@ -71,15 +75,17 @@ private:
                 continue;
             }
             int skip = 0;
-            if (time < trimTo_) skip = static_cast<int>(std::min<std::int64_t>(samples, (trimTo_ - time) * rate / 10000000));
+            if (time < trimTo_)
+                skip = static_cast<int>(std::min<std::int64_t>(samples, (trimTo_ - time) * rate / 10000000));
             pending_.resize(static_cast<std::size_t>(samples - skip) * block);
             if (frame_->format == AV_SAMPLE_FMT_S16) {
                 std::memcpy(pending_.data(), frame_->data[0] + static_cast<std::size_t>(skip) * block, pending_.size());
             } else {
                 for (int s = skip; s < samples; ++s)
                     for (int ch = 0; ch < channels; ++ch)
-                        std::memcpy(&pending_[static_cast<std::size_t>(s - skip) * block + static_cast<std::size_t>(ch) * 2],
-                                    frame_->extended_data[ch] + static_cast<std::size_t>(s) * 2, 2);
+                        std::memcpy(
+                            &pending_[static_cast<std::size_t>(s - skip) * block + static_cast<std::size_t>(ch) * 2],
+                            frame_->extended_data[ch] + static_cast<std::size_t>(s) * 2, 2);
             }
             av_frame_unref(frame_);
         }
@@ -99,7 +105,8 @@ private:
 std::unique_ptr<media::AudioReader> FfmpegAudioSource::OpenAudio(const media::SourceStream& stream)
 {
     std::unique_ptr<MediaFile> file = MediaFile::Open(stream.hostPath, stream.stream.number, StreamKind::Audio);
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     return std::make_unique<Reader>(std::move(file));
 }
 

@@ -13,10 +13,12 @@ constexpr std::size_t kKeptDecoders = 4;
 VideoDecoder* FfmpegFrameSource::DecoderFor(const media::SourceStream& stream)
 {
     struct stat st {};
-    if (::stat(stream.hostPath.c_str(), &st) != 0) return nullptr;
+    if (::stat(stream.hostPath.c_str(), &st) != 0)
+        return nullptr;
     const int number = stream.stream.number;
     for (auto it = decoders_.begin(); it != decoders_.end(); ++it) {
-        if (it->path != stream.hostPath || it->stream != number) continue;
+        if (it->path != stream.hostPath || it->stream != number)
+            continue;
         if (it->size == st.st_size && it->modified.tv_sec == st.st_mtim.tv_sec &&
             it->modified.tv_nsec == st.st_mtim.tv_nsec) {
             decoders_.splice(decoders_.begin(), decoders_, it);
@@ -27,7 +29,8 @@ VideoDecoder* FfmpegFrameSource::DecoderFor(const media::SourceStream& stream)
     }
     Entry e{stream.hostPath, number, st.st_size, st.st_mtim, VideoDecoder::Open(stream.hostPath, number)};
     decoders_.push_front(std::move(e));
-    if (decoders_.size() > kKeptDecoders) decoders_.pop_back();
+    if (decoders_.size() > kKeptDecoders)
+        decoders_.pop_back();
     return decoders_.front().decoder.get();
 }
 
@@ -40,7 +43,8 @@ std::int64_t FfmpegFrameSource::FrameNumber(const media::SourceStream& stream, m
 
 bool FfmpegFrameSource::DrawFrame(const media::FrameRequest& request, media::Frame& out)
 {
-    if (request.stream == nullptr) return false;
+    if (request.stream == nullptr)
+        return false;
     std::lock_guard<std::mutex> guard(lock_);
     VideoDecoder* d = DecoderFor(*request.stream);
     return d != nullptr && d->Draw(request.frameNumber, request.width, request.height, out);
@@ -48,7 +52,8 @@ bool FfmpegFrameSource::DrawFrame(const media::FrameRequest& request, media::Fra
 
 bool FfmpegFrameSource::DrawScaled(const media::FrameRequest& request, const media::ScaledTarget& target)
 {
-    if (request.stream == nullptr) return false;
+    if (request.stream == nullptr)
+        return false;
     std::lock_guard<std::mutex> guard(lock_);
     VideoDecoder* d = DecoderFor(*request.stream);
     return d != nullptr && d->DrawScaled(request.frameNumber, request.width, request.height, target);

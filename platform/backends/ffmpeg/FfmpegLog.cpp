@@ -15,7 +15,8 @@ namespace {
 
 void ToDebugOutput(void* object, int level, const char* format, va_list args)
 {
-    if (level > av_log_get_level()) return;
+    if (level > av_log_get_level())
+        return;
     // Only whole lines carry the "[mjpeg @ 0x...]" prefix.
     static thread_local int printPrefix = 1;
     char line[1024];

@@ -18,10 +18,7 @@ constexpr AVRational kHundredNs{1, 10000000};
 // A damaged file cannot make one call read or decode without end.
 constexpr int kMaxStepsPerFrame = 200000;
 
-std::int64_t TimeOf(const AVPacket& p)
-{
-    return p.pts != AV_NOPTS_VALUE ? p.pts : p.dts;
-}
+std::int64_t TimeOf(const AVPacket& p) { return p.pts != AV_NOPTS_VALUE ? p.pts : p.dts; }
 
 } // namespace
 
@@ -29,7 +26,8 @@ std::unique_ptr<MediaFile> MediaFile::Open(const std::string& hostPath, int numb
 {
     RouteLogToDebugOutput();
     // FFmpeg opens by path and would wait for ever on a FIFO.
-    if (!win::IsReadableRegularFile(hostPath)) return nullptr;
+    if (!win::IsReadableRegularFile(hostPath))
+        return nullptr;
     std::unique_ptr<MediaFile> file(new MediaFile());
     const AVInputFormat* asf = av_find_input_format("asf");
     if (avformat_open_input(&file->format_, hostPath.c_str(), asf, nullptr) < 0) {
@@ -39,31 +37,40 @@ std::unique_ptr<MediaFile> MediaFile::Open(const std::string& hostPath, int numb
     const AVMediaType wanted = kind == StreamKind::Video ? AVMEDIA_TYPE_VIDEO : AVMEDIA_TYPE_AUDIO;
     for (unsigned i = 0; i < file->format_->nb_streams; ++i) {
         const AVStream* st = file->format_->streams[i];
-        if (st->codecpar->codec_type != wanted) continue;
+        if (st->codecpar->codec_type != wanted)
+            continue;
         if (st->id == number) {
             file->stream_ = static_cast<int>(i);
             break;
         }
-        if (file->stream_ < 0) file->stream_ = static_cast<int>(i);
+        if (file->stream_ < 0)
+            file->stream_ = static_cast<int>(i);
     }
-    if (file->stream_ < 0) return nullptr;
+    if (file->stream_ < 0)
+        return nullptr;
     for (unsigned i = 0; i < file->format_->nb_streams; ++i)
-        if (static_cast<int>(i) != file->stream_) file->format_->streams[i]->discard = AVDISCARD_ALL;
+        if (static_cast<int>(i) != file->stream_)
+            file->format_->streams[i]->discard = AVDISCARD_ALL;
 
     AVStream* st = file->format_->streams[file->stream_];
     const AVCodec* decoder = avcodec_find_decoder(st->codecpar->codec_id);
-    if (decoder == nullptr) return nullptr;
+    if (decoder == nullptr)
+        return nullptr;
     file->codec_ = avcodec_alloc_context3(decoder);
-    if (file->codec_ == nullptr || avcodec_parameters_to_context(file->codec_, st->codecpar) < 0) return nullptr;
+    if (file->codec_ == nullptr || avcodec_parameters_to_context(file->codec_, st->codecpar) < 0)
+        return nullptr;
     // Slice threads only: frame threads hold frames back, which a frame
     // step after a seek would wait for.
     file->codec_->thread_count = 0;
     file->codec_->thread_type = FF_THREAD_SLICE;
     file->codec_->pkt_timebase = st->time_base;
-    if (avcodec_open2(file->codec_, decoder, nullptr) < 0) return nullptr;
+    if (avcodec_open2(file->codec_, decoder, nullptr) < 0)
+        return nullptr;
     file->packet_ = av_packet_alloc();
-    if (file->packet_ == nullptr || !file->BuildIndex()) return nullptr;
-    if (!file->SeekTo(0)) return nullptr;
+    if (file->packet_ == nullptr || !file->BuildIndex())
+        return nullptr;
+    if (!file->SeekTo(0))
+        return nullptr;
     return file;
 }
 
@@ -71,7 +78,8 @@ MediaFile::~MediaFile()
 {
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
-    if (format_ != nullptr) avformat_close_input(&format_);
+    if (format_ != nullptr)
+        avformat_close_input(&format_);
 }
 
 bool MediaFile::BuildIndex()
@@ -83,13 +91,15 @@ bool MediaFile::BuildIndex()
             const bool key = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
             index_.push_back({av_rescale_q(ts, st->time_base, kHundredNs), packet_->pos, key});
             // The demuxer's own index lets a seek land on the packet at once.
-            if (key && packet_->pos >= 0) av_add_index_entry(st, packet_->pos, ts, 0, 0, AVINDEX_KEYFRAME);
+            if (key && packet_->pos >= 0)
+                av_add_index_entry(st, packet_->pos, ts, 0, 0, AVINDEX_KEYFRAME);
         }
         av_packet_unref(packet_);
     }
     std::stable_sort(index_.begin(), index_.end(),
                      [](const IndexEntry& a, const IndexEntry& b) { return a.time < b.time; });
-    if (!index_.empty()) index_.front().key = true; // decoding starts somewhere
+    if (!index_.empty())
+        index_.front().key = true; // decoding starts somewhere
     return !index_.empty();
 }
 
@@ -109,12 +119,14 @@ std::int64_t MediaFile::EntryFrom(std::int64_t time) const
 
 bool MediaFile::SeekTo(std::int64_t entry)
 {
-    if (entry < 0 || entry >= static_cast<std::int64_t>(index_.size())) return false;
+    if (entry < 0 || entry >= static_cast<std::int64_t>(index_.size()))
+        return false;
     AVStream* st = format_->streams[stream_];
     const std::int64_t time = index_[static_cast<std::size_t>(entry)].time;
     const std::int64_t ts = av_rescale_q(time, kHundredNs, st->time_base);
     if (av_seek_frame(format_, stream_, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(format_, stream_, std::max<std::int64_t>(0, st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time),
+        av_seek_frame(format_, stream_,
+                      std::max<std::int64_t>(0, st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time),
                       AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
         return false;
     avcodec_flush_buffers(codec_);
@@ -126,12 +138,14 @@ bool MediaFile::SeekTo(std::int64_t entry)
 
 bool MediaFile::NextFrame(AVFrame* frame, std::int64_t& time)
 {
-    if (ended_) return false;
+    if (ended_)
+        return false;
     AVStream* st = format_->streams[stream_];
     for (int step = 0; step < kMaxStepsPerFrame; ++step) {
         int r = avcodec_receive_frame(codec_, frame);
         if (r == 0) {
-            std::int64_t ts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+            std::int64_t ts =
+                frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
             if (ts == AV_NOPTS_VALUE) {
                 av_frame_unref(frame);
                 continue;
@@ -154,9 +168,10 @@ bool MediaFile::NextFrame(AVFrame* frame, std::int64_t& time)
         }
         const std::int64_t ts = TimeOf(*packet_);
         const bool wanted = packet_->stream_index == stream_ &&
-                            (ts == AV_NOPTS_VALUE || av_rescale_q(ts, st->time_base, kHundredNs) >= skipBefore_);
+            (ts == AV_NOPTS_VALUE || av_rescale_q(ts, st->time_base, kHundredNs) >= skipBefore_);
         // A packet the decoder refuses (a damaged picture) is passed over.
-        if (wanted) avcodec_send_packet(codec_, packet_);
+        if (wanted)
+            avcodec_send_packet(codec_, packet_);
         av_packet_unref(packet_);
     }
     ended_ = true;

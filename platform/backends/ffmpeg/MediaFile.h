@@ -21,7 +21,7 @@ namespace ffmpeg {
 
 struct IndexEntry {
     std::int64_t time = 0; // presentation time, 100 ns
-    std::int64_t pos = 0;  // byte offset of the data packet that holds its start
+    std::int64_t pos = 0; // byte offset of the data packet that holds its start
     bool key = false;
 };
 

@@ -19,9 +19,11 @@ namespace ffmpeg {
 std::unique_ptr<VideoDecoder> VideoDecoder::Open(const std::string& hostPath, int streamNumber)
 {
     std::unique_ptr<MediaFile> file = MediaFile::Open(hostPath, streamNumber, StreamKind::Video);
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     std::unique_ptr<VideoDecoder> d(new VideoDecoder(std::move(file)));
-    if (d->shown_ == nullptr || d->next_ == nullptr) return nullptr;
+    if (d->shown_ == nullptr || d->next_ == nullptr)
+        return nullptr;
     return d;
 }
 
@@ -44,7 +46,8 @@ VideoDecoder::~VideoDecoder()
     }
     // Frames change hands between shown_, next_, the queue and the spares;
     // owned_ has each once.
-    for (AVFrame*& f : owned_) av_frame_free(&f);
+    for (AVFrame*& f : owned_)
+        av_frame_free(&f);
     sws_freeContext(sws_);
     sws_freeContext(bandSws_);
 }
@@ -80,14 +83,17 @@ bool VideoDecoder::Decode(std::int64_t number)
     // recording only cued or stepped about keeps no frames in advance.
     const bool inOrder = number == lastAsked_ + 1;
     lastAsked_ = number;
-    if (number == shownNumber_) return true;
+    if (number == shownNumber_)
+        return true;
 
     std::int64_t key = number;
-    while (key > 0 && !index[static_cast<std::size_t>(key)].key) --key;
+    while (key > 0 && !index[static_cast<std::size_t>(key)].key)
+        --key;
     if (!positioned_ || decoded_ < key - 1 || decoded_ >= number) {
         // decoded_ == key - 1 follows on to the key frame without a seek.
         DropAhead();
-        if (!file_->SeekTo(key)) return false;
+        if (!file_->SeekTo(key))
+            return false;
         ++seeks_;
         positioned_ = true;
         decoded_ = key - 1;
@@ -107,11 +113,15 @@ bool VideoDecoder::Decode(std::int64_t number)
         std::swap(shown_, next_);
         av_frame_unref(next_);
         shownNumber_ = got;
-        if (got >= number) break;
+        if (got >= number)
+            break;
     }
-    if (decoded_ < number) positioned_ = false; // the stream ended first
-    if (shownNumber_ < 0) return false;
-    if (positioned_ && decoded_ == number && inOrder) StartAhead(); // while this one is converted
+    if (decoded_ < number)
+        positioned_ = false; // the stream ended first
+    if (shownNumber_ < 0)
+        return false;
+    if (positioned_ && decoded_ == number && inOrder)
+        StartAhead(); // while this one is converted
     return true;
 }
 
@@ -138,7 +148,8 @@ bool VideoDecoder::NextFrame(std::int64_t& time)
             aheadWake_.notify_all();
             return a.ok;
         }
-        if (running_) return false; // the worker met the end
+        if (running_)
+            return false; // the worker met the end
     }
     return file_->NextFrame(next_, time);
 }
@@ -146,8 +157,10 @@ bool VideoDecoder::NextFrame(std::int64_t& time)
 void VideoDecoder::StartAhead()
 {
     std::lock_guard<std::mutex> guard(aheadLock_);
-    if (running_) return;
-    if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });
+    if (running_)
+        return;
+    if (!worker_.joinable())
+        worker_ = std::thread([this] { WorkerLoop(); });
     running_ = true;
     aheadEnded_ = false;
     aheadWake_.notify_all();
@@ -170,10 +183,9 @@ void VideoDecoder::WorkerLoop()
 {
     std::unique_lock<std::mutex> guard(aheadLock_);
     for (;;) {
-        aheadWake_.wait(guard, [this] {
-            return quit_ || (running_ && !aheadEnded_ && ahead_.size() < kAhead);
-        });
-        if (quit_) return;
+        aheadWake_.wait(guard, [this] { return quit_ || (running_ && !aheadEnded_ && ahead_.size() < kAhead); });
+        if (quit_)
+            return;
         AVFrame* frame = nullptr;
         if (!spare_.empty()) {
             frame = spare_.back();
@@ -194,7 +206,8 @@ void VideoDecoder::WorkerLoop()
         guard.lock();
         busy_ = false;
         ahead_.push_back({frame, time, ok});
-        if (!ok) aheadEnded_ = true;
+        if (!ok)
+            aheadEnded_ = true;
         aheadWake_.notify_all();
     }
 }
@@ -206,12 +219,23 @@ namespace {
 AVPixelFormat PlainFormat(AVPixelFormat f, bool& fullRange)
 {
     switch (f) {
-    case AV_PIX_FMT_YUVJ420P: fullRange = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: fullRange = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: fullRange = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: fullRange = true; return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: fullRange = true; return AV_PIX_FMT_YUV411P;
-    default: return f;
+    case AV_PIX_FMT_YUVJ420P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P:
+        fullRange = true;
+        return AV_PIX_FMT_YUV411P;
+    default:
+        return f;
     }
 }
 
@@ -230,14 +254,16 @@ void ClearFourthByte(std::uint32_t* p, std::size_t count)
         _mm_storeu_si128(at, _mm_and_si128(_mm_loadu_si128(at), mask));
     }
 #endif
-    for (; i < count; ++i) p[i] &= 0x00FFFFFFu;
+    for (; i < count; ++i)
+        p[i] &= 0x00FFFFFFu;
 }
 
 } // namespace
 
 bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::Frame& out)
 {
-    if (frame->width <= 0 || frame->height <= 0 || frame->format < 0 || width <= 0 || height <= 0) return false;
+    if (frame->width <= 0 || frame->height <= 0 || frame->format < 0 || width <= 0 || height <= 0)
+        return false;
     bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
     const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(frame->format), fullRange);
     const ScaleKey key{frame->width, frame->height, format, fullRange, width, height};
@@ -245,7 +271,8 @@ bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::F
         sws_freeContext(sws_);
         sws_ = sws_getContext(frame->width, frame->height, format, width, height, AV_PIX_FMT_BGR0, SWS_BILINEAR,
                               nullptr, nullptr, nullptr);
-        if (sws_ == nullptr) return false;
+        if (sws_ == nullptr)
+            return false;
         const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(sws_, coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
         scaleKey_ = key;
@@ -253,32 +280,36 @@ bool VideoDecoder::Convert(const AVFrame* frame, int width, int height, media::F
     // Written straight into the caller's picture: a caller that hands the
     // same picture in again saves an allocation per frame.
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (out.pixels.size() != count) out.pixels.resize(count);
+    if (out.pixels.size() != count)
+        out.pixels.resize(count);
     out.width = width;
     out.height = height;
     std::uint8_t* planes[4] = {reinterpret_cast<std::uint8_t*>(out.pixels.data()), nullptr, nullptr, nullptr};
     int strides[4] = {width * 4, 0, 0, 0};
     // swscale sets the fourth byte to 255; a 32-bit DIB pixel has 0 there.
     auto clearFourthByte = [&](int row, int rows) {
-        ClearFourthByte(out.pixels.data() + static_cast<std::size_t>(row) * width, static_cast<std::size_t>(rows) * width);
+        ClearFourthByte(out.pixels.data() + static_cast<std::size_t>(row) * width,
+                        static_cast<std::size_t>(rows) * width);
     };
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
     const bool planarYuv = desc != nullptr && (desc->flags & AV_PIX_FMT_FLAG_PLANAR) != 0 &&
-                           (desc->flags & AV_PIX_FMT_FLAG_RGB) == 0 && desc->nb_components == 3;
+        (desc->flags & AV_PIX_FMT_FLAG_RGB) == 0 && desc->nb_components == 3;
     if (frame->width == width && frame->height == height && planarYuv) {
         // Unscaled: converted band by band, each cleared while it is still in the cache.
         for (int y = 0; y < height; y += kBand) {
             const int rows = std::min(kBand, height - y);
-            const std::uint8_t* slice[4] = {frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0],
-                                            frame->data[1] + static_cast<std::ptrdiff_t>(y >> desc->log2_chroma_h) * frame->linesize[1],
-                                            frame->data[2] + static_cast<std::ptrdiff_t>(y >> desc->log2_chroma_h) * frame->linesize[2],
-                                            nullptr};
-            if (sws_scale(sws_, slice, frame->linesize, y, rows, planes, strides) <= 0) return false;
+            const std::uint8_t* slice[4] = {
+                frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0],
+                frame->data[1] + static_cast<std::ptrdiff_t>(y >> desc->log2_chroma_h) * frame->linesize[1],
+                frame->data[2] + static_cast<std::ptrdiff_t>(y >> desc->log2_chroma_h) * frame->linesize[2], nullptr};
+            if (sws_scale(sws_, slice, frame->linesize, y, rows, planes, strides) <= 0)
+                return false;
             clearFourthByte(y, rows);
         }
         return true;
     }
-    if (sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) != height) return false;
+    if (sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) != height)
+        return false;
     clearFourthByte(0, height);
     return true;
 }
@@ -304,10 +335,12 @@ bool VideoDecoder::ConvertScaled(const AVFrame* frame, int width, int height, co
         return false;
     const std::int64_t sw = std::int64_t(s.right) - s.left, sh = std::int64_t(s.bottom) - s.top;
     const std::int64_t pw = std::int64_t(p.right) - p.left, ph = std::int64_t(p.bottom) - p.top;
-    if (pw <= 0 || ph <= 0) return false;
+    if (pw <= 0 || ph <= 0)
+        return false;
     const int vl = std::clamp<int>(p.left, 0, target.width), vr = std::clamp<int>(p.right, 0, target.width);
     const int vt = std::clamp<int>(p.top, 0, target.height), vb = std::clamp<int>(p.bottom, 0, target.height);
-    if (vl >= vr || vt >= vb) return true; // nothing of it in view
+    if (vl >= vr || vt >= vb)
+        return true; // nothing of it in view
 
     // Convert's unscaled conversion, a band of rows at a time into a band
     // that stays in the cache (a band's own context: a picture as high as
@@ -315,13 +348,15 @@ bool VideoDecoder::ConvertScaled(const AVFrame* frame, int width, int height, co
     // left out.
     const int band = std::min(kBand, height);
     const int chromaRows = 1 << desc->log2_chroma_h;
-    if (band % chromaRows != 0 || height % chromaRows != 0) return false;
+    if (band % chromaRows != 0 || height % chromaRows != 0)
+        return false;
     const ScaleKey key{frame->width, band, format, fullRange, width, band};
     if (bandSws_ == nullptr || !(key == bandKey_)) {
         sws_freeContext(bandSws_);
         bandSws_ = sws_getContext(frame->width, band, format, width, band, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr,
                                   nullptr, nullptr);
-        if (bandSws_ == nullptr) return false;
+        if (bandSws_ == nullptr)
+            return false;
         const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(bandSws_, coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
         bandKey_ = key;
@@ -354,7 +389,8 @@ bool VideoDecoder::ConvertScaled(const AVFrame* frame, int width, int height, co
                 frame->data[0] + static_cast<std::ptrdiff_t>(bandTop) * frame->linesize[0],
                 frame->data[1] + static_cast<std::ptrdiff_t>(chromaTop) * frame->linesize[1],
                 frame->data[2] + static_cast<std::ptrdiff_t>(chromaTop) * frame->linesize[2], nullptr};
-            if (sws_scale(bandSws_, slice, frame->linesize, 0, band, out, strides) <= 0) return false;
+            if (sws_scale(bandSws_, slice, frame->linesize, 0, band, out, strides) <= 0)
+                return false;
         }
         const std::uint32_t* from = band_.data() + static_cast<std::size_t>(fy - bandTop) * width;
         const std::uint32_t* column = columns_.data();

@@ -69,7 +69,7 @@ private:
     void WorkerLoop();
 
     std::unique_ptr<MediaFile> file_;
-    AVFrame* shown_ = nullptr;   // the last frame decoded that is kept
+    AVFrame* shown_ = nullptr; // the last frame decoded that is kept
     AVFrame* next_ = nullptr;
     struct ScaleKey {
         int width = 0, height = 0, format = -1;
@@ -82,11 +82,11 @@ private:
     SwsContext* bandSws_ = nullptr; // DrawScaled's, a band of rows
     ScaleKey bandKey_;
     std::vector<std::uint32_t> columns_; // DrawScaled's column table
-    std::vector<std::uint32_t> band_;    // and the band of rows it converts
+    std::vector<std::uint32_t> band_; // and the band of rows it converts
     std::int64_t shownNumber_ = -1;
     std::int64_t lastAsked_ = -2; // the frame the last Draw asked for
-    std::int64_t decoded_ = -1;  // the frame the decoder stands at; -1 after a seek
-    bool positioned_ = false;    // the demuxer follows on from decoded_
+    std::int64_t decoded_ = -1; // the frame the decoder stands at; -1 after a seek
+    bool positioned_ = false; // the demuxer follows on from decoded_
     int seeks_ = 0;
 
     struct Ahead {
@@ -98,12 +98,12 @@ private:
     std::mutex aheadLock_;
     std::condition_variable aheadWake_;
     // Guarded by aheadLock_:
-    std::deque<Ahead> ahead_;      // decoded by the worker, in order
-    std::vector<AVFrame*> spare_;  // frames free for the worker
-    std::vector<AVFrame*> owned_;  // every frame, to free at the end
-    bool running_ = false;         // the worker may decode on
-    bool busy_ = false;            // the worker is using file_
-    bool aheadEnded_ = false;      // the worker met the end of the stream
+    std::deque<Ahead> ahead_; // decoded by the worker, in order
+    std::vector<AVFrame*> spare_; // frames free for the worker
+    std::vector<AVFrame*> owned_; // every frame, to free at the end
+    bool running_ = false; // the worker may decode on
+    bool busy_ = false; // the worker is using file_
+    bool aheadEnded_ = false; // the worker met the end of the stream
     bool quit_ = false;
 };
 

@@ -3,8 +3,8 @@
 #include "platform/backends/gtk/GtkDisplay.h"
 #include "platform/backends/pango/PangoText.h"
 
-extern "C" __attribute__((visibility("default"))) bool VmInstallDisplayModule(
-    const backends::gtk::PrinterChoices* printers)
+extern "C" __attribute__((visibility("default"))) bool
+VmInstallDisplayModule(const backends::gtk::PrinterChoices* printers)
 {
     vcl::InstallTextRenderer(&backends::pango::PangoRenderer());
     if (!backends::gtk::InstallDisplay())

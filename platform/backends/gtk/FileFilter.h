@@ -9,7 +9,7 @@
 namespace backends::gtk {
 
 struct NamedFilter {
-    std::string name;                  // UTF-8
+    std::string name; // UTF-8
     std::vector<std::string> patterns; // globs matching without regard to letter case
 };
 

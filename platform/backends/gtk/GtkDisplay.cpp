@@ -87,9 +87,6 @@ bool InstallDisplay()
     return true;
 }
 
-GtkPresenter* Presenter()
-{
-    return installed;
-}
+GtkPresenter* Presenter() { return installed; }
 
 } // namespace backends::gtk

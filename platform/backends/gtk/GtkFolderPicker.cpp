@@ -17,9 +17,9 @@ bool GtkFolderPicker::Pick(const rtl::UnicodeString& title, const rtl::UnicodeSt
                            rtl::UnicodeString& chosen)
 {
     GtkWindow* parent = FPresenter.WindowOf(vcl::Screen->ActiveForm());
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(rtl::ToUtf8(title).c_str(), parent,
-                                                    GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "キャンセル",
-                                                    GTK_RESPONSE_CANCEL, "OK", kFileChooserAccept, nullptr);
+    GtkWidget* dialog =
+        gtk_file_chooser_dialog_new(rtl::ToUtf8(title).c_str(), parent, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
+                                    "キャンセル", GTK_RESPONSE_CANCEL, "OK", kFileChooserAccept, nullptr);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
@@ -48,7 +48,7 @@ bool GtkFolderPicker::Pick(const rtl::UnicodeString& title, const rtl::UnicodeSt
     if (folder.empty()) {
         std::u16string shown;
         const std::u16string text = (win::Utf8ToUtf16(host, shown) ? shown : std::u16string(u"?")) +
-                                    std::u16string(u"\nこのフォルダーは使えません。");
+            std::u16string(u"\nこのフォルダーは使えません。");
         win::MessageBox(nullptr, text.c_str(), title.c_str(), win::MB_OK | win::MB_ICONWARNING);
         return false;
     }

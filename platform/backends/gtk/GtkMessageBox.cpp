@@ -27,24 +27,34 @@ struct ButtonSpec {
 std::vector<ButtonSpec> ButtonsOf(win::UINT type)
 {
     switch (type & win::MB_TYPEMASK) {
-    case win::MB_OKCANCEL: return {{win::IDOK, "OK"}, {win::IDCANCEL, "キャンセル"}};
+    case win::MB_OKCANCEL:
+        return {{win::IDOK, "OK"}, {win::IDCANCEL, "キャンセル"}};
     case win::MB_ABORTRETRYIGNORE:
         return {{win::IDABORT, "中止(_A)"}, {win::IDRETRY, "再試行(_R)"}, {win::IDIGNORE, "無視(_I)"}};
-    case win::MB_YESNOCANCEL: return {{win::IDYES, "はい(_Y)"}, {win::IDNO, "いいえ(_N)"}, {win::IDCANCEL, "キャンセル"}};
-    case win::MB_YESNO: return {{win::IDYES, "はい(_Y)"}, {win::IDNO, "いいえ(_N)"}};
-    case win::MB_RETRYCANCEL: return {{win::IDRETRY, "再試行(_R)"}, {win::IDCANCEL, "キャンセル"}};
-    default: return {{win::IDOK, "OK"}};
+    case win::MB_YESNOCANCEL:
+        return {{win::IDYES, "はい(_Y)"}, {win::IDNO, "いいえ(_N)"}, {win::IDCANCEL, "キャンセル"}};
+    case win::MB_YESNO:
+        return {{win::IDYES, "はい(_Y)"}, {win::IDNO, "いいえ(_N)"}};
+    case win::MB_RETRYCANCEL:
+        return {{win::IDRETRY, "再試行(_R)"}, {win::IDCANCEL, "キャンセル"}};
+    default:
+        return {{win::IDOK, "OK"}};
     }
 }
 
 const char* IconOf(win::UINT type)
 {
     switch (type & win::MB_ICONMASK) {
-    case win::MB_ICONERROR: return "dialog-error";
-    case win::MB_ICONQUESTION: return "dialog-question";
-    case win::MB_ICONWARNING: return "dialog-warning";
-    case win::MB_ICONINFORMATION: return "dialog-information";
-    default: return nullptr;
+    case win::MB_ICONERROR:
+        return "dialog-error";
+    case win::MB_ICONQUESTION:
+        return "dialog-question";
+    case win::MB_ICONWARNING:
+        return "dialog-warning";
+    case win::MB_ICONINFORMATION:
+        return "dialog-information";
+    default:
+        return nullptr;
     }
 }
 
@@ -55,8 +65,7 @@ struct BoxState {
 
 } // namespace
 
-GtkMessageBoxes::GtkMessageBoxes(GtkPresenter& presenter)
-    : FPresenter(presenter), FUiThread(std::this_thread::get_id())
+GtkMessageBoxes::GtkMessageBoxes(GtkPresenter& presenter) : FPresenter(presenter), FUiThread(std::this_thread::get_id())
 {
     FPresenter.OnBoxRequest = [this](win::LPARAM lParam) {
         auto* request = reinterpret_cast<Request*>(lParam);

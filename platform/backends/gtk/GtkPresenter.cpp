@@ -14,13 +14,12 @@ namespace {
 bool IsToolWindow(const TCustomForm& form)
 {
     return (form.ExStyle() & vcl::WS_EX_TOOLWINDOW) != 0 || form.BorderStyle() == vcl::bsToolWindow ||
-           form.BorderStyle() == vcl::bsSizeToolWin;
+        form.BorderStyle() == vcl::bsSizeToolWin;
 }
 
 } // namespace
 
-GtkPresenter::GtkPresenter(std::string dumpFolder)
-    : FDump(std::move(dumpFolder)), FUiThread(std::this_thread::get_id())
+GtkPresenter::GtkPresenter(std::string dumpFolder) : FDump(std::move(dumpFolder)), FUiThread(std::this_thread::get_id())
 {
     FPoster = std::make_unique<win::TMessageWindow>([this](win::TMessage& m) {
         if (m.Msg == WM_HOST_INPUT)
@@ -119,10 +118,11 @@ void GtkPresenter::Create(TCustomForm& form)
     gtk_container_add(GTK_CONTAINER(w->window), w->fixed);
     gtk_fixed_put(GTK_FIXED(w->fixed), w->area, 0, 0);
     gtk_widget_set_can_focus(w->window, TRUE);
-    gtk_widget_add_events(w->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                       GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
-    gtk_widget_add_events(w->window, GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK | GDK_FOCUS_CHANGE_MASK |
-                                         GDK_STRUCTURE_MASK);
+    gtk_widget_add_events(w->area,
+                          GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                              GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK);
+    gtk_widget_add_events(w->window,
+                          GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
     g_signal_connect(w->area, "draw", G_CALLBACK(OnDraw), this);
     g_signal_connect(w->area, "button-press-event", G_CALLBACK(OnButton), this);
     g_signal_connect(w->area, "button-release-event", G_CALLBACK(OnButton), this);
@@ -185,8 +185,8 @@ void GtkPresenter::ApplyStyle(Window& w)
     GtkWindow* window = GTK_WINDOW(w.window);
     gtk_window_set_title(window, rtl::ToUtf8(form.Caption()).c_str());
     gtk_window_set_decorated(window, form.BorderStyle() != vcl::bsNone);
-    gtk_window_set_keep_above(window, form.FormStyle() == vcl::fsStayOnTop ||
-                                          (form.ExStyle() & vcl::WS_EX_TOPMOST) != 0);
+    gtk_window_set_keep_above(window,
+                              form.FormStyle() == vcl::fsStayOnTop || (form.ExStyle() & vcl::WS_EX_TOPMOST) != 0);
     const bool tool = IsToolWindow(form) && (form.ExStyle() & vcl::WS_EX_APPWINDOW) == 0;
     gtk_window_set_skip_taskbar_hint(window, tool);
 }
@@ -221,8 +221,7 @@ void GtkPresenter::Wait(std::uint64_t timeoutMs)
             if (w->dumpPending)
                 timeoutMs = std::min(timeoutMs, kDumpMs);
     GMainContext* context = g_main_context_default();
-    while (g_main_context_iteration(context, FALSE)) {
-    }
+    while (g_main_context_iteration(context, FALSE)) {}
     if (timeoutMs > 0 && !FPosted && !FWoken.exchange(false)) {
         bool fired = false;
         const guint timer = g_timeout_add(
@@ -235,8 +234,7 @@ void GtkPresenter::Wait(std::uint64_t timeoutMs)
         g_main_context_iteration(context, TRUE);
         if (!fired)
             g_source_remove(timer);
-        while (g_main_context_iteration(context, FALSE)) {
-        }
+        while (g_main_context_iteration(context, FALSE)) {}
     }
     FWoken = false;
     FInWait = false;

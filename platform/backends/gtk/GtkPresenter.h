@@ -74,8 +74,7 @@ public:
     // in the form's client pixels. The presenter holds a reference of its
     // own and keeps the widget while the form's window comes and goes; a
     // null form takes it out of every window. RemoveNative lets it go.
-    void PlaceNative(vcl::TCustomForm* form, GtkWidget* widget, int left, int top, int width, int height,
-                     bool visible);
+    void PlaceNative(vcl::TCustomForm* form, GtkWidget* widget, int left, int top, int width, int height, bool visible);
     void RemoveNative(GtkWidget* widget);
     // The smoke test's folder (empty: none).
     const std::string& DumpFolder() const { return FDump; }
@@ -112,7 +111,7 @@ private:
         GtkWidget* window = nullptr;
         GtkWidget* fixed = nullptr; // holds the area and the native widgets above it
         GtkWidget* area = nullptr;
-        vcl::PixelBuffer picture;           // the client area as last painted
+        vcl::PixelBuffer picture; // the client area as last painted
         cairo_surface_t* surface = nullptr; // over picture's pixels
         bool dirtyAll = true;
         std::vector<vcl::TRect> dirty; // in picture coordinates, to paint again

@@ -99,8 +99,8 @@ void GtkPresenter::Dump(Window& w)
             if (auto* pages = dynamic_cast<vcl::TPageControl*>(c)) {
                 for (int i = 0; i < pages->PageCount(); ++i) {
                     const vcl::TRect r = pages->TabRect(i);
-                    std::fprintf(f, "tab %s %d %d %d %d\n", rtl::ToUtf8(pages->Pages(i)->Name()).c_str(), x + p.X + r.Left,
-                                 y + p.Y + r.Top, r.Width(), r.Height());
+                    std::fprintf(f, "tab %s %d %d %d %d\n", rtl::ToUtf8(pages->Pages(i)->Name()).c_str(),
+                                 x + p.X + r.Left, y + p.Y + r.Top, r.Width(), r.Height());
                 }
             }
             // The rows in view: where each is, whether it is selected and ticked.
@@ -108,10 +108,10 @@ void GtkPresenter::Dump(Window& w)
                 const vcl::TListItems& items = *list->Items();
                 for (int r = 0; r < list->VisibleRowCount() && list->TopIndex() + r < items.Count(); ++r) {
                     const vcl::TListItem* item = items.Item(list->TopIndex() + r);
-                    std::fprintf(f, "row %s %d %d %d %d %d %d %d\n", rtl::ToUtf8(c->Name()).c_str(),
-                                 list->TopIndex() + r, x + p.X, y + p.Y + vcl::TListView::HeaderHeight + r * vcl::TListView::RowHeight,
-                                 c->ClientWidth(), vcl::TListView::RowHeight, item->Selected() ? 1 : 0,
-                                 item->Checked() ? 1 : 0);
+                    std::fprintf(
+                        f, "row %s %d %d %d %d %d %d %d\n", rtl::ToUtf8(c->Name()).c_str(), list->TopIndex() + r,
+                        x + p.X, y + p.Y + vcl::TListView::HeaderHeight + r * vcl::TListView::RowHeight,
+                        c->ClientWidth(), vcl::TListView::RowHeight, item->Selected() ? 1 : 0, item->Checked() ? 1 : 0);
                 }
             }
         }

@@ -36,10 +36,17 @@ vcl::TShiftState ShiftOf(guint state)
 bool ButtonOf(guint button, vcl::TMouseButton& out)
 {
     switch (button) {
-    case 1: out = vcl::mbLeft; return true;
-    case 2: out = vcl::mbMiddle; return true;
-    case 3: out = vcl::mbRight; return true;
-    default: return false;
+    case 1:
+        out = vcl::mbLeft;
+        return true;
+    case 2:
+        out = vcl::mbMiddle;
+        return true;
+    case 3:
+        out = vcl::mbRight;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -73,17 +80,29 @@ void GtkPresenter::DeliverOne()
     case Kind::Press: {
         vcl::TPoint local;
         vcl::TControl* c = vcl::HostInput::ControlAt(form, vcl::TPoint(e.x, e.y), local);
-        Trace("press " + rtl::ToUtf8(form.Name()) + "." + rtl::ToUtf8(c->Name()) + " " + std::to_string(local.X) +
-              "," + std::to_string(local.Y));
+        Trace("press " + rtl::ToUtf8(form.Name()) + "." + rtl::ToUtf8(c->Name()) + " " + std::to_string(local.X) + "," +
+              std::to_string(local.Y));
         vcl::HostInput::Press(form, e.button, e.shift, e.x, e.y, e.dbl);
         break;
     }
-    case Kind::Release: vcl::HostInput::Release(form, e.button, e.shift, e.x, e.y); break;
-    case Kind::Move: vcl::HostInput::Move(form, e.shift, e.x, e.y); break;
-    case Kind::Leave: vcl::HostInput::Leave(form); break;
-    case Kind::Wheel: vcl::HostInput::Wheel(form, e.shift, e.x, e.y, e.notches); break;
-    case Kind::KeyDown: vcl::HostInput::KeyDown(form, e.key, e.ch, e.shift); break;
-    case Kind::KeyUp: vcl::HostInput::KeyUp(form, e.key, e.shift); break;
+    case Kind::Release:
+        vcl::HostInput::Release(form, e.button, e.shift, e.x, e.y);
+        break;
+    case Kind::Move:
+        vcl::HostInput::Move(form, e.shift, e.x, e.y);
+        break;
+    case Kind::Leave:
+        vcl::HostInput::Leave(form);
+        break;
+    case Kind::Wheel:
+        vcl::HostInput::Wheel(form, e.shift, e.x, e.y, e.notches);
+        break;
+    case Kind::KeyDown:
+        vcl::HostInput::KeyDown(form, e.key, e.ch, e.shift);
+        break;
+    case Kind::KeyUp:
+        vcl::HostInput::KeyUp(form, e.key, e.shift);
+        break;
     case Kind::FocusIn:
         // Only when the window still has the focus (activations cross).
         if (w && gtk_window_is_active(GTK_WINDOW(w->window)))
@@ -103,7 +122,9 @@ void GtkPresenter::DeliverOne()
         Trace("close " + rtl::ToUtf8(form.Name()));
         vcl::HostInput::CloseRequest(form);
         break;
-    case Kind::Moved: vcl::HostInput::Moved(form, e.x, e.y); break;
+    case Kind::Moved:
+        vcl::HostInput::Moved(form, e.x, e.y);
+        break;
     }
 }
 

@@ -152,9 +152,9 @@ void GtkPresenter::Paint(Window& w)
             cairo_surface_destroy(w.surface);
         w.picture.Resize(cw, ch, vcl::PixelBuffer::FromColor(vcl::clBlack));
         // The picture's pixels are cairo's RGB24 words (the top byte unused).
-        w.surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(w.picture.Row(0)),
-                                                        CAIRO_FORMAT_RGB24, w.picture.Width(), w.picture.Height(),
-                                                        w.picture.Width() * 4);
+        w.surface =
+            cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(w.picture.Row(0)), CAIRO_FORMAT_RGB24,
+                                                w.picture.Width(), w.picture.Height(), w.picture.Width() * 4);
         w.dirtyAll = true;
     }
     const vcl::TRect whole(0, 0, w.picture.Width(), w.picture.Height());

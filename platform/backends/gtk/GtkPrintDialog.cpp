@@ -17,8 +17,8 @@ bool GtkPrintDialog::ConfirmPrint()
         return false;
 
     GtkWindow* parent = FPresenter.WindowOf(vcl::Screen->ActiveForm());
-    GtkWidget* dialog = gtk_dialog_new_with_buttons("印刷", parent, GTK_DIALOG_MODAL, "キャンセル",
-                                                    GTK_RESPONSE_CANCEL, "印刷(_P)", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkWidget* dialog = gtk_dialog_new_with_buttons("印刷", parent, GTK_DIALOG_MODAL, "キャンセル", GTK_RESPONSE_CANCEL,
+                                                    "印刷(_P)", GTK_RESPONSE_ACCEPT, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);

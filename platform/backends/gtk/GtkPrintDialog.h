@@ -23,7 +23,9 @@ struct PrinterChoices {
 class GtkPrintDialog : public vcl::PrintDialogAnswerer {
 public:
     GtkPrintDialog(GtkPresenter& presenter, PrinterChoices choices)
-        : FPresenter(presenter), FChoices(std::move(choices)) {}
+        : FPresenter(presenter), FChoices(std::move(choices))
+    {
+    }
     bool ConfirmPrint() override;
 
 private:

@@ -57,9 +57,9 @@ bool GtkSavePicker::PickSaveFile(const vcl::SaveFileRequest& request, rtl::Unico
 
     for (;;) {
         GtkWindow* parent = FPresenter.WindowOf(vcl::Screen->ActiveForm());
-        GtkWidget* dialog = gtk_file_chooser_dialog_new(rtl::ToUtf8(request.title).c_str(), parent,
-                                                        GTK_FILE_CHOOSER_ACTION_SAVE, "キャンセル",
-                                                        GTK_RESPONSE_CANCEL, "保存(_S)", kFileChooserAccept, nullptr);
+        GtkWidget* dialog =
+            gtk_file_chooser_dialog_new(rtl::ToUtf8(request.title).c_str(), parent, GTK_FILE_CHOOSER_ACTION_SAVE,
+                                        "キャンセル", GTK_RESPONSE_CANCEL, "保存(_S)", kFileChooserAccept, nullptr);
         GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
         gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
         gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
@@ -120,8 +120,9 @@ bool GtkSavePicker::PickSaveFile(const vcl::SaveFileRequest& request, rtl::Unico
             return true;
         case HostFileVerdict::badName:
             Refuse(std::u16string(request.title.view()),
-                   Wide(hostName) + u"\nこのファイル名は使えません。\n"
-                                    u"ファイル名には次の文字は使えません: \\ / : * ? \" < > |");
+                   Wide(hostName) +
+                       u"\nこのファイル名は使えません。\n"
+                       u"ファイル名には次の文字は使えません: \\ / : * ? \" < > |");
             break;
         case HostFileVerdict::missingFolder:
             Refuse(std::u16string(request.title.view()), Wide(hostFolder) + u"\nこのフォルダーは見つかりません。");

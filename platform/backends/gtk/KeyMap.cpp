@@ -59,13 +59,18 @@ char16_t CharOf(std::uint32_t keyval, std::uint32_t unicode, bool ctrlOrAlt)
     if (ctrlOrAlt)
         return 0;
     switch (keyval) {
-    case 0xff08: return u'\b';
+    case 0xff08:
+        return u'\b';
     case 0xff09:
-    case 0xfe20: return u'\t';
+    case 0xfe20:
+        return u'\t';
     case 0xff0d:
-    case 0xff8d: return u'\r';
-    case 0xff1b: return 0x1B;
-    default: break;
+    case 0xff8d:
+        return u'\r';
+    case 0xff1b:
+        return 0x1B;
+    default:
+        break;
     }
     if (unicode < 0x20 || unicode == 0x7F || unicode > 0xFFFF || (unicode >= 0xD800 && unicode <= 0xDFFF))
         return 0;

@@ -16,8 +16,8 @@ NativeRect ClipToClient(int left, int top, int width, int height, bool visible, 
     const std::int64_t y1 = std::min<std::int64_t>(std::int64_t{top} + height, clientHeight);
     if (x1 <= x0 || y1 <= y0)
         return {};
-    return NativeRect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
-                      static_cast<int>(y1 - y0), true};
+    return NativeRect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0),
+                      true};
 }
 
 } // namespace backends::gtk

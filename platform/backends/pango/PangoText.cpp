@@ -134,13 +134,10 @@ public:
         // Narrowed to its cells, or to the narrower width asked for.
         const int cells = std::min(vcl::TCanvas::TextWidthOf(font, rtl::UnicodeString(line)), width);
         const vcl::TFontStyles style = font.Style();
-        const std::string key = rtl::ToUtf8(font.Name()) + '\0' +
-                                std::to_string(font.PixelHeight()) + '\0' +
-                                std::to_string((style.Contains(vcl::fsBold) ? 1 : 0) |
-                                               (style.Contains(vcl::fsItalic) ? 2 : 0) |
-                                               (style.Contains(vcl::fsUnderline) ? 4 : 0) |
-                                               (style.Contains(vcl::fsStrikeOut) ? 8 : 0)) +
-                                '\0' + std::to_string(cells) + '\0' + utf8;
+        const std::string key = rtl::ToUtf8(font.Name()) + '\0' + std::to_string(font.PixelHeight()) + '\0' +
+            std::to_string((style.Contains(vcl::fsBold) ? 1 : 0) | (style.Contains(vcl::fsItalic) ? 2 : 0) |
+                           (style.Contains(vcl::fsUnderline) ? 4 : 0) | (style.Contains(vcl::fsStrikeOut) ? 8 : 0)) +
+            '\0' + std::to_string(cells) + '\0' + utf8;
         thread_local std::unordered_map<std::string, Mask> masks;
         auto it = masks.find(key);
         if (it == masks.end()) {
@@ -153,12 +150,12 @@ public:
         // Solid ink over the pixels as cairo blends it: the mask's coverage.
         const std::uint32_t ink = vcl::PixelBuffer::FromColor(font.Color()) & 0x00FFFFFFu;
         const std::uint32_t ir = (ink >> 16) & 0xFF, ig = (ink >> 8) & 0xFF, ib = ink & 0xFF;
-        const vcl::TRect area =
-            clip.Intersect(vcl::TRect(x + mask.left, y + mask.top, x + mask.left + mask.width, y + mask.top + mask.height));
+        const vcl::TRect area = clip.Intersect(
+            vcl::TRect(x + mask.left, y + mask.top, x + mask.left + mask.width, y + mask.top + mask.height));
         for (int row = area.Top; row < area.Bottom; ++row) {
             std::uint32_t* p = target.Row(row);
             const std::uint8_t* a = mask.alpha.data() + static_cast<std::size_t>(row - y - mask.top) * mask.width +
-                                    (area.Left - x - mask.left);
+                (area.Left - x - mask.left);
             for (int col = area.Left; col < area.Right; ++col) {
                 const std::uint32_t c = a[col - area.Left];
                 if (c == 0)

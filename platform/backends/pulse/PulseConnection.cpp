@@ -17,7 +17,8 @@ PulseConnection& PulseConnection::Instance()
     return *c;
 }
 
-PulseConnection::PulseConnection(const char* server) : server_(server != nullptr ? server : ""), hasServer_(server != nullptr)
+PulseConnection::PulseConnection(const char* server)
+    : server_(server != nullptr ? server : ""), hasServer_(server != nullptr)
 {
     loop_ = pa_threaded_mainloop_new();
     if (loop_ != nullptr && pa_threaded_mainloop_start(loop_) < 0) {
@@ -28,7 +29,8 @@ PulseConnection::PulseConnection(const char* server) : server_(server != nullptr
 
 PulseConnection::~PulseConnection()
 {
-    if (loop_ == nullptr) return;
+    if (loop_ == nullptr)
+        return;
     {
         Lock lock(*this);
         DropContext();
@@ -39,17 +41,20 @@ PulseConnection::~PulseConnection()
 
 PulseConnection::Lock::Lock(PulseConnection& c) : loop_(c.loop_)
 {
-    if (loop_ != nullptr) pa_threaded_mainloop_lock(loop_);
+    if (loop_ != nullptr)
+        pa_threaded_mainloop_lock(loop_);
 }
 
 PulseConnection::Lock::~Lock()
 {
-    if (loop_ != nullptr) pa_threaded_mainloop_unlock(loop_);
+    if (loop_ != nullptr)
+        pa_threaded_mainloop_unlock(loop_);
 }
 
 void PulseConnection::DropContext()
 {
-    if (context_ == nullptr) return;
+    if (context_ == nullptr)
+        return;
     pa_context_set_state_callback(context_, nullptr, nullptr);
     pa_context_disconnect(context_);
     pa_context_unref(context_);
@@ -66,20 +71,25 @@ void PulseConnection::StartConnecting()
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "video");
     context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "Velmorastine", props);
     pa_proplist_free(props);
-    if (context_ == nullptr) return;
+    if (context_ == nullptr)
+        return;
     pa_context_set_state_callback(
-        context_, [](pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
+        context_,
+        [](pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
         loop_);
     // Never start a server of our own.
-    if (pa_context_connect(context_, hasServer_ ? server_.c_str() : nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) DropContext();
+    if (pa_context_connect(context_, hasServer_ ? server_.c_str() : nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        DropContext();
 }
 
 bool PulseConnection::Ready(std::chrono::milliseconds wait)
 {
-    if (loop_ == nullptr) return false;
+    if (loop_ == nullptr)
+        return false;
     Lock lock(*this);
     auto state = [&] { return context_ != nullptr ? pa_context_get_state(context_) : PA_CONTEXT_FAILED; };
-    if (state() == PA_CONTEXT_READY) return true;
+    if (state() == PA_CONTEXT_READY)
+        return true;
     bool underWay = context_ != nullptr && PA_CONTEXT_IS_GOOD(state());
     if (underWay && std::chrono::steady_clock::now() - lastAttempt_ > kTimeout) {
         // A server that takes the connection and never answers: given up
@@ -88,7 +98,8 @@ bool PulseConnection::Ready(std::chrono::milliseconds wait)
         underWay = false;
     }
     if (!underWay) {
-        if (attempted_ && std::chrono::steady_clock::now() - lastAttempt_ < kRetryAfter) return false;
+        if (attempted_ && std::chrono::steady_clock::now() - lastAttempt_ < kRetryAfter)
+            return false;
         StartConnecting();
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
@@ -103,7 +114,8 @@ bool PulseConnection::Ready(std::chrono::milliseconds wait)
 
 bool PulseConnection::Wait(pa_operation* op, std::chrono::milliseconds timeout)
 {
-    if (op == nullptr) return false;
+    if (op == nullptr)
+        return false;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (pa_operation_get_state(op) == PA_OPERATION_RUNNING && std::chrono::steady_clock::now() < deadline) {
         pa_threaded_mainloop_unlock(loop_);
@@ -111,7 +123,8 @@ bool PulseConnection::Wait(pa_operation* op, std::chrono::milliseconds timeout)
         pa_threaded_mainloop_lock(loop_);
     }
     const bool done = pa_operation_get_state(op) == PA_OPERATION_DONE;
-    if (!done) pa_operation_cancel(op);
+    if (!done)
+        pa_operation_cancel(op);
     pa_operation_unref(op);
     if (!done) {
         // The server stopped answering: no more waiting on it until a new

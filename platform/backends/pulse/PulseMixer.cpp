@@ -26,13 +26,14 @@ bool QueryDefaultSink(PulseConnection& c, SinkQuery& q)
     if (!c.Wait(pa_context_get_server_info(ctx, onServer, &q), PulseConnection::kTimeout) || q.name.empty())
         return false;
     auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* data) {
-        if (eol != 0 || info == nullptr) return;
+        if (eol != 0 || info == nullptr)
+            return;
         auto* query = static_cast<SinkQuery*>(data);
         query->volume = info->volume;
         query->found = true;
     };
     return c.Wait(pa_context_get_sink_info_by_name(ctx, q.name.c_str(), onSink, &q), PulseConnection::kTimeout) &&
-           q.found && pa_cvolume_valid(&q.volume);
+        q.found && pa_cvolume_valid(&q.volume);
 }
 
 } // namespace
@@ -66,33 +67,38 @@ std::uint32_t PulseMixer::ControlOfVolume(std::uint32_t volume)
 std::optional<std::uint32_t> PulseMixer::Volume()
 {
     PulseConnection& c = connection_;
-    if (!c.Ready(PulseConnection::kTimeout)) return std::nullopt;
+    if (!c.Ready(PulseConnection::kTimeout))
+        return std::nullopt;
     PulseConnection::Lock lock(c);
     SinkQuery q;
-    if (c.Context() == nullptr || !QueryDefaultSink(c, q)) return std::nullopt;
+    if (c.Context() == nullptr || !QueryDefaultSink(c, q))
+        return std::nullopt;
     return pa_cvolume_avg(&q.volume);
 }
 
 bool PulseMixer::SetVolume(std::uint32_t volume)
 {
     PulseConnection& c = connection_;
-    if (!c.Ready(PulseConnection::kTimeout)) return false;
+    if (!c.Ready(PulseConnection::kTimeout))
+        return false;
     PulseConnection::Lock lock(c);
     SinkQuery q;
-    if (c.Context() == nullptr || !QueryDefaultSink(c, q)) return false;
+    if (c.Context() == nullptr || !QueryDefaultSink(c, q))
+        return false;
     pa_cvolume cv;
     pa_cvolume_set(&cv, q.volume.channels, std::min<std::uint32_t>(volume, PA_VOLUME_MAX));
     int ok = 0;
     auto onDone = [](pa_context*, int success, void* data) { *static_cast<int*>(data) = success; };
     return c.Wait(pa_context_set_sink_volume_by_name(c.Context(), q.name.c_str(), &cv, onDone, &ok),
                   PulseConnection::kTimeout) &&
-           ok != 0;
+        ok != 0;
 }
 
 std::optional<int> PulseMixer::Steps()
 {
     std::optional<std::uint32_t> v = Volume();
-    if (!v) return std::nullopt;
+    if (!v)
+        return std::nullopt;
     return StepsOfVolume(*v);
 }
 

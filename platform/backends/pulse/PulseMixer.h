@@ -33,10 +33,10 @@ public:
 
     static constexpr int kSteps = 30;
 
-    static std::uint32_t VolumeOfSteps(int steps);       // clamped to 0..30
-    static int StepsOfVolume(std::uint32_t volume);      // clamped to 0..30
-    static std::uint32_t VolumeOfControl(std::uint32_t control);  // 0..65535 -> 0..PA_VOLUME_NORM
-    static std::uint32_t ControlOfVolume(std::uint32_t volume);   // clamped to 0..65535
+    static std::uint32_t VolumeOfSteps(int steps); // clamped to 0..30
+    static int StepsOfVolume(std::uint32_t volume); // clamped to 0..30
+    static std::uint32_t VolumeOfControl(std::uint32_t control); // 0..65535 -> 0..PA_VOLUME_NORM
+    static std::uint32_t ControlOfVolume(std::uint32_t volume); // clamped to 0..65535
 
     // The default sink's volume (the average of its channels).
     std::optional<std::uint32_t> Volume();

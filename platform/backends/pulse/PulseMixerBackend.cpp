@@ -6,7 +6,8 @@ using namespace mixer;
 
 MMRESULT PulseMixerBackend::SpeakersLine(MixerLineInfo& line)
 {
-    if (!mixer_.Volume()) return MIXERR_INVALLINE;
+    if (!mixer_.Volume())
+        return MIXERR_INVALLINE;
     line.lineId = kLineId;
     line.channels = 1;
     line.controls = 1;
@@ -18,7 +19,8 @@ MMRESULT PulseMixerBackend::SpeakersLine(MixerLineInfo& line)
 
 MMRESULT PulseMixerBackend::VolumeControl(DWORD lineId, MixerVolumeInfo& control)
 {
-    if (lineId != kLineId || !mixer_.Volume()) return MIXERR_INVALLINE;
+    if (lineId != kLineId || !mixer_.Volume())
+        return MIXERR_INVALLINE;
     control.controlId = kControlId;
     control.minimum = 0;
     control.maximum = kMaximum;
@@ -30,17 +32,21 @@ MMRESULT PulseMixerBackend::VolumeControl(DWORD lineId, MixerVolumeInfo& control
 
 MMRESULT PulseMixerBackend::ReadVolume(DWORD controlId, DWORD& value)
 {
-    if (controlId != kControlId) return MIXERR_INVALCONTROL;
+    if (controlId != kControlId)
+        return MIXERR_INVALCONTROL;
     std::optional<std::uint32_t> v = mixer_.Volume();
-    if (!v) return MIXERR_INVALCONTROL;
+    if (!v)
+        return MIXERR_INVALCONTROL;
     value = PulseMixer::ControlOfVolume(*v);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT PulseMixerBackend::WriteVolume(DWORD controlId, DWORD value)
 {
-    if (controlId != kControlId) return MIXERR_INVALCONTROL;
-    if (value > kMaximum) return MIXERR_INVALVALUE;
+    if (controlId != kControlId)
+        return MIXERR_INVALCONTROL;
+    if (value > kMaximum)
+        return MIXERR_INVALVALUE;
     return mixer_.SetVolume(PulseMixer::VolumeOfControl(value)) ? MMSYSERR_NOERROR : MIXERR_INVALCONTROL;
 }
 

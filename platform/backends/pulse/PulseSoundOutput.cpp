@@ -28,9 +28,11 @@ public:
         if (playing_ && stream.hostPath == path_ && stream.stream.number == number_) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - startedAt_).count();
             const media::REFERENCE_TIME expected = startPosition_ + elapsed * 10;
-            if (std::llabs(position - expected) <= PulseSoundOutput::kOutOfStep && StreamAlive()) return;
+            if (std::llabs(position - expected) <= PulseSoundOutput::kOutOfStep && StreamAlive())
+                return;
         }
-        if (!c.Ready()) return; // silence; connecting goes on meanwhile
+        if (!c.Ready())
+            return; // silence; connecting goes on meanwhile
 
         const media::AsfAudioFormat& f = stream.stream.audio;
         if (f.channels < 1 || f.channels > PA_CHANNELS_MAX || f.samplesPerSec < 1000 || f.samplesPerSec > 192000)
@@ -50,8 +52,10 @@ public:
             number_ = stream.stream.number;
         }
         pa_sample_spec spec{PA_SAMPLE_S16LE, f.samplesPerSec, static_cast<std::uint8_t>(f.channels)};
-        if (stream_ != nullptr && (!StreamAlive() || !pa_sample_spec_equal(&spec, &spec_))) DropStream();
-        if (stream_ == nullptr && !Connect(spec)) return;
+        if (stream_ != nullptr && (!StreamAlive() || !pa_sample_spec_equal(&spec, &spec_)))
+            DropStream();
+        if (stream_ == nullptr && !Connect(spec))
+            return;
         reader_->Seek(position);
         playing_ = true;
         // A stream still being created is started when it becomes ready (OnState).
@@ -69,7 +73,8 @@ public:
 
     void Halt() override
     {
-        if (!playing_) return;
+        if (!playing_)
+            return;
         PulseConnection& c = PulseConnection::Instance();
         PulseConnection::Lock lock(c);
         playing_ = false;
@@ -90,12 +95,14 @@ public:
 private:
     static void Fire(pa_operation* op)
     {
-        if (op != nullptr) pa_operation_unref(op); // never waited for
+        if (op != nullptr)
+            pa_operation_unref(op); // never waited for
     }
 
     bool StreamAlive() const
     {
-        if (stream_ == nullptr) return false;
+        if (stream_ == nullptr)
+            return false;
         const pa_stream_state_t s = pa_stream_get_state(stream_);
         return s == PA_STREAM_READY || s == PA_STREAM_CREATING;
     }
@@ -104,9 +111,11 @@ private:
     bool Connect(const pa_sample_spec& spec)
     {
         PulseConnection& c = PulseConnection::Instance();
-        if (c.Context() == nullptr || pa_context_get_state(c.Context()) != PA_CONTEXT_READY) return false;
+        if (c.Context() == nullptr || pa_context_get_state(c.Context()) != PA_CONTEXT_READY)
+            return false;
         stream_ = pa_stream_new(c.Context(), "Recording", &spec, nullptr);
-        if (stream_ == nullptr) return false;
+        if (stream_ == nullptr)
+            return false;
         spec_ = spec;
         pa_stream_set_write_callback(stream_, &PulsePlayer::OnWrite, this);
         pa_stream_set_state_callback(stream_, &PulsePlayer::OnState, this);
@@ -129,7 +138,8 @@ private:
     void DropStream()
     {
         playing_ = false;
-        if (stream_ == nullptr) return;
+        if (stream_ == nullptr)
+            return;
         pa_stream_set_write_callback(stream_, nullptr, nullptr);
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
@@ -141,7 +151,8 @@ private:
     void ApplyVolume()
     {
         pa_context* context = PulseConnection::Instance().Context();
-        if (context == nullptr || stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
+        if (context == nullptr || stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY)
+            return;
         pa_cvolume cv;
         const pa_volume_t v = volume_ <= -10000 ? PA_VOLUME_MUTED : pa_sw_volume_from_dB(volume_ / 100.0);
         pa_cvolume_set(&cv, spec_.channels, v);
@@ -151,22 +162,30 @@ private:
     static void OnState(pa_stream* s, void* self)
     {
         auto* p = static_cast<PulsePlayer*>(self);
-        if (pa_stream_get_state(s) != PA_STREAM_READY) return;
-        if (p->volume_ != 0) p->ApplyVolume();
-        if (!p->playing_) return;
+        if (pa_stream_get_state(s) != PA_STREAM_READY)
+            return;
+        if (p->volume_ != 0)
+            p->ApplyVolume();
+        if (!p->playing_)
+            return;
         Fire(pa_stream_cork(s, 0, nullptr, nullptr));
         p->Feed(s, pa_stream_writable_size(s));
     }
 
     // The loop's thread, lock held: the server wants `bytes` more.
-    static void OnWrite(pa_stream* s, std::size_t bytes, void* self) { static_cast<PulsePlayer*>(self)->Feed(s, bytes); }
+    static void OnWrite(pa_stream* s, std::size_t bytes, void* self)
+    {
+        static_cast<PulsePlayer*>(self)->Feed(s, bytes);
+    }
 
     // Lock held: up to `bytes` of sound from the reader.
     void Feed(pa_stream* s, std::size_t bytes)
     {
-        if (!playing_ || !reader_ || bytes == 0 || bytes == static_cast<std::size_t>(-1)) return;
+        if (!playing_ || !reader_ || bytes == 0 || bytes == static_cast<std::size_t>(-1))
+            return;
         void* buffer = nullptr;
-        if (pa_stream_begin_write(s, &buffer, &bytes) < 0 || buffer == nullptr) return;
+        if (pa_stream_begin_write(s, &buffer, &bytes) < 0 || buffer == nullptr)
+            return;
         const std::size_t got = reader_->Read(static_cast<std::uint8_t*>(buffer), bytes);
         if (got == 0) {
             pa_stream_cancel_write(s); // the end of the sound: let it run dry

@@ -7,7 +7,7 @@ namespace {
 bool KeptAsIs(unsigned char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~' || c == '/';
+        c == '_' || c == '~' || c == '/';
 }
 
 } // namespace

@@ -18,7 +18,8 @@ std::string JsStringLiteral(std::string_view utf8)
             std::snprintf(escaped, sizeof escaped, "\\u%04X", c);
             out += escaped;
         } else if (c == 0xE2 && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0x80 &&
-                   (static_cast<unsigned char>(utf8[i + 2]) == 0xA8 || static_cast<unsigned char>(utf8[i + 2]) == 0xA9)) {
+                   (static_cast<unsigned char>(utf8[i + 2]) == 0xA8 ||
+                    static_cast<unsigned char>(utf8[i + 2]) == 0xA9)) {
             // U+2028 and U+2029 end a line inside a script.
             out += static_cast<unsigned char>(utf8[i + 2]) == 0xA8 ? "\\u2028" : "\\u2029";
             i += 2;
@@ -34,7 +35,7 @@ std::string TitleProbe(int number, std::string_view script)
 {
     const std::string n = std::to_string(number);
     return "try { document.title = '" + n + " ' + String((0, eval)(" + JsStringLiteral(script) +
-           ")); } catch (e) { document.title = '" + n + " error ' + e; }";
+        ")); } catch (e) { document.title = '" + n + " error ' + e; }";
 }
 
 } // namespace backends::webkit

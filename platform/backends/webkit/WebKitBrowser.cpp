@@ -60,12 +60,10 @@ public:
     {
         // Without a folder of its own the profile stays in memory rather
         // than landing in the home folder.
-        WebKitWebsiteDataManager* data =
-            userDataFolder.empty()
-                ? webkit_website_data_manager_new_ephemeral()
-                : webkit_website_data_manager_new("base-data-directory", userDataFolder.c_str(),
-                                                  "base-cache-directory", (userDataFolder + "/Cache").c_str(),
-                                                  nullptr);
+        WebKitWebsiteDataManager* data = userDataFolder.empty()
+            ? webkit_website_data_manager_new_ephemeral()
+            : webkit_website_data_manager_new("base-data-directory", userDataFolder.c_str(), "base-cache-directory",
+                                              (userDataFolder + "/Cache").c_str(), nullptr);
         WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(data);
         g_object_unref(data);
         FView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
@@ -185,7 +183,7 @@ private:
     win::TMessageWindow FPoster;
     WebKitWebView* FView = nullptr;
     vcl::TCustomForm* FForm = nullptr;
-    int FPending = 0;   // navigations asked for and not yet reported
+    int FPending = 0; // navigations asked for and not yet reported
     bool FFailed = false; // the load under way has failed
     // Scripts run for the smoke test whose value has not come back yet.
     std::map<int, std::string> FProbes;

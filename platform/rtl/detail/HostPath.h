@@ -11,11 +11,11 @@
 namespace rtl::detail {
 
 struct HostFile {
-  bool ok = false;             // the path names a place on a present drive
-  std::uint32_t error = 0;     // else the Win32 error code (3, 21, 123...)
-  bool parentExists = false;   // the folder that would hold it exists
-  std::string path;            // host path (UTF-8) when ok
-  bool writeProtected = false; // the drive refuses writes
+    bool ok = false; // the path names a place on a present drive
+    std::uint32_t error = 0; // else the Win32 error code (3, 21, 123...)
+    bool parentExists = false; // the folder that would hold it exists
+    std::string path; // host path (UTF-8) when ok
+    bool writeProtected = false; // the drive refuses writes
 };
 
 // Resolves a Windows path ("E:\DATA\X.ASF") to a host path. Thread-safe.

@@ -10,10 +10,10 @@ namespace win {
 struct HBITMAP__;
 
 struct HDC__ {
-  HWND window = nullptr; // the painted window (BeginPaint only)
-  enum Kind { Paint, Screen, Memory } kind = Paint;
-  HBITMAP__* bitmap = nullptr; // Memory: the bitmap selected, null for the stock one
-  int stretchMode = 1;         // BLACKONWHITE until set
+    HWND window = nullptr; // the painted window (BeginPaint only)
+    enum Kind { Paint, Screen, Memory } kind = Paint;
+    HBITMAP__* bitmap = nullptr; // Memory: the bitmap selected, null for the stock one
+    int stretchMode = 1; // BLACKONWHITE until set
 };
 
 } // namespace win

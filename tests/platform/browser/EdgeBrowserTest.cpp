@@ -51,9 +51,10 @@ TEST_F(EdgeBrowserTest, StartsOnTheFirstNavigationWithTheFolderSetBefore)
     EXPECT_TRUE(edge->Navigate(u"e:\\icon\\PAGE.html"));
     edge->ExecuteScript(u"f(1.5)");
     const std::string root = folder_.Path();
-    EXPECT_EQ(rec.Calls(), (std::vector<std::string>{"start " + root + "/Profile", "place 10 20 0 0 hidden",
-                                                     "navigate " + root + "/Icon/page.html",
-                                                     "navigate " + root + "/icon/PAGE.html", "script f(1.5)"}));
+    EXPECT_EQ(rec.Calls(),
+              (std::vector<std::string>{"start " + root + "/Profile", "place 10 20 0 0 hidden",
+                                        "navigate " + root + "/Icon/page.html", "navigate " + root + "/icon/PAGE.html",
+                                        "script f(1.5)"}));
     rec.CompleteNavigation(true);
     EXPECT_EQ(completions, std::vector<bool>{true});
 }

@@ -256,7 +256,7 @@ TEST_F(ChartTest, EachSegmentTakesTheColourOfItsEndPoint)
     chart->RightAxis()->GridVisible = false;
     auto* s = new TLineSeries(chart);
     chart->AddSeries(s);
-    s->AddXY(10, 50, u"", clRed);  // first point: no segment
+    s->AddXY(10, 50, u"", clRed); // first point: no segment
     s->AddXY(40, 50, u"", clLime);
     s->AddXY(70, 50, u"", clBlack); // a break in the background colour
     s->AddXY(90, 50, u"", clAqua);

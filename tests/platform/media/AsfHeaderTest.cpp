@@ -16,13 +16,15 @@ using asfwriter::Bytes;
 
 void PutLe(Bytes& b, std::size_t at, std::uint64_t v, int n)
 {
-    for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < n; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::uint64_t GetLe(const Bytes& b, std::size_t at, int n)
 {
     std::uint64_t v = 0;
-    for (int i = 0; i < n; ++i) v |= std::uint64_t(b[at + i]) << (8 * i);
+    for (int i = 0; i < n; ++i)
+        v |= std::uint64_t(b[at + i]) << (8 * i);
     return v;
 }
 
@@ -31,7 +33,8 @@ std::size_t FindObject(const Bytes& b, std::uint32_t data1)
 {
     std::size_t at = 30;
     while (at + 24 <= b.size()) {
-        if (GetLe(b, at, 4) == data1) return at;
+        if (GetLe(b, at, 4) == data1)
+            return at;
         at += static_cast<std::size_t>(GetLe(b, at + 16, 8));
     }
     return 0;
@@ -128,9 +131,9 @@ TEST(AsfHeader, HostileHeadersAreRefused)
         {"child size below 24", [](Bytes& b, std::size_t f, std::size_t, std::size_t) { PutLe(b, f + 16, 23, 8); },
          AsfParseError::BadObject},
         {"child size past its parent",
-         [](Bytes& b, std::size_t f, std::size_t, std::size_t h) { PutLe(b, f + 16, h, 8); },
-         AsfParseError::BadObject},
-        {"child size near 2^64", [](Bytes& b, std::size_t f, std::size_t, std::size_t) { PutLe(b, f + 16, ~0ull - 5, 8); },
+         [](Bytes& b, std::size_t f, std::size_t, std::size_t h) { PutLe(b, f + 16, h, 8); }, AsfParseError::BadObject},
+        {"child size near 2^64",
+         [](Bytes& b, std::size_t f, std::size_t, std::size_t) { PutLe(b, f + 16, ~0ull - 5, 8); },
          AsfParseError::BadObject},
         {"no file properties", [](Bytes& b, std::size_t f, std::size_t, std::size_t) { b[f] ^= 0xFF; },
          AsfParseError::NoFileProperties},
@@ -205,7 +208,8 @@ TEST(AsfHeader, RandomDamageNeverCrashes)
     for (int round = 0; round < 3000; ++round) {
         std::vector<std::uint8_t> b(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(headerSize));
         int flips = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < flips; ++i) b[random() % b.size()] = static_cast<std::uint8_t>(random());
+        for (int i = 0; i < flips; ++i)
+            b[random() % b.size()] = static_cast<std::uint8_t>(random());
         AsfParseResult r = ParseAsfHeader(b.data(), b.size());
         if (r.header) {
             EXPECT_GE(r.header->Duration(), 0);

@@ -29,20 +29,24 @@ protected:
         ComPtr<ICreateDevEnum> devices;
         HRESULT hr = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                                       devices.PutVoid());
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
         ComPtr<IEnumMoniker> e;
-        if (devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, e.Put(), 0) != S_OK) return VFW_E_NOT_FOUND;
+        if (devices->CreateClassEnumerator(CLSID_LegacyAmFilterCategory, e.Put(), 0) != S_OK)
+            return VFW_E_NOT_FOUND;
         IMoniker* moniker = nullptr;
         while (e->Next(1, &moniker, nullptr) == S_OK) {
             ComPtr<IMoniker> m = ComPtr<IMoniker>::Attach(moniker);
             ComPtr<IPropertyBag> bag;
-            if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) continue;
+            if (FAILED(m->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid())))
+                continue;
             VARIANT v;
             VariantInit(&v);
             bool match = SUCCEEDED(bag->Read(u"FriendlyName", &v, nullptr)) && v.bstrVal != nullptr &&
-                         std::u16string(v.bstrVal) == name;
+                std::u16string(v.bstrVal) == name;
             VariantClear(&v);
-            if (match) return m->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.PutVoid());
+            if (match)
+                return m->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.PutVoid());
         }
         return VFW_E_NOT_FOUND;
     }

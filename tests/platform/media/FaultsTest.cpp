@@ -48,14 +48,15 @@ TEST_F(FaultsTest, CreationsFailByClassName)
         Faults::Clear();
         Faults::Fail(Fault::Create, kInjected, c.name);
         IUnknown* object = reinterpret_cast<IUnknown*>(1);
-        EXPECT_EQ(CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                   reinterpret_cast<void**>(&object)),
-                  kInjected);
+        EXPECT_EQ(
+            CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&object)),
+            kInjected);
         EXPECT_EQ(object, nullptr);
         EXPECT_EQ(Faults::Calls(Fault::Create, c.name), 1);
         // Only that class.
         for (const Case& other : cases) {
-            if (other.clsid == c.clsid) continue;
+            if (other.clsid == c.clsid)
+                continue;
             ComPtr<IUnknown> made;
             EXPECT_EQ(CoCreateInstance(*other.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, made.PutVoid()),
                       S_OK);
@@ -99,49 +100,90 @@ TEST_F(FaultsTest, EveryCallFailsWithTheResultAskedFor)
         const char16_t* qualifier;
         std::function<HRESULT()> call;
     } cases[] = {
-        {Fault::ConnectDirect, u"Raw Video 0", [&] { return g.graph->ConnectDirect(rawVideo.Get(), decoderIn.Get(), nullptr); }},
+        {Fault::ConnectDirect, u"Raw Video 0",
+         [&] { return g.graph->ConnectDirect(rawVideo.Get(), decoderIn.Get(), nullptr); }},
         {Fault::QueryInterface, u"IMediaControl",
-         [&] { ComPtr<IMediaControl> c; return g.graph->QueryInterface(IID_IMediaControl, c.PutVoid()); }},
+         [&] {
+             ComPtr<IMediaControl> c;
+             return g.graph->QueryInterface(IID_IMediaControl, c.PutVoid());
+         }},
         {Fault::QueryInterface, u"IVMRWindowlessControl9",
-         [&] { ComPtr<IVMRWindowlessControl9> c; return g.vmr->QueryInterface(IID_IVMRWindowlessControl9, c.PutVoid()); }},
+         [&] {
+             ComPtr<IVMRWindowlessControl9> c;
+             return g.vmr->QueryInterface(IID_IVMRWindowlessControl9, c.PutVoid());
+         }},
         {Fault::AddFilter, u"Spare", [&] { return g.graph->AddFilter(spareTee.Get(), u"Spare"); }},
         {Fault::RemoveFilter, u"", [&] { return g.graph->RemoveFilter(spareTee.Get()); }},
         {Fault::AddSourceFilter, u"ASF Reader",
-         [&] { ComPtr<IBaseFilter> s; return g.graph->AddSourceFilter(path.c_str(), u"ASF Reader", s.Put()); }},
-        {Fault::EnumFilters, u"", [&] { ComPtr<IEnumFilters> e; return g.graph->EnumFilters(e.Put()); }},
+         [&] {
+             ComPtr<IBaseFilter> s;
+             return g.graph->AddSourceFilter(path.c_str(), u"ASF Reader", s.Put());
+         }},
+        {Fault::EnumFilters, u"",
+         [&] {
+             ComPtr<IEnumFilters> e;
+             return g.graph->EnumFilters(e.Put());
+         }},
         {Fault::FindFilterByName, u"ASF Reader",
-         [&] { ComPtr<IBaseFilter> f; return g.graph->FindFilterByName(u"ASF Reader", f.Put()); }},
-        {Fault::EnumPins, u"ASF Reader", [&] { ComPtr<IEnumPins> e; return g.source->EnumPins(e.Put()); }},
-        {Fault::FindPin, u"In", [&] { ComPtr<IPin> p; return g.videoDecoder->FindPin(u"In", p.Put()); }},
+         [&] {
+             ComPtr<IBaseFilter> f;
+             return g.graph->FindFilterByName(u"ASF Reader", f.Put());
+         }},
+        {Fault::EnumPins, u"ASF Reader",
+         [&] {
+             ComPtr<IEnumPins> e;
+             return g.source->EnumPins(e.Put());
+         }},
+        {Fault::FindPin, u"In",
+         [&] {
+             ComPtr<IPin> p;
+             return g.videoDecoder->FindPin(u"In", p.Put());
+         }},
         {Fault::QueryFilterInfo, u"ASF Reader",
          [&] {
              FILTER_INFO i{};
              HRESULT hr = g.source->QueryFilterInfo(&i);
-             if (SUCCEEDED(hr) && i.pGraph) i.pGraph->Release();
+             if (SUCCEEDED(hr) && i.pGraph)
+                 i.pGraph->Release();
              return hr;
          }},
         {Fault::QueryPinInfo, u"Raw Video 0",
          [&] {
              PIN_INFO i{};
              HRESULT hr = rawVideo->QueryPinInfo(&i);
-             if (SUCCEEDED(hr)) i.pFilter->Release();
+             if (SUCCEEDED(hr))
+                 i.pFilter->Release();
              return hr;
          }},
-        {Fault::ConnectedTo, u"Raw Video 0", [&] { ComPtr<IPin> p; return rawVideo->ConnectedTo(p.Put()); }},
-        {Fault::EnumMediaTypes, u"Raw Video 0", [&] { ComPtr<IEnumMediaTypes> e; return rawVideo->EnumMediaTypes(e.Put()); }},
+        {Fault::ConnectedTo, u"Raw Video 0",
+         [&] {
+             ComPtr<IPin> p;
+             return rawVideo->ConnectedTo(p.Put());
+         }},
+        {Fault::EnumMediaTypes, u"Raw Video 0",
+         [&] {
+             ComPtr<IEnumMediaTypes> e;
+             return rawVideo->EnumMediaTypes(e.Put());
+         }},
         {Fault::Run, u"", [&] { return g.control->Run(); }},
         {Fault::Pause, u"", [&] { return g.control->Pause(); }},
         {Fault::Stop, u"", [&] { return g.control->Stop(); }},
         {Fault::StopWhenReady, u"", [&] { return g.control->StopWhenReady(); }},
         {Fault::GetState, u"", [&] { return g.control->GetState(0, &state); }},
         {Fault::SetPositions, u"",
-         [&] { return g.seeking->SetPositions(&t, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning); }},
+         [&] {
+             return g.seeking->SetPositions(&t, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+         }},
         {Fault::GetCurrentPosition, u"", [&] { return g.seeking->GetCurrentPosition(&t); }},
         {Fault::GetDuration, u"", [&] { return g.seeking->GetDuration(&t); }},
         {Fault::SetRate, u"", [&] { return g.seeking->SetRate(1.0); }},
         {Fault::SetNotifyWindow, u"",
          [&] { return g.events->SetNotifyWindow(reinterpret_cast<OAHWND>(window.Handle()), 0x8001, 0); }},
-        {Fault::GetEvent, u"", [&] { HRESULT hr = g.events->GetEvent(&code, &p1, &p2, 0); return hr == E_ABORT ? S_OK : hr; }},
+        {Fault::GetEvent, u"",
+         [&] {
+             HRESULT hr = g.events->GetEvent(&code, &p1, &p2, 0);
+             return hr == E_ABORT ? S_OK : hr;
+         }},
         {Fault::PutVolume, u"", [&] { return g.audio->put_Volume(0); }},
         {Fault::GetVolume, u"", [&] { return g.audio->get_Volume(&a); }},
         {Fault::SetRenderingMode, u"", [&] { return spareConfig->SetRenderingMode(VMR9Mode_Windowless); }},

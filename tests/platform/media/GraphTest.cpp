@@ -135,7 +135,8 @@ TEST_F(GraphTest, AddFilterAndFindFilterByName)
     EXPECT_EQ(listed[0], a.Get());
     EXPECT_EQ(listed[1], b.Get());
     EXPECT_EQ(listed[2], unnamed.Get());
-    for (ULONG i = 0; i < fetched; ++i) listed[i]->Release();
+    for (ULONG i = 0; i < fetched; ++i)
+        listed[i]->Release();
 }
 
 TEST_F(GraphTest, RemoveFilterBreaksItsConnectionsOnBothEnds)

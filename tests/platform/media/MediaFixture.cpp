@@ -11,10 +11,14 @@ asfwriter::Bytes RecordingBytes(const Recording& r)
     asfwriter::FileOptions o;
     o.prerollMs = r.prerollMs;
     o.playDuration = (r.playDurationMs + r.prerollMs) * 10000ull;
-    if (r.video) o.video = asfwriter::VideoStream{1, r.width, r.height};
-    else o.video.reset();
-    if (!r.audio) o.audio.reset();
-    if (!r.track) o.track.reset();
+    if (r.video)
+        o.video = asfwriter::VideoStream{1, r.width, r.height};
+    else
+        o.video.reset();
+    if (!r.audio)
+        o.audio.reset();
+    if (!r.track)
+        o.track.reset();
     asfwriter::AsfWriter writer(o);
     return writer.Finish();
 }
@@ -29,7 +33,8 @@ RecordingWindow::~RecordingWindow() { win::DestroyWindow(handle_); }
 
 win::LRESULT RecordingWindow::WindowProc(win::HWND, win::UINT message, win::WPARAM wParam, win::LPARAM lParam)
 {
-    if (message >= win::WM_APP) messages.push_back(Message{message, wParam, lParam});
+    if (message >= win::WM_APP)
+        messages.push_back(Message{message, wParam, lParam});
     return 0;
 }
 
@@ -57,7 +62,8 @@ std::u16string MediaTest::WriteFile(const std::string& name, const asfwriter::By
     std::ofstream out(HostPath(name), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     std::u16string path = u"E:\\";
-    for (char c : name) path.push_back(c == '/' ? u'\\' : static_cast<char16_t>(c));
+    for (char c : name)
+        path.push_back(c == '/' ? u'\\' : static_cast<char16_t>(c));
     return path;
 }
 
@@ -69,7 +75,8 @@ std::u16string MediaTest::WriteRecording(const std::string& name, const Recordin
 ComPtr<IPin> MediaTest::FindPin(IBaseFilter* filter, const char16_t* name)
 {
     ComPtr<IPin> pin;
-    if (filter != nullptr) filter->FindPin(name, pin.Put());
+    if (filter != nullptr)
+        filter->FindPin(name, pin.Put());
     return pin;
 }
 
@@ -111,7 +118,8 @@ void MediaTest::BuildProgramGraph(ProgramGraph& g, win::HWND clip)
 HRESULT MediaTest::LoadRecording(ProgramGraph& g, const std::u16string& path)
 {
     HRESULT hr = g.graph->AddSourceFilter(path.c_str(), u"ASF Reader", g.source.Put());
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+        return hr;
     struct Link {
         IBaseFilter* from;
         const char16_t* out;
@@ -129,11 +137,14 @@ HRESULT MediaTest::LoadRecording(ProgramGraph& g, const std::u16string& path)
     for (const Link& l : links) {
         ComPtr<IPin> out = FindPin(l.from, l.out);
         ComPtr<IPin> in = FindPin(l.to, l.in);
-        if (!out || !in) return VFW_E_NOT_FOUND;
+        if (!out || !in)
+            return VFW_E_NOT_FOUND;
         ComPtr<IPin> peer;
-        if (out->ConnectedTo(peer.Put()) == S_OK && peer.Get() == in.Get()) continue; // kept from the last load
+        if (out->ConnectedTo(peer.Put()) == S_OK && peer.Get() == in.Get())
+            continue; // kept from the last load
         hr = g.graph->ConnectDirect(out.Get(), in.Get(), nullptr);
-        if (FAILED(hr)) return hr;
+        if (FAILED(hr))
+            return hr;
     }
     return S_OK;
 }

@@ -13,9 +13,9 @@ protected:
     ComPtr<IBaseFilter> MakeRenderer()
     {
         ComPtr<IBaseFilter> vmr;
-        EXPECT_EQ(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                   vmr.PutVoid()),
-                  S_OK);
+        EXPECT_EQ(
+            CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, vmr.PutVoid()),
+            S_OK);
         return vmr;
     }
     static ComPtr<IVMRWindowlessControl9> Windowless(IBaseFilter* vmr)
@@ -359,10 +359,14 @@ TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOne
         {
             scaled.push_back(request.frameNumber);
             last = target;
-            if (refuse) return false;
-            for (int y = std::max(0, int(target.picture.top)); y < std::min(target.height, int(target.picture.bottom)); ++y)
-                for (int x = std::max(0, int(target.picture.left)); x < std::min(target.width, int(target.picture.right)); ++x)
-                    target.pixels[static_cast<std::size_t>(y) * target.width + x] = 0x00010000u + std::uint32_t(request.frameNumber);
+            if (refuse)
+                return false;
+            for (int y = std::max(0, int(target.picture.top)); y < std::min(target.height, int(target.picture.bottom));
+                 ++y)
+                for (int x = std::max(0, int(target.picture.left));
+                     x < std::min(target.width, int(target.picture.right)); ++x)
+                    target.pixels[static_cast<std::size_t>(y) * target.width + x] =
+                        0x00010000u + std::uint32_t(request.frameNumber);
             return true;
         }
         std::vector<std::int64_t> native, scaled;
@@ -441,7 +445,10 @@ TEST_F(RendererTest, TheDefaultPresenterScalesEveryPixelAsTheFormulaSays)
     } cases[] = {
         {"down to the surface", {0, 0, 320, 240}, {0, 0, 200, 150}, {0, 0, 200, 150}},
         {"up, cut by the surface", {0, 0, 320, 240}, {0, 0, 500, 400}, {0, 0, 500, 400}},
-        {"a quarter, left of and above the surface", {160, 120, 320, 240}, {-200, -150, 200, 150}, {-200, -150, 200, 150}},
+        {"a quarter, left of and above the surface",
+         {160, 120, 320, 240},
+         {-200, -150, 200, 150},
+         {-200, -150, 200, 150}},
         {"letterbox bars in the border colour", {0, 0, 320, 240}, {40, 0, 160, 150}, {0, 0, 200, 150}},
         {"a source outside the picture: border only", {0, 0, 400, 240}, {0, 0, 200, 150}, {10, 10, 190, 140}},
         {"an empty picture", {0, 0, 320, 240}, {50, 50, 50, 50}, {20, 20, 180, 130}},

@@ -24,7 +24,8 @@ public:
     }
     void Halt() override
     {
-        if (calls_.empty() || calls_.back().what != "halt") calls_.push_back({"halt", 0});
+        if (calls_.empty() || calls_.back().what != "halt")
+            calls_.push_back({"halt", 0});
     }
     void SetVolume(std::int32_t volume) override { calls_.push_back({"volume", volume}); }
 
@@ -72,13 +73,13 @@ protected:
 TEST_F(SoundTest, PlaysAtRateOneOnlyAndFollowsTheGraph)
 {
     ASSERT_EQ(g_.audio->put_Volume(-600), S_OK);
-    ASSERT_EQ(g_.control->Pause(), S_OK);   // paused: no sound
+    ASSERT_EQ(g_.control->Pause(), S_OK); // paused: no sound
     ASSERT_EQ(g_.control->Run(), S_OK);
     Tick(500);
-    ASSERT_EQ(Seek(30000000), S_OK);         // a seek while running
+    ASSERT_EQ(Seek(30000000), S_OK); // a seek while running
     Tick(100);
     ASSERT_EQ(g_.control->Pause(), S_OK);
-    ASSERT_EQ(Seek(10000000), S_OK);         // a seek while paused: still silent
+    ASSERT_EQ(Seek(10000000), S_OK); // a seek while paused: still silent
     ASSERT_EQ(g_.control->Run(), S_OK);
     ASSERT_EQ(g_.seeking->SetRate(2.0), S_OK); // speed play is silent
     Tick(100);
@@ -86,9 +87,8 @@ TEST_F(SoundTest, PlaysAtRateOneOnlyAndFollowsTheGraph)
     ASSERT_EQ(g_.audio->put_Volume(-10000), S_OK);
     ASSERT_EQ(g_.control->Stop(), S_OK);
     const std::vector<Call> expected = {
-        {"volume", -600},    {"play", 0},         {"play", 5000000}, {"play", 30000000}, {"play", 31000000},
-        {"halt", 0},         {"play", 10000000},  {"halt", 0},       {"play", 12000000}, {"volume", -10000},
-        {"halt", 0},
+        {"volume", -600},   {"play", 0}, {"play", 5000000},  {"play", 30000000}, {"play", 31000000}, {"halt", 0},
+        {"play", 10000000}, {"halt", 0}, {"play", 12000000}, {"volume", -10000}, {"halt", 0},
     };
     EXPECT_EQ(output_.calls, expected);
 }

@@ -16,9 +16,9 @@ protected:
     void SetUp() override
     {
         MediaTest::SetUp();
-        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                   graph.PutVoid()),
-                  S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.PutVoid()),
+            S_OK);
     }
     void TearDown() override
     {
@@ -43,7 +43,8 @@ protected:
     bool Held(const std::string& name)
     {
         struct stat st {};
-        if (::stat(HostPath(name).c_str(), &st) != 0) return false;
+        if (::stat(HostPath(name).c_str(), &st) != 0)
+            return false;
         return win::OpenFileHold::IsHeld(st.st_dev, st.st_ino);
     }
     ComPtr<IGraphBuilder> graph;
@@ -66,8 +67,7 @@ TEST_F(SourceTest, PinsFollowTheStreamsOfTheHeader)
         SCOPED_TRACE(c.name);
         ComPtr<IBaseFilter> source;
         std::string file = "R" + std::to_string(n++) + ".ASF";
-        ASSERT_EQ(graph->AddSourceFilter(WriteRecording(file, c.recording).c_str(), u"ASF Reader", source.Put()),
-                  S_OK);
+        ASSERT_EQ(graph->AddSourceFilter(WriteRecording(file, c.recording).c_str(), u"ASF Reader", source.Put()), S_OK);
         EXPECT_EQ(PinNames(source.Get()), c.pins);
         CLSID clsid{};
         ASSERT_EQ(source->GetClassID(&clsid), S_OK);
@@ -82,7 +82,8 @@ TEST_F(SourceTest, FilesItCannotReadGiveTheirResults)
     asfwriter::Bytes cut(good.begin(), good.begin() + 100);
     asfwriter::Bytes damaged = good;
     damaged[30 + 16] = 0x10; // the file properties' size below 24
-    for (int i = 1; i < 8; ++i) damaged[30 + 16 + i] = 0;
+    for (int i = 1; i < 8; ++i)
+        damaged[30 + 16 + i] = 0;
     asfwriter::Bytes text = {'h', 'e', 'l', 'l', 'o'};
     WriteFile("CUT.ASF", cut);
     WriteFile("BAD.ASF", damaged);

@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-RegistryKey SampleTree() {
+RegistryKey SampleTree()
+{
     RegistryKey root;
     RegistryKey gnu{u"GNU", {}, {}};
     RegistryKey key{u"ffdshow", {}, {}};
@@ -43,7 +44,8 @@ RegistryKey SampleTree() {
     return root;
 }
 
-TEST(RegistryTextTest, FormatsReadablyAndParsesBackExactly) {
+TEST(RegistryTextTest, FormatsReadablyAndParsesBackExactly)
+{
     RegistryKey tree = SampleTree();
     std::string text = FormatRegistryHive(tree);
     EXPECT_EQ(text,
@@ -70,7 +72,8 @@ TEST(RegistryTextTest, FormatsReadablyAndParsesBackExactly) {
 }
 
 // Whatever the parser takes, the writer writes back so that it reads the same.
-TEST(RegistryTextTest, EveryEscapeTheParserTakesIsWrittenBack) {
+TEST(RegistryTextTest, EveryEscapeTheParserTakesIsWrittenBack)
+{
     const char* texts[] = {
         "Velmorastine registry hive 1\n[\\SOFTWARE\\Vendor%005C]\n\"v\"=dword:00000001\n",
         "Velmorastine registry hive 1\n[\\%005C]\n[\\%005c%005C\\x%005Cy]\n",
@@ -95,12 +98,13 @@ TEST(RegistryTextTest, EveryEscapeTheParserTakesIsWrittenBack) {
     EXPECT_NE(FormatRegistryHive(vendor).find("[\\SOFTWARE\\Vendor%005c]\n"), std::string::npos);
 }
 
-TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt) {
+TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt)
+{
     const char* damaged[] = {
         "",
         "Velmorastine registry hive 2\n",
-        "Velmorastine registry hive 1\n\"v\"=dword:00000001\n",     // value before any key
-        "Velmorastine registry hive 1\n[\\K]\n\"v\"=dword:0001\n",  // short number
+        "Velmorastine registry hive 1\n\"v\"=dword:00000001\n", // value before any key
+        "Velmorastine registry hive 1\n[\\K]\n\"v\"=dword:0001\n", // short number
         "Velmorastine registry hive 1\n[\\K]\n\"v\"=dword:0000000g\n",
         "Velmorastine registry hive 1\n[\\K]\n\"v\"=sz:\"open\n",
         "Velmorastine registry hive 1\n[\\K]\n\"v\"=sz:\"bad \\q\"\n",
@@ -126,7 +130,8 @@ TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt) {
         EXPECT_EQ(out, RegistryKey{});
     }
     std::string deep = "Velmorastine registry hive 1\n[";
-    for (int i = 0; i < 513; ++i) deep += "\\k";
+    for (int i = 0; i < 513; ++i)
+        deep += "\\k";
     deep += "]\n";
     RegistryKey out;
     EXPECT_FALSE(ParseRegistryHive(deep, out));
@@ -134,9 +139,11 @@ TEST(RegistryTextTest, RefusesDamagedTextWithoutReadingPastIt) {
 
 class FileRegistryStoreTest : public ::testing::Test {
 protected:
-    std::vector<std::string> Files() {
+    std::vector<std::string> Files()
+    {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -144,7 +151,8 @@ protected:
     const std::string folder = temp.Path() + "/hives";
 };
 
-TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges) {
+TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges)
+{
     auto first = std::make_shared<FileRegistryStore>(folder);
     auto second = std::make_shared<FileRegistryStore>(folder);
     {
@@ -173,7 +181,8 @@ TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges) {
 
 // Writes `count` values named prefix<i> into \K of the user hive, each through
 // its own opened and closed key, as the program does; the number of failures.
-int WriteValues(const std::string& folder, const std::u16string& prefix, int count) {
+int WriteValues(const std::string& folder, const std::u16string& prefix, int count)
+{
     ScopedRegistryStore scope(std::make_shared<FileRegistryStore>(folder));
     int failures = 0;
     for (int i = 0; i < count; ++i) {
@@ -191,11 +200,13 @@ int WriteValues(const std::string& folder, const std::u16string& prefix, int cou
     return failures;
 }
 
-TEST_F(FileRegistryStoreTest, ProcessesWritingAtOnceLoseNothing) {
+TEST_F(FileRegistryStoreTest, ProcessesWritingAtOnceLoseNothing)
+{
     constexpr int kPerProcess = 40;
     pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) _exit(WriteValues(folder, u"child", kPerProcess) == 0 ? 0 : 1);
+    if (child == 0)
+        _exit(WriteValues(folder, u"child", kPerProcess) == 0 ? 0 : 1);
     EXPECT_EQ(WriteValues(folder, u"parent", kPerProcess), 0);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -210,7 +221,8 @@ TEST_F(FileRegistryStoreTest, ProcessesWritingAtOnceLoseNothing) {
 // Changes through an open key are written once, when it is closed: until
 // then only this process sees them. Meanwhile another process's change to
 // the same hive is kept, and ours are made on top of it.
-TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed) {
+TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed)
+{
     auto ours = std::make_shared<FileRegistryStore>(folder);
     FileRegistryStore other(folder);
     const auto otherSees = [&other](const std::u16string& name) {
@@ -233,8 +245,9 @@ TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed) {
         EXPECT_EQ(second.ReadInteger(u"a"), 3);
     }
     ASSERT_EQ(other.Apply(RegistryHive::User, {RegistryEdit::Kind::CreateKey, {u"K"}, {}}), EditResult::Done);
-    ASSERT_EQ(other.Apply(RegistryHive::User, {RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"theirs", 7)}),
-              EditResult::Done);
+    ASSERT_EQ(
+        other.Apply(RegistryHive::User, {RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"theirs", 7)}),
+        EditResult::Done);
     ASSERT_TRUE(other.Flush(RegistryHive::User));
     EXPECT_EQ(reg.ReadInteger(u"theirs"), 7);
     reg.CloseKey();
@@ -249,7 +262,8 @@ TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed) {
 // A process killed at any moment of its writes leaves a hive that parses;
 // the temporary files of dead processes go at the next write, those of
 // running ones stay.
-TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive) {
+TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive)
+{
     fs::create_directories(folder);
     pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -261,7 +275,8 @@ TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive) {
     FileRegistryStore store(folder);
     for (int polls = 0; polls < 100000; ++polls) {
         RegistryKey root;
-        if (store.Read(RegistryHive::User, root) && !root.subkeys.empty() && root.subkeys[0].values.size() >= 20) break;
+        if (store.Read(RegistryHive::User, root) && !root.subkeys.empty() && root.subkeys[0].values.size() >= 20)
+            break;
         usleep(100);
     }
     kill(child, SIGKILL);
@@ -275,13 +290,15 @@ TEST_F(FileRegistryStoreTest, AKillDuringWritesKeepsAWholeHive) {
     const std::string dead = "user.hive.tmp." + std::to_string(child) + ".7";
     const std::string running = "user.hive.tmp." + std::to_string(getppid()) + ".1";
     const std::string otherHive = "machine.hive.tmp." + std::to_string(child) + ".2";
-    for (const std::string& name : {dead, running, otherHive}) std::ofstream(folder + "/" + name) << "partial";
+    for (const std::string& name : {dead, running, otherHive})
+        std::ofstream(folder + "/" + name) << "partial";
     ASSERT_EQ(store.Apply(RegistryHive::User, {RegistryEdit::Kind::CreateKey, {u"L"}, {}}), EditResult::Done);
     ASSERT_TRUE(store.Flush(RegistryHive::User));
     EXPECT_EQ(Files(), (std::vector<std::string>{otherHive, "user.hive", running, "user.lock"}));
 }
 
-TEST_F(FileRegistryStoreTest, AKeyNamedWithABackslashSurvivesAStartAndAClose) {
+TEST_F(FileRegistryStoreTest, AKeyNamedWithABackslashSurvivesAStartAndAClose)
+{
     fs::create_directories(folder);
     std::ofstream(folder + "/user.hive") << "Velmorastine registry hive 1\n[\\SOFTWARE\\Vendor%005C]\n";
     for (int start = 0; start < 2; ++start) {
@@ -303,7 +320,8 @@ TEST_F(FileRegistryStoreTest, AKeyNamedWithABackslashSurvivesAStartAndAClose) {
     EXPECT_EQ(software->subkeys[1].values.size(), 2u) << "changes after the first start are kept";
 }
 
-TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten) {
+TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten)
+{
     fs::create_directories(folder);
     const std::string damaged = "Velmorastine registry hive 1\n[\\K]\ngarbage\n";
     std::ofstream(folder + "/user.hive") << damaged;
@@ -316,7 +334,8 @@ TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
 }
 
-TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministratorRights) {
+TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministratorRights)
+{
     auto store = std::make_shared<FileRegistryStore>(folder);
     ScopedRegistryStore scope(store);
     EXPECT_TRUE(IsUserAnAdmin()); // nothing written yet: the folder will be made
@@ -334,7 +353,8 @@ TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministrator
 // A hive that exists but cannot be written (mode 444): a key opens for
 // reading only, so a caller that wants to write learns it at the open and
 // not by an exception at its first write.
-TEST_F(FileRegistryStoreTest, AHiveThatCannotBeWrittenOpensKeysForReadingOnly) {
+TEST_F(FileRegistryStoreTest, AHiveThatCannotBeWrittenOpensKeysForReadingOnly)
+{
     for (const RegistryHive hive : {RegistryHive::User, RegistryHive::Machine}) {
         const HKEY rootKey = hive == RegistryHive::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         SCOPED_TRACE(hive == RegistryHive::User ? "user" : "machine");

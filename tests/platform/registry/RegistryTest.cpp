@@ -23,7 +23,8 @@ protected:
 
 // The message of the registry exception a call raises, or "" when none.
 template <class F>
-std::string RaisedMessage(F call) {
+std::string RaisedMessage(F call)
+{
     try {
         call();
     } catch (ERegistryException& e) {
@@ -32,7 +33,8 @@ std::string RaisedMessage(F call) {
     return "";
 }
 
-TEST_F(RegistryTest, StartsAtTheUserHiveWithNoOpenKeyAndRefusesWritesThen) {
+TEST_F(RegistryTest, StartsAtTheUserHiveWithNoOpenKeyAndRefusesWritesThen)
+{
     TRegistry reg;
     EXPECT_EQ(static_cast<HKEY>(reg.RootKey), HKEY_CURRENT_USER);
     EXPECT_FALSE(reg.HasOpenKey());
@@ -43,7 +45,8 @@ TEST_F(RegistryTest, StartsAtTheUserHiveWithNoOpenKeyAndRefusesWritesThen) {
     EXPECT_EQ(reg.GetDataAsString(u"count", false), u"");
 }
 
-TEST_F(RegistryTest, OpenKeyCreatesEveryMissingKeyOnlyWhenAllowed) {
+TEST_F(RegistryTest, OpenKeyCreatesEveryMissingKeyOnlyWhenAllowed)
+{
     TRegistry reg;
     EXPECT_FALSE(reg.OpenKey(u"\\A\\B\\C", false));
     EXPECT_FALSE(reg.KeyExists(u"\\A"));
@@ -54,11 +57,13 @@ TEST_F(RegistryTest, OpenKeyCreatesEveryMissingKeyOnlyWhenAllowed) {
     ASSERT_TRUE(reg.OpenKey(u"D", true));
     EXPECT_EQ(reg.CurrentPath(), u"\\A\\B\\C\\D");
     EXPECT_TRUE(reg.KeyExists(u"\\A\\B\\C\\D"));
-    EXPECT_EQ(Export(RegistryHive::User), "Velmorastine registry hive 1\n[\\A]\n[\\A\\B]\n[\\A\\B\\C]\n[\\A\\B\\C\\D]\n");
+    EXPECT_EQ(Export(RegistryHive::User),
+              "Velmorastine registry hive 1\n[\\A]\n[\\A\\B]\n[\\A\\B\\C]\n[\\A\\B\\C\\D]\n");
     EXPECT_EQ(Export(RegistryHive::Machine), "Velmorastine registry hive 1\n");
 }
 
-TEST_F(RegistryTest, PathsWithAnEmptyComponentNeverOpen) {
+TEST_F(RegistryTest, PathsWithAnEmptyComponentNeverOpen)
+{
     TRegistry reg;
     for (const char16_t* path : {u"\\A\\\\B", u"\\A\\", u"\\\\A", u"A\\\\"}) {
         SCOPED_TRACE(rtl::Utf16ToUtf8(path));
@@ -68,7 +73,8 @@ TEST_F(RegistryTest, PathsWithAnEmptyComponentNeverOpen) {
     EXPECT_EQ(store->EditCount(), 0);
 }
 
-TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
+TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling)
+{
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(u"\\Software\\GNU", true));
     reg.WriteInteger(u"Revision", 1);
@@ -80,7 +86,8 @@ TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
               "Velmorastine registry hive 1\n[\\Software]\n[\\Software\\GNU]\n\"Revision\"=dword:00000002\n");
 }
 
-TEST_F(RegistryTest, SettingTheRootClosesTheOpenKeyEvenForTheSameRoot) {
+TEST_F(RegistryTest, SettingTheRootClosesTheOpenKeyEvenForTheSameRoot)
+{
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(u"\\K", true));
     reg.RootKey = HKEY_CURRENT_USER;
@@ -88,7 +95,8 @@ TEST_F(RegistryTest, SettingTheRootClosesTheOpenKeyEvenForTheSameRoot) {
     EXPECT_THROW(reg.WriteInteger(u"v", 1), ERegistryException);
 }
 
-TEST_F(RegistryTest, TheClassesRootIsTheMachineHivesClassesKey) {
+TEST_F(RegistryTest, TheClassesRootIsTheMachineHivesClassesKey)
+{
     TRegistry reg;
     reg.RootKey = HKEY_CLASSES_ROOT;
     ASSERT_TRUE(reg.OpenKey(u"\\CLSID\\{X}", true));
@@ -101,7 +109,8 @@ TEST_F(RegistryTest, TheClassesRootIsTheMachineHivesClassesKey) {
     EXPECT_FALSE(reg.DeleteKey(u"\\")); // a root is never deleted
 }
 
-TEST_F(RegistryTest, ValuesOfEachTypeAndTheirTextForm) {
+TEST_F(RegistryTest, ValuesOfEachTypeAndTheirTextForm)
+{
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(u"\\K", true));
     reg.WriteInteger(u"minus", -1);
@@ -134,7 +143,8 @@ TEST_F(RegistryTest, ValuesOfEachTypeAndTheirTextForm) {
     EXPECT_EQ(reg.GetDataType(u"minus"), rdString);
 }
 
-TEST_F(RegistryTest, ReadsThatRaise) {
+TEST_F(RegistryTest, ReadsThatRaise)
+{
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(u"\\K", true));
     reg.WriteString(u"text", u"12");
@@ -145,7 +155,8 @@ TEST_F(RegistryTest, ReadsThatRaise) {
     EXPECT_EQ(RaisedMessage([&] { reg.ReadString(u"number"); }), "Invalid data type for 'number'");
 }
 
-TEST_F(RegistryTest, DeletesNeverRaiseAndDeleteKeyTakesTheSubkeys) {
+TEST_F(RegistryTest, DeletesNeverRaiseAndDeleteKeyTakesTheSubkeys)
+{
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(u"\\A\\B\\C", true));
     reg.WriteInteger(u"v", 1);
@@ -166,7 +177,8 @@ TEST_F(RegistryTest, DeletesNeverRaiseAndDeleteKeyTakesTheSubkeys) {
     EXPECT_FALSE(reg.DeleteValue(u"v"));
 }
 
-TEST_F(RegistryTest, ARefusingStoreFailsOpensAndRaisesOnWrites) {
+TEST_F(RegistryTest, ARefusingStoreFailsOpensAndRaisesOnWrites)
+{
     store->SetReadOnly(RegistryHive::Machine, true);
     EXPECT_FALSE(IsUserAnAdmin());
     TRegistry reg;
@@ -190,7 +202,8 @@ TEST_F(RegistryTest, ARefusingStoreFailsOpensAndRaisesOnWrites) {
     EXPECT_THROW(reg.WriteInteger(u"other", 2), ERegistryException);
 }
 
-TEST_F(RegistryTest, ReadOnlyAccessNeverWrites) {
+TEST_F(RegistryTest, ReadOnlyAccessNeverWrites)
+{
     TRegistry writer;
     ASSERT_TRUE(writer.OpenKey(u"\\K", true));
     writer.WriteInteger(u"v", 7);

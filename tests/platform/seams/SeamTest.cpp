@@ -208,14 +208,11 @@ TEST(LayerSeams, EachPointerSeamInstallsAndPutsBackTheSameWay)
          }},
         {"mixer", [&] { ExpectSeam<mixer::MixerBackend, &mixer::InstallMixer, &mixer::CurrentMixer>(volume); }},
         {"process starter",
-         [&] {
-             ExpectSeam<win::ProcessStarter, &win::InstallProcessStarter, &win::CurrentProcessStarter>(starter);
-         }},
-        {"window presenter", [&] { ExpectSeam<vcl::WindowPresenter, &vcl::InstallPresenter, &vcl::Presenter>(windows); }},
+         [&] { ExpectSeam<win::ProcessStarter, &win::InstallProcessStarter, &win::CurrentProcessStarter>(starter); }},
+        {"window presenter",
+         [&] { ExpectSeam<vcl::WindowPresenter, &vcl::InstallPresenter, &vcl::Presenter>(windows); }},
         {"printer",
-         [&] {
-             ExpectSeam<vcl::PrinterBackend, &vcl::InstallPrinterBackend, &vcl::CurrentPrinterBackend>(printer);
-         }},
+         [&] { ExpectSeam<vcl::PrinterBackend, &vcl::InstallPrinterBackend, &vcl::CurrentPrinterBackend>(printer); }},
         {"text renderer",
          [&] { ExpectSeam<vcl::TextRenderer, &vcl::InstallTextRenderer, &vcl::CurrentTextRenderer>(text); }},
     };
@@ -253,7 +250,9 @@ TEST(LayerSeams, TheBrowserFactoryFallsBackToTheNullView)
     struct Marked : browser::BrowserView {};
     {
         browser::ScopedBrowserViewFactory marked(
-            [](browser::BrowserViewSink&) -> std::unique_ptr<browser::BrowserView> { return std::make_unique<Marked>(); });
+            [](browser::BrowserViewSink&) -> std::unique_ptr<browser::BrowserView> {
+                return std::make_unique<Marked>();
+            });
         EXPECT_NE(dynamic_cast<Marked*>(browser::CreateBrowserView(sink).get()), nullptr);
         {
             browser::ScopedBrowserViewFactory none(

@@ -67,13 +67,14 @@ TEST_F(ApplicationTest, CreateFormSetsTheGlobalFirstAndMainFormAfterTheConstruct
     app.CreateForm(Module);
     app.CreateForm(FirstForm);
     app.CreateForm(SecondForm);
-    EXPECT_EQ(gLog.Take(), (std::vector<std::string>{
-                               "TModule ctor, global set: yes",
-                               "TModule OnCreate",
-                               "TFirstForm ctor, global set: yes, main form: none",
-                               "TFirstForm OnCreate, main form: none",
-                               "TSecondForm ctor",
-                           }));
+    EXPECT_EQ(gLog.Take(),
+              (std::vector<std::string>{
+                  "TModule ctor, global set: yes",
+                  "TModule OnCreate",
+                  "TFirstForm ctor, global set: yes, main form: none",
+                  "TFirstForm OnCreate, main form: none",
+                  "TSecondForm ctor",
+              }));
     EXPECT_EQ(app.MainForm(), FirstForm); // the data module never is
     EXPECT_FALSE(FirstForm->Visible());
 }
@@ -94,7 +95,10 @@ TEST_F(ApplicationTest, OnCreateExceptionGoesToTheExceptionBox)
     driver->AnswerBox(IDOK);
     // A form whose OnCreate raises still stands.
     struct TBad : TForm {
-        explicit TBad(TComponent* o) : TForm(o) { OnCreate = [](TObject*) { throw Exception(u"broken"); }; }
+        explicit TBad(TComponent* o) : TForm(o)
+        {
+            OnCreate = [](TObject*) { throw Exception(u"broken"); };
+        }
     };
     TBad* bad = nullptr;
     app.CreateForm(bad);

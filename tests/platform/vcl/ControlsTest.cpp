@@ -90,9 +90,10 @@ TEST_F(ControlsTest, ScrollBarArrowsScrollThenChange)
     bar->Scroll(scLineUp);
     bar->Scroll(scLineDown);
     bar->Scroll(scPosition, 99); // limited to Max - PageSize + 1
-    bar->Scroll(scLineDown);     // at the end: scrolls, no change
-    EXPECT_EQ(log, (std::vector<std::string>{"scroll 0 4", "change 4", "scroll 1 5", "change 5", "scroll 4 15",
-                                             "change 15", "scroll 1 15"}));
+    bar->Scroll(scLineDown); // at the end: scrolls, no change
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"scroll 0 4", "change 4", "scroll 1 5", "change 5", "scroll 4 15", "change 15",
+                                        "scroll 1 15"}));
     EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
     EXPECT_THROW(bar->SetPageSize(22), EInvalidOperation);
 }

@@ -106,7 +106,7 @@ TEST_F(DateTimePickerTest, TheProgramOutsideTheRangeRaisesAPersonIsHeldInside)
     EXPECT_EQ(picker->DateTime(), EncodeDate(2037, 12, 31) + EncodeTime(10, 0, 0, 0));
     picker->SetMaxDate(EncodeDate(2030, 1, 1)); // a new limit moves the value to it
     EXPECT_EQ(picker->DateTime(), EncodeDate(2030, 1, 1));
-    picker->SetMaxDate(0);                      // no limit
+    picker->SetMaxDate(0); // no limit
     EXPECT_NO_THROW(picker->SetDateTime(EncodeDate(3000, 1, 1)));
 
     picker->SetEnabled(false);
@@ -259,46 +259,36 @@ TEST_F(PickerKeys, ADatePickersFieldsTakeClicksDigitsAndSteps)
 {
     UseDate(); // 2024/03/05 within 2001/01/01 .. 2037/12/31
     const std::vector<KeyRow> rows = {
-        {"F0 2030", u"2030/03/05", 1},
-        {"F1 12", u"2024/12/05", 1},
-        {"F1 5", u"2024/05/05", 1},       // no second digit could follow: enters at once
-        {"F1 1 Ent", u"2024/01/05", 1},   // Enter enters what was typed
-        {"F1 1 F2", u"2024/01/05", 1},    // so does another field
-        {"F1 13", u"2024/03/05", 0},      // out of the field's range: refused
-        {"F1 00", u"2024/03/05", 0},
-        {"F2 31", u"2024/03/31", 1},
+        {"F0 2030", u"2030/03/05", 1},     {"F1 12", u"2024/12/05", 1},
+        {"F1 5", u"2024/05/05", 1}, // no second digit could follow: enters at once
+        {"F1 1 Ent", u"2024/01/05", 1}, // Enter enters what was typed
+        {"F1 1 F2", u"2024/01/05", 1}, // so does another field
+        {"F1 13", u"2024/03/05", 0}, // out of the field's range: refused
+        {"F1 00", u"2024/03/05", 0},       {"F2 31", u"2024/03/31", 1},
         {"F2 31 F1 2", u"2024/02/29", 2}, // the day clamped to the month
-        {"F2 31 F1 04", u"2024/04/30", 2},
-        {"F1 4 F2 31", u"2024/04/05", 1}, // 31 April refused
+        {"F2 31 F1 04", u"2024/04/30", 2}, {"F1 4 F2 31", u"2024/04/05", 1}, // 31 April refused
         {"F1 02 F2 30", u"2024/02/03", 2}, // 3 enters at once, the 0 waits
-        {"F1 2 F2 4", u"2024/02/04", 2},  // 4 in February: 40 cannot follow
-        {"F0 1999", u"2024/03/05", 0},    // outside the range: refused
-        {"F0 2038", u"2024/03/05", 0},
-        {"F0 abc", u"2024/03/05", 0},     // letters type nothing
-        {"F1 1a2", u"2024/12/05", 1},
-        {"F0 U", u"2025/03/05", 1},
-        {"F0 D", u"2023/03/05", 1},
-        {"F1 12 U", u"2024/01/05", 2},    // wraps within the field, the year stays
-        {"F1 01 D", u"2024/12/05", 2},
-        {"F2 01 D", u"2024/03/31", 2},
-        {"F2 31 U", u"2024/03/01", 2},
-        {"F2 1 U", u"2024/03/06", 1},     // a step drops the digits typed
-        {"F0 R 7", u"2024/07/05", 1},
-        {"F0 L 9", u"2024/03/09", 1},     // Left from the first field wraps to the last
-        {"F2 R 2030", u"2030/03/05", 1},
-        {"F1 H", u"2024/01/05", 1},
-        {"F1 E", u"2024/12/05", 1},
-        {"F2 E", u"2024/03/31", 1},
-        {"F0 H", u"2001/01/01", 1},       // the year's ends stop at the range
-        {"F0 E", u"2037/12/31", 1},
-        {"F0 2037 U", u"2037/12/31", 2},
-        {"F0 2001 D", u"2001/01/01", 2},
-        {"F0 2024 F1 02 F2 29 F0 2023", u"2023/02/28", 3}, // from a leap day
+        {"F1 2 F2 4", u"2024/02/04", 2}, // 4 in February: 40 cannot follow
+        {"F0 1999", u"2024/03/05", 0}, // outside the range: refused
+        {"F0 2038", u"2024/03/05", 0},     {"F0 abc", u"2024/03/05", 0}, // letters type nothing
+        {"F1 1a2", u"2024/12/05", 1},      {"F0 U", u"2025/03/05", 1},
+        {"F0 D", u"2023/03/05", 1},        {"F1 12 U", u"2024/01/05", 2}, // wraps within the field, the year stays
+        {"F1 01 D", u"2024/12/05", 2},     {"F2 01 D", u"2024/03/31", 2},
+        {"F2 31 U", u"2024/03/01", 2},     {"F2 1 U", u"2024/03/06", 1}, // a step drops the digits typed
+        {"F0 R 7", u"2024/07/05", 1},      {"F0 L 9", u"2024/03/09", 1}, // Left from the first field wraps to the last
+        {"F2 R 2030", u"2030/03/05", 1},   {"F1 H", u"2024/01/05", 1},
+        {"F1 E", u"2024/12/05", 1},        {"F2 E", u"2024/03/31", 1},
+        {"F0 H", u"2001/01/01", 1}, // the year's ends stop at the range
+        {"F0 E", u"2037/12/31", 1},        {"F0 2037 U", u"2037/12/31", 2},
+        {"F0 2001 D", u"2001/01/01", 2},   {"F0 2024 F1 02 F2 29 F0 2023", u"2023/02/28", 3}, // from a leap day
     };
-    PlayRows(*this, [this] {
-        picker->SetDateTime(EncodeDate(2024, 3, 5));
-        ClickField(0);
-    }, rows, *picker, log, 0);
+    PlayRows(
+        *this,
+        [this] {
+            picker->SetDateTime(EncodeDate(2024, 3, 5));
+            ClickField(0);
+        },
+        rows, *picker, log, 0);
 }
 
 TEST_F(PickerKeys, ATimePickersFieldsAndSpinArrows)
@@ -306,28 +296,19 @@ TEST_F(PickerKeys, ATimePickersFieldsAndSpinArrows)
     UseTime(u"HH:mm"); // 14:07 on 2024/03/05
     const double day = EncodeDate(2024, 3, 5).Val;
     const std::vector<KeyRow> rows = {
-        {"F0 9", u"09:07", 1},
-        {"F0 23", u"23:07", 1},
-        {"F0 24", u"14:07", 0},
-        {"F0 3", u"03:07", 1},
-        {"F0 2 Ent", u"02:07", 1},
-        {"F1 59", u"14:59", 1},
-        {"F1 60", u"14:06", 1}, // 6 enters at once; the 0 waits
-        {"F1 xy", u"14:07", 0},
-        {"F0 U", u"15:07", 1},
-        {"F0 23 U", u"00:07", 2}, // wraps, the date stays
-        {"F0 00 D", u"23:07", 2},
-        {"F1 00 D", u"14:59", 2},
-        {"F1 59 U", u"14:00", 2},
-        {"F0 R 30", u"14:30", 1},
-        {"F1 R 8", u"08:07", 1},
-        {"F0 H", u"00:07", 1},
-        {"F1 E", u"14:59", 1},
+        {"F0 9", u"09:07", 1},     {"F0 23", u"23:07", 1},   {"F0 24", u"14:07", 0},   {"F0 3", u"03:07", 1},
+        {"F0 2 Ent", u"02:07", 1}, {"F1 59", u"14:59", 1},   {"F1 60", u"14:06", 1}, // 6 enters at once; the 0 waits
+        {"F1 xy", u"14:07", 0},    {"F0 U", u"15:07", 1},    {"F0 23 U", u"00:07", 2}, // wraps, the date stays
+        {"F0 00 D", u"23:07", 2},  {"F1 00 D", u"14:59", 2}, {"F1 59 U", u"14:00", 2}, {"F0 R 30", u"14:30", 1},
+        {"F1 R 8", u"08:07", 1},   {"F0 H", u"00:07", 1},    {"F1 E", u"14:59", 1},
     };
-    PlayRows(*this, [this] {
-        picker->SetDateTime(EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0));
-        ClickField(0);
-    }, rows, *picker, log, day);
+    PlayRows(
+        *this,
+        [this] {
+            picker->SetDateTime(EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0));
+            ClickField(0);
+        },
+        rows, *picker, log, day);
 
     // The spin arrows step the selected field.
     picker->SetDateTime(EncodeDate(2024, 3, 5) + EncodeTime(23, 59, 0, 0));
@@ -370,7 +351,7 @@ TEST_F(PickerInputTest, TypedDigitsEnterWhenTheFocusLeavesAndTheFieldShowsSelect
     log.Take();
     Play("2");
     EXPECT_EQ(picker->Text(), UnicodeString(u"2024/03/05")); // still collecting
-    Click(At(other, 10, 10));                                // the focus goes to the button
+    Click(At(other, 10, 10)); // the focus goes to the button
     EXPECT_EQ(picker->Text(), UnicodeString(u"2024/03/02"));
     EXPECT_EQ(log.Take(), (std::vector<std::string>{"2024/03/02", "other click"}));
     EXPECT_FALSE(highlighted(day));
@@ -390,8 +371,7 @@ TEST_F(PickerInputTest, TheCalendarPicksADayAndClosesWithoutAChangeOtherwise)
     ClickPicker((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2);
     ASSERT_TRUE(picker->DroppedDown());
     // Below the picker, at its left edge.
-    EXPECT_EQ(picker->CalendarBounds(),
-              Bounds(20, 54, TCalendarLayout::Width, TCalendarLayout::Height));
+    EXPECT_EQ(picker->CalendarBounds(), Bounds(20, 54, TCalendarLayout::Width, TCalendarLayout::Height));
     EXPECT_EQ(picker->CalendarMonth(), EncodeDate(2024, 3, 1));
     // The marked day is drawn highlighted: 2024/03/01 is a Friday, the 5th sits in row 0, Tuesday.
     const TPoint marked = DayCell(1, 2);

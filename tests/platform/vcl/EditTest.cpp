@@ -81,10 +81,8 @@ TEST_F(EditTest, TypingLimits)
         const char16_t* result;
     };
     const Row rows[] = {
-        {0, false, false, u"パス12", u"パス12"},
-        {3, false, false, u"abcdef", u"abc"},
-        {0, true, false, u"1a2-3", u"123"},
-        {2, true, false, u"x9y87", u"98"},
+        {0, false, false, u"パス12", u"パス12"}, {3, false, false, u"abcdef", u"abc"},
+        {0, true, false, u"1a2-3", u"123"},      {2, true, false, u"x9y87", u"98"},
         {0, false, true, u"abc", u""},
     };
     for (const Row& row : rows) {

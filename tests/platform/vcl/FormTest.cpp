@@ -199,8 +199,9 @@ TEST_F(FormTest, KeyPreviewAndDefaultButtons)
     driver->PressKey(*edit, VK_RETURN);
     driver->PressKey(*edit, VK_ESCAPE);
     driver->PressKey(*edit, VK_F1);
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"form key 13", "edit key 13", "ok", "form key 27", "edit key 27",
-                                                    "cancel", "form key 112"}));
+    EXPECT_EQ(log.Take(),
+              (std::vector<std::string>{"form key 13", "edit key 13", "ok", "form key 27", "edit key 27", "cancel",
+                                        "form key 112"}));
     EXPECT_EQ(edit->Text(), u"");
 }
 

@@ -60,7 +60,9 @@ struct Scene {
             log.Add("Edit1 keydown " + std::to_string(k) + (s.Contains(ssShift) ? " shift" : ""));
         };
         edit->OnKeyPress = [this](TObject*, char16_t& c) { log.Add("Edit1 keypress " + std::to_string(c)); };
-        edit->OnKeyUp = [this](TObject*, std::uint16_t& k, TShiftState) { log.Add("Edit1 keyup " + std::to_string(k)); };
+        edit->OnKeyUp = [this](TObject*, std::uint16_t& k, TShiftState) {
+            log.Add("Edit1 keyup " + std::to_string(k));
+        };
         for (TForm* f : {f1, f2}) {
             const std::string n = rtl::ToUtf8(f->Name());
             f->OnActivate = [this, n](TObject*) { log.Add(n + " activate"); };
@@ -108,7 +110,7 @@ using Action = std::function<void(Scene&, TestDriver&)>;
 
 struct Row {
     const char* name;
-    Action host;   // through HostInput
+    Action host; // through HostInput
     Action driver; // the same through the test driver
 };
 
@@ -123,8 +125,7 @@ class HostInputTest : public VclTest {};
 TEST_F(HostInputTest, HostEventsReachControlsAsTheDriversDo)
 {
     const Row rows[] = {
-        {"click on an image",
-         [](Scene& s, TestDriver&) { HostClick(s, s.f1, Scene::Centre(s.image1)); },
+        {"click on an image", [](Scene& s, TestDriver&) { HostClick(s, s.f1, Scene::Centre(s.image1)); },
          [](Scene& s, TestDriver& d) { d.Click(*s.image1); }},
         {"click on a control inside a framed panel",
          [](Scene& s, TestDriver&) { HostClick(s, s.f1, Scene::Centre(s.image2)); },

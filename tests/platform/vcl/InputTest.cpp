@@ -28,7 +28,8 @@ protected:
 TEST_F(InputTest, ClickIsDownClickUp)
 {
     EXPECT_TRUE(driver->Click(u"F", u"Image1"));
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20"}));
+    EXPECT_EQ(log.Take(),
+              (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20"}));
 }
 
 TEST_F(InputTest, RightButtonGivesNoClick)
@@ -47,8 +48,9 @@ TEST_F(InputTest, PressCapturesMovesAndReleaseOutside)
     driver->MouseDown(*image, 5, 5);
     driver->MouseMove(*other, 0, 0); // over the other control, captured by the image
     driver->MouseUp(*other, 0, 0);
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"image enter", "image down 0 5,5", "image move 190,180",
-                                                    "image up 0 190,180"})); // outside: no click
+    EXPECT_EQ(log.Take(),
+              (std::vector<std::string>{"image enter", "image down 0 5,5", "image move 190,180",
+                                        "image up 0 190,180"})); // outside: no click
     driver->MouseMove(*image, -3, 1); // no capture now: goes where the mouse is
     EXPECT_EQ(log.Take(), (std::vector<std::string>{"image move -3,1"}));
 }
@@ -90,7 +92,8 @@ TEST_F(InputTest, AClickThatDisablesItsControlStillGetsTheMouseUp)
         image->SetEnabled(false);
     };
     EXPECT_TRUE(driver->Click(*image));
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20"}));
+    EXPECT_EQ(log.Take(),
+              (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20"}));
     EXPECT_FALSE(driver->Click(*image)); // disabled now
     EXPECT_TRUE(log.Take().empty());
 }
@@ -105,8 +108,9 @@ TEST_F(InputTest, AHandlerMayDeleteItsOwnControl)
 TEST_F(InputTest, DoubleClickSequence)
 {
     EXPECT_TRUE(driver->DoubleClick(*image));
-    EXPECT_EQ(log.Take(), (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20",
-                                                    "image dblclick", "image down 0 double 25,20", "image up 0 25,20"}));
+    EXPECT_EQ(log.Take(),
+              (std::vector<std::string>{"image enter", "image down 0 25,20", "image click", "image up 0 25,20",
+                                        "image dblclick", "image down 0 double 25,20", "image up 0 25,20"}));
 }
 
 TEST_F(InputTest, HandlerExceptionGoesToTheExceptionBox)

@@ -70,12 +70,27 @@ TEST_F(ListViewTest, SelectionChangesRaiseDeselectThenSelectOnlyOnARealChange)
         {"deselect another one", [&] { view->Items()->Item(0)->SetSelected(false); }, {}, 3},
         {"deselect by index", [&] { view->SetItemIndex(-1); }, {"deselect 3"}, -1},
         {"nothing to deselect", [&] { view->ClearSelection(); }, {}, -1},
-        {"a click on a row", [&] { driver->MouseDown(*view, 100, RowY(2)); driver->MouseUp(*view, 100, RowY(2)); },
-         {"select 2"}, 2},
-        {"a click on the same row", [&] { driver->MouseDown(*view, 60, RowY(2)); driver->MouseUp(*view, 60, RowY(2)); },
-         {}, 2},
-        {"a click below the rows", [&] { driver->MouseDown(*view, 60, RowY(6)); driver->MouseUp(*view, 60, RowY(6)); },
-         {"deselect 2"}, -1},
+        {"a click on a row",
+         [&] {
+             driver->MouseDown(*view, 100, RowY(2));
+             driver->MouseUp(*view, 100, RowY(2));
+         },
+         {"select 2"},
+         2},
+        {"a click on the same row",
+         [&] {
+             driver->MouseDown(*view, 60, RowY(2));
+             driver->MouseUp(*view, 60, RowY(2));
+         },
+         {},
+         2},
+        {"a click below the rows",
+         [&] {
+             driver->MouseDown(*view, 60, RowY(6));
+             driver->MouseUp(*view, 60, RowY(6));
+         },
+         {"deselect 2"},
+         -1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

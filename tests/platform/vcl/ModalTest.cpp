@@ -213,8 +213,9 @@ TEST_F(VclTest, ActivationMovesToAModalFormAndBack)
     log.clear();
     driver->AnswerFormResult(u"Box", mrOk);
     EXPECT_EQ(box->ShowModal(), mrOk);
-    EXPECT_EQ(log, (std::vector<std::string>{"Main deactivate", "Box activate", "Main killfocus", "Box setfocus",
-                                             "Box deactivate", "Main activate", "Box killfocus", "Main setfocus"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"Main deactivate", "Box activate", "Main killfocus", "Box setfocus",
+                                        "Box deactivate", "Main activate", "Box killfocus", "Main setfocus"}));
     log.clear();
     driver->Activate(nullptr); // another program takes the focus
     EXPECT_EQ(log, (std::vector<std::string>{"Main deactivate", "Main killfocus"}));

@@ -103,11 +103,11 @@ TEST_F(PageControlTest, APageThatLeavesPassesTheActivationOn)
     delete second;
     EXPECT_EQ(pages->PageCount(), 2);
     EXPECT_EQ(pages->ActivePage(), third); // the page after it
-    third->SetParent(form);                 // moved out
+    third->SetParent(form); // moved out
     EXPECT_EQ(pages->PageCount(), 1);
     EXPECT_EQ(third->PageControl(), nullptr);
     EXPECT_EQ(pages->ActivePage(), first); // the page before it
-    delete pages;                          // the pages outlive their control
+    delete pages; // the pages outlive their control
     EXPECT_EQ(first->PageControl(), nullptr);
     EXPECT_EQ(first->PageIndex(), -1);
 }

@@ -129,7 +129,8 @@ TEST_F(PaintAreaTest, PaintingOnlyWhatWasToldEqualsAWholePaint)
         {"a parent's move", [&] { inner->SetBounds(5, 60, 90, 30); }},
         {"a hide", [&] { outer->SetVisible(false); }},
         {"a show", [&] { outer->SetVisible(true); }},
-        {"a new control", [&] {
+        {"a new control",
+         [&] {
              other = new TLabel(form);
              other->SetParent(outer);
              other->SetBounds(2, 2, 40, 12);
@@ -197,10 +198,12 @@ TEST_F(PaintAreaTest, AChartRepaintsOnlyTheStripsOfALineThatMovesAlone)
         {"and shown", [&] { data->SetActive(true); }, false},
         {"the time range moves", [&] { chart->BottomAxis()->SetMinMax(40.0, 140.0); }, true},
         {"the cursor after it", [&] { moveCursor(60.0); }, false},
-        {"a range that follows the values", [&] {
+        {"a range that follows the values",
+         [&] {
              chart->LeftAxis()->SetAutomatic(true);
              data->AddXY(110.0, 30.0);
-         }, true},
+         },
+         true},
     };
     const TRect whole = PaintArea::Of(*chart);
     for (const Change& c : changes) {

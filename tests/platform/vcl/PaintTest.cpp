@@ -140,7 +140,9 @@ TEST(PngWriterTest, PicturesReadBackPixelForPixel)
     PixelBuffer gradient(300, 200);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x)
-            gradient.SetPixel(x, y, 0xFF000000u | static_cast<std::uint32_t>((x * 7 % 256) << 16 | (y % 256) << 8 | ((x ^ y) & 0xFF)));
+            gradient.SetPixel(x, y,
+                              0xFF000000u |
+                                  static_cast<std::uint32_t>((x * 7 % 256) << 16 | (y % 256) << 8 | ((x ^ y) & 0xFF)));
     struct Case {
         const char* name;
         PixelBuffer picture;

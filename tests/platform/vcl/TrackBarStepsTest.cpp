@@ -57,7 +57,7 @@ TEST_F(TrackBarStepsTest, APressBesideTheThumbStepsADragSnaps)
     const TRect thumb = bar->ThumbRect();
     driver->MouseDown(*bar, thumb.Left + 3, 8);
     driver->MouseMove(*bar, 100, 8); // nearest to 78: position 1
-    driver->MouseMove(*bar, 60, 40);  // still 1
+    driver->MouseMove(*bar, 60, 40); // still 1
     driver->MouseMove(*bar, -200, 8); // past the end: 0
     driver->MouseUp(*bar, -200, 8);
     driver->MouseMove(*bar, 277, 8); // released: no drag

@@ -28,9 +28,10 @@ TEST_F(DrivesTest, OnlyARootAnswersADriveType)
         const char16_t* path;
         UINT type;
     } rows[] = {
-        {u"E:\\", DRIVE_REMOVABLE}, {u"e:\\", DRIVE_REMOVABLE}, {u"C:\\", DRIVE_FIXED},
-        {u"E:", DRIVE_NO_ROOT_DIR}, {u"E:\\DATA", DRIVE_NO_ROOT_DIR}, {u"Q:\\", DRIVE_NO_ROOT_DIR},
-        {u"", DRIVE_NO_ROOT_DIR},   {u"\\\\srv\\share\\", DRIVE_NO_ROOT_DIR},
+        {u"E:\\", DRIVE_REMOVABLE},       {u"e:\\", DRIVE_REMOVABLE},
+        {u"C:\\", DRIVE_FIXED},           {u"E:", DRIVE_NO_ROOT_DIR},
+        {u"E:\\DATA", DRIVE_NO_ROOT_DIR}, {u"Q:\\", DRIVE_NO_ROOT_DIR},
+        {u"", DRIVE_NO_ROOT_DIR},         {u"\\\\srv\\share\\", DRIVE_NO_ROOT_DIR},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.path, row.path + std::char_traits<char16_t>::length(row.path)));
@@ -88,7 +89,7 @@ TEST(FileTimeTest, ConvertsToCalendarFieldsInUtc)
         ASSERT_TRUE(FileTimeToSystemTime(&ft, &st));
         EXPECT_EQ(st, row.expected);
         FILETIME back;
-        if (st.wYear <= 30827) {  // Windows converts back only up to 30827
+        if (st.wYear <= 30827) { // Windows converts back only up to 30827
             ASSERT_TRUE(SystemTimeToFileTime(&st, &back));
             EXPECT_EQ(detail::ToUInt64(back), row.ticks / 10000 * 10000);
         } else {

@@ -112,7 +112,7 @@ TEST_F(FilesTest, FailedCopyLeavesNoPartialTarget)
     card.WriteFile("DATA/big.asf", std::string(300000, 'v'));
     // A file size limit makes the host refuse the write part-way, as a full
     // card would.
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
@@ -167,7 +167,7 @@ TEST_F(FilesTest, FoldersAreCreatedAndRemovedOneLevelAtATime)
 
     EXPECT_TRUE(ForceDirectories(u"E:\\a\\b\\\\c"));
     EXPECT_TRUE(card.Exists("a/b/c"));
-    EXPECT_TRUE(ForceDirectories(u"E:\\A\\B"));  // already there
+    EXPECT_TRUE(ForceDirectories(u"E:\\A\\B")); // already there
     EXPECT_FALSE(ForceDirectories(u""));
     EXPECT_FALSE(ForceDirectories(u"E:\\DATA\\Rec01.ASF\\x"));
 
@@ -246,10 +246,10 @@ TEST_F(FilesTest, CRuntimeOpenGoesThroughTheDriveTable)
         const char* mode;
         int error;
     } rows[] = {
-        {"E:\\DATA", "rb", EACCES},          // a folder
+        {"E:\\DATA", "rb", EACCES}, // a folder
         {"E:\\DATA\\none.asf", "rb", ENOENT},
         {"Q:\\x", "rb", ENOENT},
-        {"E:\\DATA\\ro.asf", "r+b", EACCES},  // read-only attribute
+        {"E:\\DATA\\ro.asf", "r+b", EACCES}, // read-only attribute
         {nullptr, "rb", EINVAL},
         {"E:\\DATA\\Rec01.ASF", "x", EINVAL},
     };

@@ -39,7 +39,7 @@ protected:
         card.SetReadOnly("DATA/r.asf", true);
         card.WriteFile("DATA/Sub/x.asf");
         card.WriteFile("DATA/noext");
-        card.WriteFile("DATA/bad:name.asf");  // invisible
+        card.WriteFile("DATA/bad:name.asf"); // invisible
     }
     void TearDown() override { DriveTable::Instance().Reset(); }
 
@@ -69,8 +69,8 @@ TEST_F(FindFileTest, ListsDotsThenNamesSortedWithTheirAttributes)
 {
     DWORD error = 0;
     const std::vector<Found> expected = {
-        {u".", 0x10}, {u"..", 0x10}, {u"A.ASF", 0x20}, {u"b.asf", 0x20}, {u"c.txt", 0x20},
-        {u"noext", 0x20}, {u"r.asf", 0x21}, {u"Sub", 0x10},
+        {u".", 0x10},     {u"..", 0x10},    {u"A.ASF", 0x20}, {u"b.asf", 0x20},
+        {u"c.txt", 0x20}, {u"noext", 0x20}, {u"r.asf", 0x21}, {u"Sub", 0x10},
     };
     EXPECT_EQ(List(u"E:\\data\\*.*", &error), expected);
     EXPECT_EQ(error, ERROR_NO_MORE_FILES);
@@ -95,12 +95,9 @@ TEST_F(FindFileTest, FailuresReportTheirError)
         const char16_t* pattern;
         DWORD error;
     } rows[] = {
-        {u"E:\\DATA\\*.avi", ERROR_FILE_NOT_FOUND},
-        {u"E:\\DATA\\none.asf", ERROR_FILE_NOT_FOUND},
-        {u"E:\\NONE\\*.*", ERROR_PATH_NOT_FOUND},
-        {u"E:\\NONE\\x.asf", ERROR_PATH_NOT_FOUND},
-        {u"E:\\DATA\\", ERROR_FILE_NOT_FOUND},
-        {u"Q:\\*.*", ERROR_PATH_NOT_FOUND},
+        {u"E:\\DATA\\*.avi", ERROR_FILE_NOT_FOUND}, {u"E:\\DATA\\none.asf", ERROR_FILE_NOT_FOUND},
+        {u"E:\\NONE\\*.*", ERROR_PATH_NOT_FOUND},   {u"E:\\NONE\\x.asf", ERROR_PATH_NOT_FOUND},
+        {u"E:\\DATA\\", ERROR_FILE_NOT_FOUND},      {u"Q:\\*.*", ERROR_PATH_NOT_FOUND},
         {u"E:\\DATA\\a|*", ERROR_INVALID_NAME},
     };
     for (const auto& row : rows) {
@@ -125,7 +122,7 @@ TEST_F(FindFileTest, FailuresReportTheirError)
 TEST_F(FindFileTest, SizeAbove4GiBComesInTwoHalves)
 {
     card.WriteFile("DATA/huge.asf", "");
-    ASSERT_EQ(truncate((card.Root() + "/DATA/huge.asf").c_str(), 5368709120LL), 0);  // sparse 5 GiB
+    ASSERT_EQ(truncate((card.Root() + "/DATA/huge.asf").c_str(), 5368709120LL), 0); // sparse 5 GiB
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW(u"E:\\DATA\\HUGE.ASF", &data);
     ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
@@ -162,7 +159,7 @@ TEST_F(FindFileTest, EightBitFormsUseCodePage932)
 {
     card.WriteFile("DATA/ログ.asf");
     WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA("E:\\DATA\\\x83\x8d\x83\x4f.asf", &data);  // "ログ.asf"
+    HANDLE h = FindFirstFileA("E:\\DATA\\\x83\x8d\x83\x4f.asf", &data); // "ログ.asf"
     ASSERT_NE(h, reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
     EXPECT_STREQ(data.cFileName, "\x83\x8d\x83\x4f.asf");
     FindClose(h);
@@ -175,15 +172,14 @@ TEST_F(FindFileTest, TheFoundEntryIsReadByTheHostPathTheListingFound)
     ASSERT_EQ(mkfifo((card.Root() + "/DATA/w.asf").c_str(), 0600), 0);
     struct Row {
         const char16_t* name;
-        long result;   // bytes read, or -1
+        long result; // bytes read, or -1
         int error;
     };
     const Row rows[] = {
-        {u"A.ASF", 1, 0},
-        {u"b.asf", 2, 0},
+        {u"A.ASF", 1, 0},       {u"b.asf", 2, 0},
         {u"w.asf", -1, EACCES}, // a fifo: refused without waiting for a writer
         {u"y.asf", -1, EACCES}, // a folder
-        {u"Z.ASF", 4, 0},       // as much as asked for
+        {u"Z.ASF", 4, 0}, // as much as asked for
     };
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW(u"e:\\data\\*.asf", &data);

@@ -36,7 +36,8 @@ Dib MakeDib(int width, int height, int bitCount, bool topDown)
             row[x * bytes + 0] = 0x5A;
             row[x * bytes + 1] = static_cast<BYTE>(y);
             row[x * bytes + 2] = static_cast<BYTE>(x);
-            if (bytes == 4) row[x * bytes + 3] = 0;
+            if (bytes == 4)
+                row[x * bytes + 3] = 0;
         }
     }
     return dib;
@@ -96,8 +97,8 @@ TEST_F(GdiTest, BadArgumentsAreRefused)
               nullptr);
     Dib compressed = MakeDib(4, 4, 32, false);
     compressed.info.bmiHeader.biCompression = 3;
-    EXPECT_EQ(CreateDIBitmap(screen, &compressed.info.bmiHeader, CBM_INIT, compressed.bits.data(),
-                             &compressed.info, DIB_RGB_COLORS),
+    EXPECT_EQ(CreateDIBitmap(screen, &compressed.info.bmiHeader, CBM_INIT, compressed.bits.data(), &compressed.info,
+                             DIB_RGB_COLORS),
               nullptr);
 
     // StretchBlt wants two memory contexts, positive sizes and SRCCOPY.

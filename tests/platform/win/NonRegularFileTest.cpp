@@ -31,7 +31,7 @@ using win_test::CardFolder;
 
 struct Case {
     const char* name;
-    std::function<void(const CardFolder&)> open;  // opens K:\X and checks the refusal
+    std::function<void(const CardFolder&)> open; // opens K:\X and checks the refusal
 };
 
 void ExpectCFileRefused(const char* mode)
@@ -51,8 +51,10 @@ const Case kCases[] = {
      }},
     {"stream for writing",
      [](const CardFolder&) { EXPECT_THROW(rtl::TFileStream(u"K:\\X", rtl::fmOpenWrite), rtl::EFOpenError); }},
-    {"stream created", [](const CardFolder&) { EXPECT_THROW(rtl::TFileStream(u"K:\\X", rtl::fmCreate), rtl::EFCreateError); }},
-    {"string list", [](const CardFolder&) {
+    {"stream created",
+     [](const CardFolder&) { EXPECT_THROW(rtl::TFileStream(u"K:\\X", rtl::fmCreate), rtl::EFCreateError); }},
+    {"string list",
+     [](const CardFolder&) {
          rtl::TStringList lines;
          EXPECT_THROW(lines.LoadFromFile(u"K:\\X"), rtl::EFOpenError);
      }},

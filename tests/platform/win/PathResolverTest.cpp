@@ -73,7 +73,7 @@ TEST_F(PathResolverTest, SeparatorsDotsAndTrailingDotsAreNormalised)
         {u"E:\\..\\..\\DATA", u"E:\\DATA"},
         {u"E:\\DATA.\\Rec01.ASF. ", u"E:\\DATA\\Rec01.ASF"},
         {u"E:\\", u"E:\\"},
-        {u"e:", u"E:\\"},  // the current directory is on another drive: E's root
+        {u"e:", u"E:\\"}, // the current directory is on another drive: E's root
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.in, row.in + std::char_traits<char16_t>::length(row.in)).c_str());
@@ -92,7 +92,7 @@ TEST_F(PathResolverTest, BadPathsFailWithTheirError)
         DWORD error;
     } rows[] = {
         {u"", ERROR_PATH_NOT_FOUND},
-        {u"Q:\\DATA", ERROR_PATH_NOT_FOUND},   // unmapped letter
+        {u"Q:\\DATA", ERROR_PATH_NOT_FOUND}, // unmapped letter
         {u"\\\\server\\share\\x", ERROR_BAD_NETPATH},
         {u"E:\\DATA\\*.ASF", ERROR_INVALID_NAME},
         {u"E:\\DA?A", ERROR_INVALID_NAME},
@@ -142,7 +142,7 @@ TEST_F(PathResolverTest, RelativePathsFollowTheCurrentDirectory)
     EXPECT_EQ(ResolvePath(u"..\\DATA\\Rec01.ASF").host, card.Root() + "/DATA/Rec01.ASF");
     EXPECT_EQ(ResolvePath(u"\\DATA").host, card.Root() + "/DATA");
     EXPECT_EQ(ResolvePath(u"E:Icon").host, card.Root() + "/Viewer/Icon");
-    EXPECT_EQ(ResolvePath(u"C:x").host, home.Root() + "/x");  // another drive: its root
+    EXPECT_EQ(ResolvePath(u"C:x").host, home.Root() + "/x"); // another drive: its root
 
     ASSERT_TRUE(SetCurrentDir(u"E:\\"));
     EXPECT_EQ(GetCurrentDir(), u"E:\\");
@@ -158,7 +158,7 @@ TEST_F(PathResolverTest, RelativePathsFollowTheCurrentDirectory)
     EXPECT_EQ(CurrentDirectory(), u"e:\\viewer");
 
     char16_t buffer[8];
-    EXPECT_EQ(GetCurrentDirectoryW(8, buffer), 10u);  // too small: the size needed with the NUL
+    EXPECT_EQ(GetCurrentDirectoryW(8, buffer), 10u); // too small: the size needed with the NUL
     char16_t big[64];
     EXPECT_EQ(GetCurrentDirectoryW(64, big), 9u);
     EXPECT_EQ(std::u16string(big), u"e:\\viewer");
@@ -186,7 +186,7 @@ TEST(DriveTableTest, ParsesTheEnvironmentFormat)
     const std::vector<DriveEntry> expected = {
         {u'C', "/home/me", false, false, true},
         {u'F', "/mnt/ro", true, true, true},
-        {u'H', "/a:b", false, false, true},  // an unknown word after ":" is part of the folder
+        {u'H', "/a:b", false, false, true}, // an unknown word after ":" is part of the folder
         {u'E', "/media/other", false, true, true},
     };
     EXPECT_EQ(t, expected);
@@ -198,8 +198,9 @@ TEST(DriveTableTest, ComesFromTheEnvironmentOnFirstUse)
     const std::string saved = before ? before : "";
     setenv("VELMORASTINE_DRIVES", "E=/media/card:removable;C=/home/me", 1);
     DriveTable::Instance().Reset();
-    EXPECT_EQ(DriveTable::Instance().Entries(), (std::vector<DriveEntry>{{u'E', "/media/card", true, false, true},
-                                                                          {u'C', "/home/me", false, false, true}}));
+    EXPECT_EQ(
+        DriveTable::Instance().Entries(),
+        (std::vector<DriveEntry>{{u'E', "/media/card", true, false, true}, {u'C', "/home/me", false, false, true}}));
     EXPECT_EQ(DriveTable::Instance().Find(u'e')->root, "/media/card");
     EXPECT_FALSE(DriveTable::Instance().Find(u'D'));
     if (before)
@@ -267,8 +268,8 @@ TEST(DriveTableTest, AnyHostFolderCanBeGivenADrive)
     EXPECT_EQ(ResolvePath(std::u16string{*oddLetter, u':', u'\\'}).host, odd);
 
     // Nothing for what is no folder.
-    for (const std::string& bad : {outside.Root() + "/file.txt", outside.Root() + "/missing", std::string("Stick"),
-                                   std::string()}) {
+    for (const std::string& bad :
+         {outside.Root() + "/file.txt", outside.Root() + "/missing", std::string("Stick"), std::string()}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(table.AddDriveFor(bad));
     }
@@ -284,7 +285,7 @@ TEST(DriveTableTest, AnyHostFolderCanBeGivenADrive)
 TEST(NameConversionTest, Utf8AndCodePage932)
 {
     std::u16string wide;
-    EXPECT_TRUE(Utf8ToUtf16("\xe3\x83\xad\xe3\x82\xb0", wide));  // "ログ"
+    EXPECT_TRUE(Utf8ToUtf16("\xe3\x83\xad\xe3\x82\xb0", wide)); // "ログ"
     EXPECT_EQ(wide, u"ログ");
     for (const char* bad : {"\xc0\xaf", "\xed\xa0\x80", "\xe3\x83", "\xff", "\xf4\x90\x80\x80"})
         EXPECT_FALSE(Utf8ToUtf16(bad, wide));
@@ -293,7 +294,9 @@ TEST(NameConversionTest, Utf8AndCodePage932)
     EXPECT_EQ(narrow, "\xe3\x83\xad\xe3\x82\xb0\xf0\x9f\x98\x80");
     // Code page 932: "ソ" is 83 5C, whose trail byte is no backslash.
     EXPECT_EQ(AnsiPathToWide("E:\\\x83\x5C\\x"), u"E:\\ソ\\x");
-    EXPECT_EQ(AnsiPathToWide("a\x80" "b"), u"a?b");
+    EXPECT_EQ(AnsiPathToWide("a\x80"
+                             "b"),
+              u"a?b");
     EXPECT_TRUE(NamesEqualIgnoringCase(u"Rec01.asf", u"REC01.ASF"));
     EXPECT_TRUE(NamesEqualIgnoringCase(u"ｄａｔａ", u"ＤＡＴＡ"));
     EXPECT_FALSE(NamesEqualIgnoringCase(u"Rec01", u"Rec02"));
