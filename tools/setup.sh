@@ -19,6 +19,8 @@ packages=(
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xauth imagemagick xdotool)
   packages+=(poppler-utils)
+  # The style check.
+  packages+=(clang-format)
 fi
 
 missing=()

@@ -5,6 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh --test
+# The style first: it takes a second and names the files to fix.
+bash tools/format_check.sh
 jobs=$(nproc)
 
 # A private PulseAudio server with a null sink for the sound smoke test
