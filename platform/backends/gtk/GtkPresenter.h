@@ -143,6 +143,7 @@ private:
     void Flush();
     void Paint(Window& w);
     static void AddDirty(Window& w, const vcl::TRect& rect);
+    Window* WindowToMark(vcl::TControl& control);
     // Shows rect of the picture (changed by now) on the display.
     static void Show(Window& w, const vcl::TRect& rect);
     void CheckKept(Window& w);

@@ -21,27 +21,28 @@ constexpr std::size_t kMaxDirty = 16;
 
 } // namespace
 
-void GtkPresenter::Invalidated(vcl::TControl& control)
+// The window whose picture a control's invalidation marks; none off the
+// user interface thread, which only flags that one came.
+GtkPresenter::Window* GtkPresenter::WindowToMark(vcl::TControl& control)
 {
     if (FWindows.empty())
-        return;
+        return nullptr;
     if (std::this_thread::get_id() != FUiThread) {
         FForeignInvalidate = true;
-        return;
+        return nullptr;
     }
-    if (Window* w = Find(vcl::GetParentForm(&control)))
+    return Find(vcl::GetParentForm(&control));
+}
+
+void GtkPresenter::Invalidated(vcl::TControl& control)
+{
+    if (Window* w = WindowToMark(control))
         AddDirty(*w, vcl::PaintArea::Of(control));
 }
 
 void GtkPresenter::InvalidatedPart(vcl::TControl& control, const vcl::TRect& rect)
 {
-    if (FWindows.empty())
-        return;
-    if (std::this_thread::get_id() != FUiThread) {
-        FForeignInvalidate = true;
-        return;
-    }
-    if (Window* w = Find(vcl::GetParentForm(&control)))
+    if (Window* w = WindowToMark(control))
         AddDirty(*w, vcl::PaintArea::OfPart(control, rect));
 }
 

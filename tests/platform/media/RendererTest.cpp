@@ -197,7 +197,7 @@ TEST_F(RendererTest, LetterboxAndRepaint)
         COLORREF lastBorder = 1;
         int width = 0;
     } presenter;
-    InstallVideoPresenter(&presenter);
+    ScopedVideoPresenter scopedPresenter(presenter);
 
     ProgramGraph g;
     BuildProgramGraph(g, window.Handle());
@@ -282,19 +282,22 @@ struct PaintedWindow : win::WindowProcedure {
     int painted = 0;
 };
 
+// A presenter that shows pictures as they come, counting the repaints.
+struct LivePresenter : VideoPresenter {
+    bool ShowsFramesAsTheyCome() const override { return true; }
+    void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
+                 const RECT& destination, COLORREF border) override
+    {
+        ++calls;
+        VideoPresenter::Repaint(window, dc, frame, source, picture, destination, border);
+    }
+    int calls = 0;
+};
+
 TEST_F(RendererTest, ALivePresenterGetsEachNewPictureAsItComesAndNoRepaintOfTheSame)
 {
-    struct Live : VideoPresenter {
-        bool ShowsFramesAsTheyCome() const override { return true; }
-        void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
-                     const RECT& destination, COLORREF border) override
-        {
-            ++calls;
-            VideoPresenter::Repaint(window, dc, frame, source, picture, destination, border);
-        }
-        int calls = 0;
-    } live;
-    InstallVideoPresenter(&live);
+    LivePresenter live;
+    ScopedVideoPresenter scopedLive(live);
     PaintedWindow panel(160, 120);
     ProgramGraph g;
     BuildProgramGraph(g, panel.handle);
@@ -338,16 +341,7 @@ TEST_F(RendererTest, ALivePresenterGetsEachNewPictureAsItComesAndNoRepaintOfTheS
 
 TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOneWhenAsked)
 {
-    struct Live : VideoPresenter {
-        bool ShowsFramesAsTheyCome() const override { return true; }
-        void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
-                     const RECT& destination, COLORREF border) override
-        {
-            ++calls;
-            VideoPresenter::Repaint(window, dc, frame, source, picture, destination, border);
-        }
-        int calls = 0;
-    } live;
+    LivePresenter live;
     struct Source : FrameSource {
         bool DrawFrame(const FrameRequest& request, Frame& out) override
         {
@@ -373,7 +367,7 @@ TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOne
         ScaledTarget last;
         bool refuse = false;
     } source;
-    InstallVideoPresenter(&live);
+    ScopedVideoPresenter scopedLive(live);
     InstallFrameSource(&source);
     PaintedWindow panel(160, 120);
     ProgramGraph g;
