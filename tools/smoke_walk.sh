@@ -40,6 +40,7 @@ steps=(
   "click on the next row: it plays, with sound|step_row_click|"
   "Down key: the next row plays|step_down_key|"
   "check box click: the tick changes, the playing row does not|step_check_box|"
+  "title drag: the window follows the pointer exactly, there and back|step_title_drag|"
   "still save: a name typed into the save dialog, Enter: the JPEG of the frame|step_still_save|"
   "recorder clock: date and time typed into the pickers, 時刻設定: TIMESET.ini|step_clock|"
   "search: another day picked in the date picker: its row is selected|step_search|"
@@ -280,6 +281,25 @@ step_check_box() {
   unticked() { rows | awk '$1 == 3 && $7 == 0' | grep -q .; }
   poll 100 unticked || fail "row 3 is still ticked after the second click"
   [ "$(selected_row)" = "$playing" ] || fail "the second click selected row $(selected_row)"
+}
+
+step_title_drag() {
+  local line x y w h wx0 wy0
+  read -r _ wx0 wy0 _ _ <<<"$(grep "^window " "$info")"
+  line=$(grep "^control ImageFormTitle " "$info")
+  read -r _ _ x y w h <<<"$line"
+  # The top rows of the title picture: the video panel lies over the rest.
+  drag_by() { # DX DY, in eight quick steps: moves arrive while the window is moving
+    local i moves=()
+    for i in 1 2 3 4 5 6 7 8; do moves+=(mousemove_relative -- $(($1 / 8)) $(($2 / 8))); done
+    xdotool mousemove $((x + w / 2)) $((y + 2)) mousedown 1 "${moves[@]}" sleep 0.3 mouseup 1
+  }
+  window_at() { grep -q "^window $1 $2 " "$info"; }
+  drag_by 40 80
+  poll 100 window_at $((wx0 + 40)) $((wy0 + 80)) || fail "after a drag by 40,80 from $wx0,$wy0 the window is at $(grep "^window " "$info")"
+  read -r _ _ x y w h <<<"$(grep "^control ImageFormTitle " "$info")"
+  drag_by -40 -80
+  poll 100 window_at "$wx0" "$wy0" || fail "after the drag back the window is at $(grep "^window " "$info"), not $wx0 $wy0"
 }
 
 step_still_save() {

@@ -101,6 +101,10 @@ private:
         int x = 0;
         int y = 0;
         bool dbl = false;
+        // A move's place on the screen, for when the window moved since.
+        double rootX = 0;
+        double rootY = 0;
+        bool hasRoot = false;
         int notches = 0;
         std::uint16_t key = 0;
         char16_t ch = 0;
@@ -144,6 +148,7 @@ private:
     void Paint(Window& w);
     static void AddDirty(Window& w, const vcl::TRect& rect);
     Window* WindowToMark(vcl::TControl& control);
+    static void PlaceOnMovedWindow(Window& w, Event& e);
     // Shows rect of the picture (changed by now) on the display.
     static void Show(Window& w, const vcl::TRect& rect);
     void CheckKept(Window& w);

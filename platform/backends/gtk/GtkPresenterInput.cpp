@@ -89,6 +89,8 @@ void GtkPresenter::DeliverOne()
         vcl::HostInput::Release(form, e.button, e.shift, e.x, e.y);
         break;
     case Kind::Move:
+        if (w && e.hasRoot && w->moveRequested)
+            PlaceOnMovedWindow(*w, e);
         vcl::HostInput::Move(form, e.shift, e.x, e.y);
         break;
     case Kind::Leave:
@@ -171,6 +173,26 @@ gboolean GtkPresenter::OnButton(GtkWidget* widget, GdkEventButton* event, gpoint
     return TRUE;
 }
 
+// The program moved the window and the server has not shown it there yet:
+// the pointer's place is taken against where the form now is, as a move
+// reported after the window moved would be, not against the old place the
+// event was measured from. Otherwise a drag that moves the window by the
+// pointer's way sees each step again in the moves still queued, and the
+// window runs ahead of the pointer.
+void GtkPresenter::PlaceOnMovedWindow(Window& w, Event& e)
+{
+    GdkWindow* area = gtk_widget_get_window(w.area);
+    if (!area || !gtk_widget_get_realized(w.window))
+        return;
+    int areaX = 0, areaY = 0, frameX = 0, frameY = 0;
+    gdk_window_get_origin(area, &areaX, &areaY);
+    gtk_window_get_position(GTK_WINDOW(w.window), &frameX, &frameY);
+    // The client area's offset from the window's place (its decoration).
+    const int edgeX = areaX - frameX, edgeY = areaY - frameY;
+    e.x = static_cast<int>(std::floor(e.rootX)) - (w.form->Left() + edgeX);
+    e.y = static_cast<int>(std::floor(e.rootY)) - (w.form->Top() + edgeY);
+}
+
 gboolean GtkPresenter::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self)
 {
     auto* p = static_cast<GtkPresenter*>(self);
@@ -179,6 +201,11 @@ gboolean GtkPresenter::OnMotion(GtkWidget* widget, GdkEventMotion* event, gpoint
         return FALSE;
     Event e = EventOf(*w, Kind::Move);
     At(e, event);
+    if (event->window == gtk_widget_get_window(w->area)) {
+        e.rootX = event->x_root;
+        e.rootY = event->y_root;
+        e.hasRoot = true;
+    }
     // A move not yet handled gives way to the newest one.
     if (!p->FEvents.empty() && p->FEvents.back().kind == Kind::Move && p->FEvents.back().form == w->form)
         p->FEvents.pop_back();
