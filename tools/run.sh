@@ -5,6 +5,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh
+# Ninja builds a new build folder (one already there keeps its generator):
+# it checks what is out of date itself, where make starts a process per target.
+export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
 cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/run -j "$(nproc)" --target velmorastine regsvr32 asfwriter
 card="$top/build/card"

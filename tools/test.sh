@@ -5,6 +5,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash tools/setup.sh --test
+# Ninja builds a new build folder (one already there keeps its generator):
+# it checks what is out of date itself, where make starts a process per target.
+export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
 # The style first: it takes a second and names the files to fix.
 bash tools/format_check.sh
 jobs=$(nproc)
