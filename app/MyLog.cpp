@@ -11,6 +11,12 @@
 
 TMyLogModule* MyLogModule = nullptr;
 
+void LogExceptionError(const rtl::Exception& e)
+{
+    if (MyLogModule)
+        MyLogModule->LogError(rtl::AnsiString(e.Message));
+}
+
 namespace {
 
 constexpr const char* kTags[] = {

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "platform/rtl/AnsiString.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/vcl/DataModule.h"
@@ -57,3 +58,7 @@ private:
 };
 
 extern TMyLogModule* MyLogModule;
+
+// Writes the exception's message as an error line, when the log exists (an
+// error handler may run before it does or after it has gone).
+void LogExceptionError(const rtl::Exception& e);

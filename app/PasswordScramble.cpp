@@ -24,8 +24,7 @@ AnsiString Scramble(const AnsiString& text, bool encode)
         return AnsiString(out);
     } catch (Exception& e) {
         // The entry decodes the stored form before the log exists.
-        if (MyLogModule)
-            MyLogModule->LogError(AnsiString(e.Message));
+        LogExceptionError(e);
         return AnsiString();
     } catch (std::bad_alloc&) {
         if (MyLogModule)

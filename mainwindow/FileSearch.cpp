@@ -217,8 +217,7 @@ void TFormSearch::ScrollBarMinuteChange(TObject*) { Step(EditTime, 59); }
 void TFormSearch::ButtonCancelClick(TObject*)
 {
     Hide();
-    if (PlayControl)
-        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+    PostVideoRepaint();
 }
 
 void TFormSearch::ButtonSearchClick(TObject*)
@@ -248,8 +247,7 @@ void TFormSearch::ButtonSearchClick(TObject*)
             ListControl->ListView1SelectItem(nullptr, nullptr, true);
         view->Items()->Item(row)->MakeVisible(true);
     }
-    if (PlayControl)
-        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+    PostVideoRepaint();
     if (view != nullptr && view->CanFocus())
         view->SetFocus();
 }

@@ -225,8 +225,7 @@ void TListControl::CopyChecked()
             progress->Step(copied, n);
             if (AbortAsked()) {
                 progress->Hide();
-                if (PlayControl)
-                    win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+                PostVideoRepaint();
                 return;
             }
             // The rows may have changed while messages went through.
@@ -245,8 +244,7 @@ void TListControl::CopyChecked()
                     ShowMessageNumber(9);
                     progress->Hide();
                     ShowMessageNumber(20);
-                    if (PlayControl)
-                        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+                    PostVideoRepaint();
                     return;
                 }
             }
@@ -278,8 +276,7 @@ void TListControl::CopyChecked()
         }
         progress->Hide();
         ShowMessageNumber(20);
-        if (PlayControl)
-            win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+        PostVideoRepaint();
     } catch (Exception& e) {
         if (progress)
             progress->Hide();
@@ -314,8 +311,7 @@ void TListControl::DeleteChecked()
                 // The stop shows at once; the end of the run below still
                 // follows (signal file, replay, a second repaint).
                 progress->Hide();
-                if (PlayControl)
-                    win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+                PostVideoRepaint();
                 break;
             }
             if (i >= ListView1->Items()->Count())
@@ -360,8 +356,7 @@ void TListControl::DeleteChecked()
         if (playingUnloaded)
             PlayFileDeleted();
         progress->Hide();
-        if (PlayControl)
-            win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+        PostVideoRepaint();
     } catch (Exception& e) {
         if (progress)
             progress->Hide();

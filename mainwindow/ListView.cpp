@@ -161,10 +161,7 @@ TListControl::TListControl(TComponent* Owner) : TForm(Owner)
         MyLogModule->LogDebug("TListControl::TListControl() START");
     try {
         FFileList = new TFileList();
-        FFileList->OnStopped = [] {
-            if (PlayControl)
-                win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
-        };
+        FFileList->OnStopped = PostVideoRepaint;
         // The recordings lie in "DATA" at the root of the program's drive.
         const int root = ProgramFolder.Pos(u":\\");
         FFolder = root > 0 ? ProgramFolder.SubString(1, root + 1) + u"DATA" : ProgramFolder;
@@ -253,8 +250,7 @@ void TListControl::Scan(const UnicodeString& folder)
     }
     Application->ProcessMessages();
     Application->ProcessMessages();
-    if (PlayControl)
-        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+    PostVideoRepaint();
 }
 
 void TListControl::ListRefresh(const UnicodeString& folder)

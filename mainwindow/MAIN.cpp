@@ -34,12 +34,6 @@ constexpr int kShiftJisCharset = 128;
 // The transport labels' height from the form data (layouts do not set it).
 constexpr int kTransportLabelHeight = 27;
 
-void LogError(const Exception& e)
-{
-    if (MyLogModule)
-        MyLogModule->LogError(AnsiString(e.Message));
-}
-
 void LogFailure(const char16_t* text, const Exception& e)
 {
     if (MyLogModule)
@@ -278,7 +272,7 @@ void LoadThumbPicture(TImage* thumb, const char16_t* picture)
     try {
         LoadResourcePicture(thumb, picture);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -534,7 +528,7 @@ void TMainForm::LoadSettings()
         FPassword = PasswordFromStoredForm(stored.Bytes);
         FPasswordKnown = readable && stored.Intact;
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -557,7 +551,7 @@ bool TMainForm::SaveSettings()
         ini.WriteString(u"VIEWER_VER", u"version", VersionText);
         return true;
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
         return false;
     }
 }
@@ -652,7 +646,7 @@ void TMainForm::FormClose(TObject*, TCloseAction& Action)
         win::Sleep(200);
         Application->Terminate();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
     FClosing = false;
 }
@@ -705,7 +699,7 @@ void TMainForm::LoadSkin()
                 LoadButtonPicture(this->*part.Member.Image, u"BTN_A_");
         SetCaption(u"Velmorastine II  ");
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -785,7 +779,7 @@ void TMainForm::SetSeekPosition(double fraction)
         }
         ImageTrack->SetLeft(left < INT32_MIN ? INT32_MIN : static_cast<std::int32_t>(left));
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -821,7 +815,7 @@ void TMainForm::ImageFolderSelClick(TObject*)
         if (IsDriveReady(ProgramDrive) && ListControl)
             ListControl->ImageFolderClick();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -831,7 +825,7 @@ void TMainForm::EditPathChange(TObject*)
         if (ListControl)
             ListControl->Edit2Change();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -846,7 +840,7 @@ void TMainForm::SetVolumePosition(std::int32_t volume)
     try {
         ImageVolume->SetLeft(playback::VolumeThumbLeft(volume, FVolumeMin, FVolumeMax, ImageVolume->Width()));
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -880,7 +874,7 @@ void TMainForm::OnMFormActive(TMessage& Message)
             PlayControl->RePositions();
         }
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -896,7 +890,7 @@ void TMainForm::OnSetFocusMessage(TMessage&)
             SetVolumePosition(PlayControl->GetVolume());
         FFocusLost = 0;
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -911,7 +905,7 @@ void TMainForm::OnPlayStateMessage(TMessage& Message)
         else
             Restart(Timer1);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -924,7 +918,7 @@ void TMainForm::Timer1Timer(TObject*)
         if (PlayControl && PlayControl->FileOpened)
             win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 0, 0);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -961,7 +955,7 @@ void TMainForm::TimerGpsTimer(TObject*)
         TrackTimerTick(ImageTrack->Left(), FTrackMin, FSeekScale, PlayControl->GInfo,
                        {FLastPositionMs, FLastGpsTimeMs, FLastLatitude, FLastLongitude}, panes);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -972,7 +966,7 @@ void TMainForm::ImageTimeClick(TObject*)
         if (TimeSet)
             TimeSet->ShowWhenCardReady();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1145,7 +1139,7 @@ void TMainForm::ImageComaPreClick(TObject* Sender)
             PlayControl->ImageComaPreClick(Sender);
         ImagePlay->SetHint(u"再生");
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1159,7 +1153,7 @@ void TMainForm::ImagePlayClick(TObject* Sender)
             PlayControl->ImagePlayClick(Sender);
         ImagePlay->SetHint(!PlayControl || PlayControl->Paused ? u"再生" : u"一時停止");
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1173,7 +1167,7 @@ void TMainForm::ImageComaNextClick(TObject* Sender)
             PlayControl->ImageComaNextClick(Sender);
         ImagePlay->SetHint(u"再生");
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1183,7 +1177,7 @@ void TMainForm::ImageStopClick(TObject* Sender)
         if (PlayControl)
             PlayControl->ImageStopClick(Sender);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1193,7 +1187,7 @@ void TMainForm::ImageSpeedDownClick(TObject* Sender)
         if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
             PlayControl->ImageSpeedDownClick(Sender);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1203,7 +1197,7 @@ void TMainForm::ImageSpeedNoneClick(TObject* Sender)
         if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
             PlayControl->ImageSpeedNoneClick(Sender);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1213,7 +1207,7 @@ void TMainForm::ImageSpeedUpClick(TObject* Sender)
         if (IsDriveReady(ProgramDrive) && HasSelectedRecording() && PlayControl)
             PlayControl->ImageSpeedUpClick(Sender);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1223,7 +1217,7 @@ void TMainForm::ImagePasswordClick(TObject*)
         if (IsDriveReady(ProgramDrive) && PWChange)
             PWChange->Show();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1243,7 +1237,7 @@ void TMainForm::UpdateSpeedDisplay()
                 break;
             }
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1273,7 +1267,7 @@ void TMainForm::ImageFindClick(TObject*)
         if (IsDriveReady(ProgramDrive) && ListControl)
             ListControl->ImageFindClick();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1283,7 +1277,7 @@ void TMainForm::ImageDLClick(TObject*)
         if (IsDriveReady(ProgramDrive) && ListControl)
             ListControl->ImageDownLoadClick();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -1293,6 +1287,6 @@ void TMainForm::ImageDelClick(TObject*)
         if (IsDriveReady(ProgramDrive) && ListControl)
             ListControl->DeleteCheckedFiles();
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }

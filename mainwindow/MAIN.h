@@ -261,8 +261,6 @@ private:
     bool FAskingClose = false;
     bool FClosing = false;
 
-    TImage* NewImage(const char16_t* name, int tag);
-    TLabel* NewLabel(const char16_t* name, int tag);
     // The skinned button's picture "BTN_A_n" or "BTN_B_n" from the resources.
     void LoadButtonPicture(TImage* button, const char16_t* prefix);
     // ShowChanel of the playback control, when a recording is selected.

@@ -7,16 +7,6 @@
 #include "playback/VideoView.h"
 #include "playback/Volume.h"
 
-namespace {
-
-void LogError(const Exception& e)
-{
-    if (MyLogModule)
-        MyLogModule->LogError(AnsiString(e.Message));
-}
-
-} // namespace
-
 void TMainForm::ImageFormTitleMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y)
 {
     FDragStartX = X;
@@ -56,7 +46,7 @@ void TMainForm::ImageTrackRectMouseDown(TObject*, TMouseButton, TShiftState, int
             PlayControl->TimerSpeed->SetEnabled(false);
         PlayControl->Timer1->SetEnabled(false);
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -66,7 +56,7 @@ void TMainForm::ImageTrackRectMouseMove(TObject*, TShiftState, int X, int)
         if (FSeekDragging == 1)
             ImageTrack->SetLeft(SeekThumbDragLeft(X));
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -90,7 +80,7 @@ void TMainForm::ImageTrackRectMouseUp(TObject*, TMouseButton, TShiftState, int X
             PlayControl->Timer1->SetEnabled(true);
         }
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -99,7 +89,7 @@ void TMainForm::ImageVolumeRectMouseDown(TObject*, TMouseButton, TShiftState, in
     try {
         FVolumeDragging = 1;
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -110,7 +100,7 @@ void TMainForm::ImageVolumeRectMouseMove(TObject*, TShiftState, int X, int)
             ImageVolume->SetLeft(playback::VolumeThumbDragLeft(static_cast<std::int64_t>(X) + ImageVolumeRect->Left(),
                                                                FVolumeMin, FVolumeMax, ImageVolume->Width()));
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -126,6 +116,6 @@ void TMainForm::ImageVolumeRectMouseUp(TObject*, TMouseButton, TShiftState, int 
                 playback::VolumeFromThumbLeft(ImageVolume->Left(), FVolumeMin, FVolumeMax, ImageVolume->Width()));
         FVolumeDragging = 0;
     } catch (Exception& e) {
-        LogError(e);
+        LogExceptionError(e);
     }
 }

@@ -10,12 +10,6 @@
 
 namespace {
 
-void LogCommandError(const Exception& e)
-{
-    if (MyLogModule)
-        MyLogModule->LogError(AnsiString(e.Message));
-}
-
 void ShowMessageNumber(int number)
 {
     if (SDDlg)
@@ -43,7 +37,7 @@ void TMainForm::ImageScreenShotClick(TObject*)
         FLastPictureFolder = ExtractFileDir(file);
         ShowMessageNumber(PlayControl->SaveBMP(file, false) ? 2 : 3);
     } catch (Exception& e) {
-        LogCommandError(e);
+        LogExceptionError(e);
     }
 }
 
@@ -57,6 +51,6 @@ void TMainForm::ImagePrintClick(TObject*)
         if (!PlayControl->SaveBMP(name, true))
             ShowMessageNumber(5);
     } catch (Exception& e) {
-        LogCommandError(e);
+        LogExceptionError(e);
     }
 }

@@ -277,3 +277,11 @@ private:
 extern std::int32_t ChannelMode;
 
 extern TPlayControl* PlayControl;
+
+// Asks the video panel to repaint itself (after a list, a dialog or a
+// progress window that covered it has gone).
+inline void PostVideoRepaint()
+{
+    if (PlayControl)
+        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+}

@@ -185,8 +185,7 @@ void TTimeSet::HideAndRepaint()
 {
     Hide();
     // Posted, never sent, and only to a playback control that exists.
-    if (PlayControl)
-        win::PostMessage(PlayControl->Handle(), WM_VIDEO_REPAINT, 1, 0);
+    PostVideoRepaint();
 }
 
 void TTimeSet::FormShow(TObject*)

@@ -104,6 +104,14 @@ void VideoRenderer::Present(REFERENCE_TIME position)
 
 bool VideoRenderer::DrawNative(const FrameRequest& request)
 {
+    if (!DrawIntoFrame(request))
+        return false;
+    Took(request);
+    return true;
+}
+
+bool VideoRenderer::DrawIntoFrame(const FrameRequest& request)
+{
     // The picture before last is drawn over (its buffer reused).
     Frame& picture = spare_;
     ++framesDrawn_;
@@ -114,14 +122,23 @@ bool VideoRenderer::DrawNative(const FrameRequest& request)
         return false; // a source that drew the wrong size is ignored
     std::swap(frame_, picture);
     nativeStale_ = false;
-    Took(request, request.stream->path);
     return true;
 }
 
-void VideoRenderer::Took(const FrameRequest& request, const std::u16string& path)
+bool VideoRenderer::CurrentRequest(FrameRequest& request) const
+{
+    const SourceStream* stream = StreamReaching(*input_, 0);
+    if (stream == nullptr || stream->path != framePath_)
+        return false;
+    request = FrameRequest{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
+                           static_cast<int>(pictureHeight_)};
+    return true;
+}
+
+void VideoRenderer::Took(const FrameRequest& request)
 {
     hasFrame_ = true;
-    framePath_ = path;
+    framePath_ = request.stream->path;
     frameNumber_ = request.frameNumber;
     pictureWidth_ = request.width;
     pictureHeight_ = request.height;
@@ -151,20 +168,8 @@ bool VideoRenderer::EnsureNative()
         return true;
     // The picture was drawn only where it shows: the decoder still holds
     // it, so this converts and does not decode again.
-    const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr || stream->path != framePath_)
-        return false;
-    const FrameRequest current{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
-                               static_cast<int>(pictureHeight_)};
-    Frame& picture = spare_;
-    ++framesDrawn_;
-    if (!CurrentFrameSource().DrawFrame(current, picture) || picture.width != current.width ||
-        picture.height != current.height ||
-        picture.pixels.size() != static_cast<std::size_t>(current.width) * static_cast<std::size_t>(current.height))
-        return false;
-    std::swap(frame_, picture);
-    nativeStale_ = false;
-    return true;
+    FrameRequest current;
+    return CurrentRequest(current) && DrawIntoFrame(current);
 }
 
 const Frame& VideoRenderer::Picture()
@@ -218,14 +223,10 @@ void VideoRenderer::Show(HWND window, HDC dc)
         return;
     if (live && nativeStale_ && hasFrame_) {
         // Another place or size for the picture drawn where it shows.
-        const SourceStream* stream = StreamReaching(*input_, 0);
-        if (stream != nullptr && stream->path == framePath_) {
-            const FrameRequest current{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
-                                       static_cast<int>(pictureHeight_)};
-            if (DrawScaledInto(*surface, current, source)) {
-                shown_ = now;
-                return;
-            }
+        FrameRequest current;
+        if (CurrentRequest(current) && DrawScaledInto(*surface, current, source)) {
+            shown_ = now;
+            return;
         }
     }
     EnsureNative();
@@ -244,7 +245,7 @@ bool VideoRenderer::ShowScaled(HWND window, win::WindowSurface& surface, const F
         return false;
     ++framesDrawn_;
     nativeStale_ = true;
-    Took(request, request.stream->path);
+    Took(request);
     shown_ = Shown{window, frameSerial_, source, PictureRect(), destination_, border_, surface.width, surface.height};
     return true;
 }

@@ -51,12 +51,17 @@ private:
     void Show(HWND window, HDC dc);
     bool ShowScaled(HWND window, win::WindowSurface& surface, const FrameRequest& request);
     bool DrawScaledInto(win::WindowSurface& surface, const FrameRequest& request, const RECT& source);
-    // Draws the request's picture at its native size into frame_.
+    // Draws the request's picture at its native size into frame_ and takes
+    // it as the current one.
     bool DrawNative(const FrameRequest& request);
+    // Draws the request's picture at its native size into frame_ only.
+    bool DrawIntoFrame(const FrameRequest& request);
     // Makes the picture drawn only where it shows the native frame_ too.
     bool EnsureNative();
+    // The request for the current picture; false when its stream is gone.
+    bool CurrentRequest(FrameRequest& request) const;
     bool TakePending(FrameRequest& request);
-    void Took(const FrameRequest& request, const std::u16string& path);
+    void Took(const FrameRequest& request);
 
     class Config final : public ComFacet<IVMRFilterConfig9> {
     public:

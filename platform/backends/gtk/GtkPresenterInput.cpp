@@ -182,7 +182,7 @@ gboolean GtkPresenter::OnButton(GtkWidget* widget, GdkEventButton* event, gpoint
 void GtkPresenter::PlaceOnMovedWindow(Window& w, Event& e)
 {
     GdkWindow* area = gtk_widget_get_window(w.area);
-    if (!area || !gtk_widget_get_realized(w.window))
+    if (!area)
         return;
     int areaX = 0, areaY = 0, frameX = 0, frameY = 0;
     gdk_window_get_origin(area, &areaX, &areaY);
