@@ -34,9 +34,10 @@ void OnError(j_common_ptr info)
 
 void OnMessage(j_common_ptr) {}
 
-// Decodes into `out`; 0 on success, else libjpeg's message code (at least 1).
-// Kept free of objects with destructors: longjmp leaves this frame.
-int Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std::vector<unsigned char>* row)
+// Reads the header of `data` as Decode would: 0 with the picture's size, else
+// libjpeg's message code (at least 1). Kept free of objects with destructors:
+// longjmp leaves this frame.
+int Inspect(const unsigned char* data, unsigned long size, int* width, int* height)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
@@ -51,15 +52,48 @@ int Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std:
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    // The conversions to RGB libjpeg has; it refuses the others when it starts.
+    const J_COLOR_SPACE space = info.jpeg_color_space;
+    if (space != JCS_GRAYSCALE && space != JCS_YCbCr && space != JCS_RGB) {
+        jpeg_destroy_decompress(&info);
+        return JERR_CONVERSION_NOTIMPL;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_calc_output_dimensions(&info);
+    const JDIMENSION w = info.output_width, h = info.output_height;
+    jpeg_destroy_decompress(&info);
+    if (w == 0 || h == 0 || w > PixelBuffer::MaxSide || h > PixelBuffer::MaxSide)
+        return JERR_IMAGE_TOO_BIG;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return 0;
+}
+
+// Decodes into `out`, which has the size Inspect found; false when libjpeg
+// gave up part way (what was decoded stays, the rest is black). Kept free of
+// objects with destructors, as Inspect.
+bool Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std::vector<unsigned char>* row)
+{
+    jpeg_decompress_struct info;
+    ErrorManager errors;
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnError;
+    errors.pub.output_message = OnMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_width == 0 || info.output_height == 0 || info.output_width > PixelBuffer::MaxSide ||
-        info.output_height > PixelBuffer::MaxSide || info.output_components != 3) {
+    if (static_cast<int>(info.output_width) != out->Width() || static_cast<int>(info.output_height) != out->Height() ||
+        info.output_components != 3) {
         jpeg_destroy_decompress(&info);
-        return JERR_IMAGE_TOO_BIG;
+        return false;
     }
-    const int width = static_cast<int>(info.output_width);
-    out->Resize(width, static_cast<int>(info.output_height));
+    const int width = out->Width();
     row->resize(static_cast<std::size_t>(width) * 3);
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
@@ -73,7 +107,7 @@ int Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std:
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return 0;
+    return true;
 }
 
 // Encodes `pixels` as RGB at `quality` into `out`; 0 on success, else
@@ -120,19 +154,48 @@ int Encode(const PixelBuffer& pixels, int quality, unsigned char** out, unsigned
 } // namespace
 
 TJPEGImage::TJPEGImage(const TJPEGImage& other)
-    : TGraphic(), FBitmap(other.FBitmap), FData(other.FData), FQuality(other.FQuality), FPixelFormat(other.FPixelFormat)
+    : TGraphic(),
+      FData(other.FData),
+      FWidth(other.FWidth),
+      FHeight(other.FHeight),
+      FDecoded(other.FDecoded),
+      FQuality(other.FQuality),
+      FPixelFormat(other.FPixelFormat)
 {
 }
 
 TJPEGImage& TJPEGImage::operator=(const TJPEGImage& other)
 {
     if (this != &other) {
-        FBitmap = other.FBitmap;
         FData = other.FData;
+        FWidth = other.FWidth;
+        FHeight = other.FHeight;
+        FDecoded = other.FDecoded;
         FQuality = other.FQuality;
         FPixelFormat = other.FPixelFormat;
     }
     return *this;
+}
+
+const std::vector<unsigned char>& TJPEGImage::Data() const
+{
+    static const std::vector<unsigned char> none;
+    return FData ? *FData : none;
+}
+
+const TBitmap& TJPEGImage::Bitmap() const
+{
+    if (!FDecoded) {
+        auto bitmap = std::make_shared<TBitmap>();
+        if (FData) {
+            PixelBuffer& pixels = bitmap->Pixels();
+            pixels.Resize(FWidth, FHeight);
+            std::vector<unsigned char> row;
+            Decode(FData->data(), static_cast<unsigned long>(FData->size()), &pixels, &row);
+        }
+        FDecoded = std::move(bitmap);
+    }
+    return *FDecoded;
 }
 
 void TJPEGImage::SetCompressionQuality(int quality) { FQuality = quality < 1 ? 1 : quality > 100 ? 100 : quality; }
@@ -152,19 +215,19 @@ void TJPEGImage::Assign(const TBitmap* bitmap)
     if (code != 0)
         throw EJPEG(u"JPEG error #%d", code);
     // What is drawn is what the file holds.
-    LoadFromMemory(bytes.data(), bytes.size());
+    LoadFromBytes(std::move(bytes));
 }
 
 void TJPEGImage::SaveToStream(rtl::TStream& stream) const
 {
-    if (FData.empty())
+    if (!FData || FData->empty())
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
-    stream.WriteBuffer(FData.data(), static_cast<std::int32_t>(FData.size()));
+    stream.WriteBuffer(FData->data(), static_cast<std::int32_t>(FData->size()));
 }
 
 void TJPEGImage::SaveToFile(const rtl::UnicodeString& fileName) const
 {
-    if (FData.empty())
+    if (!FData || FData->empty())
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_EMPTY_IMAGE));
     std::exception_ptr failure;
     bool regular = false;
@@ -190,15 +253,27 @@ void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)
 {
     if (!data || size == 0 || size > 0x7FFFFFFFu)
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_INPUT_EMPTY));
-    PixelBuffer decoded;
-    std::vector<unsigned char> row;
-    const int code = Decode(static_cast<const unsigned char*>(data), static_cast<unsigned long>(size), &decoded, &row);
-    if (code != 0)
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    int width = 0, height = 0;
+    if (const int code = Inspect(bytes, static_cast<unsigned long>(size), &width, &height); code != 0)
         throw EJPEG(u"JPEG error #%d", code);
-    TBitmap bitmap;
-    bitmap.Pixels() = std::move(decoded);
-    FBitmap = bitmap;
-    FData.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size);
+    FData = std::make_shared<const std::vector<unsigned char>>(bytes, bytes + size);
+    FWidth = width;
+    FHeight = height;
+    FDecoded.reset();
+}
+
+void TJPEGImage::LoadFromBytes(std::vector<unsigned char>&& bytes)
+{
+    int width = 0, height = 0;
+    if (bytes.empty() || bytes.size() > 0x7FFFFFFFu)
+        throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_INPUT_EMPTY));
+    if (const int code = Inspect(bytes.data(), static_cast<unsigned long>(bytes.size()), &width, &height); code != 0)
+        throw EJPEG(u"JPEG error #%d", code);
+    FData = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+    FWidth = width;
+    FHeight = height;
+    FDecoded.reset();
 }
 
 void TJPEGImage::LoadFromStream(rtl::TStream& stream)
@@ -211,7 +286,7 @@ void TJPEGImage::LoadFromStream(rtl::TStream& stream)
             break;
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
-    LoadFromMemory(bytes.data(), bytes.size());
+    LoadFromBytes(std::move(bytes));
 }
 
 void TJPEGImage::LoadFromStream(rtl::TStream* stream)
@@ -221,7 +296,7 @@ void TJPEGImage::LoadFromStream(rtl::TStream* stream)
     LoadFromStream(*stream);
 }
 
-void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) const { FBitmap.Draw(canvas, rect); }
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) const { Bitmap().Draw(canvas, rect); }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
 

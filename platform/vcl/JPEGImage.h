@@ -1,11 +1,15 @@
-// A JPEG picture, decoded with libjpeg into 32-bit pixels when it is loaded,
-// and encoded with libjpeg when a bitmap is assigned (at CompressionQuality,
-// baseline, colour as 24-bit RGB). The compressed bytes are kept, so saving
-// writes exactly what was loaded or encoded, and the picture it draws is
-// what those bytes decode to.
-// A stream that is no JPEG, is cut short or is larger than a PixelBuffer
-// side allows raises EJPEG ("JPEG error #n", n libjpeg's message code); the
-// picture then keeps what it held before.
+// A JPEG picture, encoded with libjpeg when a bitmap is assigned (at
+// CompressionQuality, baseline, colour as 24-bit RGB). The compressed bytes
+// are kept, so saving writes exactly what was loaded or encoded, and the
+// picture it draws is what those bytes decode to.
+// Loading reads the header only: a stream that is no JPEG, ends before its
+// picture, has colours that cannot become RGB or is larger than a
+// PixelBuffer side allows raises EJPEG ("JPEG error #n", n libjpeg's message
+// code), and the picture then keeps what it held before. The pixels are
+// decoded (into 32 bits) when first drawn or asked for: a picture that is
+// never shown costs neither the decode nor its memory. Copies share the
+// bytes and, once decoded, the pixels. Like the other graphics, one object
+// is for one thread at a time.
 #pragma once
 
 #include <memory>
@@ -58,19 +62,24 @@ public:
     // EWriteError and removes the file it had begun.
     void SaveToStream(rtl::TStream& stream) const;
     void SaveToFile(const rtl::UnicodeString& fileName) const;
-    const std::vector<unsigned char>& Data() const { return FData; }
+    const std::vector<unsigned char>& Data() const;
 
-    int Width() const override { return FBitmap.Width(); }
-    int Height() const override { return FBitmap.Height(); }
+    int Width() const override { return FWidth; }
+    int Height() const override { return FHeight; }
     void Draw(TCanvas& canvas, const TRect& rect) const override;
     std::unique_ptr<TGraphic> Clone() const override;
 
-    // The decoded picture.
-    const TBitmap& Bitmap() const { return FBitmap; }
+    // The decoded picture, Width x Height (black past where libjpeg gave up
+    // on data damaged after the header).
+    const TBitmap& Bitmap() const;
 
 private:
-    TBitmap FBitmap;
-    std::vector<unsigned char> FData;
+    void LoadFromBytes(std::vector<unsigned char>&& bytes);
+
+    std::shared_ptr<const std::vector<unsigned char>> FData;
+    int FWidth = 0;
+    int FHeight = 0;
+    mutable std::shared_ptr<const TBitmap> FDecoded;
     int FQuality = 90;
     TJPEGPixelFormat FPixelFormat = jf24Bit;
 };

@@ -2,6 +2,7 @@
 // stream, and JPEG pictures decoded into bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -134,6 +135,22 @@ TEST_F(ResourceTest, BrokenJpegRaisesAndKeepsThePicture)
     }
     TMemoryStream empty;
     EXPECT_THROW(jpeg.LoadFromStream(empty), EJPEG);
+
+    // Loading reads the header; damage past it shows when the picture is
+    // decoded, as a picture of the header's size, and raises nothing.
+    std::vector<std::uint8_t> damaged = red;
+    const std::uint8_t sos[2] = {0xFF, 0xDA};
+    auto scan = std::search(damaged.begin(), damaged.end(), sos, sos + 2);
+    ASSERT_NE(scan, damaged.end());
+    for (auto at = scan + 14; at + 2 < damaged.end(); ++at)
+        *at = 0xFF;
+    TJPEGImage late;
+    late.LoadFromMemory(damaged.data(), damaged.size());
+    EXPECT_EQ(late.Width(), 6);
+    const TJPEGImage copy = late;
+    EXPECT_EQ(copy.Bitmap().Width(), 6);
+    EXPECT_EQ(copy.Bitmap().Height(), 4);
+    EXPECT_EQ(late.Data(), damaged);
     EXPECT_THROW(jpeg.LoadFromStream(static_cast<TStream*>(nullptr)), EInvalidPointer);
 }
 
