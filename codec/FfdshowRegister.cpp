@@ -8,6 +8,7 @@
 #include "platform/win/Clock.h"
 #include "platform/win/Com.h"
 #include "platform/win/Files.h"
+#include "platform/win/RegistryStore.h"
 
 using namespace win;
 using namespace codec::detail;
@@ -103,6 +104,7 @@ bool FFDShowRegister(bool skipCheck)
             if (VideoDecoderRegistered()) {
                 LogDebug(u"ffdshow Video Decoder --> Existed");
                 if (!machineInstallNeeded && !userInstallNeeded) {
+                    TRegistryBatch batch;
                     UpdateFfdshowRegistry(reg.get());
                     CustomFfdshow(reg.get());
                     OwnFfdshowRegistered = false;
@@ -134,9 +136,13 @@ bool FFDShowRegister(bool skipCheck)
         else
             LogError(u"2) ShellExecute('regsvr32 ffdshow.ax') --> Failured");
 
-        WriteSettingsTable(*reg, folder);
-        CustomFfdshow(reg.get());
-        reg.reset();
+        {
+            // The table lands in one write a hive.
+            TRegistryBatch batch;
+            WriteSettingsTable(*reg, folder);
+            CustomFfdshow(reg.get());
+            reg.reset();
+        }
         LogDebug(u"2) Windows Registry --> Executed");
         OwnFfdshowRegistered = true;
 

@@ -6,6 +6,7 @@
 #include "codec/CodecSupport.h"
 #include "codec/FfdshowInstall.h"
 #include "platform/win/Com.h"
+#include "platform/win/RegistryStore.h"
 
 using namespace win;
 using namespace codec::detail;
@@ -43,14 +44,17 @@ void FFDShowUnRegister()
         LogDebug(u"-----------------FFDShowUnRegister START----------");
         if (UnregisterFfdshowAx(DecoderFolder()) > 32)
             UnregistrationStarted = true;
-        reg = std::make_unique<TRegistry>();
-        reg->RootKey = HKEY_LOCAL_MACHINE;
-        for (const char16_t* key : kKeys)
-            reg->DeleteKey(key);
-        reg->RootKey = HKEY_CURRENT_USER;
-        for (const char16_t* key : kKeys)
-            reg->DeleteKey(key);
-        reg.reset();
+        {
+            TRegistryBatch batch;
+            reg = std::make_unique<TRegistry>();
+            reg->RootKey = HKEY_LOCAL_MACHINE;
+            for (const char16_t* key : kKeys)
+                reg->DeleteKey(key);
+            reg->RootKey = HKEY_CURRENT_USER;
+            for (const char16_t* key : kKeys)
+                reg->DeleteKey(key);
+            reg.reset();
+        }
         LogDebug(u"-----------------FFDShowUnRegister END----------");
     } catch (rtl::Exception& e) {
         LogException(u"FFDShowUnRegister", e);

@@ -34,6 +34,14 @@ bool MakeFolders(const std::string& folder)
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && SameTime(a.st_mtim, b.st_mtim) &&
+        SameTime(a.st_ctim, b.st_ctim);
+}
+
 // Holds an exclusive flock on the hive's lock file while it lives.
 class HiveLock {
 public:
@@ -76,6 +84,15 @@ FileRegistryStore::~FileRegistryStore()
     std::lock_guard<std::mutex> guard(mutex_);
     FlushLocked(RegistryHive::Machine);
     FlushLocked(RegistryHive::User);
+    for (Cache& cache : caches_)
+        cache.Release();
+}
+
+void FileRegistryStore::Cache::Release()
+{
+    if (held >= 0)
+        close(held);
+    held = -1;
 }
 
 std::string FileRegistryStore::HivePath(RegistryHive hive) const { return folder_ + "/" + HiveName(hive) + ".hive"; }
@@ -97,9 +114,17 @@ std::string FileRegistryStore::DefaultFolder()
 bool FileRegistryStore::Refresh(RegistryHive hive)
 {
     Cache& cache = CacheOf(hive);
+    const std::string path = HivePath(hive);
+    // The file read last is held open, so its inode cannot be reused: while
+    // the path still names it, unchanged in size and times, it holds what
+    // was read (a writer always renames a new file over it).
+    struct stat now;
+    if (cache.valid && cache.held >= 0 && stat(path.c_str(), &now) == 0 && SameFile(now, cache.heldStat))
+        return true;
     std::string bytes;
-    int fd = OpenRegularFile(HivePath(hive), O_RDONLY);
+    int fd = OpenRegularFile(path, O_RDONLY);
     const bool missing = fd < 0 && errno == ENOENT; // a hive never written is empty
+    cache.Release();
     if (fd < 0) {
         if (!missing) {
             cache.valid = false;
@@ -122,8 +147,13 @@ bool FileRegistryStore::Refresh(RegistryHive hive)
                 break;
             done += static_cast<std::size_t>(n);
         }
-        close(fd);
         bytes.resize(done);
+        if (done == static_cast<std::size_t>(st.st_size)) {
+            cache.held = fd;
+            cache.heldStat = st;
+        } else {
+            close(fd); // it changed while read: read again next time
+        }
     }
     // Identical bytes need no parse. (The file's identity and time cannot
     // tell: inodes are reused and times are coarse.)
@@ -200,7 +230,22 @@ EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit)
 bool FileRegistryStore::Flush(RegistryHive hive)
 {
     std::lock_guard<std::mutex> guard(mutex_);
-    return FlushLocked(hive);
+    return batches_ > 0 || FlushLocked(hive);
+}
+
+void FileRegistryStore::BeginBatch()
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    ++batches_;
+}
+
+void FileRegistryStore::EndBatch()
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (batches_ == 0 || --batches_ > 0)
+        return;
+    FlushLocked(RegistryHive::Machine);
+    FlushLocked(RegistryHive::User);
 }
 
 bool FileRegistryStore::FlushLocked(RegistryHive hive)

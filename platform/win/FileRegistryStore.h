@@ -1,7 +1,7 @@
 // The registry store of the program: one text file per hive ("machine.hive",
 // "user.hive", the format of RegistryText.h) in one folder. Changes are made
 // in memory at once (every reader of this store sees them) and written when
-// the key is closed or flushed (Flush): under an exclusive lock on
+// the key is closed or flushed (Flush; in a batch, when the batch ends): under an exclusive lock on
 // "<hive>.lock" (flock) the file is read afresh, the changes not yet written
 // are made again on what another process may have written meanwhile, and the
 // result goes to a temporary file, flushed to disk and renamed over the old
@@ -15,6 +15,8 @@
 // has the owner-write permission bit: clearing it is how to take away
 // "administrator rights" (tests run as root, where access() would always say yes).
 #pragma once
+
+#include <sys/stat.h>
 
 #include <mutex>
 #include <string>
@@ -36,6 +38,8 @@ public:
     EditResult Apply(RegistryHive hive, const RegistryEdit& edit) override;
     bool CanWrite(RegistryHive hive) override;
     bool Flush(RegistryHive hive) override;
+    void BeginBatch() override;
+    void EndBatch() override;
 
     const std::string& Folder() const { return folder_; }
     std::string HivePath(RegistryHive hive) const;
@@ -50,6 +54,9 @@ private:
         RegistryKey root; // the file's contents with the pending edits made
         std::vector<RegistryEdit> pending; // made here, not yet written
         bool swept = false; // stale temporary files looked for
+        int held = -1; // the file `bytes` was read from, kept open
+        struct stat heldStat {};
+        void Release();
     };
     // Brings the hive's cache up to date with its file; false when it cannot be read.
     bool Refresh(RegistryHive hive);
@@ -59,6 +66,7 @@ private:
     std::string folder_;
     std::mutex mutex_;
     Cache caches_[2];
+    int batches_ = 0; // open batches: Flush waits for the last to end
 };
 
 } // namespace win

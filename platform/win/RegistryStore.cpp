@@ -12,6 +12,10 @@ bool RegistryStore::MayOpen(RegistryHive, const RegistryPath&) { return true; }
 
 bool RegistryStore::Flush(RegistryHive) { return true; }
 
+void RegistryStore::BeginBatch() {}
+
+void RegistryStore::EndBatch() {}
+
 bool RegistryStore::ReadKey(RegistryHive hive, const RegistryPath& path, RegistryKey& out, bool& exists)
 {
     RegistryKey root;

@@ -36,6 +36,12 @@ public:
     // processes see them (a closed key does this). False when they could not
     // be written; they are then given up. The default has nothing to write.
     virtual bool Flush(RegistryHive hive);
+    // Between these, Flush writes nothing (and answers true); the end of
+    // the outermost batch writes what is pending in each hive, one write a
+    // hive. So the keys of one piece of work reach other processes together
+    // and the disk once. The default has nothing to hold back.
+    virtual void BeginBatch();
+    virtual void EndBatch();
     // Whether a key may be opened at all (a key without access rights says no).
     virtual bool MayOpen(RegistryHive hive, const RegistryPath& path);
     // Whether the hive accepts writes. For the machine hive this is what
@@ -55,6 +61,18 @@ std::shared_ptr<RegistryStore> CurrentRegistryStore();
 std::shared_ptr<RegistryStore> InstallRegistryStore(std::shared_ptr<RegistryStore> store);
 // Installs a store for a scope and puts the previous one back.
 using ScopedRegistryStore = host::ScopedInstall<std::shared_ptr<RegistryStore>, &InstallRegistryStore>;
+
+// The registry writes of a scope as one batch of the current store.
+class TRegistryBatch {
+public:
+    TRegistryBatch() : store_(CurrentRegistryStore()) { store_->BeginBatch(); }
+    ~TRegistryBatch() { store_->EndBatch(); }
+    TRegistryBatch(const TRegistryBatch&) = delete;
+    TRegistryBatch& operator=(const TRegistryBatch&) = delete;
+
+private:
+    std::shared_ptr<RegistryStore> store_;
+};
 
 // "Administrator rights": the machine hive of the current store can be written.
 BOOL IsUserAnAdmin();

@@ -22,6 +22,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/Exception.h"
 #include "platform/win/Files.h"
+#include "platform/win/RegistryStore.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ int main(int argc, char** argv)
     if (FailureAsked(unregister))
         return Report(silent, 5, std::string(entry) + " in " + module + " failed.");
     try {
+        // The module's keys land together, in one write.
+        win::TRegistryBatch batch;
         bool known = unregister ? media::UnregisterModuleFilters(path) : media::RegisterModuleFilters(path);
         if (!known)
             return Report(silent, 4,

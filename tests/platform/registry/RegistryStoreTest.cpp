@@ -259,6 +259,49 @@ TEST_F(FileRegistryStoreTest, AKeysChangesReachOtherProcessesWhenItIsClosed)
     EXPECT_EQ(a, 3u);
 }
 
+// In a batch the keys closed reach other processes together, when it ends,
+// in one write a hive; a file another process renamed over the hive
+// meanwhile is read afresh, also when its size is the same.
+TEST_F(FileRegistryStoreTest, ABatchReachesOtherProcessesWhenItEnds)
+{
+    auto ours = std::make_shared<FileRegistryStore>(folder);
+    FileRegistryStore other(folder);
+    const auto otherReads = [&other](RegistryHive hive, const std::u16string& name) {
+        RegistryKey key;
+        bool exists = false;
+        std::uint32_t n = 0;
+        if (!other.ReadKey(hive, {u"K"}, key, exists) || !exists || key.FindValue(name) == nullptr)
+            return -1;
+        return key.FindValue(name)->Number(n) ? static_cast<int>(n) : -1;
+    };
+    ScopedRegistryStore scope(ours);
+    {
+        TRegistryBatch batch;
+        {
+            TRegistryBatch inner;
+            TRegistry reg;
+            ASSERT_TRUE(reg.OpenKey(u"\K", true));
+            reg.WriteInteger(u"a", 1);
+            reg.CloseKey();
+            reg.RootKey = HKEY_LOCAL_MACHINE;
+            ASSERT_TRUE(reg.OpenKey(u"\K", true));
+            reg.WriteInteger(u"m", 2);
+            reg.CloseKey();
+        }
+        EXPECT_EQ(otherReads(RegistryHive::User, u"a"), -1);
+        EXPECT_FALSE(fs::exists(folder + "/machine.hive"));
+    }
+    EXPECT_EQ(otherReads(RegistryHive::User, u"a"), 1);
+    EXPECT_EQ(otherReads(RegistryHive::Machine, u"m"), 2);
+
+    ASSERT_EQ(other.Apply(RegistryHive::User, {RegistryEdit::Kind::SetValue, {u"K"}, RegistryValue::Dword(u"a", 9)}),
+              EditResult::Done);
+    ASSERT_TRUE(other.Flush(RegistryHive::User));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(u"\K"));
+    EXPECT_EQ(reg.ReadInteger(u"a"), 9);
+}
+
 // A process killed at any moment of its writes leaves a hive that parses;
 // the temporary files of dead processes go at the next write, those of
 // running ones stay.
