@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include "platform/rtl/CodePage.h"
@@ -84,10 +87,10 @@ std::string FindTool(const char* name)
     return {};
 }
 
-// Forks twice so that the program is nobody's child here: the middle process
-// starts a new session, forks the program and ends at once. The program's
-// exec failure comes back through a close-on-exec pipe. Only
-// async-signal-safe calls run after the fork.
+// Starts the program in a session of its own, with no signal blocked. The
+// spawn shares this process's memory until the exec (no copy of a large
+// address space), and tells the exec's failure itself. The program is
+// waited for on a thread of its own, so it never lingers as a zombie.
 int SpawnDetached(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder)
 {
     std::vector<char*> argv;
@@ -96,53 +99,31 @@ int SpawnDetached(const std::string& program, const std::vector<std::string>& ar
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
-    // The program gets the stop signals whatever this process blocks.
+    posix_spawnattr_t attributes;
+    if (const int error = posix_spawnattr_init(&attributes); error != 0)
+        return error;
     sigset_t noSignals;
     sigemptyset(&noSignals);
-
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0)
-        return errno;
-    pid_t middle = fork();
-    if (middle < 0) {
-        int error = errno;
-        close(pipeFds[0]);
-        close(pipeFds[1]);
+    posix_spawnattr_setsigmask(&attributes, &noSignals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    pid_t child = 0;
+    const int error = posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0)
         return error;
+    try {
+        std::thread([child] {
+            while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the program runs all the same.
     }
-    if (middle == 0) {
-        close(pipeFds[0]);
-        setsid();
-        pid_t child = fork();
-        if (child == 0) {
-            int error = 0;
-            if (!folder.empty() && chdir(folder.c_str()) != 0)
-                error = errno;
-            if (error == 0) {
-                sigprocmask(SIG_SETMASK, &noSignals, nullptr);
-                execve(program.c_str(), argv.data(), environ);
-                error = errno;
-            }
-            ssize_t ignored = write(pipeFds[1], &error, sizeof error);
-            (void)ignored;
-            _exit(127);
-        }
-        if (child < 0) {
-            int error = errno;
-            ssize_t ignored = write(pipeFds[1], &error, sizeof error);
-            (void)ignored;
-        }
-        _exit(0);
-    }
-    close(pipeFds[1]);
-    int error = 0;
-    ssize_t got;
-    do {
-        got = read(pipeFds[0], &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
-    close(pipeFds[0]);
-    while (waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {}
-    return got == static_cast<ssize_t>(sizeof error) ? (error == 0 ? EIO : error) : 0;
+    return 0;
 }
 
 ProcessStarter* TheHostStarter()

@@ -125,6 +125,7 @@ TEST_F(HostStarterTest, ResolvesOurToolAndTheProgramsOwnName)
 TEST_F(HostStarterTest, StartsDetachedWithTheArgumentsAndTheEnvironment)
 {
     WriteTool("#!/bin/sh\nprintf '%s|' \"$@\" \"$STARTER_TEST\" \"$(grep '^SigBlk' /proc/$$/status | cut -f2)\""
+              " \"$(cut -d' ' -f6 /proc/$$/stat)\""
               " > \"$VELMORASTINE_TOOLS/out.tmp\"\n"
               "mv \"$VELMORASTINE_TOOLS/out.tmp\" \"$VELMORASTINE_TOOLS/out\"\n",
               fs::perms::owner_all);
@@ -147,7 +148,10 @@ TEST_F(HostStarterTest, StartsDetachedWithTheArgumentsAndTheEnvironment)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     // No shell saw the parameters: $HOME and ";" arrive as they were written.
-    EXPECT_EQ(out, "/s|a b\\c|$HOME;x|inherited|0000000000000000|");
+    // It runs in a session of its own, which its process leads.
+    const std::string session = out.substr(out.rfind('|', out.size() - 2) + 1);
+    EXPECT_EQ(out.substr(0, out.size() - session.size()), "/s|a b\\c|$HOME;x|inherited|0000000000000000|");
+    EXPECT_NE(session, std::to_string(getsid(0)) + "|");
 }
 
 TEST_F(HostStarterTest, AToolThatCannotRunGivesTheWindowsCodes)
