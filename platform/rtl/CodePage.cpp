@@ -5,8 +5,10 @@
 #include <iconv.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace rtl {
@@ -15,69 +17,51 @@ namespace {
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kNoChar = 0xFFFF; // table entry: no character (never in code page 932)
 
-// Both directions of code page 932, taken once from glibc's "CP932" through
-// iconv, one character at a time (iconv stops at the first unmappable one).
+// What the tables below have looked up: kKnown | the answer, 0 while not
+// looked up. Zero at the start without a write, so the pages of the entries
+// never met are never touched.
+constexpr std::uint32_t kKnown = 0x10000;
+constinit std::atomic<std::uint32_t> gDoubles[0x10000]{}; // by lead << 8 | trail: the character or kNoChar
+constinit std::atomic<std::uint32_t> gEncode[0x10000]{}; // by UTF-16 unit: its bytes, 0 for none
+
+// Both directions of code page 932, as glibc's "CP932" converts them through
+// iconv. The single bytes are taken at once; a double-byte character or a
+// UTF-16 unit is looked up the first time it is met and remembered, so a
+// start that converts a few Japanese words asks iconv a few times, not
+// 80,000. Any thread may convert: a remembered entry is read without the
+// lock; iconv itself is called under it.
 class Cp932Tables {
 public:
     Cp932Tables()
     {
         single_.fill(kNoChar);
         isLead_.fill(false);
-        doubles_.assign(0x10000, kNoChar);
-        encode_.assign(0x10000, 0);
-
-        iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
-        iconv_t fromUtf16 = iconv_open("CP932", "UTF-16LE");
-        if (toUtf16 == reinterpret_cast<iconv_t>(-1) || fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
+        toUtf16_ = iconv_open("UTF-16LE", "CP932");
+        fromUtf16_ = iconv_open("CP932", "UTF-16LE");
+        if (toUtf16_ == kNoConverter || fromUtf16_ == kNoConverter) {
             // No CP932 in this C library: ASCII only.
-            for (int b = 0; b < 0x80; ++b) {
+            for (int b = 0; b < 0x80; ++b)
                 single_[b] = static_cast<char16_t>(b);
-                encode_[b] = static_cast<std::uint16_t>(b);
-            }
-            if (toUtf16 != reinterpret_cast<iconv_t>(-1))
-                iconv_close(toUtf16);
-            if (fromUtf16 != reinterpret_cast<iconv_t>(-1))
-                iconv_close(fromUtf16);
             return;
         }
         for (int b = 0; b < 0x100; ++b) {
             const unsigned char in[1] = {static_cast<unsigned char>(b)};
-            int result = Decode(toUtf16, in, 1);
+            int result = Decode(toUtf16_, in, 1);
             if (result >= 0)
                 single_[b] = static_cast<char16_t>(result);
             else if (result == -2)
                 isLead_[b] = true;
         }
-        for (int lead = 0; lead < 0x100; ++lead) {
-            if (!isLead_[lead])
-                continue;
-            for (int trail = 0x40; trail < 0x100; ++trail) {
-                const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-                int result = Decode(toUtf16, in, 2);
-                if (result >= 0)
-                    doubles_[(lead << 8) | trail] = static_cast<char16_t>(result);
-            }
-        }
-        for (int c = 1; c < 0x10000; ++c) {
-            if (c >= 0xD800 && c < 0xE000)
-                continue;
-            const unsigned char in[2] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8)};
-            unsigned char out[4];
-            char* inPtr = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
-            char* outPtr = reinterpret_cast<char*>(out);
-            std::size_t inLeft = 2, outLeft = sizeof out;
-            iconv(fromUtf16, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(fromUtf16, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
-                continue;
-            std::size_t produced = sizeof out - outLeft;
-            if (produced == 1)
-                encode_[c] = out[0];
-            else if (produced == 2)
-                encode_[c] = static_cast<std::uint16_t>((out[0] << 8) | out[1]);
-        }
-        iconv_close(toUtf16);
-        iconv_close(fromUtf16);
     }
+    ~Cp932Tables()
+    {
+        if (toUtf16_ != kNoConverter)
+            iconv_close(toUtf16_);
+        if (fromUtf16_ != kNoConverter)
+            iconv_close(fromUtf16_);
+    }
+    Cp932Tables(const Cp932Tables&) = delete;
+    Cp932Tables& operator=(const Cp932Tables&) = delete;
 
     // One character of bytes, or kNoChar; length gets the bytes used (>= 1).
     char16_t Next(const unsigned char* p, std::size_t left, std::size_t& length) const
@@ -85,9 +69,9 @@ public:
         length = 1;
         if (!isLead_[p[0]])
             return single_[p[0]];
-        if (left < 2)
+        if (left < 2 || p[1] < 0x40)
             return kNoChar;
-        char16_t c = doubles_[(p[0] << 8) | p[1]];
+        char16_t c = Double(static_cast<std::uint16_t>((p[0] << 8) | p[1]));
         if (c != kNoChar)
             length = 2;
         return c;
@@ -102,7 +86,8 @@ public:
             out[0] = 0;
             return 1;
         }
-        std::uint16_t e = encode_[c];
+        std::uint32_t e = gEncode[c].load(std::memory_order_acquire);
+        e = e != 0 ? e & ~kKnown : LookUpEncoding(c);
         if (e == 0)
             return 0;
         if (e < 0x100) {
@@ -115,6 +100,50 @@ public:
     }
 
 private:
+    static inline const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+    char16_t Double(std::uint16_t bytes) const
+    {
+        const std::uint32_t c = gDoubles[bytes].load(std::memory_order_acquire);
+        if (c != 0)
+            return static_cast<char16_t>(c & ~kKnown);
+        std::lock_guard lock(mutex_);
+        int result = -1;
+        if (toUtf16_ != kNoConverter) {
+            const unsigned char in[2] = {static_cast<unsigned char>(bytes >> 8), static_cast<unsigned char>(bytes)};
+            result = Decode(toUtf16_, in, 2);
+        }
+        const char16_t found = result >= 0 ? static_cast<char16_t>(result) : kNoChar;
+        gDoubles[bytes].store(found | kKnown, std::memory_order_release);
+        return found;
+    }
+
+    // The bytes of c (a byte, or lead << 8 | trail), 0 for none; remembered.
+    std::uint32_t LookUpEncoding(char16_t c) const
+    {
+        std::lock_guard lock(mutex_);
+        std::uint32_t e = 0;
+        if (c < 0x80 && fromUtf16_ == kNoConverter) {
+            e = c;
+        } else if (fromUtf16_ != kNoConverter && (c < 0xD800 || c >= 0xE000)) {
+            const unsigned char in[2] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8)};
+            unsigned char out[4];
+            char* inPtr = reinterpret_cast<char*>(const_cast<unsigned char*>(in));
+            char* outPtr = reinterpret_cast<char*>(out);
+            std::size_t inLeft = 2, outLeft = sizeof out;
+            iconv(fromUtf16_, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(fromUtf16_, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) {
+                const std::size_t produced = sizeof out - outLeft;
+                if (produced == 1)
+                    e = out[0];
+                else if (produced == 2)
+                    e = static_cast<std::uint32_t>((out[0] << 8) | out[1]);
+            }
+        }
+        gEncode[c].store(e | kKnown, std::memory_order_release);
+        return e;
+    }
+
     // >= 0: the character; -1: invalid; -2: incomplete (a lead byte).
     static int Decode(iconv_t cd, const unsigned char* bytes, std::size_t length)
     {
@@ -140,8 +169,9 @@ private:
 
     std::array<char16_t, 256> single_;
     std::array<bool, 256> isLead_;
-    std::vector<char16_t> doubles_;
-    std::vector<std::uint16_t> encode_;
+    mutable std::mutex mutex_;
+    iconv_t toUtf16_ = kNoConverter;
+    iconv_t fromUtf16_ = kNoConverter;
 };
 
 const Cp932Tables& Tables()
