@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/backends/ffmpeg/AsfIndex.h"
 #include "platform/backends/ffmpeg/FfmpegLog.h"
 #include "platform/win/HostFileIo.h"
 
@@ -67,7 +68,7 @@ std::unique_ptr<MediaFile> MediaFile::Open(const std::string& hostPath, int numb
     if (avcodec_open2(file->codec_, decoder, nullptr) < 0)
         return nullptr;
     file->packet_ = av_packet_alloc();
-    if (file->packet_ == nullptr || !file->BuildIndex())
+    if (file->packet_ == nullptr || !file->BuildIndex(hostPath))
         return nullptr;
     if (!file->SeekTo(0))
         return nullptr;
@@ -82,9 +83,17 @@ MediaFile::~MediaFile()
         avformat_close_input(&format_);
 }
 
-bool MediaFile::BuildIndex()
+bool MediaFile::BuildIndex(const std::string& hostPath)
 {
     AVStream* st = format_->streams[stream_];
+    // ASF times are milliseconds: a recorder's file is indexed from its
+    // packet headers, anything else through the demuxer.
+    if (st->time_base.num == 1 && st->time_base.den == 1000 && ReadAsfIndex(hostPath, st->id, index_)) {
+        for (const IndexEntry& e : index_)
+            if (e.key)
+                av_add_index_entry(st, e.pos, e.time / 10000, 0, 0, AVINDEX_KEYFRAME);
+        return SortIndex();
+    }
     while (av_read_frame(format_, packet_) >= 0) {
         if (packet_->stream_index == stream_ && TimeOf(*packet_) != AV_NOPTS_VALUE) {
             const std::int64_t ts = TimeOf(*packet_);
@@ -96,6 +105,11 @@ bool MediaFile::BuildIndex()
         }
         av_packet_unref(packet_);
     }
+    return SortIndex();
+}
+
+bool MediaFile::SortIndex()
+{
     std::stable_sort(index_.begin(), index_.end(),
                      [](const IndexEntry& a, const IndexEntry& b) { return a.time < b.time; });
     if (!index_.empty())

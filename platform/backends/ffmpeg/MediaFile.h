@@ -31,7 +31,8 @@ class MediaFile {
 public:
     // Opens `hostPath` for the stream whose ASF stream number is `number`
     // (or the first stream of that kind when none has it) and reads the
-    // whole file once for the index. Null when the file cannot be opened or
+    // whole file once for the index (its packet headers only, when its
+    // layout allows: AsfIndex.h). Null when the file cannot be opened or
     // has no such stream that FFmpeg can decode.
     static std::unique_ptr<MediaFile> Open(const std::string& hostPath, int number, StreamKind kind);
     ~MediaFile();
@@ -59,7 +60,8 @@ public:
 
 private:
     MediaFile() = default;
-    bool BuildIndex();
+    bool BuildIndex(const std::string& hostPath);
+    bool SortIndex();
 
     AVFormatContext* format_ = nullptr;
     AVCodecContext* codec_ = nullptr;

@@ -1,0 +1,283 @@
+#include "platform/backends/ffmpeg/AsfIndex.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace ffmpeg {
+
+namespace {
+
+constexpr std::uint8_t kHeaderGuid[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr std::uint8_t kDataGuid[16] = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                        0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr std::uint8_t kFilePropertiesGuid[16] = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+constexpr std::uint64_t kMaxHeaderBytes = 16u << 20;
+constexpr std::uint64_t kDataObjectHeader = 50; // GUID, size, file id, packet count, reserved
+constexpr std::uint32_t kMaxPacketBytes = 1u << 20;
+constexpr std::size_t kBlockBytes = 256u << 10;
+constexpr std::uint64_t kHundredNsPerMs = 10000;
+
+class File {
+public:
+    explicit File(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
+    ~File()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // The file's size when it is a regular file, else -1.
+    std::int64_t Size() const
+    {
+        struct stat st {};
+        return fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : -1;
+    }
+    // Exactly `size` bytes at `at`, or false.
+    bool ReadAt(std::uint64_t at, void* buffer, std::size_t size) const
+    {
+        auto* out = static_cast<std::uint8_t*>(buffer);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = pread(fd_, out + done, size - done, static_cast<off_t>(at + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
+std::uint64_t Le(const std::uint8_t* p, std::size_t bytes)
+{
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < bytes; ++i)
+        v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    return v;
+}
+
+// The bytes of a length field of type 0..3.
+std::size_t FieldBytes(unsigned type) { return type == 3 ? 4 : type; }
+
+// Reads the fields of one packet in bounds; a read past the end fails.
+class Cursor {
+public:
+    Cursor(const std::uint8_t* p, std::size_t size) : p_(p), size_(size) {}
+    bool Take(std::size_t bytes, std::uint64_t& value)
+    {
+        if (bytes > size_ - at_)
+            return false;
+        value = Le(p_ + at_, bytes);
+        at_ += bytes;
+        return true;
+    }
+    bool Skip(std::size_t bytes)
+    {
+        if (bytes > size_ - at_)
+            return false;
+        at_ += bytes;
+        return true;
+    }
+    const std::uint8_t* Here() const { return p_ + at_; }
+    std::size_t At() const { return at_; }
+
+private:
+    const std::uint8_t* p_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+struct Layout {
+    std::uint64_t firstPacket = 0;
+    std::uint64_t packets = 0;
+    std::uint32_t packetSize = 0;
+    std::int64_t prerollMs = 0;
+};
+
+bool ReadLayout(const File& file, std::int64_t fileSize, Layout& out)
+{
+    std::uint8_t top[30];
+    if (fileSize < 30 || !file.ReadAt(0, top, sizeof top) || std::memcmp(top, kHeaderGuid, 16) != 0)
+        return false;
+    const std::uint64_t headerSize = Le(top + 16, 8);
+    if (headerSize < 30 || headerSize > kMaxHeaderBytes ||
+        headerSize + kDataObjectHeader > static_cast<std::uint64_t>(fileSize))
+        return false;
+    std::vector<std::uint8_t> header(static_cast<std::size_t>(headerSize + kDataObjectHeader));
+    if (!file.ReadAt(0, header.data(), header.size()))
+        return false;
+    bool found = false;
+    for (std::uint64_t at = 30; at + 24 <= headerSize;) {
+        const std::uint8_t* object = header.data() + at;
+        const std::uint64_t size = Le(object + 16, 8);
+        if (size < 24 || size > headerSize - at)
+            return false;
+        if (std::memcmp(object, kFilePropertiesGuid, 16) == 0) {
+            if (size < 104 || found)
+                return false;
+            const std::uint64_t preroll = Le(object + 80, 8);
+            const std::uint64_t minPacket = Le(object + 92, 4), maxPacket = Le(object + 96, 4);
+            if (preroll > (1u << 30) || minPacket != maxPacket || minPacket < 32 || minPacket > kMaxPacketBytes)
+                return false;
+            out.prerollMs = static_cast<std::int64_t>(preroll);
+            out.packetSize = static_cast<std::uint32_t>(minPacket);
+            found = true;
+        }
+        at += size;
+    }
+    const std::uint8_t* data = header.data() + headerSize;
+    if (!found || std::memcmp(data, kDataGuid, 16) != 0)
+        return false;
+    const std::uint64_t dataSize = Le(data + 16, 8);
+    const std::uint64_t room = static_cast<std::uint64_t>(fileSize) - headerSize;
+    if (dataSize < kDataObjectHeader || dataSize > room || (dataSize - kDataObjectHeader) % out.packetSize != 0)
+        return false;
+    out.firstPacket = headerSize + kDataObjectHeader;
+    out.packets = (dataSize - kDataObjectHeader) / out.packetSize;
+    return true;
+}
+
+// The media object of the stream being gathered.
+struct Gathering {
+    bool active = false;
+    std::uint64_t number = 0;
+    std::uint64_t size = 0;
+    std::uint64_t got = 0;
+    IndexEntry entry;
+};
+
+// One packet at file offset `pos`; false for a layout not taken.
+bool ReadPacket(const std::uint8_t* packet, std::uint32_t size, std::uint64_t pos, const Layout& layout, int stream,
+                Gathering& g, std::vector<IndexEntry>& out)
+{
+    Cursor c(packet, size);
+    std::uint64_t flags = 0;
+    if (!c.Take(1, flags))
+        return false;
+    if (flags & 0x80) {
+        // Error-correction data of the plain kind only.
+        if ((flags & 0x60) != 0 || !c.Skip(flags & 0x0F) || !c.Take(1, flags))
+            return false;
+    }
+    const unsigned lengthTypes = static_cast<unsigned>(flags);
+    if (lengthTypes & 0x80)
+        return false;
+    std::uint64_t properties = 0, packetLength = 0, sequence = 0, padding = 0, sendTime = 0, duration = 0;
+    if (!c.Take(1, properties) || !c.Take(FieldBytes((lengthTypes >> 5) & 3), packetLength) ||
+        !c.Take(FieldBytes((lengthTypes >> 1) & 3), sequence) || !c.Take(FieldBytes((lengthTypes >> 3) & 3), padding) ||
+        !c.Take(4, sendTime) || !c.Take(2, duration))
+        return false;
+    if (((lengthTypes >> 5) & 3) != 0 && packetLength != size)
+        return false;
+    if (padding > size - c.At())
+        return false;
+    const std::size_t end = size - static_cast<std::size_t>(padding);
+    const bool multiple = (lengthTypes & 1) != 0;
+    std::uint64_t payloadFlags = 0;
+    if (multiple && !c.Take(1, payloadFlags))
+        return false;
+    const unsigned count = multiple ? static_cast<unsigned>(payloadFlags & 0x3F) : 1;
+    const unsigned lengthType = static_cast<unsigned>(payloadFlags >> 6);
+    if (count == 0 || (multiple && lengthType == 0))
+        return false;
+    const auto p = static_cast<unsigned>(properties);
+    for (unsigned k = 0; k < count; ++k) {
+        std::uint64_t streamByte = 0, objectNumber = 0, offset = 0, replicated = 0;
+        if (!c.Take(1, streamByte) || !c.Take(FieldBytes((p >> 4) & 3), objectNumber) ||
+            !c.Take(FieldBytes((p >> 2) & 3), offset) || !c.Take(FieldBytes(p & 3), replicated))
+            return false;
+        // A presentation time in every payload; none compressed.
+        if (replicated < 8 || replicated > end - c.At())
+            return false;
+        const std::uint64_t objectSize = Le(c.Here(), 4);
+        const std::uint64_t presentation = Le(c.Here() + 4, 4);
+        c.Skip(static_cast<std::size_t>(replicated));
+        std::uint64_t length = 0;
+        if (multiple) {
+            if (!c.Take(FieldBytes(lengthType), length))
+                return false;
+        } else {
+            if (c.At() > end)
+                return false;
+            length = end - c.At();
+        }
+        if (length > end - c.At())
+            return false;
+        c.Skip(static_cast<std::size_t>(length));
+        if (static_cast<int>(streamByte & 0x7F) != stream)
+            continue;
+        if (offset == 0) {
+            if (g.active || objectSize == 0)
+                return false; // an object left unfinished
+            g.active = true;
+            g.number = objectNumber;
+            g.size = objectSize;
+            g.got = 0;
+            g.entry.time = (static_cast<std::int64_t>(presentation) - layout.prerollMs) *
+                static_cast<std::int64_t>(kHundredNsPerMs);
+            g.entry.pos = static_cast<std::int64_t>(pos);
+            g.entry.key = (streamByte & 0x80) != 0;
+        } else if (!g.active || objectNumber != g.number || offset != g.got || objectSize != g.size) {
+            return false; // a fragment out of order, or of another object
+        }
+        g.got += length;
+        if (g.got > g.size)
+            return false;
+        if (g.got == g.size) {
+            out.push_back(g.entry);
+            g.active = false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadAsfIndex(const std::string& hostPath, int streamNumber, std::vector<IndexEntry>& out)
+{
+    out.clear();
+    const File file(hostPath);
+    const std::int64_t fileSize = file.Size();
+    Layout layout;
+    if (fileSize < 0 || streamNumber < 1 || streamNumber > 127 || !ReadLayout(file, fileSize, layout))
+        return false;
+    const std::size_t perBlock = std::max<std::size_t>(1, kBlockBytes / layout.packetSize);
+    std::vector<std::uint8_t> block(perBlock * layout.packetSize);
+    Gathering g;
+    for (std::uint64_t first = 0; first < layout.packets; first += perBlock) {
+        const std::uint64_t n = std::min<std::uint64_t>(perBlock, layout.packets - first);
+        const std::uint64_t at = layout.firstPacket + first * layout.packetSize;
+        if (!file.ReadAt(at, block.data(), static_cast<std::size_t>(n * layout.packetSize))) {
+            out.clear();
+            return false;
+        }
+        for (std::uint64_t i = 0; i < n; ++i) {
+            if (!ReadPacket(block.data() + i * layout.packetSize, layout.packetSize, at + i * layout.packetSize, layout,
+                            streamNumber, g, out)) {
+                out.clear();
+                return false;
+            }
+        }
+    }
+    if (g.active) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace ffmpeg
