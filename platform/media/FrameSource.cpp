@@ -55,6 +55,8 @@ std::int64_t FrameSource::FrameNumber(const SourceStream& stream, REFERENCE_TIME
 
 bool FrameSource::DrawScaled(const FrameRequest&, const ScaledTarget&) { return false; }
 
+bool FrameSource::Prepare(const FrameRequest&) { return true; }
+
 bool FrameSource::DrawFrame(const FrameRequest& request, Frame& out)
 {
     out = SyntheticFrame(request.width, request.height, request.frameNumber);

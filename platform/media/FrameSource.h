@@ -75,6 +75,11 @@ public:
     // False when it cannot (the renderer then draws the native picture and
     // scales that); the default always returns false.
     virtual bool DrawScaled(const FrameRequest& request, const ScaledTarget& target);
+    // Gets the request's picture ready (a decoder decodes it and keeps it),
+    // so that drawing the same request later only converts it. False when
+    // it cannot be had; the renderer then keeps the picture it had. The
+    // default has nothing to get ready.
+    virtual bool Prepare(const FrameRequest& request);
 };
 
 // The synthetic picture of frame `frameNumber` at a size (0 x 0 gives an empty frame).

@@ -99,7 +99,12 @@ void VideoRenderer::Present(REFERENCE_TIME position)
         }
         return;
     }
-    DrawNative(request);
+    // Shown nowhere yet: the picture is decoded now and converted when it
+    // is asked for (EnsureNative), as after a draw where it shows.
+    if (!source.Prepare(request))
+        return;
+    Took(request);
+    nativeStale_ = true;
 }
 
 bool VideoRenderer::DrawNative(const FrameRequest& request)
@@ -127,10 +132,11 @@ bool VideoRenderer::DrawIntoFrame(const FrameRequest& request)
 
 bool VideoRenderer::CurrentRequest(FrameRequest& request) const
 {
-    const SourceStream* stream = StreamReaching(*input_, 0);
-    if (stream == nullptr || stream->path != framePath_)
+    // The stream the picture came from, kept: the picture stays until the
+    // next cue even when its source has left the graph.
+    if (!hasFrame_)
         return false;
-    request = FrameRequest{stream, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
+    request = FrameRequest{&frameStream_, framePosition_, frameNumber_, static_cast<int>(pictureWidth_),
                            static_cast<int>(pictureHeight_)};
     return true;
 }
@@ -138,6 +144,8 @@ bool VideoRenderer::CurrentRequest(FrameRequest& request) const
 void VideoRenderer::Took(const FrameRequest& request)
 {
     hasFrame_ = true;
+    if (&frameStream_ != request.stream)
+        frameStream_ = *request.stream;
     framePath_ = request.stream->path;
     frameNumber_ = request.frameNumber;
     pictureWidth_ = request.width;

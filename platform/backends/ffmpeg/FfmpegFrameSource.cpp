@@ -59,4 +59,13 @@ bool FfmpegFrameSource::DrawScaled(const media::FrameRequest& request, const med
     return d != nullptr && d->DrawScaled(request.frameNumber, request.width, request.height, target);
 }
 
+bool FfmpegFrameSource::Prepare(const media::FrameRequest& request)
+{
+    if (request.stream == nullptr)
+        return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    VideoDecoder* d = DecoderFor(*request.stream);
+    return d != nullptr && d->Prepare(request.frameNumber);
+}
+
 } // namespace ffmpeg

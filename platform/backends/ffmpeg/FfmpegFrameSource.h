@@ -26,6 +26,7 @@ public:
     std::int64_t FrameNumber(const media::SourceStream& stream, media::REFERENCE_TIME position) override;
     bool DrawFrame(const media::FrameRequest& request, media::Frame& out) override;
     bool DrawScaled(const media::FrameRequest& request, const media::ScaledTarget& target) override;
+    bool Prepare(const media::FrameRequest& request) override;
 
 private:
     struct Entry {

@@ -52,6 +52,9 @@ public:
     // rectangle is in the pixels of a width x height picture; false for a
     // picture it leaves to the caller (decoded at another size, say).
     bool DrawScaled(std::int64_t number, int width, int height, const media::ScaledTarget& target);
+    // Decodes frame `number` as Draw does and keeps it, so that a Draw of it
+    // only converts.
+    bool Prepare(std::int64_t number) { return Decode(number); }
 
     int Seeks() const { return seeks_; } // for the benchmark and tests
 

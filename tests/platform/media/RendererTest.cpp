@@ -231,9 +231,16 @@ TEST_F(RendererTest, LetterboxAndRepaint)
     EXPECT_EQ(s.clippingWindow, window.Handle());
 }
 
+// Shown nowhere, a picture is got ready when it comes and drawn when it is
+// asked for.
 TEST_F(RendererTest, TheFrameSourceMakesThePicturesAndIsAskedOncePerFrame)
 {
     struct Source : FrameSource {
+        bool Prepare(const FrameRequest& request) override
+        {
+            prepared.push_back(request.frameNumber);
+            return !refuse;
+        }
         bool DrawFrame(const FrameRequest& request, Frame& out) override
         {
             requests.push_back(request.frameNumber);
@@ -241,6 +248,7 @@ TEST_F(RendererTest, TheFrameSourceMakesThePicturesAndIsAskedOncePerFrame)
             out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
             return !refuse;
         }
+        std::vector<std::int64_t> prepared;
         std::vector<std::int64_t> requests;
         std::u16string path;
         bool refuse = false;
@@ -255,9 +263,12 @@ TEST_F(RendererTest, TheFrameSourceMakesThePicturesAndIsAskedOncePerFrame)
     ASSERT_EQ(g.control->Pause(), S_OK);
     LONGLONG at = 1000000; // frame 3 at 333,333 a frame
     ASSERT_EQ(g.seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
-    EXPECT_EQ(source.requests, (std::vector<std::int64_t>{0, 3}));
-    EXPECT_EQ(source.path, path);
+    EXPECT_EQ(source.prepared, (std::vector<std::int64_t>{0, 3}));
+    EXPECT_TRUE(source.requests.empty());
     EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003));
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003));
+    EXPECT_EQ(source.requests, (std::vector<std::int64_t>{3}));
+    EXPECT_EQ(source.path, path);
 
     source.refuse = true;
     at = 5000000;
