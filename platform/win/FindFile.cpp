@@ -477,32 +477,25 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DAT
     }
     if (fd < 0)
         return -1;
-    struct stat st {};
-    const bool statted = fstat(fd, &st) == 0;
-    if (!statted || !S_ISREG(st.st_mode)) {
-        const int error = statted ? EACCES : errno;
+    // The size from the same open; a fifo cannot seek, a folder cannot be read.
+    const off_t end = lseek(fd, 0, SEEK_END);
+    if (end < 0) {
         close(fd);
-        errno = error;
+        errno = EACCES;
         return -1;
     }
     if (data != nullptr) {
-        // What the file is now, from the same open.
-        const Entry now = EntryOf(st);
-        data->dwFileAttributes = now.attributes;
-        data->nFileSizeHigh = static_cast<DWORD>(now.size >> 32);
-        data->nFileSizeLow = static_cast<DWORD>(now.size & 0xFFFFFFFFu);
-        data->ftCreationTime = now.created;
-        data->ftLastAccessTime = now.accessed;
-        data->ftLastWriteTime = now.written;
+        data->nFileSizeHigh = static_cast<DWORD>(static_cast<std::uint64_t>(end) >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(static_cast<std::uint64_t>(end) & 0xFFFFFFFFu);
     }
     std::size_t got = 0;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    while (got < size) {
-        const ssize_t n = read(fd, bytes + got, size - got);
+    while (got < size && static_cast<off_t>(got) < end) {
+        const ssize_t n = pread(fd, bytes + got, size - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            const int error = errno;
+            const int error = errno == EISDIR ? EACCES : errno;
             close(fd);
             errno = error;
             return -1;

@@ -60,8 +60,8 @@ BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data);
 // How much a search tells of each entry: everything (Full, as the calls
 // above), or, for a caller that reads the files it wants anyway, only the
 // name and whether it is a folder or a file (NamesAndKinds): a file then
-// shows size 0, no times and no read-only bit until ReadFoundFile fills them
-// in; an entry of another kind (a link, a fifo) comes with everything.
+// shows size 0 until ReadFoundFile tells it, and no times or read-only bit;
+// an entry of another kind (a link, a fifo) comes with everything.
 enum class FindDetail { Full, NamesAndKinds };
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data, FindDetail detail);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
@@ -70,14 +70,14 @@ BOOL FindClose(HANDLE search);
 
 // Reads up to `size` bytes from the start of the entry the search returned
 // last, opened by the host name the listing already found, below the folder
-// it listed: one open, one read, one close, and no second lookup of the
-// path (the search keeps its folder open until FindClose). Only a regular file is
-// read, and the open never blocks (a fifo put there meanwhile). The bytes
-// read (fewer at the end of the file), or -1 with errno set: EINVAL for a bad
-// handle or a search with no entry yet, ENODEV when the drive is gone,
-// EACCES for a folder or another file that is no regular file, else the
-// host's error. With `data`, the file's attributes, size and times as that
-// open found them are written into it.
+// it listed: one open, a seek to its end for its size, one read, one close,
+// and no second lookup of the path (the search keeps its folder open until
+// FindClose). Nothing is read from a file of size 0 (a device put there
+// meanwhile), and the open never blocks (a fifo). The bytes read (fewer at
+// the end of the file), or -1 with errno set: EINVAL for a bad handle or a
+// search with no entry yet, ENODEV when the drive is gone, EACCES for a
+// folder or a fifo, else the host's error. With `data`, the file's size as
+// that open found it is written into it.
 long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DATAW* data = nullptr);
 
 inline HANDLE FindFirstFile(const char16_t* p, WIN32_FIND_DATAW* d) { return FindFirstFileW(p, d); }
