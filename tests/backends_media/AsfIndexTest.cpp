@@ -2,7 +2,9 @@
 // every layout it takes; the others it leaves to the demuxer.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 #include "Recordings.h"
 #include "platform/backends/ffmpeg/AsfIndex.h"
@@ -147,6 +149,27 @@ TEST_F(AsfIndexTest, WhatItDoesNotTakeIsLeftToTheDemuxer)
     media::Frame f;
     EXPECT_TRUE(source.DrawFrame({&stream, 0, source.FrameNumber(stream, 0), 320, 240}, f));
     EXPECT_GT(source.FrameNumber(stream, 30000000), 0);
+}
+
+// A file cut after it was measured (a card pulled mid-read) fails the
+// walk at the first page gone, as a failed read does, and nothing else.
+TEST_F(AsfIndexTest, PagesGoneWhileReadEndTheWalk)
+{
+    const asfwriter::Bytes good = asfwriter::SampleRecordingBytes(Sample(3, 10));
+    const std::string path = Write("r.asf", good);
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::vector<ffmpeg::IndexEntry> ours;
+    ASSERT_TRUE(ffmpeg::detail::ReadAsfIndexOf(fd, static_cast<std::int64_t>(good.size()), 1, ours));
+    // At a page's start: the next packet lies wholly in pages that are gone.
+    const off_t cut = static_cast<off_t>(good.size() / 4) & ~off_t{4095};
+    ASSERT_GT(cut, 4096);
+    ASSERT_EQ(ftruncate(fd, cut), 0);
+    EXPECT_FALSE(ffmpeg::detail::ReadAsfIndexOf(fd, static_cast<std::int64_t>(good.size()), 1, ours));
+    EXPECT_TRUE(ours.empty());
+    close(fd);
+    // And the next walk is guarded as the first.
+    EXPECT_FALSE(ffmpeg::ReadAsfIndex(path, 1, ours));
 }
 
 } // namespace

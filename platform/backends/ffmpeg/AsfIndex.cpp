@@ -1,10 +1,15 @@
 #include "platform/backends/ffmpeg/AsfIndex.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csetjmp>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -22,7 +27,6 @@ constexpr std::uint8_t kFilePropertiesGuid[16] = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 
 constexpr std::uint64_t kMaxHeaderBytes = 16u << 20;
 constexpr std::uint64_t kDataObjectHeader = 50; // GUID, size, file id, packet count, reserved
 constexpr std::uint32_t kMaxPacketBytes = 1u << 20;
-constexpr std::size_t kBlockBytes = 256u << 10;
 constexpr std::uint64_t kHundredNsPerMs = 10000;
 
 class File {
@@ -36,31 +40,33 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
+    int Descriptor() const { return fd_; }
     // The file's size when it is a regular file, else -1.
     std::int64_t Size() const
     {
         struct stat st {};
         return fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : -1;
     }
-    // Exactly `size` bytes at `at`, or false.
-    bool ReadAt(std::uint64_t at, void* buffer, std::size_t size) const
-    {
-        auto* out = static_cast<std::uint8_t*>(buffer);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = pread(fd_, out + done, size - done, static_cast<off_t>(at + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    }
 
 private:
     int fd_;
 };
+
+// Exactly `size` bytes at `at`, or false.
+bool ReadAt(int fd, std::uint64_t at, void* buffer, std::size_t size)
+{
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = pread(fd, out + done, size - done, static_cast<off_t>(at + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 std::uint64_t Le(const std::uint8_t* p, std::size_t bytes)
 {
@@ -108,17 +114,17 @@ struct Layout {
     std::int64_t prerollMs = 0;
 };
 
-bool ReadLayout(const File& file, std::int64_t fileSize, Layout& out)
+bool ReadLayout(int fd, std::int64_t fileSize, Layout& out)
 {
     std::uint8_t top[30];
-    if (fileSize < 30 || !file.ReadAt(0, top, sizeof top) || std::memcmp(top, kHeaderGuid, 16) != 0)
+    if (fileSize < 30 || !ReadAt(fd, 0, top, sizeof top) || std::memcmp(top, kHeaderGuid, 16) != 0)
         return false;
     const std::uint64_t headerSize = Le(top + 16, 8);
     if (headerSize < 30 || headerSize > kMaxHeaderBytes ||
         headerSize + kDataObjectHeader > static_cast<std::uint64_t>(fileSize))
         return false;
     std::vector<std::uint8_t> header(static_cast<std::size_t>(headerSize + kDataObjectHeader));
-    if (!file.ReadAt(0, header.data(), header.size()))
+    if (!ReadAt(fd, 0, header.data(), header.size()))
         return false;
     bool found = false;
     for (std::uint64_t at = 30; at + 24 <= headerSize;) {
@@ -245,39 +251,84 @@ bool ReadPacket(const std::uint8_t* packet, std::uint32_t size, std::uint64_t po
     return true;
 }
 
+// A page of a mapped file that cannot be read (a card pulled, an I/O error)
+// raises SIGBUS at the read. During a walk the handler ends the walk, which
+// then fails as a failed read does; any other SIGBUS goes back to the action
+// before ours, under which the fault happens again.
+thread_local sigjmp_buf* tWalk = nullptr;
+struct sigaction gPreviousBusAction;
+
+void OnBusError(int, siginfo_t*, void*)
+{
+    if (sigjmp_buf* walk = tWalk) {
+        tWalk = nullptr;
+        siglongjmp(*walk, 1);
+    }
+    sigaction(SIGBUS, &gPreviousBusAction, nullptr);
+}
+
+void GuardBusErrors()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGBUS, &action, &gPreviousBusAction);
+    });
+}
+
+// Every packet of the mapped file; false for a layout not taken or a page
+// that could not be read. Nothing with a destructor lives in this frame: a
+// bus error leaves it by siglongjmp.
+bool WalkPackets(const std::uint8_t* file, const Layout& layout, int stream, std::vector<IndexEntry>& out)
+{
+    GuardBusErrors();
+    sigjmp_buf walk;
+    if (sigsetjmp(walk, 1) != 0)
+        return false;
+    tWalk = &walk;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    Gathering g;
+    bool ok = true;
+    for (std::uint64_t i = 0; i < layout.packets && ok; ++i) {
+        const std::uint64_t at = layout.firstPacket + i * layout.packetSize;
+        ok = ReadPacket(file + at, layout.packetSize, at, layout, stream, g, out);
+    }
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    tWalk = nullptr;
+    return ok && !g.active;
+}
+
 } // namespace
 
 bool ReadAsfIndex(const std::string& hostPath, int streamNumber, std::vector<IndexEntry>& out)
 {
-    out.clear();
     const File file(hostPath);
-    const std::int64_t fileSize = file.Size();
-    Layout layout;
-    if (fileSize < 0 || streamNumber < 1 || streamNumber > 127 || !ReadLayout(file, fileSize, layout))
-        return false;
-    const std::size_t perBlock = std::max<std::size_t>(1, kBlockBytes / layout.packetSize);
-    std::vector<std::uint8_t> block(perBlock * layout.packetSize);
-    Gathering g;
-    for (std::uint64_t first = 0; first < layout.packets; first += perBlock) {
-        const std::uint64_t n = std::min<std::uint64_t>(perBlock, layout.packets - first);
-        const std::uint64_t at = layout.firstPacket + first * layout.packetSize;
-        if (!file.ReadAt(at, block.data(), static_cast<std::size_t>(n * layout.packetSize))) {
-            out.clear();
-            return false;
-        }
-        for (std::uint64_t i = 0; i < n; ++i) {
-            if (!ReadPacket(block.data() + i * layout.packetSize, layout.packetSize, at + i * layout.packetSize, layout,
-                            streamNumber, g, out)) {
-                out.clear();
-                return false;
-            }
-        }
-    }
-    if (g.active) {
-        out.clear();
-        return false;
-    }
-    return true;
+    return detail::ReadAsfIndexOf(file.Descriptor(), file.Size(), streamNumber, out);
 }
+
+namespace detail {
+
+bool ReadAsfIndexOf(int fd, std::int64_t fileSize, int streamNumber, std::vector<IndexEntry>& out)
+{
+    out.clear();
+    Layout layout;
+    if (fd < 0 || fileSize < 0 || streamNumber < 1 || streamNumber > 127 || !ReadLayout(fd, fileSize, layout))
+        return false;
+    // Mapped, not read: only the pages are looked at, nothing is copied.
+    void* map = mmap(nullptr, static_cast<std::size_t>(fileSize), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map == MAP_FAILED)
+        return false;
+    madvise(map, static_cast<std::size_t>(fileSize), MADV_SEQUENTIAL);
+    const bool ok = WalkPackets(static_cast<const std::uint8_t*>(map), layout, streamNumber, out);
+    munmap(map, static_cast<std::size_t>(fileSize));
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
+} // namespace detail
 
 } // namespace ffmpeg
