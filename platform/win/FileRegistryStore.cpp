@@ -216,11 +216,21 @@ bool FileRegistryStore::CanWrite(RegistryHive hive)
 EditResult FileRegistryStore::Apply(RegistryHive hive, const RegistryEdit& edit)
 {
     std::lock_guard<std::mutex> guard(mutex_);
-    if (!CanWrite(hive))
-        return EditResult::Refused;
-    if (!Refresh(hive))
-        return EditResult::Refused; // never overwrite what we cannot read
     Cache& cache = CacheOf(hive);
+    // In a batch the hive is asked once whether it can be written, and the
+    // edits go on what was read: the write at the batch's end reads the
+    // file afresh under its lock and makes them again on it.
+    if (batches_ == 0) {
+        if (!CanWrite(hive))
+            return EditResult::Refused;
+    } else {
+        if (cache.batchWritable < 0)
+            cache.batchWritable = CanWrite(hive) ? 1 : 0;
+        if (cache.batchWritable == 0)
+            return EditResult::Refused;
+    }
+    if ((batches_ == 0 || !cache.valid) && !Refresh(hive))
+        return EditResult::Refused; // never overwrite what we cannot read
     EditResult result = ApplyRegistryEdit(cache.root, edit);
     if (result == EditResult::Done)
         cache.pending.push_back(edit);
@@ -236,7 +246,9 @@ bool FileRegistryStore::Flush(RegistryHive hive)
 void FileRegistryStore::BeginBatch()
 {
     std::lock_guard<std::mutex> guard(mutex_);
-    ++batches_;
+    if (batches_++ == 0)
+        for (Cache& cache : caches_)
+            cache.batchWritable = -1;
 }
 
 void FileRegistryStore::EndBatch()

@@ -55,6 +55,7 @@ private:
         std::vector<RegistryEdit> pending; // made here, not yet written
         bool swept = false; // stale temporary files looked for
         int held = -1; // the file `bytes` was read from, kept open
+        int batchWritable = -1; // in a batch: CanWrite as first asked (1, 0), -1 not yet
         struct stat heldStat {};
         void Release();
     };

@@ -379,6 +379,8 @@ TEST_F(FileRegistryStoreTest, ADamagedHiveIsNeverOverwritten)
 
 TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministratorRights)
 {
+    RegistryKey root;
+    bool exists = false;
     auto store = std::make_shared<FileRegistryStore>(folder);
     ScopedRegistryStore scope(store);
     EXPECT_TRUE(IsUserAnAdmin()); // nothing written yet: the folder will be made
@@ -387,8 +389,19 @@ TEST_F(FileRegistryStoreTest, AMachineHiveWithoutTheWriteBitMeansNoAdministrator
     ASSERT_TRUE(reg.OpenKey(u"\\SOFTWARE", true));
     reg.WriteInteger(u"v", 1);
     reg.CloseKey();
+    TRegistry opened; // before the rights went
+    opened.RootKey = HKEY_LOCAL_MACHINE;
+    ASSERT_TRUE(opened.OpenKey(u"\\SOFTWARE", true));
     fs::permissions(folder + "/machine.hive", fs::perms::owner_read | fs::perms::group_read);
     EXPECT_FALSE(IsUserAnAdmin());
+    {
+        // A batch refuses the writes too, and nothing of them is written.
+        TRegistryBatch batch;
+        EXPECT_THROW(opened.WriteInteger(u"w", 2), rtl::ERegistryException);
+        opened.CloseKey();
+    }
+    EXPECT_EQ(FileRegistryStore(folder).ReadKey(RegistryHive::Machine, {u"SOFTWARE"}, root, exists), true);
+    EXPECT_EQ(root.FindValue(u"w"), nullptr);
     reg.RootKey = HKEY_CURRENT_USER;
     EXPECT_TRUE(reg.OpenKey(u"\\Software", true)); // the user hive is still writable
 }
