@@ -81,7 +81,8 @@ void VideoRenderer::Present(REFERENCE_TIME position)
     FrameSource& source = CurrentFrameSource();
     std::int64_t number = source.FrameNumber(*stream, position);
     framePosition_ = position;
-    if (hasFrame_ && number == frameNumber_ && framePath_ == stream->path && pictureWidth_ == w && pictureHeight_ == h)
+    if (hasFrame_ && number == frameNumber_ && frameStream_.path == stream->path && pictureWidth_ == w &&
+        pictureHeight_ == h)
         return;
     FrameRequest request{stream, position, number, static_cast<int>(w), static_cast<int>(h)};
     if (ShowsLive()) {
@@ -146,7 +147,6 @@ void VideoRenderer::Took(const FrameRequest& request)
     hasFrame_ = true;
     if (&frameStream_ != request.stream)
         frameStream_ = *request.stream;
-    framePath_ = request.stream->path;
     frameNumber_ = request.frameNumber;
     pictureWidth_ = request.width;
     pictureHeight_ = request.height;

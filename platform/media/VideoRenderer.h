@@ -118,7 +118,6 @@ private:
     FrameRequest pending_;
     std::u16string pendingPath_;
     bool hasPending_ = false;
-    std::u16string framePath_;
     SourceStream frameStream_; // what the current picture is of
     std::int64_t frameNumber_ = -1;
     REFERENCE_TIME framePosition_ = 0;

@@ -34,10 +34,13 @@ void OnError(j_common_ptr info)
 
 void OnMessage(j_common_ptr) {}
 
-// Reads the header of `data` as Decode would: 0 with the picture's size, else
-// libjpeg's message code (at least 1). Kept free of objects with destructors:
-// longjmp leaves this frame.
-int Inspect(const unsigned char* data, unsigned long size, int* width, int* height)
+// Reads the header of `data`: 0 with the picture's size, else libjpeg's
+// message code (at least 1). With `out` (already of that size) it then
+// decodes the picture into it; where libjpeg gives up part way, the rest
+// stays as it was. Kept free of objects with destructors: longjmp leaves
+// this frame.
+int Read(const unsigned char* data, unsigned long size, int* width, int* height, PixelBuffer* out,
+         std::vector<unsigned char>* row)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
@@ -61,40 +64,18 @@ int Inspect(const unsigned char* data, unsigned long size, int* width, int* heig
     info.out_color_space = JCS_RGB;
     jpeg_calc_output_dimensions(&info);
     const JDIMENSION w = info.output_width, h = info.output_height;
-    jpeg_destroy_decompress(&info);
-    if (w == 0 || h == 0 || w > PixelBuffer::MaxSide || h > PixelBuffer::MaxSide)
+    if (w == 0 || h == 0 || w > PixelBuffer::MaxSide || h > PixelBuffer::MaxSide) {
+        jpeg_destroy_decompress(&info);
         return JERR_IMAGE_TOO_BIG;
+    }
     *width = static_cast<int>(w);
     *height = static_cast<int>(h);
-    return 0;
-}
-
-// Decodes into `out`, which has the size Inspect found; false when libjpeg
-// gave up part way (what was decoded stays, the rest is black). Kept free of
-// objects with destructors, as Inspect.
-bool Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std::vector<unsigned char>* row)
-{
-    jpeg_decompress_struct info;
-    ErrorManager errors;
-    info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = OnError;
-    errors.pub.output_message = OnMessage;
-    if (setjmp(errors.jump)) {
+    if (out == nullptr || out->Width() != *width || out->Height() != *height) {
         jpeg_destroy_decompress(&info);
-        return false;
+        return 0;
     }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, size);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (static_cast<int>(info.output_width) != out->Width() || static_cast<int>(info.output_height) != out->Height() ||
-        info.output_components != 3) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    const int width = out->Width();
-    row->resize(static_cast<std::size_t>(width) * 3);
+    row->resize(static_cast<std::size_t>(w) * 3);
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
         JSAMPROW rows[1] = {row->data()};
@@ -102,16 +83,16 @@ bool Decode(const unsigned char* data, unsigned long size, PixelBuffer* out, std
             break;
         std::uint32_t* pixels = out->Row(y);
         const unsigned char* rgb = row->data();
-        for (int x = 0; x < width; ++x, rgb += 3)
+        for (JDIMENSION x = 0; x < w; ++x, rgb += 3)
             pixels[x] = (static_cast<std::uint32_t>(rgb[0]) << 16) | (static_cast<std::uint32_t>(rgb[1]) << 8) | rgb[2];
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return true;
+    return 0;
 }
 
 // Encodes `pixels` as RGB at `quality` into `out`; 0 on success, else
-// libjpeg's message code. Kept free of objects with destructors, as Decode.
+// libjpeg's message code. Kept free of objects with destructors, as Read.
 int Encode(const PixelBuffer& pixels, int quality, unsigned char** out, unsigned long* size,
            std::vector<unsigned char>* row)
 {
@@ -191,7 +172,8 @@ const TBitmap& TJPEGImage::Bitmap() const
             PixelBuffer& pixels = bitmap->Pixels();
             pixels.Resize(FWidth, FHeight);
             std::vector<unsigned char> row;
-            Decode(FData->data(), static_cast<unsigned long>(FData->size()), &pixels, &row);
+            int width = 0, height = 0;
+            Read(FData->data(), static_cast<unsigned long>(FData->size()), &width, &height, &pixels, &row);
         }
         FDecoded = std::move(bitmap);
     }
@@ -254,13 +236,7 @@ void TJPEGImage::LoadFromMemory(const void* data, std::size_t size)
     if (!data || size == 0 || size > 0x7FFFFFFFu)
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_INPUT_EMPTY));
     const auto* bytes = static_cast<const unsigned char*>(data);
-    int width = 0, height = 0;
-    if (const int code = Inspect(bytes, static_cast<unsigned long>(size), &width, &height); code != 0)
-        throw EJPEG(u"JPEG error #%d", code);
-    FData = std::make_shared<const std::vector<unsigned char>>(bytes, bytes + size);
-    FWidth = width;
-    FHeight = height;
-    FDecoded.reset();
+    LoadFromBytes(std::vector<unsigned char>(bytes, bytes + size));
 }
 
 void TJPEGImage::LoadFromBytes(std::vector<unsigned char>&& bytes)
@@ -268,7 +244,9 @@ void TJPEGImage::LoadFromBytes(std::vector<unsigned char>&& bytes)
     int width = 0, height = 0;
     if (bytes.empty() || bytes.size() > 0x7FFFFFFFu)
         throw EJPEG(u"JPEG error #%d", static_cast<int>(JERR_INPUT_EMPTY));
-    if (const int code = Inspect(bytes.data(), static_cast<unsigned long>(bytes.size()), &width, &height); code != 0)
+    if (const int code =
+            Read(bytes.data(), static_cast<unsigned long>(bytes.size()), &width, &height, nullptr, nullptr);
+        code != 0)
         throw EJPEG(u"JPEG error #%d", code);
     FData = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
     FWidth = width;

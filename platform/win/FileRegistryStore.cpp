@@ -155,8 +155,8 @@ bool FileRegistryStore::Refresh(RegistryHive hive)
             close(fd); // it changed while read: read again next time
         }
     }
-    // Identical bytes need no parse. (The file's identity and time cannot
-    // tell: inodes are reused and times are coarse.)
+    // Identical bytes need no parse. (A file not held open cannot tell by
+    // its identity and times: inodes are reused and times are coarse.)
     if (cache.valid && cache.bytes == bytes)
         return true;
     RegistryKey root;

@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/win/HostFileIo.h"
+
 namespace ffmpeg {
 
 namespace {
@@ -31,7 +33,8 @@ constexpr std::uint64_t kHundredNsPerMs = 10000;
 
 class File {
 public:
-    explicit File(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
+    // Only a regular file, and never a wait on a fifo.
+    explicit File(const std::string& path) : fd_(win::OpenRegularFile(path, O_RDONLY)) {}
     ~File()
     {
         if (fd_ >= 0)
@@ -41,11 +44,11 @@ public:
     File& operator=(const File&) = delete;
 
     int Descriptor() const { return fd_; }
-    // The file's size when it is a regular file, else -1.
+    // The file's size, or -1.
     std::int64_t Size() const
     {
         struct stat st {};
-        return fd_ >= 0 && fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : -1;
+        return fd_ >= 0 && fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
     }
 
 private:
