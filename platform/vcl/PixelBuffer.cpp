@@ -1,6 +1,7 @@
 #include "platform/vcl/PixelBuffer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vcl {
 
@@ -10,6 +11,48 @@ int ClampSide(int v) { return std::clamp(v, 0, PixelBuffer::MaxSide); }
 
 PixelBuffer::PixelBuffer(int width, int height, std::uint32_t fill) { Resize(width, height, fill); }
 
+PixelBuffer::PixelBuffer(const PixelBuffer& other)
+    : FWidth(other.FWidth),
+      FHeight(other.FHeight),
+      FPixels(other.Pixels().begin(), other.Pixels().end()),
+      FData(FPixels.data())
+{
+}
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other)
+{
+    if (this != &other) {
+        FPixels.assign(other.Pixels().begin(), other.Pixels().end());
+        FWidth = other.FWidth;
+        FHeight = other.FHeight;
+        FData = FPixels.data();
+    }
+    return *this;
+}
+
+// A moved vector keeps its storage, so an own FData stays valid.
+PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
+    : FWidth(other.FWidth), FHeight(other.FHeight), FPixels(std::move(other.FPixels)), FData(other.FData)
+{
+    other.FWidth = other.FHeight = 0;
+    other.FPixels.clear();
+    other.FData = nullptr;
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept
+{
+    if (this != &other) {
+        FWidth = other.FWidth;
+        FHeight = other.FHeight;
+        FPixels = std::move(other.FPixels);
+        FData = other.FData;
+        other.FWidth = other.FHeight = 0;
+        other.FPixels.clear();
+        other.FData = nullptr;
+    }
+    return *this;
+}
+
 void PixelBuffer::Resize(int width, int height, std::uint32_t fill)
 {
     FWidth = ClampSide(width);
@@ -17,6 +60,25 @@ void PixelBuffer::Resize(int width, int height, std::uint32_t fill)
     if (FWidth == 0 || FHeight == 0)
         FWidth = FHeight = 0;
     FPixels.assign(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight), fill);
+    FData = FPixels.data();
+}
+
+void PixelBuffer::Adopt(std::uint32_t* pixels, int width, int height)
+{
+    FPixels = {};
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > MaxSide || height > MaxSide) {
+        FWidth = FHeight = 0;
+        FData = nullptr;
+        return;
+    }
+    FWidth = width;
+    FHeight = height;
+    FData = pixels;
+}
+
+bool operator==(const PixelBuffer& a, const PixelBuffer& b)
+{
+    return a.FWidth == b.FWidth && a.FHeight == b.FHeight && std::ranges::equal(a.Pixels(), b.Pixels());
 }
 
 TColor PixelBuffer::ColorAt(int x, int y) const { return ToColor(Pixel(x, y)); }

@@ -108,7 +108,7 @@ bool Shows(const TImage* image, const char16_t* prefix)
 {
     const auto expected = GraphPicture(UnicodeString(prefix) + IntToStr(static_cast<int>(image->Tag())));
     const auto* shown = dynamic_cast<const TBitmap*>(image->Picture()->Graphic());
-    return shown && shown->Pixels().Pixels() == expected->Pixels().Pixels();
+    return shown && shown->Pixels() == expected->Pixels();
 }
 
 TEST_F(GraphPaneTest, ButtonsShowThePressedPictureWhileHeld)

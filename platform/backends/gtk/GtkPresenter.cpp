@@ -173,10 +173,11 @@ void GtkPresenter::Destroy(Window& w)
     w.window = nullptr;
     w.fixed = nullptr;
     w.area = nullptr;
+    w.picture = vcl::PixelBuffer();
     if (w.surface)
         cairo_surface_destroy(w.surface);
     w.surface = nullptr;
-    w.picture = vcl::PixelBuffer();
+    w.shared = false;
 }
 
 void GtkPresenter::ApplyStyle(Window& w)

@@ -32,6 +32,7 @@ typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _GdkWindow GdkWindow;
 typedef struct _GdkEventButton GdkEventButton;
 typedef struct _GdkEventMotion GdkEventMotion;
 typedef struct _GdkEventCrossing GdkEventCrossing;
@@ -117,6 +118,7 @@ private:
         GtkWidget* area = nullptr;
         vcl::PixelBuffer picture; // the client area as last painted
         cairo_surface_t* surface = nullptr; // over picture's pixels
+        bool shared = false; // surface's pixels are shared with the display
         bool dirtyAll = true;
         std::vector<vcl::TRect> dirty; // in picture coordinates, to paint again
         bool dumpPending = true; // the smoke test's files are out of date
@@ -146,6 +148,7 @@ private:
     // Paints what was invalidated, and writes the smoke test's files.
     void Flush();
     void Paint(Window& w);
+    void NewPicture(Window& w, GdkWindow* shown, int width, int height);
     static void AddDirty(Window& w, const vcl::TRect& rect);
     Window* WindowToMark(vcl::TControl& control);
     static void PlaceOnMovedWindow(Window& w, Event& e);

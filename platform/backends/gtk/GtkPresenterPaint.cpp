@@ -66,6 +66,8 @@ void GtkPresenter::SurfacePainted(vcl::TWinControl& control)
         AddDirty(*w, area);
         return;
     }
+    // The display may still be reading the pixels shown last.
+    cairo_surface_flush(w->surface);
     const std::size_t bytes = static_cast<std::size_t>(area.Width()) * sizeof(std::uint32_t);
     for (int y = area.Top; y < area.Bottom; ++y)
         std::memcpy(w->picture.Row(y) + area.Left,
@@ -144,18 +146,44 @@ void GtkPresenter::Flush()
     }
 }
 
+// The picture's pixels are cairo's RGB24 words (the top byte unused). Once
+// the window is on the display they are the display's own shared memory
+// where it has some, so that showing a part of them copies nothing here.
+void GtkPresenter::NewPicture(Window& w, GdkWindow* shown, int width, int height)
+{
+    w.picture = vcl::PixelBuffer();
+    if (w.surface)
+        cairo_surface_destroy(w.surface);
+    w.surface = nullptr;
+    w.shared = false;
+    if (shown) {
+        cairo_surface_t* s = gdk_window_create_similar_image_surface(shown, CAIRO_FORMAT_RGB24, width, height, 1);
+        if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_data(s) != nullptr &&
+            cairo_image_surface_get_format(s) == CAIRO_FORMAT_RGB24 && cairo_image_surface_get_width(s) == width &&
+            cairo_image_surface_get_height(s) == height && cairo_image_surface_get_stride(s) == width * 4) {
+            cairo_surface_flush(s);
+            w.picture.Adopt(reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s)), width, height);
+            std::fill_n(w.picture.Row(0), w.picture.Pixels().size(), vcl::PixelBuffer::FromColor(vcl::clBlack));
+            cairo_surface_mark_dirty(s);
+            w.surface = s;
+            w.shared = true;
+            return;
+        }
+        cairo_surface_destroy(s);
+    }
+    w.picture.Resize(width, height, vcl::PixelBuffer::FromColor(vcl::clBlack));
+    w.surface =
+        cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(w.picture.Row(0)), CAIRO_FORMAT_RGB24,
+                                            w.picture.Width(), w.picture.Height(), w.picture.Width() * 4);
+}
+
 void GtkPresenter::Paint(Window& w)
 {
     TCustomForm& form = *w.form;
     const int cw = std::max(form.ClientWidth(), 1), ch = std::max(form.ClientHeight(), 1);
-    if (w.picture.Width() != cw || w.picture.Height() != ch || !w.surface) {
-        if (w.surface)
-            cairo_surface_destroy(w.surface);
-        w.picture.Resize(cw, ch, vcl::PixelBuffer::FromColor(vcl::clBlack));
-        // The picture's pixels are cairo's RGB24 words (the top byte unused).
-        w.surface =
-            cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(w.picture.Row(0)), CAIRO_FORMAT_RGB24,
-                                                w.picture.Width(), w.picture.Height(), w.picture.Width() * 4);
+    GdkWindow* shown = w.area ? gtk_widget_get_window(w.area) : nullptr;
+    if (w.picture.Width() != cw || w.picture.Height() != ch || !w.surface || (!w.shared && shown)) {
+        NewPicture(w, shown, cw, ch);
         w.dirtyAll = true;
     }
     const vcl::TRect whole(0, 0, w.picture.Width(), w.picture.Height());

@@ -150,7 +150,7 @@ TEST_F(PaintAreaTest, PaintingOnlyWhatWasToldEqualsAWholePaint)
         if (presenter.picture.Width() != form->ClientWidth() || presenter.picture.Height() != form->ClientHeight())
             presenter.picture.Resize(form->ClientWidth(), form->ClientHeight());
         presenter.Flush();
-        EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
+        EXPECT_TRUE(presenter.picture == presenter.Whole());
     }
 }
 
@@ -222,7 +222,7 @@ TEST_F(PaintAreaTest, AChartRepaintsOnlyTheStripsOfALineThatMovesAlone)
                 EXPECT_LE(a.Width(), 12) << "a strip, not the chart";
         }
         presenter.Flush();
-        EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
+        EXPECT_TRUE(presenter.picture == presenter.Whole());
     }
 }
 
@@ -242,7 +242,7 @@ TEST_F(PaintAreaTest, APaintedSurfaceGoesStraightIntoThePictureUnlessCovered)
     EXPECT_EQ(presenter.surfaces, 1);
     EXPECT_EQ(presenter.areas.size(), 1u) << "covered by its child: painted the long way";
     presenter.Flush();
-    EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
+    EXPECT_TRUE(presenter.picture == presenter.Whole());
 
     label->SetParent(nullptr);
     presenter.Flush();
@@ -250,7 +250,7 @@ TEST_F(PaintAreaTest, APaintedSurfaceGoesStraightIntoThePictureUnlessCovered)
     EXPECT_EQ(presenter.surfaces, 2);
     EXPECT_TRUE(presenter.areas.empty()) << "nothing over it: copied at once";
     EXPECT_EQ(presenter.picture.Row(40)[60], 0x00654321u);
-    EXPECT_TRUE(presenter.picture.Pixels() == presenter.Whole().Pixels());
+    EXPECT_TRUE(presenter.picture == presenter.Whole());
     delete label;
 }
 

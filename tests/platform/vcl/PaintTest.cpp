@@ -209,4 +209,43 @@ TEST(CanvasTest, CopyFromReadsTheNearestSourcePixelOrZeroOutsideIt)
     }
 }
 
+// The window's picture may live in the display's shared memory: a canvas
+// paints straight into it, and a copy of it stands on its own.
+TEST(PixelBufferTest, AnAdoptedBufferPaintsIntoItsKeepersPixelsAndCopiesOwnTheirs)
+{
+    std::vector<std::uint32_t> kept(6 * 4, 0x11u);
+    PixelBuffer picture;
+    picture.Adopt(kept.data(), 6, 4);
+    ASSERT_EQ(picture.Width(), 6);
+    ASSERT_EQ(picture.Height(), 4);
+    TCanvas canvas(&picture);
+    canvas.SetClip(TRect(0, 0, 6, 4));
+    canvas.Brush.Color = clWhite;
+    canvas.FillRect(TRect(1, 1, 3, 2));
+    EXPECT_EQ(kept[1 * 6 + 1], PixelBuffer::FromColor(clWhite));
+    EXPECT_EQ(kept[1 * 6 + 3], 0x11u);
+
+    PixelBuffer copy = picture;
+    copy.SetPixel(0, 0, 0x22u);
+    EXPECT_EQ(kept[0], 0x11u) << "a copy has pixels of its own";
+    EXPECT_TRUE(PixelBuffer(picture) == picture);
+    EXPECT_FALSE(copy == picture);
+
+    PixelBuffer moved = std::move(picture);
+    moved.SetPixel(5, 3, 0x33u);
+    EXPECT_EQ(kept[3 * 6 + 5], 0x33u) << "moved, it still paints where it did";
+    EXPECT_TRUE(picture.Empty());
+
+    moved.Resize(2, 2);
+    moved.SetPixel(0, 0, 0x44u);
+    EXPECT_EQ(kept[0], 0x11u) << "resized, it has pixels of its own again";
+
+    PixelBuffer refused;
+    refused.Adopt(kept.data(), PixelBuffer::MaxSide + 1, 1);
+    EXPECT_TRUE(refused.Empty());
+    refused.Adopt(nullptr, 6, 4);
+    EXPECT_TRUE(refused.Empty());
+    EXPECT_EQ(refused.Pixel(0, 0), 0u);
+}
+
 } // namespace
