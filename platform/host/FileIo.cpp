@@ -54,6 +54,23 @@ std::atomic<unsigned> gTempCounter{0};
 
 } // namespace
 
+long ReadFileAt(int fd, off_t at, void* buffer, std::size_t size)
+{
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::pread(fd, bytes + got, size - got, at + static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<long>(got);
+}
+
 int OpenRegularFile(const std::string& hostPath, int flags, mode_t mode)
 {
     int fd;

@@ -28,6 +28,10 @@ int OpenRegularFile(const std::string& hostPath, int flags, mode_t mode = 0666);
 // with errno set.
 std::FILE* OpenRegularCFile(const std::string& hostPath, const char* mode);
 
+// Reads from offset `at` until `size` bytes or the end of the file,
+// retrying interrupted reads: the bytes read, or -1 with errno set.
+long ReadFileAt(int fd, off_t at, void* buffer, std::size_t size);
+
 // Whether the path opens for reading as a regular file, for libraries that
 // open files by path themselves.
 bool IsReadableRegularFile(const std::string& hostPath);

@@ -15,6 +15,7 @@
 #include "platform/rtl/AnsiString.h"
 #include "platform/win/DriveTable.h"
 #include "platform/win/Files.h"
+#include "platform/win/HostFileIo.h"
 #include "platform/win/LastError.h"
 #include "platform/win/PathResolver.h"
 
@@ -488,24 +489,16 @@ long ReadFoundFile(HANDLE search, void* buffer, std::size_t size, WIN32_FIND_DAT
         data->nFileSizeHigh = static_cast<DWORD>(static_cast<std::uint64_t>(end) >> 32);
         data->nFileSizeLow = static_cast<DWORD>(static_cast<std::uint64_t>(end) & 0xFFFFFFFFu);
     }
-    std::size_t got = 0;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    while (got < size && static_cast<off_t>(got) < end) {
-        const ssize_t n = pread(fd, bytes + got, size - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno == EISDIR ? EACCES : errno;
-            close(fd);
-            errno = error;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+    const std::size_t want = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(end));
+    const long got = ReadFileAt(fd, 0, buffer, want);
+    if (got < 0) {
+        const int error = errno == EISDIR ? EACCES : errno;
+        close(fd);
+        errno = error;
+        return -1;
     }
     close(fd);
-    return static_cast<long>(got);
+    return got;
 }
 
 int FindFirst(const rtl::UnicodeString& path, int attr, TSearchRec& rec)

@@ -9,6 +9,7 @@ namespace win {
 using host::IsReadableRegularFile;
 using host::OpenRegularCFile;
 using host::OpenRegularFile;
+using host::ReadFileAt;
 using host::RemoveStaleTemporaries;
 using host::ReplaceFileDurably;
 

@@ -58,17 +58,7 @@ private:
 // Exactly `size` bytes at `at`, or false.
 bool ReadAt(int fd, std::uint64_t at, void* buffer, std::size_t size)
 {
-    auto* out = static_cast<std::uint8_t*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = pread(fd, out + done, size - done, static_cast<off_t>(at + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return win::ReadFileAt(fd, static_cast<off_t>(at), buffer, size) == static_cast<long>(size);
 }
 
 std::uint64_t Le(const std::uint8_t* p, std::size_t bytes)
