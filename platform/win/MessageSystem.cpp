@@ -312,8 +312,17 @@ bool MessageSystem::TakeLocked(ThreadQueue& queue, const MessageFilter& filter, 
     out->time = static_cast<DWORD>(now);
     // One tick however many periods went by; the next is one period on.
     if (remove)
-        next->due = now + next->interval;
+        next->due = NextDue(now, next->interval);
     return true;
+}
+
+std::uint64_t MessageSystem::NextDue(std::uint64_t now, std::uint64_t interval) const
+{
+    const std::uint64_t plain = now + interval;
+    if (!coalesceTimers || interval == 0)
+        return plain;
+    const std::uint64_t below = plain / interval * interval;
+    return plain - below < interval - (plain - below) ? below : below + interval;
 }
 
 bool MessageSystem::AllIdleLocked() const

@@ -370,16 +370,23 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callbac
     for (detail::TimerEntry& timer : queue->timers) {
         if (timer.hwnd == window && timer.id == id) {
             timer.interval = interval;
-            timer.due = now + interval;
+            timer.due = system.NextDue(now, interval);
             timer.callback = callback;
             system.Wake(*queue);
             return id;
         }
     }
     queue->timers.push_back(
-        detail::TimerEntry{window, id, interval, now + interval, callback, system.nextTimerOrder++});
+        detail::TimerEntry{window, id, interval, system.NextDue(now, interval), callback, system.nextTimerOrder++});
     system.Wake(*queue);
     return id;
+}
+
+void CoalesceTimers(bool on)
+{
+    MessageSystem& system = System();
+    std::lock_guard<std::mutex> guard(system.mutex);
+    system.coalesceTimers = on;
 }
 
 BOOL KillTimer(HWND window, UINT_PTR id)

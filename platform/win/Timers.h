@@ -6,6 +6,13 @@
 // are not queued up. After a tick the next one is due one interval later
 // than the moment the tick was taken. Setting a timer that exists (same
 // window and id) replaces it and re-arms it from now.
+//
+// With coalescing on (CoalesceTimers), a tick is instead due at the multiple
+// of the interval on the clock nearest to one interval on: timers of one
+// interval, or of intervals that divide each other, then tick in the same
+// turn of the loop wherever they were started, and their paints reach the
+// display together. A tick then comes up to half an interval early or late,
+// as timers that the system coalesces do; the period holds.
 #pragma once
 
 #include "platform/win/Messages.h"
@@ -24,6 +31,10 @@ inline constexpr UINT USER_TIMER_MAXIMUM = 0x7FFFFFFF;
 // is ignored and a new id is returned. The interval is clamped to
 // USER_TIMER_MINIMUM..USER_TIMER_MAXIMUM.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callback);
+
+// Turns coalescing on or off for every thread's timers set or ticking from
+// now; off at start.
+void CoalesceTimers(bool on);
 
 // Stops the timer and drops its pending tick; 0 when there is no such timer.
 BOOL KillTimer(HWND window, UINT_PTR id);

@@ -262,6 +262,41 @@ TEST_F(WinMessages, SettingATimerAgainReArmsItAndKillDropsThePendingTick)
     EXPECT_FALSE(KillTimer(a.Handle(), 1));
 }
 
+TEST_F(WinMessages, CoalescedTimersTickTogetherOnMultiplesOfTheirPeriod)
+{
+    CoalesceTimers(true);
+    struct Off {
+        ~Off() { CoalesceTimers(false); }
+    } off;
+    EventLog log;
+    std::uint64_t base = 0;
+    std::vector<std::uint64_t> at; // ms after base * 10 + timer id
+    RecordingWindow a(log, "A", [&](TMessage& m) {
+        if (m.Msg == WM_TIMER)
+            at.push_back((clock.MonotonicMs() - base) * 10 + m.WParam);
+    });
+    clock.Advance(1000 - clock.MonotonicMs() % 1000);
+    base = clock.MonotonicMs();
+    // Started at three moments, two periods that divide each other.
+    clock.Advance(10);
+    SetTimer(a.Handle(), 1, 100, nullptr);
+    clock.Advance(30);
+    SetTimer(a.Handle(), 2, 100, nullptr);
+    clock.Advance(20);
+    SetTimer(a.Handle(), 3, 50, nullptr);
+    EXPECT_TRUE(PumpFor(240)); // to base + 300
+    EXPECT_EQ(at, (std::vector<std::uint64_t>{1001, 1002, 1003, 1503, 2001, 2002, 2003, 2503, 3001, 3002, 3003}));
+
+    // A tick taken late keeps its timer on the multiples.
+    at.clear();
+    KillTimer(a.Handle(), 2);
+    KillTimer(a.Handle(), 3);
+    clock.Advance(130);
+    PumpPendingMessages();
+    EXPECT_TRUE(PumpFor(170)); // to base + 600
+    EXPECT_EQ(at, (std::vector<std::uint64_t>{4301, 5001, 6001}));
+}
+
 std::vector<UINT_PTR> callbackTicks;
 void TimerCallback(HWND, UINT message, UINT_PTR id, DWORD)
 {
