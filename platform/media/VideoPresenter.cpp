@@ -92,6 +92,8 @@ void VideoPresenter::Repaint(HWND, HDC dc, const Frame& frame, const RECT& sourc
 
 bool VideoPresenter::ShowsFramesAsTheyCome() const { return false; }
 
+bool VideoPresenter::RepaintsAsTheDefault() const { return true; }
+
 void PaintBorder(win::WindowSurface& surface, const RECT* picture, const RECT& destination, COLORREF border)
 {
     const int w = surface.width;

@@ -31,6 +31,10 @@ public:
     // surface that still holds it is left out. The default (headless) shows
     // pictures only when asked.
     virtual bool ShowsFramesAsTheyCome() const;
+    // True while Repaint is the default's (a presenter that overrides it
+    // says false): the renderer may then scale the decoded picture straight
+    // into the surface, the same pixels, without converting all of it first.
+    virtual bool RepaintsAsTheDefault() const;
 };
 
 // Fills `destination` of the surface in `border` where `picture` (null:

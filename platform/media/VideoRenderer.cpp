@@ -208,9 +208,12 @@ void VideoRenderer::Show(HWND window, HDC dc)
     win::WindowSurface* surface = win::SurfaceOfDC(dc);
     VideoPresenter& presenter = CurrentVideoPresenter();
     const bool live = presenter.ShowsFramesAsTheyCome() && surface != nullptr;
+    // Scaled from the decoder's picture where the pixels are the default's:
+    // the whole picture is converted only when someone asks for it.
+    const bool scaled = surface != nullptr && (live || presenter.RepaintsAsTheDefault());
     FrameRequest request;
     if (TakePending(request)) {
-        if (live && ShowScaled(window, *surface, request))
+        if (scaled && ShowScaled(window, *surface, request))
             return;
         DrawNative(request);
     }
@@ -229,7 +232,7 @@ void VideoRenderer::Show(HWND window, HDC dc)
               surface ? surface->height : 0};
     if (live && now == shown_)
         return;
-    if (live && nativeStale_ && hasFrame_) {
+    if (scaled && nativeStale_ && hasFrame_) {
         // Another place or size for the picture drawn where it shows.
         FrameRequest current;
         if (CurrentRequest(current) && DrawScaledInto(*surface, current, source)) {

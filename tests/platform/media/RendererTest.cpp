@@ -178,6 +178,7 @@ TEST_F(RendererTest, TheSyntheticPictureHasFourQuadrantsAndTheFrameNumber)
 TEST_F(RendererTest, LetterboxAndRepaint)
 {
     struct Presenter : VideoPresenter {
+        bool RepaintsAsTheDefault() const override { return false; }
         void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
                      const RECT& destination, COLORREF border) override
         {
@@ -296,6 +297,7 @@ struct PaintedWindow : win::WindowProcedure {
 // A presenter that shows pictures as they come, counting the repaints.
 struct LivePresenter : VideoPresenter {
     bool ShowsFramesAsTheyCome() const override { return true; }
+    bool RepaintsAsTheDefault() const override { return false; }
     void Repaint(HWND window, HDC dc, const Frame& frame, const RECT& source, const RECT& picture,
                  const RECT& destination, COLORREF border) override
     {
@@ -439,6 +441,47 @@ TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOne
     EXPECT_EQ(live.calls, 1);
     EXPECT_EQ(pixel(10, 40), SyntheticFrame(320, 240, 1003).At(40, 40));
     EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1003));
+}
+
+TEST_F(RendererTest, WithoutADisplayARepaintDrawsWhereThePictureShowsAndTheNativeOneOnlyWhenAsked)
+{
+    struct Source : FrameSource {
+        bool DrawFrame(const FrameRequest& request, Frame& out) override
+        {
+            native.push_back(request.frameNumber);
+            out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
+            return true;
+        }
+        bool DrawScaled(const FrameRequest& request, const ScaledTarget& target) override
+        {
+            scaled.push_back(request.frameNumber);
+            std::fill_n(target.pixels, static_cast<std::size_t>(target.width) * target.height, 0x00010000u);
+            return true;
+        }
+        std::vector<std::int64_t> native, scaled;
+    } source;
+    InstallFrameSource(&source);
+    PaintedWindow panel(160, 120);
+    ProgramGraph g;
+    BuildProgramGraph(g, panel.handle);
+    ASSERT_EQ(LoadRecording(g, WriteRecording("A.ASF")), S_OK);
+    RECT zero{};
+    RECT whole{0, 0, 160, 120};
+    ASSERT_EQ(g.windowless->SetVideoPosition(&zero, &whole), S_OK);
+    ASSERT_EQ(g.control->Pause(), S_OK);
+    EXPECT_TRUE(source.scaled.empty()) << "shown only when asked";
+
+    win::PAINTSTRUCT paint;
+    HDC dc = win::BeginPaint(panel.handle, &paint);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(g.windowless->RepaintVideo(panel.handle, dc), S_OK);
+    win::EndPaint(panel.handle, &paint);
+    EXPECT_EQ(source.scaled, (std::vector<std::int64_t>{0}));
+    EXPECT_TRUE(source.native.empty()) << "no picture at the native size while nobody asks for it";
+    EXPECT_EQ(panel.surface.pixels[0], 0x00010000u);
+
+    EXPECT_EQ(CurrentVideoFrame(g.vmr.Get()), SyntheticFrame(320, 240, 1000));
+    EXPECT_EQ(source.native, (std::vector<std::int64_t>{0}));
 }
 
 TEST_F(RendererTest, TheDefaultPresenterScalesEveryPixelAsTheFormulaSays)
