@@ -312,17 +312,23 @@ bool MessageSystem::TakeLocked(ThreadQueue& queue, const MessageFilter& filter, 
     out->time = static_cast<DWORD>(now);
     // One tick however many periods went by; the next is one period on.
     if (remove)
-        next->due = NextDue(now, next->interval);
+        next->due = NextDue(now, next->interval, false);
     return true;
 }
 
-std::uint64_t MessageSystem::NextDue(std::uint64_t now, std::uint64_t interval) const
+std::uint64_t MessageSystem::NextDue(std::uint64_t now, std::uint64_t interval, bool first) const
 {
     const std::uint64_t plain = now + interval;
     if (!coalesceTimers || interval == 0)
         return plain;
     const std::uint64_t below = plain / interval * interval;
-    return plain - below < interval - (plain - below) ? below : below + interval;
+    if (below == plain)
+        return plain;
+    // Never earlier than one interval after the timer was set; a tick taken
+    // a little late keeps its period.
+    if (first || plain - below >= interval - (plain - below))
+        return below + interval;
+    return below;
 }
 
 bool MessageSystem::AllIdleLocked() const

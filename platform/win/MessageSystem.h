@@ -104,8 +104,8 @@ public:
     // When the host last had its turn (layer clock, ms).
     std::uint64_t hostTurnMs = 0;
     bool coalesceTimers = false; // see CoalesceTimers (Timers.h)
-    // When a timer set or ticking at `now` is next due.
-    std::uint64_t NextDue(std::uint64_t now, std::uint64_t interval) const;
+    // When a timer set (first) or ticking at `now` is next due.
+    std::uint64_t NextDue(std::uint64_t now, std::uint64_t interval, bool first) const;
 
     // The calling thread's queue, registered on first use.
     std::shared_ptr<ThreadQueue> Current();

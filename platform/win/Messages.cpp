@@ -370,14 +370,14 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC callbac
     for (detail::TimerEntry& timer : queue->timers) {
         if (timer.hwnd == window && timer.id == id) {
             timer.interval = interval;
-            timer.due = system.NextDue(now, interval);
+            timer.due = system.NextDue(now, interval, true);
             timer.callback = callback;
             system.Wake(*queue);
             return id;
         }
     }
-    queue->timers.push_back(
-        detail::TimerEntry{window, id, interval, system.NextDue(now, interval), callback, system.nextTimerOrder++});
+    queue->timers.push_back(detail::TimerEntry{window, id, interval, system.NextDue(now, interval, true), callback,
+                                               system.nextTimerOrder++});
     system.Wake(*queue);
     return id;
 }

@@ -7,12 +7,14 @@
 // than the moment the tick was taken. Setting a timer that exists (same
 // window and id) replaces it and re-arms it from now.
 //
-// With coalescing on (CoalesceTimers), a tick is instead due at the multiple
-// of the interval on the clock nearest to one interval on: timers of one
-// interval, or of intervals that divide each other, then tick in the same
-// turn of the loop wherever they were started, and their paints reach the
-// display together. A tick then comes up to half an interval early or late,
-// as timers that the system coalesces do; the period holds.
+// With coalescing on (CoalesceTimers), ticks fall on multiples of the
+// interval on the clock: the first on the first multiple at least one
+// interval after the timer is set, each next on the multiple nearest one
+// interval after the tick taken. Timers of one interval, or of intervals
+// that divide each other, then tick in the same turn of the loop wherever
+// they were started, and their paints reach the display together. A first
+// tick comes up to one interval late but never early, as a timer the system
+// coalesces may; later ticks keep the period.
 #pragma once
 
 #include "platform/win/Messages.h"
