@@ -53,6 +53,82 @@ void TListColumn::SetImageIndex(int index)
 
 // --- TListItem ---
 
+// --- TListItemStrings ------------------------------------------------------
+
+std::u16string TListItemStrings::Entry(const UnicodeString& text)
+{
+    const auto length = static_cast<std::uint32_t>(text.Length());
+    std::u16string entry;
+    entry.reserve(2 + text.str().size());
+    entry.push_back(static_cast<char16_t>(length >> 16));
+    entry.push_back(static_cast<char16_t>(length & 0xFFFFu));
+    entry += text.str();
+    return entry;
+}
+
+std::size_t TListItemStrings::LengthAt(std::size_t at) const
+{
+    return (std::size_t(FData[at]) << 16) | std::size_t(FData[at + 1]);
+}
+
+std::size_t TListItemStrings::EntryAt(int index) const
+{
+    std::size_t at = 0;
+    for (int i = 0; i < index; ++i)
+        at += 2 + LengthAt(at);
+    return at;
+}
+
+UnicodeString TListItemStrings::Strings(int index) const
+{
+    if (index < 0 || index >= FCount)
+        IndexError(index);
+    const std::size_t at = EntryAt(index);
+    return UnicodeString(std::u16string_view(FData).substr(at + 2, LengthAt(at)));
+}
+
+void TListItemStrings::SetStrings(int index, const UnicodeString& text)
+{
+    if (index < 0 || index >= FCount)
+        IndexError(index);
+    const std::size_t at = EntryAt(index);
+    FData.replace(at, 2 + LengthAt(at), Entry(text));
+}
+
+void TListItemStrings::Insert(int index, const UnicodeString& text)
+{
+    if (index < 0 || index > FCount)
+        IndexError(index);
+    FData.insert(index == FCount ? FData.size() : EntryAt(index), Entry(text));
+    ++FCount;
+}
+
+int TListItemStrings::Add(const UnicodeString& text)
+{
+    const auto length = static_cast<std::uint32_t>(text.Length());
+    FData.push_back(static_cast<char16_t>(length >> 16));
+    FData.push_back(static_cast<char16_t>(length & 0xFFFFu));
+    FData += text.str();
+    return FCount++;
+}
+
+void TListItemStrings::Delete(int index)
+{
+    if (index < 0 || index >= FCount)
+        IndexError(index);
+    const std::size_t at = EntryAt(index);
+    FData.erase(at, 2 + LengthAt(at));
+    --FCount;
+}
+
+void TListItemStrings::Clear()
+{
+    FData.clear();
+    FCount = 0;
+}
+
+// --- TListItem ---------------------------------------------------------------
+
 void TListItem::SetCaption(const UnicodeString& caption)
 {
     FCaption = caption;

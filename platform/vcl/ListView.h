@@ -23,7 +23,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/rtl/StringList.h"
+#include "platform/rtl/Strings.h"
 #include "platform/vcl/WinControl.h"
 
 namespace vcl {
@@ -61,14 +61,36 @@ private:
     int FImageIndex = -1;
 };
 
+// The sub-item texts of a row, kept in one buffer (each text after its
+// length): a view of thousands of rows holds six short texts a row, which
+// as separate strings cost several times their characters.
+class TListItemStrings : public rtl::TStrings {
+public:
+    int Count() const override { return FCount; }
+    UnicodeString Strings(int index) const override;
+    void SetStrings(int index, const UnicodeString& text) override;
+    void Insert(int index, const UnicodeString& text) override;
+    void Delete(int index) override;
+    void Clear() override;
+    int Add(const UnicodeString& text) override;
+
+private:
+    // Where the entry of `index` (0..Count()) starts in FData.
+    std::size_t EntryAt(int index) const;
+    std::size_t LengthAt(std::size_t at) const;
+    static std::u16string Entry(const UnicodeString& text);
+    std::u16string FData;
+    int FCount = 0;
+};
+
 class TListItem {
 public:
     const UnicodeString& Caption() const { return FCaption; }
     void SetCaption(const UnicodeString& caption);
     // The texts of columns 1, 2, ... (edit freely; the view repaints on the
     // next paint).
-    rtl::TStringList* SubItems() { return &FSubItems; }
-    const rtl::TStringList* SubItems() const { return &FSubItems; }
+    rtl::TStrings* SubItems() { return &FSubItems; }
+    const rtl::TStrings* SubItems() const { return &FSubItems; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int index);
     // The picture of sub-item i (column i + 1); -1 none. A negative i raises
@@ -91,7 +113,7 @@ private:
     TListView* FOwner;
     int FIndex = 0;
     UnicodeString FCaption;
-    rtl::TStringList FSubItems;
+    TListItemStrings FSubItems;
     int FImageIndex = -1;
     std::vector<int> FSubItemImages;
     bool FChecked = false;

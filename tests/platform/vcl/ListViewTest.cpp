@@ -54,6 +54,35 @@ TEST_F(ListViewTest, BadIndexesRaise)
     EXPECT_TRUE(log.Take().empty());
 }
 
+TEST_F(ListViewTest, SubItemsKeepEveryTextAsAStringListDoes)
+{
+    rtl::TStrings& sub = *view->Items()->Item(2)->SubItems();
+    const UnicodeString withNul(std::u16string(u"a\0b", 3));
+    const UnicodeString longText(std::u16string(70000, u'x')); // a length past 16 bits
+    sub.Add(withNul);
+    sub.Add(longText);
+    sub.Insert(0, u"front");
+    sub.SetStrings(2, u"\u9332\u753b\u65e5\u6642"); // was the empty one
+    sub.Add(u"last");
+    sub.Delete(4); // the long one
+    const std::vector<UnicodeString> expected = {u"front", u"sub2", u"\u9332\u753b\u65e5\u6642", withNul, u"last"};
+    ASSERT_EQ(sub.Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < sub.Count(); ++i)
+        EXPECT_EQ(sub.Strings(i), expected[static_cast<std::size_t>(i)]) << i;
+    EXPECT_THROW(sub.Strings(5), EListError);
+    EXPECT_THROW(sub.Strings(-1), EListError);
+    EXPECT_THROW(sub.SetStrings(5, u"x"), EListError);
+    EXPECT_THROW(sub.Insert(6, u"x"), EListError);
+    EXPECT_THROW(sub.Delete(5), EListError);
+    sub.SetStrings(1, longText);
+    EXPECT_EQ(sub.Strings(1), longText);
+    EXPECT_EQ(sub.Strings(2), expected[2]);
+    sub.Clear();
+    EXPECT_EQ(sub.Count(), 0);
+    EXPECT_EQ(sub.Add(u"again"), 0);
+    EXPECT_EQ(sub.Strings(0), u"again");
+}
+
 TEST_F(ListViewTest, SelectionChangesRaiseDeselectThenSelectOnlyOnARealChange)
 {
     struct Row {
