@@ -51,18 +51,20 @@ void TListColumn::SetImageIndex(int index)
     FOwner->Invalidate();
 }
 
-// --- TListItem ---
-
 // --- TListItemStrings ------------------------------------------------------
+
+void TListItemStrings::AppendEntry(std::u16string& to, const UnicodeString& text)
+{
+    const auto length = static_cast<std::uint32_t>(text.Length());
+    to.push_back(static_cast<char16_t>(length >> 16));
+    to.push_back(static_cast<char16_t>(length & 0xFFFFu));
+    to += text.str();
+}
 
 std::u16string TListItemStrings::Entry(const UnicodeString& text)
 {
-    const auto length = static_cast<std::uint32_t>(text.Length());
     std::u16string entry;
-    entry.reserve(2 + text.str().size());
-    entry.push_back(static_cast<char16_t>(length >> 16));
-    entry.push_back(static_cast<char16_t>(length & 0xFFFFu));
-    entry += text.str();
+    AppendEntry(entry, text);
     return entry;
 }
 
@@ -99,16 +101,13 @@ void TListItemStrings::Insert(int index, const UnicodeString& text)
 {
     if (index < 0 || index > FCount)
         IndexError(index);
-    FData.insert(index == FCount ? FData.size() : EntryAt(index), Entry(text));
+    FData.insert(EntryAt(index), Entry(text));
     ++FCount;
 }
 
 int TListItemStrings::Add(const UnicodeString& text)
 {
-    const auto length = static_cast<std::uint32_t>(text.Length());
-    FData.push_back(static_cast<char16_t>(length >> 16));
-    FData.push_back(static_cast<char16_t>(length & 0xFFFFu));
-    FData += text.str();
+    AppendEntry(FData, text);
     return FCount++;
 }
 
@@ -127,7 +126,7 @@ void TListItemStrings::Clear()
     FCount = 0;
 }
 
-// --- TListItem ---------------------------------------------------------------
+// --- TListItem ---
 
 void TListItem::SetCaption(const UnicodeString& caption)
 {

@@ -78,6 +78,8 @@ private:
     // Where the entry of `index` (0..Count()) starts in FData.
     std::size_t EntryAt(int index) const;
     std::size_t LengthAt(std::size_t at) const;
+    // A text's entry: its length in two units (high first), then the text.
+    static void AppendEntry(std::u16string& to, const UnicodeString& text);
     static std::u16string Entry(const UnicodeString& text);
     std::u16string FData;
     int FCount = 0;

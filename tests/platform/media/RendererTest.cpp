@@ -352,34 +352,38 @@ TEST_F(RendererTest, ALivePresenterGetsEachNewPictureAsItComesAndNoRepaintOfTheS
     EXPECT_EQ(s.repaints, 2);
 }
 
+// A frame source that draws pictures where they show (0x00010000 plus the
+// frame number over the picture) and at the native size (the synthetic
+// frame 1000 plus the number), recording which it was asked for.
+struct ScalingSource : FrameSource {
+    bool DrawFrame(const FrameRequest& request, Frame& out) override
+    {
+        native.push_back(request.frameNumber);
+        out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
+        return true;
+    }
+    bool DrawScaled(const FrameRequest& request, const ScaledTarget& target) override
+    {
+        scaled.push_back(request.frameNumber);
+        last = target;
+        if (refuse)
+            return false;
+        for (int y = std::max(0, int(target.picture.top)); y < std::min(target.height, int(target.picture.bottom)); ++y)
+            for (int x = std::max(0, int(target.picture.left)); x < std::min(target.width, int(target.picture.right));
+                 ++x)
+                target.pixels[static_cast<std::size_t>(y) * target.width + x] =
+                    0x00010000u + std::uint32_t(request.frameNumber);
+        return true;
+    }
+    std::vector<std::int64_t> native, scaled;
+    ScaledTarget last;
+    bool refuse = false;
+};
+
 TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOneWhenAsked)
 {
     LivePresenter live;
-    struct Source : FrameSource {
-        bool DrawFrame(const FrameRequest& request, Frame& out) override
-        {
-            native.push_back(request.frameNumber);
-            out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
-            return true;
-        }
-        bool DrawScaled(const FrameRequest& request, const ScaledTarget& target) override
-        {
-            scaled.push_back(request.frameNumber);
-            last = target;
-            if (refuse)
-                return false;
-            for (int y = std::max(0, int(target.picture.top)); y < std::min(target.height, int(target.picture.bottom));
-                 ++y)
-                for (int x = std::max(0, int(target.picture.left));
-                     x < std::min(target.width, int(target.picture.right)); ++x)
-                    target.pixels[static_cast<std::size_t>(y) * target.width + x] =
-                        0x00010000u + std::uint32_t(request.frameNumber);
-            return true;
-        }
-        std::vector<std::int64_t> native, scaled;
-        ScaledTarget last;
-        bool refuse = false;
-    } source;
+    ScalingSource source;
     ScopedVideoPresenter scopedLive(live);
     InstallFrameSource(&source);
     PaintedWindow panel(160, 120);
@@ -445,21 +449,7 @@ TEST_F(RendererTest, ALivePresenterGetsPicturesDrawnWhereTheyShowAndTheNativeOne
 
 TEST_F(RendererTest, WithoutADisplayARepaintDrawsWhereThePictureShowsAndTheNativeOneOnlyWhenAsked)
 {
-    struct Source : FrameSource {
-        bool DrawFrame(const FrameRequest& request, Frame& out) override
-        {
-            native.push_back(request.frameNumber);
-            out = SyntheticFrame(request.width, request.height, 1000 + request.frameNumber);
-            return true;
-        }
-        bool DrawScaled(const FrameRequest& request, const ScaledTarget& target) override
-        {
-            scaled.push_back(request.frameNumber);
-            std::fill_n(target.pixels, static_cast<std::size_t>(target.width) * target.height, 0x00010000u);
-            return true;
-        }
-        std::vector<std::int64_t> native, scaled;
-    } source;
+    ScalingSource source;
     InstallFrameSource(&source);
     PaintedWindow panel(160, 120);
     ProgramGraph g;
