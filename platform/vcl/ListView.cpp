@@ -1,8 +1,9 @@
 #include "platform/vcl/ListView.h"
 
-#include <optional>
-
 #include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
 
 #include "platform/rtl/Exception.h"
 #include "platform/vcl/Canvas.h"
@@ -53,40 +54,89 @@ void TListColumn::SetImageIndex(int index)
 
 // --- TListItemStrings ------------------------------------------------------
 
-void TListItemStrings::AppendEntry(std::u16string& to, const UnicodeString& text)
+namespace {
+
+bool IsNarrow(std::u16string_view text)
 {
-    const auto length = static_cast<std::uint32_t>(text.Length());
-    to.push_back(static_cast<char16_t>(length >> 16));
-    to.push_back(static_cast<char16_t>(length & 0xFFFFu));
-    to += text.str();
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x100; });
 }
 
-std::u16string TListItemStrings::Entry(const UnicodeString& text)
+// A text's header: (units << 1 | wide), seven bits a byte, low first.
+std::size_t HeaderSize(std::uint64_t value)
 {
-    std::u16string entry;
-    AppendEntry(entry, text);
-    return entry;
+    std::size_t n = 1;
+    for (; value >= 0x80; value >>= 7)
+        ++n;
+    return n;
 }
 
-std::size_t TListItemStrings::LengthAt(std::size_t at) const
+} // namespace
+
+TListItemStrings::Entry TListItemStrings::EntryFrom(std::size_t at) const
 {
-    return (std::size_t(FData[at]) << 16) | std::size_t(FData[at + 1]);
+    std::uint64_t value = 0;
+    std::size_t p = at;
+    for (int shift = 0;; shift += 7) {
+        const std::uint8_t b = FData[p++];
+        value |= std::uint64_t(b & 0x7F) << shift;
+        if (b < 0x80)
+            break;
+    }
+    Entry e{static_cast<std::size_t>(value >> 1), (value & 1) != 0, p, 0};
+    e.end = p + e.units * (e.wide ? 2 : 1);
+    return e;
 }
 
 std::size_t TListItemStrings::EntryAt(int index) const
 {
     std::size_t at = 0;
     for (int i = 0; i < index; ++i)
-        at += 2 + LengthAt(at);
+        at = EntryFrom(at).end;
     return at;
+}
+
+void TListItemStrings::Splice(std::size_t at, std::size_t count, const UnicodeString& text)
+{
+    const std::u16string_view units = text.view();
+    const bool wide = !IsNarrow(units);
+    const std::uint64_t header = (std::uint64_t(units.size()) << 1) | (wide ? 1 : 0);
+    const std::size_t entry = HeaderSize(header) + units.size() * (wide ? 2 : 1);
+    const std::size_t size = FSize - count + entry;
+    if (size > UINT32_MAX)
+        throw std::bad_alloc();
+    auto data = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    std::uint8_t* out = data.get();
+    if (at > 0)
+        std::memcpy(out, FData.get(), at);
+    out += at;
+    for (std::uint64_t v = header;; v >>= 7) {
+        *out++ = static_cast<std::uint8_t>((v & 0x7F) | (v >= 0x80 ? 0x80 : 0));
+        if (v < 0x80)
+            break;
+    }
+    for (char16_t c : units) {
+        *out++ = static_cast<std::uint8_t>(c & 0xFF);
+        if (wide)
+            *out++ = static_cast<std::uint8_t>(c >> 8);
+    }
+    if (FSize > at + count)
+        std::memcpy(out, FData.get() + at + count, FSize - at - count);
+    FData = std::move(data);
+    FSize = static_cast<std::uint32_t>(size);
 }
 
 UnicodeString TListItemStrings::Strings(int index) const
 {
     if (index < 0 || index >= FCount)
         IndexError(index);
-    const std::size_t at = EntryAt(index);
-    return UnicodeString(std::u16string_view(FData).substr(at + 2, LengthAt(at)));
+    const Entry e = EntryFrom(EntryAt(index));
+    std::u16string text(e.units, u'\0');
+    const std::uint8_t* in = FData.get() + e.textAt;
+    for (std::size_t i = 0; i < e.units; ++i) {
+        text[i] = e.wide ? static_cast<char16_t>(in[0] | (in[1] << 8)) : static_cast<char16_t>(in[0]);
+        in += e.wide ? 2 : 1;
+    }
+    return UnicodeString(std::move(text));
 }
 
 void TListItemStrings::SetStrings(int index, const UnicodeString& text)
@@ -94,20 +144,20 @@ void TListItemStrings::SetStrings(int index, const UnicodeString& text)
     if (index < 0 || index >= FCount)
         IndexError(index);
     const std::size_t at = EntryAt(index);
-    FData.replace(at, 2 + LengthAt(at), Entry(text));
+    Splice(at, EntryFrom(at).end - at, text);
 }
 
 void TListItemStrings::Insert(int index, const UnicodeString& text)
 {
     if (index < 0 || index > FCount)
         IndexError(index);
-    FData.insert(EntryAt(index), Entry(text));
+    Splice(EntryAt(index), 0, text);
     ++FCount;
 }
 
 int TListItemStrings::Add(const UnicodeString& text)
 {
-    AppendEntry(FData, text);
+    Splice(FSize, 0, text);
     return FCount++;
 }
 
@@ -116,21 +166,42 @@ void TListItemStrings::Delete(int index)
     if (index < 0 || index >= FCount)
         IndexError(index);
     const std::size_t at = EntryAt(index);
-    FData.erase(at, 2 + LengthAt(at));
+    const std::size_t end = EntryFrom(at).end;
+    const std::size_t size = FSize - (end - at);
+    std::unique_ptr<std::uint8_t[]> data;
+    if (size > 0) {
+        data = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        std::memcpy(data.get(), FData.get(), at);
+        std::memcpy(data.get() + at, FData.get() + end, FSize - end);
+    }
+    FData = std::move(data);
+    FSize = static_cast<std::uint32_t>(size);
     --FCount;
 }
 
 void TListItemStrings::Clear()
 {
-    FData.clear();
+    FData.reset();
+    FSize = 0;
     FCount = 0;
 }
 
 // --- TListItem ---
 
+const UnicodeString& TListItem::Caption() const
+{
+    static const UnicodeString none;
+    return FCaption ? *FCaption : none;
+}
+
 void TListItem::SetCaption(const UnicodeString& caption)
 {
-    FCaption = caption;
+    if (caption.IsEmpty())
+        FCaption.reset();
+    else if (FCaption)
+        *FCaption = caption;
+    else
+        FCaption = std::make_unique<UnicodeString>(caption);
     FOwner->Invalidate();
 }
 
@@ -144,16 +215,26 @@ int TListItem::SubItemImages(int i) const
 {
     if (i < 0)
         throw rtl::EListError(u"List index out of bounds (%d)", i);
-    return i < static_cast<int>(FSubItemImages.size()) ? FSubItemImages[static_cast<std::size_t>(i)] : -1;
+    if (i < 2)
+        return FSubItemImages[i];
+    const auto more = static_cast<std::size_t>(i - 2);
+    return FMoreSubItemImages && more < FMoreSubItemImages->size() ? (*FMoreSubItemImages)[more] : -1;
 }
 
 void TListItem::SetSubItemImages(int i, int image)
 {
     if (i < 0)
         throw rtl::EListError(u"List index out of bounds (%d)", i);
-    if (i >= static_cast<int>(FSubItemImages.size()))
-        FSubItemImages.resize(static_cast<std::size_t>(i) + 1, -1);
-    FSubItemImages[static_cast<std::size_t>(i)] = image;
+    if (i < 2) {
+        FSubItemImages[i] = image;
+    } else {
+        if (!FMoreSubItemImages)
+            FMoreSubItemImages = std::make_unique<std::vector<int>>();
+        const auto more = static_cast<std::size_t>(i - 2);
+        if (more >= FMoreSubItemImages->size())
+            FMoreSubItemImages->resize(more + 1, -1);
+        (*FMoreSubItemImages)[more] = image;
+    }
     FOwner->Invalidate();
 }
 

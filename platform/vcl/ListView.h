@@ -61,11 +61,16 @@ private:
     int FImageIndex = -1;
 };
 
-// The sub-item texts of a row, kept in one buffer (each text after its
-// length): a view of thousands of rows holds six short texts a row, which
-// as separate strings cost several times their characters.
+// The sub-item texts of a row, kept in one exactly sized block: a view of
+// thousands of rows holds six short texts a row, which as separate strings
+// cost several times their characters. Each text is its length (and whether
+// it needs two bytes a unit) as a variable-length number, then its units:
+// one byte each when every unit is below 0x100, as dates and counts are.
 class TListItemStrings : public rtl::TStrings {
 public:
+    TListItemStrings() = default;
+    TListItemStrings(const TListItemStrings&) = delete;
+    TListItemStrings& operator=(const TListItemStrings&) = delete;
     int Count() const override { return FCount; }
     UnicodeString Strings(int index) const override;
     void SetStrings(int index, const UnicodeString& text) override;
@@ -75,19 +80,25 @@ public:
     int Add(const UnicodeString& text) override;
 
 private:
-    // Where the entry of `index` (0..Count()) starts in FData.
+    struct Entry {
+        std::size_t units;
+        bool wide;
+        std::size_t textAt; // where its units start
+        std::size_t end; // where the next entry starts
+    };
+    Entry EntryFrom(std::size_t at) const;
+    // Where the entry of `index` (0..Count()) starts.
     std::size_t EntryAt(int index) const;
-    std::size_t LengthAt(std::size_t at) const;
-    // A text's entry: its length in two units (high first), then the text.
-    static void AppendEntry(std::u16string& to, const UnicodeString& text);
-    static std::u16string Entry(const UnicodeString& text);
-    std::u16string FData;
+    // Replaces the `count` bytes at `at` with the entry of `text`.
+    void Splice(std::size_t at, std::size_t count, const UnicodeString& text);
+    std::unique_ptr<std::uint8_t[]> FData;
+    std::uint32_t FSize = 0;
     int FCount = 0;
 };
 
 class TListItem {
 public:
-    const UnicodeString& Caption() const { return FCaption; }
+    const UnicodeString& Caption() const;
     void SetCaption(const UnicodeString& caption);
     // The texts of columns 1, 2, ... (edit freely; the view repaints on the
     // next paint).
@@ -112,12 +123,15 @@ private:
     friend class TListView;
     friend class TListItems;
     explicit TListItem(TListView* owner) : FOwner(owner) {}
+    // A row of thousands: its caption and the pictures past the first two
+    // sub-items' take no room until they are set.
     TListView* FOwner;
-    int FIndex = 0;
-    UnicodeString FCaption;
+    std::unique_ptr<UnicodeString> FCaption;
     TListItemStrings FSubItems;
+    std::unique_ptr<std::vector<int>> FMoreSubItemImages;
+    int FIndex = 0;
     int FImageIndex = -1;
-    std::vector<int> FSubItemImages;
+    int FSubItemImages[2] = {-1, -1};
     bool FChecked = false;
 };
 

@@ -54,6 +54,21 @@ TEST_F(ListViewTest, BadIndexesRaise)
     EXPECT_TRUE(log.Take().empty());
 }
 
+TEST_F(ListViewTest, EverySubItemPictureAndTheCaptionReadBackAsSet)
+{
+    vcl::TListItem* item = view->Items()->Item(1);
+    for (int i : {0, 1, 2, 5})
+        item->SetSubItemImages(i, 10 + i);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(item->SubItemImages(i), i == 0 || i == 1 || i == 2 || i == 5 ? 10 + i : -1) << i;
+    item->SetSubItemImages(5, -1);
+    EXPECT_EQ(item->SubItemImages(5), -1);
+    item->SetCaption(u"caption");
+    EXPECT_EQ(item->Caption(), u"caption");
+    item->SetCaption(u"");
+    EXPECT_EQ(item->Caption(), u"");
+}
+
 TEST_F(ListViewTest, SubItemsKeepEveryTextAsAStringListDoes)
 {
     rtl::TStrings& sub = *view->Items()->Item(2)->SubItems();
@@ -63,20 +78,25 @@ TEST_F(ListViewTest, SubItemsKeepEveryTextAsAStringListDoes)
     sub.Add(longText);
     sub.Insert(0, u"front");
     sub.SetStrings(2, u"\u9332\u753b\u65e5\u6642"); // was the empty one
-    sub.Add(u"last");
+    sub.Add(u"last \u00ff"); // the highest unit kept in one byte
+    sub.Add(u"\u00ff\u0100"); // one unit that needs two
     sub.Delete(4); // the long one
-    const std::vector<UnicodeString> expected = {u"front", u"sub2", u"\u9332\u753b\u65e5\u6642", withNul, u"last"};
+    const std::vector<UnicodeString> expected = {u"front", u"sub2",        u"\u9332\u753b\u65e5\u6642",
+                                                 withNul,  u"last \u00ff", u"\u00ff\u0100"};
     ASSERT_EQ(sub.Count(), static_cast<int>(expected.size()));
     for (int i = 0; i < sub.Count(); ++i)
         EXPECT_EQ(sub.Strings(i), expected[static_cast<std::size_t>(i)]) << i;
-    EXPECT_THROW(sub.Strings(5), EListError);
+    EXPECT_THROW(sub.Strings(6), EListError);
     EXPECT_THROW(sub.Strings(-1), EListError);
-    EXPECT_THROW(sub.SetStrings(5, u"x"), EListError);
-    EXPECT_THROW(sub.Insert(6, u"x"), EListError);
-    EXPECT_THROW(sub.Delete(5), EListError);
+    EXPECT_THROW(sub.SetStrings(6, u"x"), EListError);
+    EXPECT_THROW(sub.Insert(7, u"x"), EListError);
+    EXPECT_THROW(sub.Delete(6), EListError);
+    const UnicodeString longWide(std::u16string(70000, u'\u9332'));
     sub.SetStrings(1, longText);
+    sub.SetStrings(5, longWide);
     EXPECT_EQ(sub.Strings(1), longText);
     EXPECT_EQ(sub.Strings(2), expected[2]);
+    EXPECT_EQ(sub.Strings(5), longWide);
     sub.Clear();
     EXPECT_EQ(sub.Count(), 0);
     EXPECT_EQ(sub.Add(u"again"), 0);
