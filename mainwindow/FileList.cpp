@@ -252,13 +252,8 @@ int CompareFindData(void* a, void* b)
     const auto* x = static_cast<const TFindData*>(a);
     const auto* y = static_cast<const TFindData*>(b);
     // Ordinal comparison of the UTF-16 code units.
-    const auto order = [](const UnicodeString& s, const UnicodeString& t) {
-        const std::u16string_view u(s.c_str(), static_cast<std::size_t>(s.Length()));
-        const std::u16string_view v(t.c_str(), static_cast<std::size_t>(t.Length()));
-        return u.compare(v);
-    };
-    int c = order(x->DateText, y->DateText);
+    int c = x->DateText.view().compare(y->DateText.view());
     if (c == 0)
-        c = order(x->FullPath, y->FullPath);
+        c = x->FullPath.view().compare(y->FullPath.view());
     return c > 0 ? 1 : c < 0 ? -1 : 0;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "mainwindow/RecordText.h"
 #include "platform/rtl/UnicodeString.h"
 #include "platform/win/FindFile.h"
 #include "tracks/ContainerList.h"
@@ -31,9 +32,9 @@ struct TFindData {
     // The low 32 bits of the size.
     std::int32_t FileSize = 0;
     // "YYYY/MM/DD hh:mm:ss" of the ASF creation date: the sort key.
-    UnicodeString DateText;
+    RecordText<20> DateText;
     // "00:mm:ss" of the ASF play duration (minutes not reduced, at most 99).
-    UnicodeString LengthText;
+    RecordText<8> LengthText;
     UnicodeString FullPath;
     // Deleted through the list: the record stays, its row is never shown again.
     std::uint8_t Deleted = 0;

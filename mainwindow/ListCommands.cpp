@@ -144,7 +144,7 @@ void TListControl::ImageFindClick()
             ShowMessageNumber(17);
             return;
         }
-        const UnicodeString& d = record->DateText;
+        const UnicodeString d = record->DateText;
         FormSearch->FSearchListView = ListView1;
         std::int64_t seconds = 0;
         // A damaged date keeps the picker's date; the time is still preset.

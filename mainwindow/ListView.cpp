@@ -571,7 +571,7 @@ void TListControl::GetScreeshotFileName(UnicodeString& name)
         const TFindData* record = CurrentRecord();
         if (record == nullptr || record->DateText.Length() < 19)
             return;
-        const UnicodeString& d = record->DateText;
+        const UnicodeString d = record->DateText;
         const UnicodeString file = RecordingFileName(record->FullPath);
         name = d.SubString(3, 2) + d.SubString(6, 2) + d.SubString(9, 2) + d.SubString(12, 2) + d.SubString(15, 2) +
             d.SubString(18, 2) + u"_" + file.SubString(1, file.Length() - 4) + u".jpg";

@@ -219,6 +219,26 @@ TEST_F(ScanTest, OrderIsByDateThenPathInCodeUnits)
     EXPECT_EQ(CompareFindData(&a, &b), -1) << "a prefix is smaller";
 }
 
+TEST(RecordTextTest, ATextPastItsRoomIsKeptWholeThroughCopiesAndAssignments)
+{
+    const std::u16string longer = u"2024/01/01 00:00:00 and a tail past the room";
+    RecordText<20> a;
+    EXPECT_EQ(a, u"");
+    a = UnicodeString(longer);
+    EXPECT_EQ(a.view(), longer);
+    RecordText<20> b = a; // copies the heap text
+    a = UnicodeString(u"30828/09/14 02:48:05");
+    EXPECT_EQ(a, u"30828/09/14 02:48:05") << "twenty units still fit";
+    EXPECT_EQ(b.view(), longer);
+    b = b;
+    EXPECT_EQ(b.view(), longer);
+    b = UnicodeString(b.SubString(1, 10)); // from its own heap text into the room
+    EXPECT_EQ(b, u"2024/01/01");
+    a = b;
+    EXPECT_EQ(UnicodeString(a), UnicodeString(u"2024/01/01"));
+    EXPECT_EQ(a.Length(), 10);
+}
+
 TEST_F(ScanTest, TheAbortFlagEndsTheScanAndKeepsWhatWasFound)
 {
     for (int i = 0; i < 30; ++i)
