@@ -42,7 +42,10 @@ public:
     }
     int Length() const { return static_cast<int>(view().size()); }
     operator rtl::UnicodeString() const { return rtl::UnicodeString(view()); }
-    rtl::UnicodeString SubString(int index, int count) const { return rtl::UnicodeString(*this).SubString(index, count); }
+    rtl::UnicodeString SubString(int index, int count) const
+    {
+        return rtl::UnicodeString(*this).SubString(index, count);
+    }
 
     friend bool operator==(const RecordText& a, const char16_t* b) { return a.view() == b; }
     friend bool operator==(const RecordText& a, const rtl::UnicodeString& b) { return a.view() == b.view(); }
