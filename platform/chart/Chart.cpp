@@ -84,15 +84,34 @@ void TurnedText(TCanvas& canvas, int x, int y, const vcl::TFont& font, const rtl
         }
 }
 
+// The canvas's clip in the coordinates drawn in.
+TRect DrawnClip(const TCanvas& canvas)
+{
+    const vcl::TPoint origin = canvas.Origin();
+    return canvas.Clip().Offset(-origin.X, -origin.Y);
+}
+
+// The first dot of a line of dots from `from` (every second pixel) at or
+// after `low`.
+int FirstDotFrom(int from, int low) { return from >= low ? from : from + (low - from + 1) / 2 * 2; }
+
 void DottedLine(TCanvas& canvas, int x0, int y0, int x1, int y1, vcl::TColor color)
 {
-    // Horizontal or vertical only.
-    if (y0 == y1)
-        for (int x = std::min(x0, x1); x <= std::max(x0, x1); x += 2)
+    // Horizontal or vertical only; dots outside the clip are not visited.
+    const TRect clip = DrawnClip(canvas);
+    if (y0 == y1) {
+        if (y0 < clip.Top || y0 >= clip.Bottom)
+            return;
+        const int last = std::min(std::max(x0, x1), clip.Right - 1);
+        for (int x = FirstDotFrom(std::min(x0, x1), clip.Left); x <= last; x += 2)
             canvas.SetPixel(x, y0, color);
-    else
-        for (int y = std::min(y0, y1); y <= std::max(y0, y1); y += 2)
+    } else {
+        if (x0 < clip.Left || x0 >= clip.Right)
+            return;
+        const int last = std::min(std::max(y0, y1), clip.Bottom - 1);
+        for (int y = FirstDotFrom(std::min(y0, y1), clip.Top); y <= last; y += 2)
             canvas.SetPixel(x0, y, color);
+    }
 }
 
 // Liang-Barsky: clips the segment to the box; false when nothing is left.
@@ -279,6 +298,10 @@ void TChart::PaintSeries(TCanvas& canvas, const TLineSeries& series, const TChar
     const TChartAxis& vert = series.VertAxis() == aLeftAxis ? FLeftAxis : FRightAxis;
     const TRect& plot = layout.Plot;
     canvas.Pen.Width = std::max(series.LinePen.Width, 1);
+    // Segments wholly outside the clip are not drawn (their pixels would
+    // all be cut); the others are drawn whole, as in a full paint.
+    const TRect clip = DrawnClip(canvas);
+    const double reach = canvas.Pen.Width + 2.0;
     double px = 0, py = 0;
     bool havePrevious = false;
     for (int i = 0; i < series.Count(); ++i) {
@@ -289,7 +312,9 @@ void TChart::PaintSeries(TCanvas& canvas, const TLineSeries& series, const TChar
             continue;
         }
         const vcl::TColor color = series.ValueColor(i);
-        if (havePrevious && color != vcl::clNone) {
+        const bool reaches = std::max(px, x) + reach >= clip.Left && std::min(px, x) - reach < clip.Right &&
+            std::max(py, y) + reach >= clip.Top && std::min(py, y) - reach < clip.Bottom;
+        if (havePrevious && color != vcl::clNone && reaches) {
             double x0 = px, y0 = py, x1 = x, y1 = y;
             if (ClipSegment(x0, y0, x1, y1, plot.Left - 1.0, plot.Top - 1.0, plot.Right, plot.Bottom)) {
                 canvas.Pen.Color = color;
@@ -436,14 +461,26 @@ void TChart::SeriesChanged(TLineSeries& series)
 
 void TChart::Paint(TCanvas& canvas)
 {
-    const TChartLayout layout = CalcLayout();
-    FPainted = layout;
-    FPaintedKey = LayoutKey();
-    FHasPainted = true;
-    for (TLineSeries* s : FSeries) {
-        s->FArea = SeriesArea(*s, layout);
-        s->FAreaKnown = true;
+    // A part of the plot painted again over the layout last painted (a
+    // cursor's strip, many times a second) keeps that layout: the axes and
+    // their labels lie outside the plot, and SeriesChanged keeps the series'
+    // areas. Anything else lays the chart out again.
+    const vcl::TPoint origin = canvas.Origin();
+    const TRect clip = canvas.Clip().Offset(-origin.X, -origin.Y);
+    const bool inPlot = FHasPainted && !clip.Empty() && clip.Left >= FPainted.Plot.Left &&
+        clip.Top >= FPainted.Plot.Top && clip.Right <= FPainted.Plot.Right && clip.Bottom <= FPainted.Plot.Bottom &&
+        std::all_of(FSeries.begin(), FSeries.end(), [](const TLineSeries* s) { return s->FAreaKnown; }) &&
+        LayoutKey() == FPaintedKey;
+    if (!inPlot) {
+        FPainted = CalcLayout();
+        FPaintedKey = LayoutKey();
+        FHasPainted = true;
+        for (TLineSeries* s : FSeries) {
+            s->FArea = SeriesArea(*s, FPainted);
+            s->FAreaKnown = true;
+        }
     }
+    const TChartLayout& layout = FPainted;
     canvas.Brush.Style = vcl::bsSolid;
     canvas.Brush.Color = PaintColor();
     canvas.FillRect(TRect(0, 0, Width(), Height()));
@@ -468,13 +505,14 @@ void TChart::Paint(TCanvas& canvas)
 
     // Series inside the plot area only.
     const TRect savedClip = canvas.Clip();
-    const vcl::TPoint origin = canvas.Origin();
     canvas.SetClip(savedClip.Intersect(plot.Offset(origin.X, origin.Y)));
     for (const TLineSeries* s : FSeries)
         if (s->Active())
             PaintSeries(canvas, *s, layout);
     canvas.SetClip(savedClip);
 
+    if (inPlot)
+        return;
     if (FLeftAxis.Visible())
         PaintVerticalAxis(canvas, FLeftAxis, layout.Left, layout);
     if (FRightAxis.Visible())

@@ -298,6 +298,52 @@ TEST_F(ChartTest, LinesLeavingThePlotAreCutAtItsEdge)
     EXPECT_NE(pixels.ColorAt(2, across.Y), clRed);
 }
 
+TEST_F(ChartTest, AStripOfThePlotPaintedAgainIsWhatAWholePaintDrawsThere)
+{
+    // A thick curve, dotted grid lines both ways and a cursor line, as the
+    // speed chart has: a cursor move repaints strips of the plot only.
+    chart->LeftAxis()->SetAutomatic(false);
+    chart->LeftAxis()->SetMinimum(-1.5);
+    chart->LeftAxis()->SetMaximum(1.5);
+    chart->BottomAxis()->SetAutomatic(false);
+    chart->BottomAxis()->SetMinimum(0);
+    chart->BottomAxis()->SetMaximum(60);
+    auto* curve = new TLineSeries(chart);
+    curve->LinePen.Width = 2;
+    chart->AddSeries(curve);
+    for (int i = 0; i <= 600; ++i)
+        curve->AddXY(i / 10.0, std::sin(i / 17.0), u"", i % 50 < 25 ? clLime : clRed);
+    auto* cursor = new TLineSeries(chart);
+    chart->AddSeries(cursor);
+    const auto moveCursor = [&](double at) {
+        cursor->Clear();
+        cursor->AddXY(at, -1.5, u"", clYellow);
+        cursor->AddXY(at, 1.5, u"", clYellow);
+    };
+    moveCursor(0);
+    PixelBuffer kept = Paint();
+    const TRect plot = chart->CalcLayout().Plot;
+    for (double at : {0.0, 0.1, 7.3, 30.0, 31.7, 59.9, 60.0}) {
+        SCOPED_TRACE(at);
+        const int x = At(*cursor, at, 0).X;
+        const TRect strips[] = {TRect(x - 3, plot.Top, x + 4, plot.Bottom),
+                                TRect(x - 2, plot.Top + 5, x + 3, plot.Top + 40)};
+        moveCursor(at);
+        for (const TRect& strip : strips) {
+            TCanvas canvas(&kept);
+            canvas.SetClip(strip.Intersect(plot));
+            chart->PaintTo(canvas, 0, 0);
+        }
+        // A whole paint lays out and draws everything afresh.
+        const PixelBuffer whole = Paint();
+        for (const TRect& strip : strips)
+            for (int py = strip.Top; py < strip.Bottom; ++py)
+                for (int px = std::max(strip.Left, plot.Left); px < std::min(strip.Right, plot.Right); ++px)
+                    ASSERT_EQ(kept.ColorAt(px, py), whole.ColorAt(px, py)) << px << "," << py;
+        kept = whole;
+    }
+}
+
 TEST_F(ChartTest, VerticalTitlesAreTurned)
 {
     TChartAxis* left = chart->LeftAxis();
