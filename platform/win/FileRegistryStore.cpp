@@ -286,6 +286,12 @@ bool FileRegistryStore::FlushLocked(RegistryHive hive)
     if (cache.pending.empty())
         return true; // nothing of ours still applies
     std::string bytes = FormatRegistryHive(cache.root);
+    if (cache.held >= 0 && bytes == cache.bytes) {
+        // Edits that leave the file as it stands (the same values set again
+        // at each start) write nothing.
+        cache.pending.clear();
+        return true;
+    }
     if (!ReplaceFileDurably(path, bytes, 0644))
         return giveUp();
     cache.bytes = std::move(bytes);

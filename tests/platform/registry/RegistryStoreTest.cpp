@@ -179,6 +179,33 @@ TEST_F(FileRegistryStoreTest, TwoStoresOnOneFolderSeeEachOthersChanges)
     EXPECT_EQ(Files(), (std::vector<std::string>{"machine.hive", "machine.lock"}));
 }
 
+TEST_F(FileRegistryStoreTest, AWriteThatChangesNothingLeavesTheHiveFileAsItIs)
+{
+    const auto write = [&](std::uint32_t value) {
+        ScopedRegistryStore scope(std::make_shared<FileRegistryStore>(folder));
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(u"\\Software\\Settings", true));
+        reg.WriteInteger(u"volume", static_cast<int>(value));
+        reg.WriteString(u"path", u"E:\\DATA");
+    };
+    const auto inode = [&] {
+        struct stat st {};
+        EXPECT_EQ(stat((folder + "/user.hive").c_str(), &st), 0);
+        return st.st_ino;
+    };
+    write(7);
+    const ino_t first = inode();
+    write(7); // the same values again, as each start sets them
+    EXPECT_EQ(inode(), first) << "the hive was replaced by the same text";
+    write(8);
+    EXPECT_NE(inode(), first);
+    ScopedRegistryStore scope(std::make_shared<FileRegistryStore>(folder));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(u"\\Software\\Settings", false));
+    EXPECT_EQ(reg.ReadInteger(u"volume"), 8);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"user.hive", "user.lock"}));
+}
+
 // Writes `count` values named prefix<i> into \K of the user hive, each through
 // its own opened and closed key, as the program does; the number of failures.
 int WriteValues(const std::string& folder, const std::u16string& prefix, int count)
