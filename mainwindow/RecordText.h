@@ -68,16 +68,13 @@ private:
     }
     void Set(std::u16string_view text)
     {
+        // `text` is never this one's own (assignment from itself is skipped).
+        Release();
         if (text.size() <= N) {
-            // text may be this one's own heap copy: copy before releasing it
-            char16_t units[N];
-            std::copy(text.begin(), text.end(), units);
-            Release();
-            std::copy(units, units + text.size(), FUnits);
+            std::copy(text.begin(), text.end(), FUnits);
             FLength = static_cast<std::uint8_t>(text.size());
         } else {
             auto* heap = new std::u16string(text);
-            Release();
             std::memcpy(FUnits, &heap, sizeof heap);
             FLength = kOnHeap;
         }

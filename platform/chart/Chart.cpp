@@ -465,10 +465,8 @@ void TChart::Paint(TCanvas& canvas)
     // cursor's strip, many times a second) keeps that layout: the axes and
     // their labels lie outside the plot, and SeriesChanged keeps the series'
     // areas. Anything else lays the chart out again.
-    const vcl::TPoint origin = canvas.Origin();
-    const TRect clip = canvas.Clip().Offset(-origin.X, -origin.Y);
-    const bool inPlot = FHasPainted && !clip.Empty() && clip.Left >= FPainted.Plot.Left &&
-        clip.Top >= FPainted.Plot.Top && clip.Right <= FPainted.Plot.Right && clip.Bottom <= FPainted.Plot.Bottom &&
+    const TRect clip = DrawnClip(canvas);
+    const bool inPlot = FHasPainted && !clip.Empty() && clip.Intersect(FPainted.Plot) == clip &&
         std::all_of(FSeries.begin(), FSeries.end(), [](const TLineSeries* s) { return s->FAreaKnown; }) &&
         LayoutKey() == FPaintedKey;
     if (!inPlot) {
@@ -505,6 +503,7 @@ void TChart::Paint(TCanvas& canvas)
 
     // Series inside the plot area only.
     const TRect savedClip = canvas.Clip();
+    const vcl::TPoint origin = canvas.Origin();
     canvas.SetClip(savedClip.Intersect(plot.Offset(origin.X, origin.Y)));
     for (const TLineSeries* s : FSeries)
         if (s->Active())

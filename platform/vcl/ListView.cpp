@@ -95,32 +95,36 @@ std::size_t TListItemStrings::EntryAt(int index) const
     return at;
 }
 
-void TListItemStrings::Splice(std::size_t at, std::size_t count, const UnicodeString& text)
+void TListItemStrings::Splice(std::size_t at, std::size_t count, const UnicodeString* text)
 {
-    const std::u16string_view units = text.view();
+    const std::u16string_view units = text ? text->view() : std::u16string_view();
     const bool wide = !IsNarrow(units);
     const std::uint64_t header = (std::uint64_t(units.size()) << 1) | (wide ? 1 : 0);
-    const std::size_t entry = HeaderSize(header) + units.size() * (wide ? 2 : 1);
+    const std::size_t entry = text ? HeaderSize(header) + units.size() * (wide ? 2 : 1) : 0;
     const std::size_t size = FSize - count + entry;
     if (size > UINT32_MAX)
         throw std::bad_alloc();
-    auto data = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-    std::uint8_t* out = data.get();
-    if (at > 0)
-        std::memcpy(out, FData.get(), at);
-    out += at;
-    for (std::uint64_t v = header;; v >>= 7) {
-        *out++ = static_cast<std::uint8_t>((v & 0x7F) | (v >= 0x80 ? 0x80 : 0));
-        if (v < 0x80)
-            break;
+    std::unique_ptr<std::uint8_t[]> data;
+    if (size > 0) {
+        data = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        std::uint8_t* out = data.get();
+        if (at > 0)
+            std::memcpy(out, FData.get(), at);
+        out += at;
+        for (std::uint64_t v = header; text;) {
+            *out++ = static_cast<std::uint8_t>((v & 0x7F) | (v >= 0x80 ? 0x80 : 0));
+            if (v < 0x80)
+                break;
+            v >>= 7;
+        }
+        for (char16_t c : units) {
+            *out++ = static_cast<std::uint8_t>(c & 0xFF);
+            if (wide)
+                *out++ = static_cast<std::uint8_t>(c >> 8);
+        }
+        if (FSize > at + count)
+            std::memcpy(out, FData.get() + at + count, FSize - at - count);
     }
-    for (char16_t c : units) {
-        *out++ = static_cast<std::uint8_t>(c & 0xFF);
-        if (wide)
-            *out++ = static_cast<std::uint8_t>(c >> 8);
-    }
-    if (FSize > at + count)
-        std::memcpy(out, FData.get() + at + count, FSize - at - count);
     FData = std::move(data);
     FSize = static_cast<std::uint32_t>(size);
 }
@@ -144,20 +148,20 @@ void TListItemStrings::SetStrings(int index, const UnicodeString& text)
     if (index < 0 || index >= FCount)
         IndexError(index);
     const std::size_t at = EntryAt(index);
-    Splice(at, EntryFrom(at).end - at, text);
+    Splice(at, EntryFrom(at).end - at, &text);
 }
 
 void TListItemStrings::Insert(int index, const UnicodeString& text)
 {
     if (index < 0 || index > FCount)
         IndexError(index);
-    Splice(EntryAt(index), 0, text);
+    Splice(EntryAt(index), 0, &text);
     ++FCount;
 }
 
 int TListItemStrings::Add(const UnicodeString& text)
 {
-    Splice(FSize, 0, text);
+    Splice(FSize, 0, &text);
     return FCount++;
 }
 
@@ -166,16 +170,7 @@ void TListItemStrings::Delete(int index)
     if (index < 0 || index >= FCount)
         IndexError(index);
     const std::size_t at = EntryAt(index);
-    const std::size_t end = EntryFrom(at).end;
-    const std::size_t size = FSize - (end - at);
-    std::unique_ptr<std::uint8_t[]> data;
-    if (size > 0) {
-        data = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-        std::memcpy(data.get(), FData.get(), at);
-        std::memcpy(data.get() + at, FData.get() + end, FSize - end);
-    }
-    FData = std::move(data);
-    FSize = static_cast<std::uint32_t>(size);
+    Splice(at, EntryFrom(at).end - at, nullptr);
     --FCount;
 }
 

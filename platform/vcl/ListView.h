@@ -89,8 +89,8 @@ private:
     Entry EntryFrom(std::size_t at) const;
     // Where the entry of `index` (0..Count()) starts.
     std::size_t EntryAt(int index) const;
-    // Replaces the `count` bytes at `at` with the entry of `text`.
-    void Splice(std::size_t at, std::size_t count, const UnicodeString& text);
+    // Replaces the `count` bytes at `at` with the entry of `text` (none: removes them).
+    void Splice(std::size_t at, std::size_t count, const UnicodeString* text);
     std::unique_ptr<std::uint8_t[]> FData;
     std::uint32_t FSize = 0;
     int FCount = 0;
